@@ -1,0 +1,32 @@
+#include "scoped_env.h"
+
+#include <QDir>
+
+namespace vok::test {
+
+ScopedEnv::ScopedEnv(const char *name, const QByteArray &value) : m_name(name)
+{
+    if (qEnvironmentVariableIsSet(name))
+        m_old = qgetenv(name);
+    qputenv(name, value);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_old)
+        qputenv(m_name, *m_old);
+    else
+        qunsetenv(m_name);
+}
+
+ScopedRegistry::ScopedRegistry()
+    : m_env("VOK_REGISTRY", QDir(m_dir.path()).filePath("registry.reg").toLocal8Bit())
+{
+}
+
+QString buildLibraryDir()
+{
+    return qEnvironmentVariable("VOK_BUILD_LIB_DIR");
+}
+
+} // namespace vok::test
