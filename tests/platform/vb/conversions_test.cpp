@@ -1,0 +1,296 @@
+#include "platform/vb/conversions.h"
+#include "platform/vb/error.h"
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <optional>
+#include <string>
+
+using namespace vb;
+
+namespace {
+
+class DummyObject : public Object {
+public:
+    Variant invoke(const QString &, CallKind, std::span<Variant>) override { return {}; }
+};
+
+const Variant kObject{ObjectRef(std::make_shared<DummyObject>())};
+const Variant kNull = Variant::null();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr int32_t OV = err::Overflow;
+constexpr int32_t TM = err::TypeMismatch;
+constexpr int32_t NU = err::InvalidUseOfNull;
+
+// Number of the platform error f raised, or 0 when it raised none.
+template <typename F> int32_t errorOf(F &&f)
+{
+    try {
+        f();
+    } catch (const Error &e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// A readable name for a value in failure messages.
+std::string describe(const Variant &value)
+{
+    switch (value.type()) {
+    case VarType::Null: return "Null";
+    case VarType::Object: return "Object";
+    case VarType::Empty: return "Empty";
+    case VarType::String: return '"' + value.get<QString>().toStdString() + '"';
+    case VarType::Double: return std::to_string(value.get<double>());
+    default: return CStr(value).toStdString();
+    }
+}
+
+// Switches the default locale for one test and restores the pinned "C" locale.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~ScopedLocale() { QLocale::setDefault(QLocale::c()); }
+};
+
+// Expected outcome of a conversion: a value, or the number of an error.
+template <typename T> struct Outcome {
+    Outcome(T v) : value(v) {}
+    Outcome(std::nullopt_t, int32_t e) : error(e) {}
+    std::optional<T> value;
+    int32_t error = 0;
+};
+template <typename T> Outcome<T> fails(int32_t error) { return {std::nullopt, error}; }
+
+template <typename T, typename Convert>
+void expectOutcome(const char *name, Convert convert, const Variant &value, const Outcome<T> &expected)
+{
+    SCOPED_TRACE(std::string(name) + "(" + describe(value) + ")");
+    if (expected.value)
+        EXPECT_EQ(convert(value), *expected.value);
+    else
+        EXPECT_EQ(errorOf([&] { convert(value); }), expected.error);
+}
+
+} // namespace
+
+TEST(Val, ReadsTheLeadingDecimalNumber)
+{
+    struct Case {
+        const char *text;
+        double expected;
+    } const cases[] = {
+        {"", 0}, {"abc", 0}, {"  42", 42}, {"42abc", 42}, {"12.50 EUR", 12.5},
+        {"1 2 3", 123}, {" 1 2.5", 12.5}, {"\t1\n2\r3", 123}, {"- 5", -5}, {"+7", 7},
+        {"--5", 0}, {"-", 0}, {".", 0}, {".5", 0.5}, {"-.25", -0.25}, {"1.2.3", 1.2},
+        {"1,5", 1}, // "." is the only decimal separator Val knows
+        {"1e3", 1000}, {"1E+3", 1000}, {"2.5e-2", 0.025}, {"1D2", 100}, {"1d-1", 0.1},
+        {"1 e 2", 100}, {"1e", 1}, {"1e+", 1}, {"3ex", 3}, {"1e-400", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
+}
+
+TEST(Val, ReadsHexadecimalAndOctalAsIntegerOrLong)
+{
+    struct Case {
+        const char *text;
+        double expected;
+    } const cases[] = {
+        {"&H10", 16}, {"&hff", 255}, {"&H7FFF", 32767},
+        {"&H8000", -32768}, // fits 16 bits: an Integer, the top bit is the sign
+        {"&HFFFF", -1}, {"&H0000FFFF", -1},
+        {"&H10000", 65536}, // needs 32 bits: a Long
+        {"&H7FFFFFFF", 2147483647}, {"&H80000000", -2147483648.0}, {"&HFFFFFFFF", -1},
+        {"&HFG", 15}, {"&H F F", 255}, {"&H", 0}, {"&Hxyz", 0},
+        {"&O17", 15}, {"&o777", 511}, {"&O177777", -1}, {"&O200000", 65536},
+        {"&17", 15}, {"&18", 1}, {"&8", 0}, {"&", 0}, {"-&H10", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
+    for (const char *text : {"1e400", "-1E309", "&H100000000", "&O40000000000"})
+        EXPECT_EQ(errorOf([&] { Val(QString::fromUtf8(text)); }), OV) << text;
+}
+
+TEST(IntegerConversions, RoundHalfToEvenThenCheckTheRange)
+{
+    const auto ov = fails<int32_t>(OV), tm = fails<int32_t>(TM), nu = fails<int32_t>(NU);
+    struct Case {
+        Variant value;
+        Outcome<int32_t> asByte, asInt, asLong;
+    } const cases[] = {
+        {0.5, 0, 0, 0}, {1.5, 2, 2, 2}, {2.5, 2, 2, 2}, {3.5, 4, 4, 4},
+        {2.5000001, 3, 3, 3}, {2.4999999, 2, 2, 2},
+        {-0.5, 0, 0, 0}, {-0.6, ov, -1, -1}, {-2.5, ov, -2, -2},
+        {254.5, 254, 254, 254}, {255.4, 255, 255, 255}, {255.5, ov, 256, 256},
+        {32766.5, ov, 32766, 32766}, {32767.5, ov, ov, 32768},
+        {-32768.5, ov, -32768, -32768}, {-32769.5, ov, ov, -32770},
+        {2147483647.4, ov, ov, 2147483647},
+        {2147483647.5, ov, ov, ov},
+        {-2147483648.5, ov, ov, -2147483647 - 1},
+        {kNaN, ov, ov, ov},
+        {-kInf, ov, ov, ov},
+        {uint8_t(200), 200, 200, 200}, {int16_t(-300), ov, -300, -300},
+        {int32_t(70000), ov, ov, 70000},
+        {true, ov, -1, -1}, {false, 0, 0, 0}, {Variant(), 0, 0, 0},
+        // Text is read the way CDbl reads it, then rounded.
+        {"  2.5 ", 2, 2, 2}, {"1,000", ov, 1000, 1000}, {"&HFFFF", ov, -1, -1},
+        {"&H10000", ov, ov, 65536},
+        {"", tm, tm, tm},
+        {"12abc", tm, tm, tm},
+        {"True", tm, tm, tm},
+        {kNull, nu, nu, nu},
+        {kObject, tm, tm, tm},
+    };
+    for (const auto &c : cases) {
+        expectOutcome<int32_t>("CByte", [](const Variant &v) { return int32_t(CByte(v)); }, c.value, c.asByte);
+        expectOutcome<int32_t>("CInt", [](const Variant &v) { return int32_t(CInt(v)); }, c.value, c.asInt);
+        expectOutcome<int32_t>("CLng", [](const Variant &v) { return CLng(v); }, c.value, c.asLong);
+    }
+}
+
+TEST(Errors, CarryTheStandardNumberAndDescription)
+{
+    struct Case {
+        Variant value;
+        int32_t number;
+        const char *description;
+    } const cases[] = {{300.0, 6, "Overflow"}, {"x", 13, "Type mismatch"}, {kNull, 94, "Invalid use of Null"}};
+    for (const auto &c : cases) {
+        try {
+            CByte(c.value);
+            ADD_FAILURE() << "no error for " << c.description;
+        } catch (const Error &e) {
+            EXPECT_EQ(e.number(), c.number);
+            EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
+        }
+    }
+}
+
+TEST(CDbl, ReadsValuesAndExactlyNumericText)
+{
+    const auto bad = [](int32_t e) { return fails<double>(e); };
+    struct Case {
+        Variant value;
+        Outcome<double> expected;
+    } const cases[] = {
+        {Variant(), 0.0}, {true, -1.0}, {uint8_t(7), 7.0}, {int16_t(-7), -7.0}, {int32_t(100000), 100000.0},
+        {1.25, 1.25}, {"  -1.5  ", -1.5}, {"+3", 3.0}, {".5", 0.5}, {"5.", 5.0},
+        {"1,234.5", 1234.5}, {"1,2,3", 123.0}, {"1.5E-2", 0.015}, {"2D1", 20.0},
+        {"&H10", 16.0}, {"&HFFFF", -1.0}, {"&O17", 15.0}, {"&17", 15.0}, {"1e-400", 0.0},
+        {"", bad(TM)}, {"   ", bad(TM)}, {"abc", bad(TM)}, {"12abc", bad(TM)}, {"1 2", bad(TM)},
+        {"- 1", bad(TM)}, {"True", bad(TM)}, {".", bad(TM)}, {"-", bad(TM)}, {"1e", bad(TM)},
+        {"1e+", bad(TM)}, {",5", bad(TM)}, {"5,", bad(TM)}, {"1,,5", bad(TM)}, {"1.5,0", bad(TM)},
+        {"1.2.3", bad(TM)}, {"&H", bad(TM)}, {"&HFG", bad(TM)}, {"&O8", bad(TM)},
+        {"1e400", bad(OV)}, {"&H100000000", bad(OV)}, {kNull, bad(NU)}, {kObject, bad(TM)},
+    };
+    for (const auto &c : cases)
+        expectOutcome<double>("CDbl", CDbl, c.value, c.expected);
+}
+
+TEST(CBool, ReadsNumbersAndTruthWords)
+{
+    const auto bad = [](int32_t e) { return fails<bool>(e); };
+    struct Case {
+        Variant value;
+        Outcome<bool> expected;
+    } const cases[] = {
+        {Variant(), false}, {true, true}, {uint8_t(0), false}, {int16_t(2), true}, {int32_t(-1), true},
+        {0.0, false}, {0.1, true}, {"True", true}, {" true ", true}, {"FALSE", false},
+        {"0", false}, {"0.5", true}, {"&H0", false},
+        {"", bad(TM)}, {"yes", bad(TM)}, {"Truex", bad(TM)}, {kNull, bad(NU)}, {kObject, bad(TM)},
+    };
+    for (const auto &c : cases)
+        expectOutcome<bool>("CBool", CBool, c.value, c.expected);
+}
+
+TEST(CStr, WritesEachType)
+{
+    const auto bad = [](int32_t e) { return fails<QString>(e); };
+    struct Case {
+        Variant value;
+        Outcome<QString> expected;
+    } const cases[] = {
+        {Variant(), QString()}, {true, QStringLiteral("True")}, {false, QStringLiteral("False")},
+        {uint8_t(255), QStringLiteral("255")}, {int16_t(-32768), QStringLiteral("-32768")},
+        {int32_t(1234567), QStringLiteral("1234567")}, // no group separators
+        {" kept ", QStringLiteral(" kept ")}, {kNull, bad(NU)}, {kObject, bad(TM)},
+    };
+    for (const auto &c : cases)
+        expectOutcome<QString>("CStr", CStr, c.value, c.expected);
+}
+
+TEST(CStr, WritesDoublesWithFifteenSignificantDigits)
+{
+    struct Case {
+        double value;
+        const char *expected;
+    } const cases[] = {
+        {0.0, "0"}, {-0.0, "0"}, {-0.5, "-0.5"}, {0.1, "0.1"}, {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"}, {1234.5, "1234.5"},
+        {123456789012345.0, "123456789012345"},
+        {999999999999999.9, "1E+15"}, // rounding to 15 digits carries into the exponent
+        {1e15, "1E+15"}, {1.5e15, "1.5E+15"}, {-1e20, "-1E+20"}, {1e100, "1E+100"},
+        {1e-5, "0.00001"}, {-2.5e-5, "-0.000025"}, {0.012345, "0.012345"},
+        {1e-6, "1E-06"}, {1.5e-10, "1.5E-10"}, {1e-300, "1E-300"},
+        // Fixed notation would need more than 15 digits after the point.
+        {1.0 / 81000, "1.23456790123457E-05"}, {0.01 / 3, "3.33333333333333E-03"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(CStr(c.value), QString::fromUtf8(c.expected)) << c.expected;
+}
+
+TEST(Locale, SpanishDecimalCommaForCDblAndCStrButNotVal)
+{
+    {
+        ScopedLocale spanish(QLocale(QLocale::Spanish, QLocale::Spain));
+        EXPECT_DOUBLE_EQ(CDbl("1,5"), 1.5);
+        EXPECT_DOUBLE_EQ(CDbl("1.234,5"), 1234.5);
+        EXPECT_DOUBLE_EQ(CDbl("1.5"), 15); // "." groups digits here
+        EXPECT_EQ(CInt("2,5"), 2);
+        EXPECT_EQ(CStr(1.5), QStringLiteral("1,5"));
+        EXPECT_EQ(CStr(1.5e-10), QStringLiteral("1,5E-10"));
+        EXPECT_DOUBLE_EQ(Val("1,5"), 1);
+        EXPECT_DOUBLE_EQ(Val("1.5"), 1.5);
+    }
+    EXPECT_EQ(CStr(1.5), QStringLiteral("1.5"));
+}
+
+TEST(Trim, RemovesSpacesOnly)
+{
+    struct Case {
+        const char *text, *trim, *ltrim, *rtrim;
+    } const cases[] = {
+        {"", "", "", ""},
+        {"   ", "", "", ""},
+        {"  a b  ", "a b", "a b  ", "  a b"},
+        {" \t\na\n ", "\t\na\n", "\t\na\n ", " \t\na\n"},
+        {"\u00A0a\u00A0", "\u00A0a\u00A0", "\u00A0a\u00A0", "\u00A0a\u00A0"},
+    };
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(Trim(text), QString::fromUtf8(c.trim)) << '"' << c.text << '"';
+        EXPECT_EQ(LTrim(text), QString::fromUtf8(c.ltrim)) << '"' << c.text << '"';
+        EXPECT_EQ(RTrim(text), QString::fromUtf8(c.rtrim)) << '"' << c.text << '"';
+    }
+}
+
+TEST(Replace, ReplacesEveryOccurrenceLeftToRight)
+{
+    struct Case {
+        const char *text, *find, *replacement, *expected;
+    } const cases[] = {
+        {"a.b.c", ".", ",", "a,b,c"}, {"aaa", "aa", "b", "ba"},
+        {"aaaa", "aa", "a", "aa"}, // the result is not scanned again
+        {"abc", "", "x", "abc"}, {"", "a", "x", ""}, {"", "", "x", ""},
+        {"Abc abc", "abc", "X", "Abc X"}, {"abc", "abc", "", ""}, {"x", "x", "xx", "xx"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Replace(QString::fromUtf8(c.text), QString::fromUtf8(c.find), QString::fromUtf8(c.replacement)),
+                  QString::fromUtf8(c.expected))
+            << c.text << " / " << c.find;
+}
