@@ -26,7 +26,7 @@ ScopedRegistry::ScopedRegistry()
 
 QString buildLibraryDir()
 {
-    return qEnvironmentVariable("VOK_BUILD_LIB_DIR");
+    return QStringLiteral(VOK_BUILD_LIB_DIR);
 }
 
 } // namespace vok::test

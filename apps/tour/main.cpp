@@ -1,0 +1,152 @@
+// vok-tour: shows what the article-entry control does today, without a
+// display. It installs the host components into a registry of its own, then
+// creates a control and walks through its properties, its check-box layout and
+// its texts in Spanish and English, ending with a missing language pack.
+//
+// Usage: vok-tour [FOLDER]   (registry and settings are kept in FOLDER,
+//                             by default a temporary folder)
+
+#include "control/vok_t_articulo.h"
+#include "language/modlenguaje.h"
+#include "platform/com/registration.h"
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/ui/toolkit.h"
+#include "platform/vb/error.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+void say(const QString &text)
+{
+    std::printf("%s\n", qUtf8Printable(text));
+}
+
+void heading(const QString &text)
+{
+    say(QString());
+    say(text);
+    say(QString(text.size(), u'-'));
+}
+
+void writeSettings(const QString &path, int idioma)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(QStringLiteral("[VOK04]\nIdioma=%1\nIdioma2=0\n").arg(idioma).toUtf8());
+}
+
+class PrintingSink : public vokTArticuloEvents {
+public:
+    explicit PrintingSink(vokTArticulo &control) : m_control(control) {}
+    void Change() override
+    {
+        say(QStringLiteral("  event Change   (text \"%1\", ID %2)").arg(m_control.Text()).arg(m_control.ID()));
+    }
+
+private:
+    vokTArticulo &m_control;
+};
+
+void showCheckBox(vokTArticulo &control)
+{
+    auto &check = control.chkVariedad();
+    say(QStringLiteral("  check box %1, caption \"%2\", left %3, width %4; text box width %5; IncluirVariedades %6")
+            .arg(check.isVisible() ? "shown" : "hidden", check.caption())
+            .arg(check.left())
+            .arg(check.width())
+            .arg(control.tArticulo().width())
+            .arg(control.IncluirVariedades() ? "True" : "False"));
+}
+
+void showTexts()
+{
+    for (int32_t numero : {1, 2, 3, 4, 841, 851, 863})
+        say(QStringLiteral("  text %1: %2").arg(numero, 3).arg(language::TextoIdioma(numero)));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QTemporaryDir scratch;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : scratch.path();
+    QDir().mkpath(folder);
+    qputenv("VOK_REGISTRY", QDir(folder).filePath("registry.reg").toLocal8Bit());
+    const QString settings = QDir(folder).filePath("settings.ini");
+    qputenv("VOK_SETTINGS", settings.toLocal8Bit());
+
+    const QString hostLibrary = QDir(app.applicationDirPath()).filePath("../lib/libvokhost.so");
+    QString why;
+    if (com::registerServer(QDir::cleanPath(hostLibrary), &why) != com::S_OK) {
+        std::fprintf(stderr, "vok-tour: cannot register the host components: %s\n", qUtf8Printable(why));
+        return 1;
+    }
+    say(QStringLiteral("Host components registered in %1").arg(qEnvironmentVariable("VOK_REGISTRY")));
+
+    heading(QStringLiteral("A new control"));
+    vokTArticulo control;
+    PrintingSink sink(control);
+    control.advise(&sink);
+    static_cast<ui::HeadlessUserControl &>(control.userControl()).resize(4000, 285);
+    say(QStringLiteral("  ID %1, Codigo \"%2\", FormatoLista %3, PedirIncluirVariedad %4, size %5 x %6 twips")
+            .arg(control.ID())
+            .arg(control.Codigo())
+            .arg(control.FormatoLista())
+            .arg(control.PedirIncluirVariedad() ? "True" : "False")
+            .arg(control.userControl().width())
+            .arg(control.userControl().height()));
+    showCheckBox(control);
+
+    heading(QStringLiteral("Connect with the host set to Spanish (Idioma=1)"));
+    writeSettings(settings, 1);
+    control.setConnect(nullptr);
+    say(QStringLiteral("  language users on this thread: %1").arg(language::usuariosLenguaje()));
+    showTexts();
+
+    heading(QStringLiteral("An article with varieties is offered, then the box loses the focus"));
+    control.MostrarVariedad(2);
+    showCheckBox(control);
+    static_cast<ui::HeadlessCheckBox &>(control.chkVariedad()).toggle();
+    control.MostrarVariedad(3);
+    showCheckBox(control);
+
+    heading(QStringLiteral("The host sets ID 1234, then the user types: the article is abandoned"));
+    control.setID(1234);
+    static_cast<ui::HeadlessTextBox &>(control.tArticulo()).type(QStringLiteral("TOR"));
+    showCheckBox(control);
+
+    heading(QStringLiteral("Connect again with the host set to English (Idioma=2)"));
+    writeSettings(settings, 2);
+    control.setConnect(nullptr);
+    say(QStringLiteral("  language users on this thread: %1").arg(language::usuariosLenguaje()));
+    showTexts();
+
+    heading(QStringLiteral("Built-in texts (resloadVieja) with Idioma 0 and 2"));
+    for (uint8_t idioma : {0, 2}) {
+        control.setIdioma(idioma);
+        for (int16_t id = 1; id <= 4; ++id)
+            say(QStringLiteral("  Idioma %1, text %2: %3").arg(idioma).arg(id).arg(control.resloadVieja(id)));
+    }
+
+    heading(QStringLiteral("Connect with a language that has no pack (Idioma=9)"));
+    writeSettings(settings, 9);
+    try {
+        control.setConnect(nullptr);
+    } catch (const vb::Error &error) {
+        say(QStringLiteral("  Connect raised error %1 (%2): %3")
+                .arg(error.number())
+                .arg(error.source(), error.description()));
+    }
+    say(QStringLiteral("  text 1 now reads: %1").arg(language::TextoIdioma(1)));
+
+    com::unregisterServer(QDir::cleanPath(hostLibrary));
+    return 0;
+}

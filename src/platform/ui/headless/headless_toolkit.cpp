@@ -1,0 +1,223 @@
+#include "headless_toolkit.h"
+
+#include "platform/vb/error.h"
+
+#include <cstdio>
+
+namespace ui {
+
+template <typename Interface>
+HeadlessWindow<Interface>::~HeadlessWindow()
+{
+    m_toolkit.forget(this);
+}
+
+template <typename Interface>
+void HeadlessWindow<Interface>::setWidth(Twips width)
+{
+    if (width < 0)
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    m_width = width;
+}
+
+template <typename Interface>
+void HeadlessWindow<Interface>::setHeight(Twips height)
+{
+    if (height < 0)
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    m_height = height;
+}
+
+template <typename Interface>
+void HeadlessWindow<Interface>::setVisible(bool visible)
+{
+    m_visible = visible;
+    if (!visible && hasFocus())
+        m_toolkit.moveFocus(nullptr);
+}
+
+template <typename Interface>
+void HeadlessWindow<Interface>::setFocus()
+{
+    if (!m_visible || !m_enabled)
+        throw vb::Error::standard(vb::err::InvalidProcedureCall);
+    m_toolkit.moveFocus(this);
+}
+
+template <typename Interface>
+bool HeadlessWindow<Interface>::hasFocus() const
+{
+    return m_toolkit.focused() == this;
+}
+
+template <typename Interface>
+void HeadlessWindow<Interface>::pressKey(int16_t keyCode, int16_t shift)
+{
+    if (this->onKeyDown)
+        this->onKeyDown(keyCode, shift);
+}
+
+template class HeadlessWindow<TextBox>;
+template class HeadlessWindow<CheckBox>;
+template class HeadlessWindow<UserControl>;
+
+void HeadlessTextBox::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    m_selStart = static_cast<int32_t>(m_text.size());
+    m_selLength = 0;
+    if (onChange)
+        onChange();
+}
+
+void HeadlessTextBox::setSelStart(int32_t start)
+{
+    if (start < 0)
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    m_selStart = std::min<int32_t>(start, static_cast<int32_t>(m_text.size()));
+    m_selLength = 0;
+}
+
+void HeadlessTextBox::setSelLength(int32_t length)
+{
+    if (length < 0)
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    m_selLength = std::min<int32_t>(length, static_cast<int32_t>(m_text.size()) - m_selStart);
+}
+
+void HeadlessTextBox::setMaxLength(int32_t length)
+{
+    if (length < 0)
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    m_maxLength = length;
+}
+
+void HeadlessTextBox::setAppearance(int16_t appearance)
+{
+    if (appearance != 0 && appearance != 1)
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    m_appearance = appearance;
+}
+
+namespace {
+// The key code the platform reports in key down for a typed character.
+int16_t keyCodeOf(QChar c)
+{
+    if (c.isLetter() && c.unicode() < 128)
+        return static_cast<int16_t>(c.toUpper().unicode());
+    return static_cast<int16_t>(c.unicode() < 256 ? c.unicode() : 0);
+}
+} // namespace
+
+void HeadlessTextBox::type(const QString &characters)
+{
+    for (QChar c : characters) {
+        pressKey(keyCodeOf(c), 0);
+        int16_t keyAscii = static_cast<int16_t>(c.unicode());
+        if (onKeyPress)
+            onKeyPress(keyAscii);
+        if (keyAscii < 32)
+            continue;
+        const QChar typed(static_cast<char16_t>(keyAscii));
+        const int32_t kept = static_cast<int32_t>(m_text.size()) - m_selLength;
+        if (m_maxLength > 0 && kept >= m_maxLength)
+            continue;
+        QString text = m_text;
+        text.replace(m_selStart, m_selLength, typed);
+        const int32_t caret = m_selStart + 1;
+        if (text != m_text) {
+            m_text = text;
+            m_selStart = caret;
+            m_selLength = 0;
+            if (onChange)
+                onChange();
+        }
+    }
+}
+
+void HeadlessCheckBox::setValue(int16_t value)
+{
+    if (value < 0 || value > 2)
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    if (value == m_value)
+        return;
+    m_value = value;
+    if (onClick)
+        onClick();
+}
+
+void HeadlessCheckBox::toggle()
+{
+    int16_t keyAscii = 32;
+    if (onKeyPress)
+        onKeyPress(keyAscii);
+    if (keyAscii == 32)
+        setValue(m_value == 1 ? 0 : 1);
+}
+
+void HeadlessUserControl::resize(Twips width, Twips height)
+{
+    setWidth(width);
+    setHeight(height);
+    if (onResize)
+        onResize();
+}
+
+void HeadlessScreen::setMousePointer(int16_t pointer)
+{
+    m_pointer = pointer;
+    m_history.push_back(pointer);
+}
+
+std::unique_ptr<UserControl> HeadlessToolkit::createUserControl()
+{
+    return std::make_unique<HeadlessUserControl>(*this);
+}
+
+std::unique_ptr<TextBox> HeadlessToolkit::createTextBox(UserControl &)
+{
+    return std::make_unique<HeadlessTextBox>(*this);
+}
+
+std::unique_ptr<CheckBox> HeadlessToolkit::createCheckBox(UserControl &)
+{
+    return std::make_unique<HeadlessCheckBox>(*this);
+}
+
+int16_t HeadlessToolkit::messageBox(const QString &prompt, int16_t style, const QString &title)
+{
+    m_messages.push_back({prompt, style, title});
+    QString shown = prompt;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    std::fprintf(stderr, "[%s] %s\n", qUtf8Printable(title), qUtf8Printable(shown));
+    return 1;
+}
+
+bool HeadlessToolkit::moveFocus(Window *to)
+{
+    if (to == m_focused)
+        return true;
+    if (auto *textBox = dynamic_cast<TextBox *>(m_focused); textBox && to && textBox->onValidate) {
+        bool cancel = false;
+        textBox->onValidate(cancel);
+        if (cancel)
+            return false;
+    }
+    Window *from = m_focused;
+    m_focused = to;
+    if (from && from->onLostFocus)
+        from->onLostFocus();
+    if (to && to->onGotFocus)
+        to->onGotFocus();
+    return true;
+}
+
+void HeadlessToolkit::forget(Window *window)
+{
+    if (m_focused == window)
+        m_focused = nullptr;
+}
+
+} // namespace ui

@@ -1,0 +1,29 @@
+#pragma once
+// The toolkit that creates windows. Each user-interface thread has one in force:
+// the headless toolkit unless a host installed another (the Qt toolkit).
+
+#include "window.h"
+
+#include <memory>
+
+namespace ui {
+
+class Toolkit {
+public:
+    virtual ~Toolkit();
+    virtual std::unique_ptr<UserControl> createUserControl() = 0;
+    virtual std::unique_ptr<TextBox> createTextBox(UserControl &parent) = 0;
+    virtual std::unique_ptr<CheckBox> createCheckBox(UserControl &parent) = 0;
+    virtual Screen &screen() = 0;
+
+    // The platform's message box: a prompt, a style (buttons plus icon, e.g. 16
+    // critical, 64 information) and a title. Returns the button chosen (1 = OK).
+    virtual int16_t messageBox(const QString &prompt, int16_t style, const QString &title) = 0;
+};
+
+Toolkit &toolkit();
+// Installs a toolkit for the calling thread; nullptr returns to the headless one.
+// The caller keeps ownership and must outlive every window it creates.
+void setToolkit(Toolkit *toolkit);
+
+} // namespace ui

@@ -1,0 +1,157 @@
+// The host components library as the control meets it: registered by its own
+// entry points, created by name through the component runtime.
+
+#include "scoped_env.h"
+
+#include "platform/com/registration.h"
+#include "platform/com/registry.h"
+#include "platform/com/runtime.h"
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/ui/toolkit.h"
+#include "platform/vb/call_by_name.h"
+#include "platform/vb/conversions.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+using vb::CallKind;
+
+const QString HostLibrary = vok::test::buildLibraryDir() + "/libvokhost.so";
+
+class HostComponentsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(com::registerServer(HostLibrary), com::S_OK); }
+    void TearDown() override { com::unregisterServer(HostLibrary); }
+
+    static void writeSettings(const QByteArray &content)
+    {
+        QFile file(qEnvironmentVariable("VOK_SETTINGS"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+};
+
+TEST_F(HostComponentsTest, RegistrationWritesEveryClassAndUnregistrationRemovesThem)
+{
+    const QStringList progIds = {"vokHost.Utilidades", "vokHost.Mensajes", "LNG_QFA_001.clsResources",
+                                 "LNG_QFA_002.clsResources", "LNG_QCO_001.clsResources", "LNG_QCO_002.clsResources"};
+    ASSERT_EQ(com::registerServer(HostLibrary), com::S_OK) << "registering twice is harmless";
+    for (const QString &progId : progIds) {
+        const auto clsid = com::classIdFromProgId(progId);
+        ASSERT_TRUE(clsid) << progId.toStdString();
+        EXPECT_EQ(com::Registry().value(com::classKey(*clsid) + "\\InprocServer32"), HostLibrary);
+    }
+    ASSERT_EQ(com::unregisterServer(HostLibrary), com::S_OK);
+    ASSERT_EQ(com::unregisterServer(HostLibrary), com::S_OK) << "unregistering twice is harmless";
+    for (const QString &progId : progIds)
+        EXPECT_FALSE(com::classIdFromProgId(progId)) << progId.toStdString();
+}
+
+TEST_F(HostComponentsTest, UtilidadesReadsTheSettingsFile)
+{
+    writeSettings("[VOK04]\nIdioma=2.6\n[OTRA]\nIdioma=abc\n");
+    auto utilidades = com::createObject("vokHost.Utilidades");
+    const auto leer = [&](const char *app, const char *key) {
+        return vb::CallByName(utilidades, "LeerConfiguracion", CallKind::Method, {app, key});
+    };
+    EXPECT_EQ(leer("vok04", "idioma"), vb::Variant("2.6"));
+    EXPECT_EQ(leer("OTRA", "Idioma"), vb::Variant("abc"));
+    EXPECT_TRUE(leer("VOK04", "Idioma2").isEmpty());
+    EXPECT_EQ(vb::CallByName(utilidades, "NormalizarTexto", CallKind::Method, {"tornillo 3*4"}),
+              vb::Variant("tornillo 3*4"));
+    EXPECT_EQ(vb::CallByName(utilidades, "RutaAplicacion", CallKind::Method),
+              vb::Variant(QCoreApplication::applicationDirPath()));
+}
+
+TEST_F(HostComponentsTest, MensajesShowsItsBoxesThroughTheToolkit)
+{
+    auto &toolkit = dynamic_cast<ui::HeadlessToolkit &>(ui::toolkit());
+    toolkit.clearMessages();
+    auto mensajes = com::createObject("vokHost.Mensajes");
+    vb::CallByName(mensajes, "EstablecerIdioma", CallKind::Method, {uint8_t(2)});
+    vb::CallByName(mensajes, "MostrarError", CallKind::Method, {"Falta algo", "Título", "vokArtBuscar", "429 - x"});
+    EXPECT_EQ(vb::CallByName(mensajes, "MostrarMensaje", CallKind::Method, {"Nada", int16_t(64), "Búsqueda"}),
+              vb::Variant(int16_t(1)));
+    ASSERT_EQ(toolkit.messages().size(), 2u);
+    EXPECT_EQ(toolkit.messages()[0].prompt, "Falta algo\r\n\r\nvokArtBuscar: 429 - x");
+    EXPECT_EQ(toolkit.messages()[0].title, "Título");
+    EXPECT_EQ(toolkit.messages()[0].style, 16);
+    EXPECT_EQ(toolkit.messages()[1].prompt, "Nada");
+    EXPECT_EQ(toolkit.messages()[1].style, 64);
+}
+
+// Every text the control asks for is in both shipped packs, and the list
+// headers give one field per column from the article identifier on.
+TEST_F(HostComponentsTest, ShippedPacksAnswerEveryTextTheControlAsksFor)
+{
+    std::vector<int32_t> numbers = {1, 2, 3, 4, 5, 6, 7};
+    for (int32_t n = 841; n <= 870; ++n)
+        if (n < 847 || n > 850)
+            numbers.push_back(n);
+    const std::pair<int32_t, qsizetype> headerFields[] = {{2, 10}, {5, 12}, {6, 13}, {7, 15}};
+
+    for (const char *progId : {"LNG_QFA_001.clsResources", "LNG_QFA_002.clsResources", "LNG_QCO_001.clsResources",
+                               "LNG_QCO_002.clsResources"}) {
+        auto pack = com::createObject(progId);
+        for (int32_t n : numbers) {
+            const QString text = vb::CStr(vb::CallByName(pack, "resLoad", CallKind::Method, {n + 1000}));
+            EXPECT_FALSE(text.isEmpty()) << progId << " text " << n;
+        }
+        for (auto [n, fields] : headerFields) {
+            const QString header = vb::CStr(vb::CallByName(pack, "resLoad", CallKind::Method, {n + 1000}));
+            EXPECT_EQ(header.split('|').size(), fields) << progId << " header " << n;
+        }
+    }
+    auto spanish = com::createObject("LNG_QFA_001.clsResources");
+    EXPECT_EQ(vb::CallByName(spanish, "resLoad", CallKind::Method, {int32_t(1001)}), vb::Variant("Lista de Artículos"));
+    EXPECT_EQ(vb::CallByName(spanish, "resLoad", CallKind::Method, {int32_t(1003)}), vb::Variant("Incluir Variedades"));
+    EXPECT_EQ(vb::CallByName(spanish, "resLoad", CallKind::Method, {int32_t(1004)}), vb::Variant("c/Var"));
+    auto english = com::createObject("LNG_QFA_002.clsResources");
+    EXPECT_EQ(vb::CallByName(english, "resLoad", CallKind::Method, {int32_t(1001)}), vb::Variant("Items List"));
+}
+
+TEST_F(HostComponentsTest, PackBrokenAfterRegistrationFailsCreationNamingTheFile)
+{
+    QTemporaryDir dir;
+    const QString pack = dir.filePath("xx.lng");
+    {
+        QFile file(pack);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[identifiers]\nLNG_QFA_009.clsResources\n[texts]\n1001=Lista\n");
+    }
+    {
+        vok::test::ScopedEnv packs("VOK_LANGUAGE_DIR", dir.path().toLocal8Bit());
+        ASSERT_EQ(com::registerServer(HostLibrary), com::S_OK);
+    }
+    EXPECT_NO_THROW(com::createObject("LNG_QFA_009.clsResources"));
+    {
+        QFile file(pack);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[identifiers]\nLNG_QFA_009.clsResources\n[texts]\nmil=Lista\n");
+    }
+    try {
+        com::createObject("LNG_QFA_009.clsResources");
+        FAIL() << "a malformed pack was created";
+    } catch (const vb::Error &error) {
+        EXPECT_EQ(error.number(), 429);
+        EXPECT_TRUE(error.description().contains("LNG_QFA_009.clsResources")) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(pack)) << error.description().toStdString();
+    }
+    QFile::remove(pack);
+    try {
+        com::createObject("LNG_QFA_009.clsResources");
+        FAIL() << "a missing pack was created";
+    } catch (const vb::Error &error) {
+        EXPECT_TRUE(error.description().contains(pack)) << error.description().toStdString();
+    }
+}
+
+} // namespace

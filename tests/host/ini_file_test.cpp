@@ -1,0 +1,53 @@
+#include "host/ini_file.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QString write(const QTemporaryDir &dir, const QByteArray &content)
+{
+    const QString path = dir.filePath("settings.ini");
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    return path;
+}
+
+TEST(IniFileTest, ReadsSectionsAndKeysWithoutRegardToCase)
+{
+    QTemporaryDir dir;
+    const auto ini = host::IniFile::read(write(dir, "; host settings\n[VOK04]\nIdioma = 2\nIdioma2=\n\n"
+                                                    "[Otra]\r\nIdioma=7\r\n# comment\nRuta=C:\\Programas\\Ventas\n"));
+    EXPECT_EQ(ini.value("vok04", "IDIOMA"), "2");
+    EXPECT_EQ(ini.value("VOK04", "Idioma2"), "");
+    EXPECT_EQ(ini.value("otra", "idioma"), "7");
+    EXPECT_EQ(ini.value("Otra", "Ruta"), "C:\\Programas\\Ventas");
+    EXPECT_EQ(ini.value("VOK04", "Ruta"), std::nullopt);
+    EXPECT_EQ(ini.value("VOK05", "Idioma"), std::nullopt);
+}
+
+TEST(IniFileTest, MissingFileReadsAsEmpty)
+{
+    EXPECT_EQ(host::IniFile::read("/nonexistent/settings.ini").value("VOK04", "Idioma"), std::nullopt);
+}
+
+TEST(IniFileTest, MalformedLineNamesFileAndLine)
+{
+    QTemporaryDir dir;
+    const QString path = write(dir, "[VOK04]\nIdioma=1\nthis is not a setting\n");
+    try {
+        host::IniFile::read(path);
+        FAIL() << "malformed file accepted";
+    } catch (const vb::Error &error) {
+        EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains("line 3")) << error.description().toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,91 @@
+#include "host/language_pack.h"
+#include "platform/vb/call_by_name.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QString write(const QTemporaryDir &dir, const QByteArray &content)
+{
+    const QString path = dir.filePath("pack.lng");
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    return path;
+}
+
+TEST(LanguagePackTest, ReadsIdentifiersAndTextsVerbatim)
+{
+    QTemporaryDir dir;
+    const auto pack = host::LanguageTexts::read(
+        write(dir, "# texts\n[identifiers]\nLNG_QFA_001.clsResources\n LNG_QCO_001.clsResources \n\n"
+                   "[texts]\n1001=Lista de Artículos\r\n1002=||Uso|Vta| \n1003= a=b \n"));
+    EXPECT_EQ(pack.identifiers, QStringList({"LNG_QFA_001.clsResources", "LNG_QCO_001.clsResources"}));
+    EXPECT_EQ(pack.texts.at(1001), "Lista de Artículos");
+    EXPECT_EQ(pack.texts.at(1002), "||Uso|Vta| ");
+    EXPECT_EQ(pack.texts.at(1003), " a=b ");
+}
+
+TEST(LanguagePackTest, MalformedPacksNameTheFile)
+{
+    const struct {
+        const char *content;
+        const char *reason;
+    } cases[] = {
+        {"1001=texto\n", "line 1"},
+        {"[identifiers]\nLNG_QFA_001.clsResources\n[texts]\nuno=texto\n", "line 4"},
+        {"[identifiers]\nLNG_QFA_001.clsResources\n[texts]\n1001 texto\n", "line 4"},
+        {"[identifiers]\nLNG_QFA_001.clsResources\n[texts]\n1001=a\n1001=b\n", "given twice"},
+        {"[identifiers]\nLNG QFA\n", "blanks"},
+        {"[texts]\n1001=a\n", "names no identifier"},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const QString path = write(dir, c.content);
+        try {
+            host::LanguageTexts::read(path);
+            ADD_FAILURE() << "accepted: " << c.content;
+        } catch (const vb::Error &error) {
+            EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(c.reason)) << error.description().toStdString();
+        }
+    }
+}
+
+TEST(LanguagePackTest, MissingFileIsNamed)
+{
+    try {
+        host::LanguageTexts::read("/nonexistent/es.lng");
+        FAIL();
+    } catch (const vb::Error &error) {
+        EXPECT_TRUE(error.description().contains("/nonexistent/es.lng"));
+    }
+}
+
+TEST(LanguagePackTest, AnswersByNameAndRefusesUnknownNumbers)
+{
+    auto texts = std::make_shared<host::LanguageTexts>();
+    texts->identifiers = {"LNG_QFA_001.clsResources"};
+    texts->texts = {{1841, "Búsqueda"}};
+    auto pack = std::make_shared<host::LanguagePack>(texts, nullptr);
+
+    EXPECT_EQ(vb::CallByName(pack, "RESLOAD", vb::CallKind::Method, {int32_t(1841)}), vb::Variant("Búsqueda"));
+    vb::CallByName(pack, "IDAppName", vb::CallKind::PropertyLet, {"BuscarArticulos"});
+    vb::CallByName(pack, "IDSLNG", vb::CallKind::PropertyLet, {uint8_t(3)});
+    EXPECT_EQ(pack->appName(), "BuscarArticulos");
+    EXPECT_EQ(pack->secondLanguage(), 3);
+    try {
+        vb::CallByName(pack, "resLoad", vb::CallKind::Method, {int32_t(1842)});
+        FAIL();
+    } catch (const vb::Error &error) {
+        EXPECT_EQ(error.number(), 326);
+    }
+}
+
+} // namespace

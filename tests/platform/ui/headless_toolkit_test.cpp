@@ -1,0 +1,130 @@
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+namespace {
+
+class HeadlessToolkitTest : public ::testing::Test {
+protected:
+    ui::HeadlessToolkit toolkit;
+    std::unique_ptr<ui::UserControl> surface = toolkit.createUserControl();
+    std::unique_ptr<ui::TextBox> textBox = toolkit.createTextBox(*surface);
+    std::unique_ptr<ui::CheckBox> checkBox = toolkit.createCheckBox(*surface);
+    ui::HeadlessTextBox &text = static_cast<ui::HeadlessTextBox &>(*textBox);
+    QStringList log;
+};
+
+TEST_F(HeadlessToolkitTest, ChangeFiresOnlyWhenTheTextReallyChanges)
+{
+    text.onChange = [&] { log << text.text(); };
+    text.setText("A12");
+    text.setText("A12");
+    text.setText("");
+    EXPECT_EQ(log, QStringList({"A12", ""}));
+}
+
+TEST_F(HeadlessToolkitTest, TypingRaisesKeyDownKeyPressThenChange)
+{
+    text.onKeyDown = [&](int16_t &code, int16_t &) { log << QStringLiteral("down %1").arg(code); };
+    text.onKeyPress = [&](int16_t &ascii) { log << QStringLiteral("press %1").arg(ascii); };
+    text.onChange = [&] { log << "change " + text.text(); };
+    text.type("a1\r");
+    EXPECT_EQ(log, QStringList({"down 65", "press 97", "change a", "down 49", "press 49", "change a1", "down 13",
+                                "press 13"}));
+}
+
+TEST_F(HeadlessToolkitTest, TypingReplacesTheSelectionAndHonoursMaxLengthAndSwallowedKeys)
+{
+    text.setText("TORNILLO");
+    text.setSelStart(0);
+    text.setSelLength(8);
+    text.type("T");
+    EXPECT_EQ(text.text(), "T");
+
+    text.setMaxLength(3);
+    text.type("UERCA");
+    EXPECT_EQ(text.text(), "TUE");
+
+    text.onKeyPress = [](int16_t &ascii) { ascii = ascii == 'x' ? 0 : ascii; };
+    text.setMaxLength(0);
+    text.type("xy");
+    EXPECT_EQ(text.text(), "TUEy");
+}
+
+TEST_F(HeadlessToolkitTest, NegativeSizesAreRefusedWithError380AndLeaveTheSize)
+{
+    text.setWidth(500);
+    try {
+        text.setWidth(-60);
+        FAIL() << "negative width accepted";
+    } catch (const vb::Error &error) {
+        EXPECT_EQ(error.number(), 380);
+        EXPECT_EQ(error.description(), "Invalid property value");
+    }
+    EXPECT_EQ(text.width(), 500);
+    EXPECT_THROW(text.setHeight(-1), vb::Error);
+}
+
+TEST_F(HeadlessToolkitTest, FocusMovesWithValidateLostFocusAndGotFocusInOrder)
+{
+    bool cancel = false;
+    text.onValidate = [&](bool &c) { log << "validate"; c = cancel; };
+    text.onLostFocus = [&] { log << "text lost"; };
+    checkBox->onGotFocus = [&] { log << "check got"; };
+    text.setFocus();
+    cancel = true;
+    checkBox->setFocus();
+    EXPECT_TRUE(text.hasFocus());
+    cancel = false;
+    checkBox->setFocus();
+    EXPECT_TRUE(checkBox->hasFocus());
+    EXPECT_EQ(log, QStringList({"validate", "validate", "text lost", "check got"}));
+}
+
+TEST_F(HeadlessToolkitTest, FocusOnHiddenOrDisabledControlIsError5)
+{
+    checkBox->setVisible(false);
+    EXPECT_THROW(checkBox->setFocus(), vb::Error);
+    text.setEnabled(false);
+    EXPECT_THROW(text.setFocus(), vb::Error);
+    EXPECT_EQ(toolkit.focused(), nullptr);
+}
+
+TEST_F(HeadlessToolkitTest, HidingTheFocusedControlTakesTheFocusAway)
+{
+    checkBox->setFocus();
+    checkBox->setVisible(false);
+    EXPECT_EQ(toolkit.focused(), nullptr);
+}
+
+TEST_F(HeadlessToolkitTest, CheckBoxToggleRaisesKeyPressAndClick)
+{
+    auto &check = static_cast<ui::HeadlessCheckBox &>(*checkBox);
+    check.onKeyPress = [&](int16_t &ascii) { log << QStringLiteral("press %1").arg(ascii); };
+    check.onClick = [&] { log << QStringLiteral("click %1").arg(check.value()); };
+    check.toggle();
+    check.toggle();
+    EXPECT_EQ(log, QStringList({"press 32", "click 1", "press 32", "click 0"}));
+    EXPECT_THROW(check.setValue(3), vb::Error);
+}
+
+TEST_F(HeadlessToolkitTest, MessageBoxesAndMousePointerAreRecorded)
+{
+    EXPECT_EQ(toolkit.messageBox("Texto", 64, "Título"), 1);
+    ASSERT_EQ(toolkit.messages().size(), 1u);
+    EXPECT_EQ(toolkit.messages()[0].prompt, "Texto");
+    EXPECT_EQ(toolkit.messages()[0].style, 64);
+    EXPECT_EQ(toolkit.messages()[0].title, "Título");
+
+    toolkit.screen().setMousePointer(11);
+    toolkit.screen().setMousePointer(0);
+    EXPECT_EQ(toolkit.screen().pointerHistory(), (std::vector<int16_t>{11, 0}));
+    EXPECT_EQ(toolkit.screen().width(), 15360);
+}
+
+} // namespace
