@@ -58,7 +58,9 @@ private:
 };
 
 // An object whose members are reached by name, as an automation object's are.
-// Member names are compared without regard to case, like the platform's.
+// Member names are compared without regard to case, like the platform's. A
+// property get may also be called as a method; an unknown member, or one
+// reached the wrong way, is the platform's error 438.
 class AutomationObject : public Object {
 public:
     using Member = std::function<vb::Variant(std::span<vb::Variant> args)>;
@@ -70,6 +72,7 @@ protected:
     void addMethod(const QString &name, Member body);
     void addPropertyGet(const QString &name, Member body);
     void addPropertyLet(const QString &name, Member body);
+    void addPropertySet(const QString &name, Member body);
 
     // The argument at index, or the platform's error 5 when it was not passed.
     static vb::Variant &argument(std::span<vb::Variant> args, size_t index);

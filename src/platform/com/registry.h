@@ -2,7 +2,16 @@
 // The registry of components: a text file in the layout of a registry export
 // (sections of "[KEY\PATH]" followed by "@" for the default value and
 // "name"="value" lines). Keys and value names are compared without regard to
-// case. Every change is written back at once, atomically.
+// case. Every change is written back at once, atomically; it re-reads the
+// file first, so that it keeps what other processes (an installer) wrote since.
+//
+//   VOK Registry 1
+//
+//   [HKEY_CLASSES_ROOT\CLSID\{...}\InprocServer32]
+//   @="/usr/lib/vok/libcomponent.so"
+//   "ThreadingModel"="Apartment"
+//
+// Inside quotes a backslash escapes \\, \", and \n and \r for line breaks.
 //
 // Location: $VOK_REGISTRY, else $XDG_CONFIG_HOME/vok/registry.reg, else
 // ~/.config/vok/registry.reg.
@@ -10,7 +19,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace com {
 
@@ -18,6 +30,12 @@ inline constexpr char16_t ClassesRoot[] = u"HKEY_CLASSES_ROOT";
 
 class Registry {
 public:
+    // Error numbers raised (as vb::Error): the platform's "Invalid file format"
+    // for a file that cannot be parsed, and "Path/File access error" for one
+    // that cannot be read or written. Descriptions name the file.
+    static constexpr int32_t InvalidFileFormat = 321;
+    static constexpr int32_t FileAccessError = 75;
+
     static QString defaultPath();
 
     // Reads the file; a missing file is an empty registry. A file that cannot be
@@ -36,12 +54,15 @@ public:
     QStringList subKeys(const QString &key) const;
 
 private:
+    using Values = std::vector<std::pair<QString, QString>>;
+    using Keys = std::vector<std::pair<QString, Values>>;
+
     void load();
     void save() const;
 
     QString m_path;
     // key -> (value name -> value); names kept as first written.
-    std::vector<std::pair<QString, std::vector<std::pair<QString, QString>>>> m_keys;
+    Keys m_keys;
 };
 
 } // namespace com

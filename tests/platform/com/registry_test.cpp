@@ -1,0 +1,164 @@
+#include "platform/com/registry.h"
+#include "platform/vb/error.h"
+
+#include "scoped_env.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using com::Registry;
+
+const QString ServerKey = QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{6B1C3A52-0F5E-4C1B-9E7D-2A8F4C3D1E90}\\InprocServer32");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    vok::test::ScopedRegistry scope;
+};
+
+TEST_F(RegistryTest, ValuesSurviveTheFile)
+{
+    const std::vector<std::pair<QString, QString>> values{
+        {QString(), QStringLiteral("/usr/lib/vok/libarticulo.so")},
+        {QStringLiteral("Quoted"), QStringLiteral("say \"hi\"")},
+        {QStringLiteral("Path"), QStringLiteral("C:\\Archivos\\\\vok\\")},
+        {QStringLiteral("Art\u00edculo"), QStringLiteral("Descripci\u00f3n \u20ac")},
+        {QStringLiteral("Lines"), QStringLiteral("one\ntwo\r\n")},
+        {QStringLiteral("Name \"with\" \\quotes"), QString()},
+    };
+    for (const auto &[name, value] : values)
+        Registry().setValue(ServerKey, name, value);
+    const Registry reread;
+    for (const auto &[name, value] : values)
+        EXPECT_EQ(reread.value(ServerKey, name), value) << name.toStdString();
+
+    const QByteArray text = readAll(scope.path());
+    EXPECT_TRUE(text.startsWith("VOK Registry 1\n\n[" + ServerKey.toUtf8() + "]\n@=\"/usr/lib/vok/libarticulo.so\"\n"
+                                "\"Quoted\"=\"say \\\"hi\\\"\"\n")) << text.constData();
+}
+
+TEST_F(RegistryTest, LookupIgnoresCaseButKeepsFirstSpelling)
+{
+    Registry registry;
+    registry.setValue(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Articulo"), QStringLiteral("Version"), QStringLiteral("1"));
+    registry.setValue(QStringLiteral("hkey_classes_root\\VOK.ARTICULO\\"), QStringLiteral("VERSION"), QStringLiteral("2"));
+
+    const Registry reread;
+    EXPECT_EQ(reread.value(QStringLiteral("HKEY_CLASSES_ROOT\\vok.articulo"), QStringLiteral("version")), QStringLiteral("2"));
+    EXPECT_FALSE(reread.value(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Articulo")));  // no default value
+    EXPECT_FALSE(reread.value(QStringLiteral("HKEY_CLASSES_ROOT\\Vok")));
+    EXPECT_TRUE(readAll(scope.path()).endsWith("[HKEY_CLASSES_ROOT\\Vok.Articulo]\n\"Version\"=\"2\"\n"));
+}
+
+TEST_F(RegistryTest, RemoveKeyTakesItsSubtreeOnly)
+{
+    Registry().removeKey(QStringLiteral("HKEY_CLASSES_ROOT\\Nowhere"));
+    EXPECT_FALSE(QFile::exists(scope.path()));
+
+    Registry registry;
+    for (const char *key : {"HKEY_CLASSES_ROOT\\CLSID\\{A}", "HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32\\Deeper",
+                            "HKEY_CLASSES_ROOT\\CLSID\\{A}B", "HKEY_CLASSES_ROOT\\Vok.A\\CLSID", "HKEY_CLASSES_ROOT\\vok.a"})
+        registry.setValue(QString::fromLatin1(key), QString(), QStringLiteral("v"));
+    EXPECT_EQ(registry.subKeys(QStringLiteral("hkey_classes_root")),
+              QStringList({QStringLiteral("CLSID"), QStringLiteral("Vok.A")}));
+
+    registry.removeKey(QStringLiteral("hkey_classes_root\\clsid\\{a}"));
+    const Registry reread;
+    EXPECT_FALSE(reread.value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}")));
+    EXPECT_FALSE(reread.value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32\\Deeper")));
+    EXPECT_TRUE(reread.value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}B")));
+    EXPECT_EQ(reread.subKeys(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID")), QStringList{QStringLiteral("{A}B")});
+
+    const QByteArray before = readAll(scope.path());
+    EXPECT_NO_THROW(registry.removeKey(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{A}")));
+    EXPECT_EQ(readAll(scope.path()), before);
+}
+
+TEST_F(RegistryTest, ChangesKeepWhatOthersWroteMeanwhile)
+{
+    Registry mine;
+    Registry().setValue(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Installed"), QString(), QStringLiteral("yes"));
+    mine.setValue(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Mine"), QString(), QStringLiteral("yes"));
+    EXPECT_TRUE(Registry().value(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Installed")));
+}
+
+TEST_F(RegistryTest, ReadsHandEditedFiles)
+{
+    writeAll(scope.path(), "\xEF\xBB\xBFVOK Registry 1\r\n\r\n; by hand\r\n[HKEY_CLASSES_ROOT\\Vok.Articulo]\r\n"
+                           "  @ = \"x\"  \r\n\"Descripci\xC3\xB3n\"=\"Art\xC3\xAD\x63ulo\"\r\n");
+    const Registry registry;
+    EXPECT_EQ(registry.value(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Articulo")), QStringLiteral("x"));
+    EXPECT_EQ(registry.value(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Articulo"), QStringLiteral("DESCRIPCI\u00d3N")),
+              QStringLiteral("Art\u00edculo"));
+}
+
+TEST_F(RegistryTest, ParseErrorsNameFileAndLine)
+{
+    const struct {
+        const char *content;
+        int line;
+    } cases[] = {
+        {"Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\X]\n", 1},
+        {"VOK Registry 1\n\n@=\"orphan\"\n", 3},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X\n", 3},
+        {"VOK Registry 1\n\n[\\]\n", 3},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\n@=\"open\n", 4},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\n\n@=\"bad \\q escape\"\n", 5},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\n@\"no equals\"\n", 4},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\n@=dword:00000001\n", 4},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\n\"a\"=\"b\" trailing\n", 4},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\nloose text\n", 4},
+        {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\n@=\"\xC3\x28\"\n", 4},
+    };
+    for (const auto &c : cases) {
+        writeAll(scope.path(), c.content);
+        try {
+            Registry registry;
+            ADD_FAILURE() << "parsed " << c.content;
+        } catch (const vb::Error &error) {
+            EXPECT_EQ(error.number(), Registry::InvalidFileFormat);
+            EXPECT_TRUE(error.description().contains(scope.path() + QStringLiteral(", line %1:").arg(c.line)))
+                << error.what();
+        }
+    }
+}
+
+TEST(RegistryFile, LocationFollowsTheEnvironment)
+{
+    const struct {
+        const char *registry, *xdg, *expected;
+    } cases[] = {
+        {"/tmp/r/explicit.reg", "/tmp/xdg", "/tmp/r/explicit.reg"},
+        {"", "/tmp/xdg", "/tmp/xdg/vok/registry.reg"},
+        {"", "", "/tmp/home/.config/vok/registry.reg"},
+    };
+    vok::test::ScopedEnv home("HOME", "/tmp/home");
+    for (const auto &c : cases) {
+        vok::test::ScopedEnv registry("VOK_REGISTRY", c.registry);
+        vok::test::ScopedEnv xdg("XDG_CONFIG_HOME", c.xdg);
+        EXPECT_EQ(Registry::defaultPath(), QString::fromLatin1(c.expected));
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a/b/registry.reg"));
+    Registry(path).setValue(QStringLiteral("HKEY_CLASSES_ROOT\\X"), QString(), QStringLiteral("v"));
+    EXPECT_EQ(Registry(path).value(QStringLiteral("HKEY_CLASSES_ROOT\\X")), QStringLiteral("v"));
+}
+
+} // namespace
