@@ -33,9 +33,7 @@ protected:
 
     static void writeSettings(const QByteArray &content)
     {
-        QFile file(qEnvironmentVariable("VOK_SETTINGS"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        vok::test::writeFile(qEnvironmentVariable("VOK_SETTINGS"), content);
     }
 };
 
@@ -122,21 +120,13 @@ TEST_F(HostComponentsTest, PackBrokenAfterRegistrationFailsCreationNamingTheFile
 {
     QTemporaryDir dir;
     const QString pack = dir.filePath("xx.lng");
-    {
-        QFile file(pack);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[identifiers]\nLNG_QFA_009.clsResources\n[texts]\n1001=Lista\n");
-    }
+    vok::test::writeFile(pack, "[identifiers]\nLNG_QFA_009.clsResources\n[texts]\n1001=Lista\n");
     {
         vok::test::ScopedEnv packs("VOK_LANGUAGE_DIR", dir.path().toLocal8Bit());
         ASSERT_EQ(com::registerServer(HostLibrary), com::S_OK);
     }
     EXPECT_NO_THROW(com::createObject("LNG_QFA_009.clsResources"));
-    {
-        QFile file(pack);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("[identifiers]\nLNG_QFA_009.clsResources\n[texts]\nmil=Lista\n");
-    }
+    vok::test::writeFile(pack, "[identifiers]\nLNG_QFA_009.clsResources\n[texts]\nmil=Lista\n");
     try {
         com::createObject("LNG_QFA_009.clsResources");
         FAIL() << "a malformed pack was created";

@@ -2,10 +2,10 @@
 #include "platform/vb/error.h"
 
 #include "qt_printers.h"
+#include "scoped_env.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -13,9 +13,7 @@ namespace {
 QString write(const QTemporaryDir &dir, const QByteArray &content)
 {
     const QString path = dir.filePath("settings.ini");
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
+    vok::test::writeFile(path, content);
     return path;
 }
 

@@ -3,10 +3,10 @@
 #include "platform/vb/error.h"
 
 #include "qt_printers.h"
+#include "scoped_env.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -14,9 +14,7 @@ namespace {
 QString write(const QTemporaryDir &dir, const QByteArray &content)
 {
     const QString path = dir.filePath("pack.lng");
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
+    vok::test::writeFile(path, content);
     return path;
 }
 

@@ -6,7 +6,6 @@
 #include "platform/ui/toolkit.h"
 #include "platform/vb/conversions.h"
 
-#include <QFile>
 
 namespace vok::test {
 
@@ -51,9 +50,7 @@ void LanguageFixture::TearDown()
 
 void LanguageFixture::writeSettings(const QByteArray &content)
 {
-    QFile file(qEnvironmentVariable("VOK_SETTINGS"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
+    writeFile(qEnvironmentVariable("VOK_SETTINGS"), content);
 }
 
 void LanguageFixture::provideLanguage(const QString &progId)

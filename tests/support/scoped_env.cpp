@@ -1,6 +1,9 @@
 #include "scoped_env.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
 
 namespace vok::test {
 
@@ -27,6 +30,13 @@ ScopedRegistry::ScopedRegistry()
 QString buildLibraryDir()
 {
     return QStringLiteral(VOK_BUILD_LIB_DIR);
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(content);
 }
 
 } // namespace vok::test

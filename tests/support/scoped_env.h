@@ -37,4 +37,7 @@ private:
 // The folder where the build put the project's shared libraries.
 QString buildLibraryDir();
 
+// Writes a whole file, replacing what was there; fails the test when it cannot.
+void writeFile(const QString &path, const QByteArray &content);
+
 } // namespace vok::test

@@ -211,7 +211,7 @@ TEST_F(Creation, RegistrationProblemsRaise429NamingTheIdentifier)
         {"Vok.BadClsid", "not registered"},
         {"", "not registered"},
         {"Vok.NoServer", "not registered"},
-        {"Vok.Missing", "cannot load /nonexistent/libvokmissing.so: cannot open"},
+        {"Vok.Missing", "cannot load /nonexistent/libvokmissing.so"},
         {"Vok.NoEntry", "DllGetClassObject"},
         {"Vok.Refused", "0x80040111"},
     };
