@@ -30,7 +30,6 @@ struct vokTArticuloTestAccess {
     }
     static bool conVariedades(const vokTArticulo &control) { return control.mblnConVariedades; }
     static int16_t listaTipoPrecio(const vokTArticulo &control) { return control.mintListaTipoPrecio; }
-    static int16_t tipoPrecio(const vokTArticulo &control) { return control.mintTipoPrecio; }
 };
 
 class EventLog : public vokTArticuloEvents {

@@ -19,26 +19,16 @@ TEST_F(PropertiesTest, FreshControl)
     EXPECT_TRUE(control->PedirIncluirVariedad());
     EXPECT_EQ(control->FormatoLista(), 255);
     EXPECT_EQ(control->FormatDisplay(), 0);
-    EXPECT_EQ(control->FormatCodigo(), "");
     EXPECT_EQ(control->NombreADesplegar(), and_Nombre);
     EXPECT_FALSE(control->OmitirVariedad());
-    EXPECT_EQ(control->EnUsoObligatorio(), 0);
-    EXPECT_EQ(control->EnVentaObligatorio(), 0);
-    EXPECT_EQ(control->Empresa(), 0);
-    EXPECT_EQ(control->ListaPrecios(), 0);
-    EXPECT_EQ(control->Idioma(), 0);
-    EXPECT_FALSE(control->CB());
-    EXPECT_EQ(control->CBCantidad(), 0.0);
     EXPECT_EQ(control->CBFija(), "");
     EXPECT_EQ(control->CBVariable(), "");
-    EXPECT_EQ(control->Text(), "");
     EXPECT_FALSE(check().isVisible());
     EXPECT_EQ(check().value(), 0);
     EXPECT_EQ(check().width(), 700);
     EXPECT_EQ(check().height(), 195);
     EXPECT_EQ(check().caption(), "c/Var");
     EXPECT_EQ(vokTArticuloTestAccess::listaTipoPrecio(*control), -1);
-    EXPECT_EQ(vokTArticuloTestAccess::tipoPrecio(*control), 0);
     EXPECT_FALSE(vokTArticuloTestAccess::conVariedades(*control));
     EXPECT_TRUE(log->events.isEmpty());
 }

@@ -95,13 +95,6 @@ TEST_F(HeadlessToolkitTest, FocusOnHiddenOrDisabledControlIsError5)
     EXPECT_EQ(toolkit.focused(), nullptr);
 }
 
-TEST_F(HeadlessToolkitTest, HidingTheFocusedControlTakesTheFocusAway)
-{
-    checkBox->setFocus();
-    checkBox->setVisible(false);
-    EXPECT_EQ(toolkit.focused(), nullptr);
-}
-
 TEST_F(HeadlessToolkitTest, CheckBoxToggleRaisesKeyPressAndClick)
 {
     auto &check = static_cast<ui::HeadlessCheckBox &>(*checkBox);
@@ -111,20 +104,6 @@ TEST_F(HeadlessToolkitTest, CheckBoxToggleRaisesKeyPressAndClick)
     check.toggle();
     EXPECT_EQ(log, QStringList({"press 32", "click 1", "press 32", "click 0"}));
     EXPECT_THROW(check.setValue(3), vb::Error);
-}
-
-TEST_F(HeadlessToolkitTest, MessageBoxesAndMousePointerAreRecorded)
-{
-    EXPECT_EQ(toolkit.messageBox("Texto", 64, "Título"), 1);
-    ASSERT_EQ(toolkit.messages().size(), 1u);
-    EXPECT_EQ(toolkit.messages()[0].prompt, "Texto");
-    EXPECT_EQ(toolkit.messages()[0].style, 64);
-    EXPECT_EQ(toolkit.messages()[0].title, "Título");
-
-    toolkit.screen().setMousePointer(11);
-    toolkit.screen().setMousePointer(0);
-    EXPECT_EQ(toolkit.screen().pointerHistory(), (std::vector<int16_t>{11, 0}));
-    EXPECT_EQ(toolkit.screen().width(), 15360);
 }
 
 } // namespace
