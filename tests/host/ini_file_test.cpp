@@ -10,17 +10,10 @@
 
 namespace {
 
-QString write(const QTemporaryDir &dir, const QByteArray &content)
-{
-    const QString path = dir.filePath("settings.ini");
-    vok::test::writeFile(path, content);
-    return path;
-}
-
 TEST(IniFileTest, ReadsSectionsAndKeysWithoutRegardToCase)
 {
     QTemporaryDir dir;
-    const auto ini = host::IniFile::read(write(dir, "; host settings\n[VOK04]\nIdioma = 2\nIdioma2=\n\n"
+    const auto ini = host::IniFile::read(vok::test::writeFile(dir.filePath("settings.ini"), "; host settings\n[VOK04]\nIdioma = 2\nIdioma2=\n\n"
                                                     "[Otra]\r\nIdioma=7\r\n# comment\nRuta=C:\\Programas\\Ventas\n"));
     EXPECT_EQ(ini.value("vok04", "IDIOMA"), "2");
     EXPECT_EQ(ini.value("VOK04", "Idioma2"), "");
@@ -38,7 +31,7 @@ TEST(IniFileTest, MissingFileReadsAsEmpty)
 TEST(IniFileTest, MalformedLineNamesFileAndLine)
 {
     QTemporaryDir dir;
-    const QString path = write(dir, "[VOK04]\nIdioma=1\nthis is not a setting\n");
+    const QString path = vok::test::writeFile(dir.filePath("settings.ini"), "[VOK04]\nIdioma=1\nthis is not a setting\n");
     try {
         host::IniFile::read(path);
         FAIL() << "malformed file accepted";

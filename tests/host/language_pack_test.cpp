@@ -11,18 +11,11 @@
 
 namespace {
 
-QString write(const QTemporaryDir &dir, const QByteArray &content)
-{
-    const QString path = dir.filePath("pack.lng");
-    vok::test::writeFile(path, content);
-    return path;
-}
-
 TEST(LanguagePackTest, ReadsIdentifiersAndTextsVerbatim)
 {
     QTemporaryDir dir;
     const auto pack = host::LanguageTexts::read(
-        write(dir, "# texts\n[identifiers]\nLNG_QFA_001.clsResources\n LNG_QCO_001.clsResources \n\n"
+        vok::test::writeFile(dir.filePath("pack.lng"), "# texts\n[identifiers]\nLNG_QFA_001.clsResources\n LNG_QCO_001.clsResources \n\n"
                    "[texts]\n1001=Lista de Artículos\r\n1002=||Uso|Vta| \n1003= a=b \n"));
     EXPECT_EQ(pack.identifiers, QStringList({"LNG_QFA_001.clsResources", "LNG_QCO_001.clsResources"}));
     EXPECT_EQ(pack.texts.at(1001), "Lista de Artículos");
@@ -45,7 +38,7 @@ TEST(LanguagePackTest, MalformedPacksNameTheFile)
     };
     for (const auto &c : cases) {
         QTemporaryDir dir;
-        const QString path = write(dir, c.content);
+        const QString path = vok::test::writeFile(dir.filePath("pack.lng"), c.content);
         try {
             host::LanguageTexts::read(path);
             ADD_FAILURE() << "accepted: " << c.content;

@@ -32,11 +32,12 @@ QString buildLibraryDir()
     return QStringLiteral(VOK_BUILD_LIB_DIR);
 }
 
-void writeFile(const QString &path, const QByteArray &content)
+QString writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     file.write(content);
+    return path;
 }
 
 } // namespace vok::test

@@ -37,7 +37,8 @@ private:
 // The folder where the build put the project's shared libraries.
 QString buildLibraryDir();
 
-// Writes a whole file, replacing what was there; fails the test when it cannot.
-void writeFile(const QString &path, const QByteArray &content);
+// Writes a whole file, replacing what was there, and returns its path; fails
+// the test when it cannot.
+QString writeFile(const QString &path, const QByteArray &content);
 
 } // namespace vok::test

@@ -151,22 +151,18 @@ private:
 // optional leading sign, digits with the locale's group separator between them
 // and its decimal separator, an optional exponent, or an "&H"/"&O" number.
 // Nothing else may follow. No number at all is empty.
-std::optional<double> parseNumericText(const QString &text)
+std::optional<double> parseNumericText(const QString &untrimmed)
 {
     const QLocale locale;
     const QString decimalPoint = locale.decimalPoint();
     const QString groupSeparator = locale.groupSeparator();
 
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    if (begin == end)
+    const QString text = trimBlanks(untrimmed);
+    const qsizetype end = text.size();
+    if (end == 0)
         return std::nullopt;
 
-    qsizetype i = begin;
+    qsizetype i = 0;
     auto at = [&](qsizetype pos) { return pos < end ? text[pos] : QChar(); };
     auto startsWithAt = [&](qsizetype pos, const QString &what) {
         return !what.isEmpty() && pos + what.size() <= end
