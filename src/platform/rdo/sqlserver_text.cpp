@@ -1,0 +1,148 @@
+#include "sqlserver_text.h"
+
+#include <QList>
+#include <QString>
+
+#include <algorithm>
+
+#include <vector>
+
+namespace rdo {
+namespace {
+
+// The form both sides are compared in: composed, then case-folded, as code
+// points so that characters outside the basic plane count as one.
+std::vector<char32_t> comparable(QStringView text)
+{
+    const QString folded = text.toString().normalized(QString::NormalizationForm_C).toCaseFolded();
+    std::vector<char32_t> out;
+    out.reserve(static_cast<size_t>(folded.size()));
+    for (const uint c : folded.toUcs4())
+        out.push_back(static_cast<char32_t>(c));
+    return out;
+}
+
+struct PatternItem {
+    enum Kind { Any, One, Literal, Set } kind = Literal;
+    char32_t ch = 0;
+    bool negated = false;
+    std::vector<std::pair<char32_t, char32_t>> ranges; // inclusive
+    bool matches(char32_t c) const
+    {
+        switch (kind) {
+        case Any:
+        case One:
+            return true;
+        case Literal:
+            return c == ch;
+        case Set:
+            break;
+        }
+        bool inSet = false;
+        for (const auto &[lo, hi] : ranges)
+            if (c >= lo && c <= hi) {
+                inSet = true;
+                break;
+            }
+        return inSet != negated;
+    }
+};
+
+std::vector<PatternItem> compile(const std::vector<char32_t> &p)
+{
+    std::vector<PatternItem> items;
+    for (size_t i = 0; i < p.size(); ++i) {
+        PatternItem item;
+        const char32_t c = p[i];
+        if (c == U'%') {
+            item.kind = PatternItem::Any;
+            // Several '%' in a row mean the same as one.
+            if (!items.empty() && items.back().kind == PatternItem::Any)
+                continue;
+        } else if (c == U'_') {
+            item.kind = PatternItem::One;
+        } else if (c == U'[') {
+            // The set runs to the first ']' after at least one member, so
+            // '[]]' is a set holding ']'.
+            size_t j = i + 1;
+            bool negated = false;
+            if (j < p.size() && p[j] == U'^') {
+                negated = true;
+                ++j;
+            }
+            size_t close = j < p.size() ? j + 1 : p.size();
+            while (close < p.size() && p[close] != U']')
+                ++close;
+            if (close >= p.size()) {
+                item.kind = PatternItem::Literal; // unclosed: a plain '['
+                item.ch = c;
+            } else {
+                item.kind = PatternItem::Set;
+                item.negated = negated;
+                for (size_t k = j; k < close; ++k) {
+                    if (k + 2 < close && p[k + 1] == U'-') {
+                        item.ranges.emplace_back(p[k], p[k + 2]);
+                        k += 2;
+                    } else {
+                        item.ranges.emplace_back(p[k], p[k]);
+                    }
+                }
+                i = close;
+            }
+        } else {
+            item.kind = PatternItem::Literal;
+            item.ch = c;
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+} // namespace
+
+bool sqlServerLike(QStringView text, QStringView pattern)
+{
+    const std::vector<char32_t> t = comparable(text);
+    const std::vector<PatternItem> items = compile(comparable(pattern));
+    // reach[j]: the first i text characters can be matched by the first j items.
+    // One row per text character keeps this linear in memory and free of the
+    // exponential backtracking a naive '%' matcher has.
+    const size_t m = items.size();
+    std::vector<char> reach(m + 1, 0), next(m + 1, 0);
+    reach[0] = 1;
+    for (size_t j = 1; j <= m && items[j - 1].kind == PatternItem::Any; ++j)
+        reach[j] = 1;
+    for (const char32_t c : t) {
+        std::fill(next.begin(), next.end(), 0);
+        for (size_t j = 1; j <= m; ++j) {
+            const PatternItem &item = items[j - 1];
+            if (item.kind == PatternItem::Any)
+                next[j] = next[j - 1] || reach[j];
+            else
+                next[j] = reach[j - 1] && item.matches(c);
+        }
+        reach.swap(next);
+    }
+    return reach[m] != 0;
+}
+
+int sqlServerCompare(QStringView a, QStringView b)
+{
+    auto stripBlanks = [](QStringView s) {
+        qsizetype n = s.size();
+        while (n > 0 && s[n - 1] == u' ')
+            --n;
+        return s.first(n);
+    };
+    const std::vector<char32_t> x = comparable(stripBlanks(a));
+    const std::vector<char32_t> y = comparable(stripBlanks(b));
+    const size_t n = std::min(x.size(), y.size());
+    for (size_t i = 0; i < n; ++i)
+        if (x[i] != y[i])
+            return x[i] < y[i] ? -1 : 1;
+    if (x.size() == y.size())
+        return 0;
+    return x.size() < y.size() ? -1 : 1;
+}
+
+} // namespace rdo

@@ -1,0 +1,27 @@
+#pragma once
+// How SQL Server compares text under the default case-insensitive,
+// accent-sensitive collation. The embedded back end installs these as its
+// LIKE function and its text collation, so that the statements the control
+// writes for SQL Server find the same rows there.
+
+#include <QStringView>
+
+namespace rdo {
+
+// The LIKE operator: '%' any run of characters, '_' one character, '[abc]' one
+// of a set, '[a-f]' one of a range, '[^x]' anything but the set. Letter case is
+// ignored over all of Unicode (Ñ matches ñ, É matches é), accents are not
+// (é does not match e). Text and pattern are compared in composed form, so a
+// precomposed é and e followed by a combining acute are the same letter.
+// Ranges compare by code point after case folding, not by dictionary order.
+// Trailing blanks of the text are significant: 'abc ' is not Like 'abc', but a
+// pattern ending in '%' absorbs them like any other character. A '[' without a
+// closing ']' stands for itself.
+bool sqlServerLike(QStringView text, QStringView pattern);
+
+// Equality and ordering for '=', '<', Order By: case-insensitive,
+// accent-sensitive, trailing blanks ignored ('abc' equals 'ABC  '). Ordering is
+// by code point of the case-folded text. Returns <0, 0 or >0.
+int sqlServerCompare(QStringView a, QStringView b);
+
+} // namespace rdo

@@ -1,0 +1,64 @@
+#pragma once
+// The control writes its statements in Transact-SQL, for SQL Server. The
+// embedded SQLite back end runs the very same text after this translation,
+// which rewrites only what SQLite reads differently and never touches what
+// stands inside a string literal.
+//
+// LIKE is left as written: the back end overrides SQLite's like(X, Y), which
+// the LIKE operator calls, with SQL Server's matching (sqlserver_text.h). That
+// keeps the statement text and the positions of every literal unchanged.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace rdo {
+
+struct TsqlToken {
+    enum Kind {
+        Blank,      // spaces, tabs, line ends
+        Comment,    // -- to the end of the line, or /* ... */
+        Word,       // identifier or keyword, also [bracketed] and "quoted" names
+        Number,     // 12, 3.5, .5, 1e3
+        String,     // '...' with '' for a quote inside, also N'...'
+        Operator,   // + - * / % = < > <= >= <> != || and the like
+        Punctuation // ( ) , . ;
+    };
+    Kind kind;
+    QString text;
+    qsizetype position; // offset in the statement text
+};
+
+// Splits statement text into tokens; joining the token texts gives the input
+// back exactly. An unterminated string literal or comment runs to the end.
+std::vector<TsqlToken> tokenizeTsql(const QString &tsql);
+
+// True when a ';' outside a literal or comment is followed by more than blanks
+// and comments: the back end runs a single command per call.
+bool holdsSeveralStatements(const QString &tsql);
+
+struct TranslationOptions {
+    // Tells whether a column holds text, given its bare name (without the table
+    // qualifier). '+' between two columns is concatenation in SQL Server only
+    // because their type is text, which the statement text alone does not say.
+    std::function<bool(QStringView column)> isTextColumn;
+};
+
+// A TranslationOptions that knows the given columns as text (letter case of
+// the names ignored, as in SQL Server).
+TranslationOptions textColumns(const QStringList &columns);
+
+// Rewrites, outside literals:
+//  - Select [Distinct] Top n ... -> the select without "Top n" and " LIMIT n"
+//    at its end; a Top in one branch of a Union is wrapped as
+//    "SELECT * FROM (... LIMIT n)" so that the limit stays with that branch;
+//  - '+' between text operands -> '||' (a string literal, a text function such
+//    as RTrim, LTrim, Upper, Left, an IsNull/Coalesce over text, or a column the
+//    options call text; a whole '+' chain is text when one operand is);
+//  - IsNull( -> ifnull(; N'...' -> '...';
+//  - True / False used as a condition -> 1 / 0.
+QString translateForSqlite(const QString &tsql, const TranslationOptions &options = {});
+
+} // namespace rdo

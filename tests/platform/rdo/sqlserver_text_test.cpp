@@ -1,0 +1,86 @@
+#include "platform/rdo/sqlserver_text.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct LikeCase {
+    const char16_t *text;
+    const char16_t *pattern;
+    bool matches;
+};
+
+void PrintTo(const LikeCase &c, std::ostream *os)
+{
+    *os << QString::fromUtf16(c.text).toStdString() << " Like " << QString::fromUtf16(c.pattern).toStdString();
+}
+
+class SqlServerLike : public ::testing::TestWithParam<LikeCase> {};
+
+TEST_P(SqlServerLike, MatchesAsTheServerDoes)
+{
+    const LikeCase &c = GetParam();
+    EXPECT_EQ(rdo::sqlServerLike(QStringView(c.text), QStringView(c.pattern)), c.matches)
+        << QString::fromUtf16(c.text).toStdString() << " Like " << QString::fromUtf16(c.pattern).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Patterns, SqlServerLike,
+    ::testing::Values(
+        // letter case over all of Unicode, accents kept apart
+        LikeCase{u"ÑANDÚ", u"ñandú", true}, LikeCase{u"ñandú", u"ÑANDU", false},
+        LikeCase{u"ÉCLAIR", u"é%", true}, LikeCase{u"éclair", u"e%", false},
+        LikeCase{u"e\u0301clair", u"éCLAIR", true}, // decomposed é is the same letter
+        LikeCase{u"Leche Entera 1L", u"LECHE%ENT%", true}, LikeCase{u"LECHE", u"LECHE%ENT%", false},
+        // wildcards
+        LikeCase{u"", u"%", true}, LikeCase{u"", u"", true}, LikeCase{u"", u"_", false},
+        LikeCase{u"abc", u"a_c", true}, LikeCase{u"ac", u"a_c", false}, LikeCase{u"abbc", u"a_c", false},
+        LikeCase{u"2012345001505", u"2012345%", true}, LikeCase{u"0012345", u"%12345", true},
+        LikeCase{u"abc", u"%%%", true}, LikeCase{u"aXbXc", u"%b%c", true}, LikeCase{u"aXbXcd", u"%b%c", false},
+        LikeCase{u"😀x", u"_X", true}, // one character even outside the basic plane
+        // sets, ranges, negation
+        LikeCase{u"b1", u"[abc]1", true}, LikeCase{u"d1", u"[abc]1", false}, LikeCase{u"C1", u"[abc]1", true},
+        LikeCase{u"e", u"[a-f]", true}, LikeCase{u"E", u"[a-f]", true}, LikeCase{u"g", u"[a-f]", false},
+        LikeCase{u"x", u"[^x]", false}, LikeCase{u"y", u"[^x]", true}, LikeCase{u"X", u"[^x]", false},
+        LikeCase{u"5", u"[^a-f]", true}, LikeCase{u"50%", u"50[%]", true}, LikeCase{u"501", u"50[%]", false},
+        LikeCase{u"a_b", u"a[_]b", true}, LikeCase{u"axb", u"a[_]b", false}, LikeCase{u"[", u"[[]", true},
+        LikeCase{u"]", u"[]]", true}, LikeCase{u"a[b", u"a[b", true}, // unclosed bracket is literal
+        LikeCase{u"-", u"[a-]", true},
+        // trailing blanks: significant in the text, absorbed by a final %
+        LikeCase{u"abc ", u"abc", false}, LikeCase{u"abc ", u"abc%", true}, LikeCase{u"abc", u"abc ", false},
+        LikeCase{u"   ", u"%%%", true}, LikeCase{u"", u"%%%", true}));
+
+struct CompareCase {
+    const char16_t *a;
+    const char16_t *b;
+    int sign;
+};
+
+void PrintTo(const CompareCase &c, std::ostream *os)
+{
+    *os << QString::fromUtf16(c.a).toStdString() << " vs " << QString::fromUtf16(c.b).toStdString();
+}
+
+class SqlServerCompare : public ::testing::TestWithParam<CompareCase> {};
+
+TEST_P(SqlServerCompare, OrdersAsTheServerDoes)
+{
+    const CompareCase &c = GetParam();
+    const int forward = rdo::sqlServerCompare(QStringView(c.a), QStringView(c.b));
+    const int backward = rdo::sqlServerCompare(QStringView(c.b), QStringView(c.a));
+    EXPECT_EQ((forward > 0) - (forward < 0), c.sign);
+    EXPECT_EQ((backward > 0) - (backward < 0), -c.sign);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, SqlServerCompare,
+    ::testing::Values(CompareCase{u"abc", u"ABC  ", 0}, CompareCase{u"Ñu", u"ñU", 0},
+                      CompareCase{u"É", u"é", 0}, CompareCase{u"e", u"é", -1},
+                      CompareCase{u"e\u0301", u"é", 0}, CompareCase{u"", u"   ", 0},
+                      CompareCase{u" abc", u"abc", -1}, // leading blanks count
+                      CompareCase{u"abc\t", u"abc", 1}, // only spaces are trailing blanks
+                      CompareCase{u"ab", u"abc", -1}, CompareCase{u"B", u"a", 1}));
+
+} // namespace
