@@ -1,0 +1,73 @@
+// Deterministic sample catalogues for the shop database that the article entry
+// control reads: realistic enough to exercise lookups by code, name and bar
+// code, the candidate list layouts, the advanced search and the detail view,
+// and reproducible from a seed so that a failure can be replayed exactly.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace vok::catalogue {
+
+inline constexpr std::uint32_t kMinArticles = 1000;
+inline constexpr std::uint32_t kMaxArticles = 1000000;
+
+class CatalogueError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Options
+{
+    std::uint32_t articles = 0;
+    std::uint64_t seed = 0;
+    std::filesystem::path output;
+    bool force = false;
+};
+
+struct ParsedArguments
+{
+    Options options;
+    bool help = false;
+    std::string error; // non-empty when the arguments are unusable
+};
+
+// Reads the command line (without the program name).
+ParsedArguments parseArguments(std::span<const std::string_view> args);
+std::string usage(std::string_view program);
+
+// The host schema, as embedded from data/schema.sql at build time.
+std::string_view schemaSql();
+
+// Every table the generator fills, in filling order.
+const std::vector<std::string_view> &filledTables();
+
+struct Summary
+{
+    std::uint64_t articles = 0;
+    std::uint64_t varieties = 0;
+    std::uint64_t barCodes = 0;
+    std::uint64_t prices = 0;
+    std::uint64_t stock = 0;
+};
+
+// Creates the schema in an empty, open database and fills it in one
+// transaction. Throws CatalogueError on any database error.
+Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed);
+
+// Writes a new catalogue file. Refuses an existing file unless options.force;
+// the file appears only once complete, so a failed run leaves nothing behind.
+Summary generate(const Options &options);
+
+// EAN-13 check digit of the first twelve digits.
+int ean13CheckDigit(std::string_view twelveDigits);
+
+} // namespace vok::catalogue
