@@ -116,6 +116,9 @@ public:
     // keeping the tick.
     void MostrarVariedad(uint8_t modo);
     void SeleccionarTexto();
+    // Writes the current article into the text box as FormatDisplay says,
+    // the code through the FormatCodigo mask.
+    void MostrarArticulo();
 
 private:
     friend struct vokTArticuloTestAccess;

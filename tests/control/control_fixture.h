@@ -28,6 +28,12 @@ struct vokTArticuloTestAccess {
         control.mvarCBVariable = QStringLiteral("00150");
         control.mblnConVariedades = true;
     }
+    // Code and name as a lookup fills them, before it sets ID.
+    static void fill(vokTArticulo &control, const QString &codigo, const QString &nombre)
+    {
+        control.mstrCodigo = codigo;
+        control.mstrNombre = nombre;
+    }
     static bool conVariedades(const vokTArticulo &control) { return control.mblnConVariedades; }
     static int16_t listaTipoPrecio(const vokTArticulo &control) { return control.mintListaTipoPrecio; }
 };
