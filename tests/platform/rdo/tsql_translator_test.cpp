@@ -1,3 +1,4 @@
+#include "platform/rdo/sqlite_connection.h"
 #include "platform/rdo/sqlserver_text.h"
 #include "platform/rdo/tsql_translator.h"
 
@@ -135,31 +136,12 @@ QString columnText(sqlite3_stmt *stmt, int column)
     return text ? QString::fromUtf8(text) : QString();
 }
 
-void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
-        return sqlite3_result_null(context);
-    // like(X, Y) is "Y LIKE X": the pattern comes first.
-    const QString pattern = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])));
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])));
-    sqlite3_result_int(context, rdo::sqlServerLike(text, pattern) ? 1 : 0);
-}
-
-int collate(void *, int lengthA, const void *a, int lengthB, const void *b)
-{
-    return rdo::sqlServerCompare(QString::fromUtf8(static_cast<const char *>(a), lengthA),
-                                 QString::fromUtf8(static_cast<const char *>(b), lengthB));
-}
-
 class SqliteRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
-                                          nullptr, nullptr),
-                  SQLITE_OK);
-        ASSERT_EQ(sqlite3_create_collation(db, "SQLSERVER", SQLITE_UTF8, nullptr, collate), SQLITE_OK);
+        ASSERT_EQ(rdo::installServerText(db), SQLITE_OK);
         exec(R"(
 CREATE TABLE Articulo (ArtID INTEGER, ArtCodigo TEXT COLLATE SQLSERVER, ArtNombre TEXT COLLATE SQLSERVER,
   ArtNombreCorto TEXT COLLATE SQLSERVER, ArtDescripcionCorta TEXT, ArtDescripcionLarga TEXT, ArtFoto TEXT,

@@ -1,0 +1,418 @@
+#include "odbc_connection.h"
+
+#include "platform/vb/error.h"
+
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <limits>
+
+namespace rdo {
+
+namespace {
+
+const QString kSource = QStringLiteral("ODBC");
+
+// SQLWCHAR is UTF-16 with the unixODBC driver manager.
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
+
+SQLWCHAR *wide(const QString &text)
+{
+    return reinterpret_cast<SQLWCHAR *>(const_cast<char16_t *>(reinterpret_cast<const char16_t *>(text.utf16())));
+}
+
+// The first diagnostic record of a handle as the platform's error: the
+// driver's native error number and its message. Messages of the driver manager
+// itself carry no native number; they get this layer's DriverError.
+vb::Error diagnostic(SQLSMALLINT handleType, SQLHANDLE handle, const QString &fallback)
+{
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLWCHAR message[1024] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN got =
+        SQLGetDiagRecW(handleType, handle, 1, state, &native, message, SQLSMALLINT(std::size(message)), &length);
+    if (!SQL_SUCCEEDED(got))
+        return vb::Error(err::DriverError, fallback, kSource);
+    const auto chars = std::min<qsizetype>(length, qsizetype(std::size(message)) - 1);
+    QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(message), chars);
+    if (native == 0)
+        return vb::Error(err::DriverError,
+                         text + QStringLiteral(" (SQLSTATE ") +
+                             QString::fromUtf16(reinterpret_cast<const char16_t *>(state), 5) + u')',
+                         kSource);
+    return vb::Error(native, text, kSource);
+}
+
+bool isTextType(SQLSMALLINT type)
+{
+    switch (type) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+struct OdbcConnection::Handles {
+    SQLHENV env = SQL_NULL_HENV;
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    bool connected = false;
+    ~Handles()
+    {
+        if (connected)
+            SQLDisconnect(dbc);
+        if (dbc != SQL_NULL_HDBC)
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        if (env != SQL_NULL_HENV)
+            SQLFreeHandle(SQL_HANDLE_ENV, env);
+    }
+};
+
+namespace {
+
+struct Statement {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    explicit Statement(SQLHDBC dbc)
+    {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
+            throw diagnostic(SQL_HANDLE_DBC, dbc, QStringLiteral("Cannot allocate a statement"));
+    }
+    ~Statement() { release(); }
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    void release()
+    {
+        if (stmt != SQL_NULL_HSTMT)
+            SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        stmt = SQL_NULL_HSTMT;
+    }
+    vb::Error error(const QString &fallback) const { return diagnostic(SQL_HANDLE_STMT, stmt, fallback); }
+};
+
+QString textData(SQLHSTMT stmt, SQLUSMALLINT column, bool &isNull)
+{
+    QString text;
+    SQLWCHAR buffer[512];
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN got = SQLGetData(stmt, column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
+        if (got == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(got))
+            throw diagnostic(SQL_HANDLE_STMT, stmt, QStringLiteral("Cannot read a column"));
+        if (indicator == SQL_NULL_DATA) {
+            isNull = true;
+            return {};
+        }
+        // A part that did not fit fills the buffer but for its terminator.
+        const qsizetype capacity = qsizetype(std::size(buffer)) - 1;
+        const qsizetype chars = (indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(SQLWCHAR)) > capacity)
+                                    ? capacity
+                                    : indicator / qsizetype(sizeof(SQLWCHAR));
+        text.append(QStringView(reinterpret_cast<const char16_t *>(buffer), chars));
+        if (got == SQL_SUCCESS)
+            break;
+    }
+    isNull = false;
+    return text;
+}
+
+template <typename T> bool fixedData(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, T &value)
+{
+    SQLLEN indicator = 0;
+    const SQLRETURN got = SQLGetData(stmt, column, cType, &value, sizeof value, &indicator);
+    if (!SQL_SUCCEEDED(got))
+        throw diagnostic(SQL_HANDLE_STMT, stmt, QStringLiteral("Cannot read a column"));
+    return indicator != SQL_NULL_DATA;
+}
+
+// A column of the current row as the platform's data objects give it.
+vb::Variant columnValue(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type)
+{
+    switch (type) {
+    case SQL_BIT: {
+        unsigned char v = 0;
+        return fixedData(stmt, column, SQL_C_BIT, v) ? vb::Variant(v != 0) : vb::Variant::null();
+    }
+    case SQL_TINYINT: {
+        unsigned char v = 0;
+        return fixedData(stmt, column, SQL_C_UTINYINT, v) ? vb::Variant(uint8_t(v)) : vb::Variant::null();
+    }
+    case SQL_SMALLINT: {
+        SQLSMALLINT v = 0;
+        return fixedData(stmt, column, SQL_C_SSHORT, v) ? vb::Variant(int16_t(v)) : vb::Variant::null();
+    }
+    case SQL_INTEGER:
+    case SQL_BIGINT: {
+        SQLBIGINT v = 0;
+        if (!fixedData(stmt, column, SQL_C_SBIGINT, v))
+            return vb::Variant::null();
+        if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max())
+            return int32_t(v);
+        return double(v);
+    }
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_NUMERIC:
+    case SQL_DECIMAL: {
+        double v = 0;
+        return fixedData(stmt, column, SQL_C_DOUBLE, v) ? vb::Variant(v) : vb::Variant::null();
+    }
+    default: {
+        bool isNull = false;
+        QString text = textData(stmt, column, isNull);
+        return isNull ? vb::Variant::null() : vb::Variant(std::move(text));
+    }
+    }
+}
+
+class OdbcResultset final : public rdoResultset {
+public:
+    OdbcResultset(std::shared_ptr<OdbcConnection::Handles> handles, std::unique_ptr<Statement> statement)
+        : m_handles(std::move(handles)), m_statement(std::move(statement))
+    {
+        SQLSMALLINT count = 0;
+        if (!SQL_SUCCEEDED(SQLNumResultCols(m_statement->stmt, &count)))
+            throw m_statement->error(QStringLiteral("Cannot describe the result"));
+        for (SQLUSMALLINT c = 1; c <= SQLUSMALLINT(count); ++c) {
+            SQLWCHAR name[256] = {};
+            SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            if (!SQL_SUCCEEDED(SQLDescribeColW(m_statement->stmt, c, name, SQLSMALLINT(std::size(name)), &length,
+                                               &type, &size, &digits, &nullable)))
+                throw m_statement->error(QStringLiteral("Cannot describe the result"));
+            m_names.append(QString::fromUtf16(reinterpret_cast<const char16_t *>(name),
+                                              std::min<qsizetype>(length, qsizetype(std::size(name)) - 1)));
+            m_types.push_back(type);
+        }
+        fetch();
+    }
+
+    bool Eof() const override
+    {
+        checkOpen();
+        return m_eof;
+    }
+    const rdo::rdoColumns &rdoColumns() const override
+    {
+        checkOpen();
+        if (m_eof)
+            throw noCurrentRow();
+        return m_columns;
+    }
+    void MoveNext() override
+    {
+        checkOpen();
+        if (m_eof)
+            throw noCurrentRow();
+        fetch();
+    }
+    void Close() override
+    {
+        checkOpen();
+        m_statement.reset();
+        m_columns.columns().clear();
+    }
+
+private:
+    static vb::Error noCurrentRow() { return vb::Error(err::NoCurrentRow, QStringLiteral("No current row"), kSource); }
+
+    void checkOpen() const
+    {
+        if (!m_statement)
+            throw vb::Error(err::ResultsetClosed, QStringLiteral("The result set is closed"), kSource);
+    }
+
+    void fetch()
+    {
+        auto &columns = m_columns.columns();
+        columns.clear();
+        if (m_names.isEmpty()) {
+            m_eof = true;
+            return;
+        }
+        const SQLRETURN fetched = SQLFetch(m_statement->stmt);
+        if (fetched == SQL_NO_DATA) {
+            m_eof = true;
+            return;
+        }
+        if (!SQL_SUCCEEDED(fetched)) {
+            m_eof = true;
+            throw m_statement->error(QStringLiteral("Cannot fetch a row"));
+        }
+        columns.reserve(m_types.size());
+        for (SQLUSMALLINT c = 0; c < m_types.size(); ++c)
+            columns.emplace_back(m_names[c], columnValue(m_statement->stmt, SQLUSMALLINT(c + 1), m_types[c]));
+    }
+
+    std::shared_ptr<OdbcConnection::Handles> m_handles;
+    std::unique_ptr<Statement> m_statement;
+    QStringList m_names;
+    std::vector<SQLSMALLINT> m_types;
+    rdo::rdoColumns m_columns;
+    bool m_eof = false;
+};
+
+// The data source's text columns, for the translation's '+' between columns.
+QStringList readTextColumns(SQLHDBC dbc)
+{
+    Statement statement(dbc);
+    const QString all = QStringLiteral("%");
+    if (!SQL_SUCCEEDED(SQLColumnsW(statement.stmt, nullptr, 0, nullptr, 0, wide(all), SQL_NTS, nullptr, 0)))
+        throw statement.error(QStringLiteral("Cannot read the columns of the data source"));
+    QStringList columns;
+    while (SQL_SUCCEEDED(SQLFetch(statement.stmt))) {
+        bool nameNull = false, typeNameNull = false;
+        const QString name = textData(statement.stmt, 4, nameNull);
+        SQLSMALLINT type = 0;
+        fixedData(statement.stmt, 5, SQL_C_SSHORT, type);
+        const QString typeName = textData(statement.stmt, 6, typeNameNull).toUpper();
+        if (!nameNull && (isTextType(type) || typeName.contains(u"CHAR") || typeName.contains(u"TEXT") ||
+                          typeName.contains(u"CLOB")))
+            columns.append(name);
+    }
+    columns.removeDuplicates();
+    return columns;
+}
+
+} // namespace
+
+OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
+{
+    QStringView rest(connectionString);
+    if (rest.startsWith(u"odbc:", Qt::CaseInsensitive))
+        rest = rest.mid(5);
+    // Split into attributes on ';' outside braces, keeping each one's text.
+    QStringList kept;
+    OdbcConnectionString result;
+    qsizetype start = 0;
+    bool braced = false;
+    for (qsizetype i = 0; i <= rest.size(); ++i) {
+        if (i < rest.size()) {
+            if (rest[i] == u'{')
+                braced = true;
+            else if (rest[i] == u'}')
+                braced = false;
+            if (braced || rest[i] != u';')
+                continue;
+        }
+        const QStringView attribute = rest.mid(start, i - start);
+        start = i + 1;
+        const qsizetype equals = attribute.indexOf(u'=');
+        if (equals >= 0 && attribute.left(equals).trimmed().compare(u"translate", Qt::CaseInsensitive) == 0) {
+            const QStringView value = attribute.mid(equals + 1).trimmed();
+            if (value.compare(u"sqlite", Qt::CaseInsensitive) != 0)
+                throw vb::Error(err::UnknownConnectionString,
+                                QStringLiteral("Unknown translation \"%1\" in the connection string; the only one is "
+                                               "translate=sqlite")
+                                    .arg(value.toString()),
+                                kSource);
+            result.translateForSqlite = true;
+            continue;
+        }
+        if (!attribute.trimmed().isEmpty())
+            kept.append(attribute.toString());
+    }
+    result.driverString = kept.join(u';');
+    return result;
+}
+
+bool beginsWithSelect(const QString &tsql)
+{
+    static const QStringList writing = {
+        u"INTO"_qs,   u"INSERT"_qs, u"UPDATE"_qs, u"DELETE"_qs,   u"MERGE"_qs,   u"EXEC"_qs,    u"EXECUTE"_qs,
+        u"DROP"_qs,   u"CREATE"_qs, u"ALTER"_qs,  u"TRUNCATE"_qs, u"GRANT"_qs,   u"REVOKE"_qs,  u"DENY"_qs,
+        u"BACKUP"_qs, u"RESTORE"_qs, u"DBCC"_qs,  u"ATTACH"_qs,   u"DETACH"_qs,  u"PRAGMA"_qs,  u"REPLACE"_qs,
+        u"VACUUM"_qs, u"REINDEX"_qs, u"ANALYZE"_qs, u"SHUTDOWN"_qs, u"KILL"_qs};
+    bool first = true;
+    for (const TsqlToken &token : tokenizeTsql(tsql)) {
+        if (token.kind == TsqlToken::Blank || token.kind == TsqlToken::Comment ||
+            (first && token.kind == TsqlToken::Punctuation && token.text == u"("))
+            continue;
+        if (first) {
+            if (token.kind != TsqlToken::Word || (token.text.compare(u"SELECT", Qt::CaseInsensitive) != 0 &&
+                                                  token.text.compare(u"WITH", Qt::CaseInsensitive) != 0))
+                return false;
+            first = false;
+            continue;
+        }
+        // REPLACE is also a text function: only a call of it is reading.
+        if (token.kind == TsqlToken::Word && writing.contains(token.text, Qt::CaseInsensitive) &&
+            token.text.compare(u"REPLACE", Qt::CaseInsensitive) != 0)
+            return false;
+    }
+    return !first;
+}
+
+OdbcConnection::OdbcConnection(std::shared_ptr<Handles> handles, QString connect, bool readOnlyAccepted,
+                               std::shared_ptr<const StatementRewriter> rewriter)
+    : m_handles(std::move(handles)), m_connect(std::move(connect)), m_readOnlyAccepted(readOnlyAccepted),
+      m_rewriter(std::move(rewriter))
+{
+}
+
+std::shared_ptr<OdbcConnection> OdbcConnection::open(const QString &connectionString)
+{
+    const OdbcConnectionString parsed = parseOdbcConnectionString(connectionString);
+    auto handles = std::make_shared<Handles>();
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handles->env)))
+        throw vb::Error(err::DriverError, QStringLiteral("Cannot allocate an ODBC environment"), kSource);
+    SQLSetEnvAttr(handles->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, handles->env, &handles->dbc)))
+        throw diagnostic(SQL_HANDLE_ENV, handles->env, QStringLiteral("Cannot allocate an ODBC connection"));
+
+    // Read-only access, asked before connecting so that the driver can open
+    // the data source that way; a driver may ignore it, so it is asked again
+    // afterwards and its answer kept.
+    const auto readOnly = reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_MODE_READ_ONLY));
+    SQLSetConnectAttrW(handles->dbc, SQL_ATTR_ACCESS_MODE, readOnly, 0);
+
+    QString driverString = parsed.driverString;
+    const SQLRETURN connected = SQLDriverConnectW(handles->dbc, nullptr, wide(driverString), SQL_NTS, nullptr, 0,
+                                                  nullptr, SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(connected))
+        throw diagnostic(SQL_HANDLE_DBC, handles->dbc, QStringLiteral("Cannot connect"));
+    handles->connected = true;
+    bool readOnlyAccepted = SQL_SUCCEEDED(SQLSetConnectAttrW(handles->dbc, SQL_ATTR_ACCESS_MODE, readOnly, 0));
+    SQLULEN mode = SQL_MODE_READ_WRITE;
+    if (SQL_SUCCEEDED(SQLGetConnectAttrW(handles->dbc, SQL_ATTR_ACCESS_MODE, &mode, 0, nullptr)))
+        readOnlyAccepted = readOnlyAccepted && mode == SQL_MODE_READ_ONLY;
+
+    std::shared_ptr<const StatementRewriter> rewriter;
+    if (parsed.translateForSqlite)
+        // The driver's own SQLite has neither SQL Server's LIKE nor its collation.
+        rewriter = std::make_shared<SqliteTranslation>(readTextColumns(handles->dbc), false);
+    else
+        rewriter = std::make_shared<VerbatimStatements>();
+    return std::make_shared<OdbcConnection>(std::move(handles), connectionString, readOnlyAccepted,
+                                            std::move(rewriter));
+}
+
+std::shared_ptr<rdoResultset> OdbcConnection::OpenResultset(const QString &sql, int16_t, int16_t)
+{
+    if (holdsSeveralStatements(sql))
+        throw vb::Error(err::SeveralStatements,
+                        QStringLiteral("The statement text holds more than one statement; one is run per call"),
+                        kSource);
+    if (!beginsWithSelect(sql))
+        throw vb::Error(err::NotReadOnly, QStringLiteral("Only statements that read are run on this connection"),
+                        kSource);
+    const QString text = m_rewriter->rewrite(sql);
+    auto statement = std::make_unique<Statement>(m_handles->dbc);
+    const SQLRETURN executed = SQLExecDirectW(statement->stmt, wide(text), SQL_NTS);
+    if (!SQL_SUCCEEDED(executed) && executed != SQL_NO_DATA)
+        throw statement->error(QStringLiteral("The statement failed"));
+    return std::make_shared<OdbcResultset>(m_handles, std::move(statement));
+}
+
+} // namespace rdo

@@ -1,0 +1,58 @@
+#pragma once
+// Any ODBC data source: the shop's SQL Server through FreeTDS, or an SQLite
+// file through the SQLite ODBC driver. The statement text goes to the driver
+// as the control wrote it, unless the connection string asks for the embedded
+// back end's translation with the key "translate=sqlite".
+
+#include "rdo.h"
+#include "statement_rewriter.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace rdo {
+
+// A connection string split into what this layer reads and what goes to
+// SQLDriverConnect.
+struct OdbcConnectionString {
+    QString driverString; // without the translate key
+    bool translateForSqlite = false;
+};
+
+// Reads "odbc:..." (or a string without the prefix). Keys are separated by ';'
+// outside {braces}; the key "translate" is compared without regard to case and
+// removed. Its only value is "sqlite"; another is an error.
+OdbcConnectionString parseOdbcConnectionString(const QString &connectionString);
+
+class OdbcConnection final : public rdoConnection {
+public:
+    struct Handles; // environment and connection, shared with the result sets
+
+    static std::shared_ptr<OdbcConnection> open(const QString &connectionString);
+
+    std::shared_ptr<rdoResultset> OpenResultset(const QString &sql, int16_t type = rdOpenDynamic,
+                                                int16_t lockType = rdConcurValues) override;
+    QString Connect() const override { return m_connect; }
+
+    // Whether the driver took the read-only access mode (drivers may ignore it;
+    // statements that do not read are refused here either way).
+    bool readOnlyAccepted() const { return m_readOnlyAccepted; }
+    void setRewriter(std::shared_ptr<const StatementRewriter> rewriter) { m_rewriter = std::move(rewriter); }
+
+    OdbcConnection(std::shared_ptr<Handles> handles, QString connect, bool readOnlyAccepted,
+                   std::shared_ptr<const StatementRewriter> rewriter);
+
+private:
+    std::shared_ptr<Handles> m_handles;
+    QString m_connect;
+    bool m_readOnlyAccepted;
+    std::shared_ptr<const StatementRewriter> m_rewriter;
+};
+
+// True when the statement, past blanks, comments and opening parentheses,
+// begins with Select or With: the only statements sent through a connection
+// whose driver may not enforce read-only access.
+bool beginsWithSelect(const QString &tsql);
+
+} // namespace rdo

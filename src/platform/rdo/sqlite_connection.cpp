@@ -1,0 +1,279 @@
+#include "sqlite_connection.h"
+
+#include "sqlserver_text.h"
+
+#include "platform/vb/error.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <limits>
+
+namespace rdo {
+
+namespace {
+
+const QString kSource = QStringLiteral("SQLite");
+
+QString utf8(const unsigned char *text, int bytes)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
+}
+
+void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(context);
+    // like(X, Y) is "Y LIKE X": the pattern comes first.
+    const QString pattern = utf8(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]));
+    const QString text = utf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]));
+    sqlite3_result_int(context, sqlServerLike(text, pattern) ? 1 : 0);
+}
+
+int serverCollation(void *, int lengthA, const void *a, int lengthB, const void *b)
+{
+    return sqlServerCompare(QString::fromUtf8(static_cast<const char *>(a), lengthA),
+                            QString::fromUtf8(static_cast<const char *>(b), lengthB));
+}
+
+// Statements a read-only connection may run: reading, and the functions it calls.
+int readOnlyAuthorizer(void *, int action, const char *, const char *, const char *, const char *)
+{
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+vb::Error engineError(sqlite3 *db, const QString &context = {})
+{
+    const int code = sqlite3_extended_errcode(db);
+    QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    if ((code & 0xff) == SQLITE_AUTH)
+        message += QStringLiteral(" (the connection is read-only)");
+    if (!context.isEmpty())
+        message += QStringLiteral(": ") + context;
+    return vb::Error(code, message, kSource);
+}
+
+bool declaredText(const QString &declared)
+{
+    // SQLite's own rule for text affinity.
+    const QString upper = declared.toUpper();
+    return upper.contains(u"CHAR") || upper.contains(u"CLOB") || upper.contains(u"TEXT");
+}
+
+vb::Variant integerValue(sqlite3_int64 value)
+{
+    if (value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max())
+        return static_cast<int32_t>(value);
+    return static_cast<double>(value);
+}
+
+// A column of the current row, by what the column is declared as where it is a
+// table column, else by what the value is stored as.
+vb::Variant columnValue(sqlite3_stmt *stmt, int column)
+{
+    const int storage = sqlite3_column_type(stmt, column);
+    if (storage == SQLITE_NULL)
+        return vb::Variant::null();
+    const char *declaredType = sqlite3_column_decltype(stmt, column);
+    if (declaredType) {
+        const QString declared = QString::fromUtf8(declaredType).toUpper();
+        if (declaredText(declared))
+            return utf8(sqlite3_column_text(stmt, column), sqlite3_column_bytes(stmt, column));
+        if (declared.contains(u"REAL") || declared.contains(u"FLOA") || declared.contains(u"DOUB"))
+            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+                return sqlite3_column_double(stmt, column);
+    }
+    switch (storage) {
+    case SQLITE_INTEGER:
+        return integerValue(sqlite3_column_int64(stmt, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(stmt, column);
+    default: // text, and blobs as their bytes read as text
+        return utf8(sqlite3_column_text(stmt, column), sqlite3_column_bytes(stmt, column));
+    }
+}
+
+QStringList readTextColumns(sqlite3 *db)
+{
+    QStringList columns;
+    sqlite3_stmt *stmt = nullptr;
+    const char *sql = "SELECT DISTINCT c.name, c.type FROM sqlite_master AS m, pragma_table_info(m.name) AS c "
+                      "WHERE m.type IN ('table', 'view')";
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        throw engineError(db);
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const QString type = utf8(sqlite3_column_text(stmt, 1), sqlite3_column_bytes(stmt, 1));
+        if (declaredText(type))
+            columns.append(utf8(sqlite3_column_text(stmt, 0), sqlite3_column_bytes(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    if (step != SQLITE_DONE)
+        throw engineError(db);
+    columns.removeDuplicates();
+    return columns;
+}
+
+} // namespace
+
+int installServerText(sqlite3 *db)
+{
+    const int like = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                             likeFunction, nullptr, nullptr);
+    if (like != SQLITE_OK)
+        return like;
+    return sqlite3_create_collation(db, kServerCollation, SQLITE_UTF8, nullptr, serverCollation);
+}
+
+struct SqliteConnection::Handle {
+    sqlite3 *db = nullptr;
+    ~Handle() { sqlite3_close_v2(db); }
+};
+
+namespace {
+
+class SqliteResultset final : public rdoResultset {
+public:
+    SqliteResultset(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt *stmt)
+        : m_handle(std::move(handle)), m_stmt(stmt)
+    {
+        for (int c = 0; c < sqlite3_column_count(m_stmt); ++c)
+            m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
+        try {
+            step();
+        } catch (...) {
+            sqlite3_finalize(m_stmt);
+            throw;
+        }
+    }
+    ~SqliteResultset() override { sqlite3_finalize(m_stmt); }
+
+    bool Eof() const override
+    {
+        checkOpen();
+        return m_eof;
+    }
+    const rdo::rdoColumns &rdoColumns() const override
+    {
+        checkOpen();
+        if (m_eof)
+            throw noCurrentRow();
+        return m_columns;
+    }
+    void MoveNext() override
+    {
+        checkOpen();
+        if (m_eof)
+            throw noCurrentRow();
+        step();
+    }
+    void Close() override
+    {
+        checkOpen();
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        m_columns.columns().clear();
+    }
+
+private:
+    static vb::Error noCurrentRow() { return vb::Error(err::NoCurrentRow, QStringLiteral("No current row"), kSource); }
+
+    void checkOpen() const
+    {
+        if (!m_stmt)
+            throw vb::Error(err::ResultsetClosed, QStringLiteral("The result set is closed"), kSource);
+    }
+
+    void step()
+    {
+        auto &columns = m_columns.columns();
+        columns.clear();
+        const int result = sqlite3_step(m_stmt);
+        if (result == SQLITE_DONE) {
+            m_eof = true;
+            return;
+        }
+        if (result != SQLITE_ROW) {
+            m_eof = true;
+            throw engineError(m_handle->db);
+        }
+        columns.reserve(static_cast<size_t>(m_names.size()));
+        for (int c = 0; c < m_names.size(); ++c)
+            columns.emplace_back(m_names[c], columnValue(m_stmt, c));
+    }
+
+    std::shared_ptr<SqliteConnection::Handle> m_handle;
+    sqlite3_stmt *m_stmt;
+    QStringList m_names;
+    rdo::rdoColumns m_columns;
+    bool m_eof = false;
+};
+
+} // namespace
+
+SqliteConnection::SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns)
+    : m_handle(std::move(handle)), m_connect(std::move(connect)), m_textColumns(std::move(textColumns)),
+      m_rewriter(std::make_shared<SqliteTranslation>(m_textColumns, true))
+{
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connectionString)
+{
+    const QString path = connectionString.mid(connectionString.indexOf(u':') + 1);
+    auto handle = std::make_shared<Handle>();
+    // Read-only, never created: a missing file is an error, not an empty database.
+    const int opened =
+        sqlite3_open_v2(path.toUtf8().constData(), &handle->db, SQLITE_OPEN_READONLY, nullptr);
+    if (!handle->db)
+        throw vb::Error(SQLITE_NOMEM, QStringLiteral("out of memory"), kSource);
+    sqlite3_extended_result_codes(handle->db, 1);
+    if (opened != SQLITE_OK)
+        throw engineError(handle->db, path);
+    char *message = nullptr;
+    if (sqlite3_exec(handle->db, "PRAGMA query_only=1", nullptr, nullptr, &message) != SQLITE_OK) {
+        sqlite3_free(message);
+        throw engineError(handle->db, path);
+    }
+    // Reading the schema also tells a file that is not a database apart.
+    QStringList textColumns = readTextColumns(handle->db);
+    if (installServerText(handle->db) != SQLITE_OK)
+        throw engineError(handle->db);
+    // From here on only reading is authorised: no pragma (query_only cannot be
+    // switched off), no attach, no write of any kind.
+    sqlite3_set_authorizer(handle->db, readOnlyAuthorizer, nullptr);
+    return std::make_shared<SqliteConnection>(std::move(handle), connectionString, std::move(textColumns));
+}
+
+std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql, int16_t, int16_t)
+{
+    // The type and lock only have to give a readable result set on its first
+    // row, which every result set here is.
+    if (holdsSeveralStatements(sql))
+        throw vb::Error(err::SeveralStatements,
+                        QStringLiteral("The statement text holds more than one statement; one is run per call"),
+                        kSource);
+    const QByteArray text = m_rewriter->rewrite(sql).toUtf8();
+    sqlite3_stmt *stmt = nullptr;
+    const char *tail = nullptr;
+    if (sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, &tail) !=
+        SQLITE_OK)
+        throw engineError(m_handle->db);
+    if (!stmt)
+        throw vb::Error(SQLITE_MISUSE, QStringLiteral("The statement text is empty"), kSource);
+    if (!sqlite3_stmt_readonly(stmt)) {
+        sqlite3_finalize(stmt);
+        throw vb::Error(err::NotReadOnly, QStringLiteral("Only statements that read are run on this connection"),
+                        kSource);
+    }
+    return std::make_shared<SqliteResultset>(m_handle, stmt);
+}
+
+} // namespace rdo

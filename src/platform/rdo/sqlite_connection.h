@@ -1,0 +1,48 @@
+#pragma once
+// The embedded back end: a SQLite file standing in for the shop's server. It
+// runs the control's Transact-SQL after the SqliteTranslation rewriting, with
+// SQL Server's LIKE and text comparison installed, and never writes.
+
+#include "rdo.h"
+#include "statement_rewriter.h"
+
+#include <QStringList>
+
+#include <memory>
+
+struct sqlite3;
+
+namespace rdo {
+
+// Installs on a SQLite connection what makes it compare text as SQL Server
+// does: like(X, Y) (the LIKE operator) as sqlServerLike, and the collation
+// kServerCollation as sqlServerCompare. Returns SQLITE_OK or the error code.
+int installServerText(sqlite3 *db);
+
+class SqliteConnection final : public rdoConnection {
+public:
+    struct Handle; // the open database, shared with the result sets
+
+    // "sqlite:PATH". The file is opened read-only and must exist.
+    static std::shared_ptr<SqliteConnection> open(const QString &connectionString);
+
+    std::shared_ptr<rdoResultset> OpenResultset(const QString &sql, int16_t type = rdOpenDynamic,
+                                                int16_t lockType = rdConcurValues) override;
+    QString Connect() const override { return m_connect; }
+
+    // Every column of the database's tables whose declared type is text, as
+    // read when the file was opened.
+    const QStringList &textColumns() const { return m_textColumns; }
+    // Replaces the step that turns the control's text into SQLite's.
+    void setRewriter(std::shared_ptr<const StatementRewriter> rewriter) { m_rewriter = std::move(rewriter); }
+
+    SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns);
+
+private:
+    std::shared_ptr<Handle> m_handle;
+    QString m_connect;
+    QStringList m_textColumns;
+    std::shared_ptr<const StatementRewriter> m_rewriter;
+};
+
+} // namespace rdo

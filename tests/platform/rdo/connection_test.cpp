@@ -1,0 +1,340 @@
+// Both back ends on a generated catalogue: the SQLite file opened directly, and
+// the same file through the SQLite ODBC driver with the translation asked for.
+
+#include "platform/rdo/odbc_connection.h"
+#include "platform/rdo/rdo.h"
+#include "platform/rdo/sqlite_connection.h"
+#include "platform/rdo/sqlserver_text.h"
+#include "platform/vb/call_by_name.h"
+#include "platform/vb/error.h"
+
+#include "catalogue.h"
+#include "qt_printers.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+using rdo::rdoConnection;
+
+// One catalogue for the whole program: generated once, never written.
+class Catalogue {
+public:
+    static const QString &path()
+    {
+        static Catalogue catalogue;
+        return catalogue.m_path;
+    }
+
+private:
+    Catalogue()
+    {
+        m_path = m_dir.filePath(u"catalogue.sqlite"_qs);
+        vok::catalogue::Options options;
+        options.articles = 1000;
+        options.seed = 7;
+        options.output = m_path.toStdString();
+        vok::catalogue::generate(options);
+    }
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// The error a call raises; fails the test when it raises none.
+vb::Error errorOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const vb::Error &error) {
+        return error;
+    }
+    ADD_FAILURE() << "no error raised";
+    return vb::Error(0, {});
+}
+
+enum class Backend { Sqlite, Odbc };
+
+QString connectionString(Backend backend, const QString &file)
+{
+    return backend == Backend::Sqlite ? u"sqlite:"_qs + file
+                                      : u"odbc:translate=sqlite;DRIVER={SQLite3};Database="_qs + file;
+}
+
+class Connection : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override { connection = rdoConnection::open(connectionString(GetParam(), Catalogue::path())); }
+
+    // The first row's value of a column, the way the control reads it.
+    vb::Variant firstValue(const QString &sql, const QString &column)
+    {
+        auto rs = connection->OpenResultset(sql, rdo::rdOpenDynamic, rdo::rdConcurValues);
+        EXPECT_FALSE(rs->Eof()) << sql.toStdString();
+        vb::Variant value = rs->Eof() ? vb::Variant() : rs->rdoColumns().Item(column).Value();
+        rs->Close();
+        return value;
+    }
+
+    int rowCount(const QString &sql)
+    {
+        auto rs = connection->OpenResultset(sql);
+        int rows = 0;
+        for (; !rs->Eof(); rs->MoveNext())
+            ++rows;
+        rs->Close();
+        return rows;
+    }
+
+    std::shared_ptr<rdoConnection> connection;
+};
+
+TEST_P(Connection, OpensOnFirstRowReadsByNameAndCloses)
+{
+    auto rs = connection->OpenResultset(u"Select ParValor From genParametros Where ParNombre = 'FmtCabezalArticulo'"_qs);
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->rdoColumns().Item(u"ParValor"_qs).Value(), vb::Variant(u"3"_qs));
+    rs->Close();
+    EXPECT_EQ(errorOf([&] { (void)rs->Eof(); }).number(), rdo::err::ResultsetClosed);
+}
+
+TEST_P(Connection, StatementWithoutRowsIsAtItsEndAtOnce)
+{
+    auto rs = connection->OpenResultset(u"Select ArtID From Articulo Where 1 = 0"_qs);
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_EQ(errorOf([&] { (void)rs->rdoColumns(); }).number(), rdo::err::NoCurrentRow);
+    EXPECT_EQ(errorOf([&] { rs->MoveNext(); }).number(), rdo::err::NoCurrentRow);
+}
+
+TEST_P(Connection, ColumnsByNameInAnyCaseAndByPositionWithTheirTypes)
+{
+    // An article without photograph and with a sale price, price and bar code quantity being REAL.
+    auto rs = connection->OpenResultset(
+        u"Select Top 1 ArtID, ArtCodigo, ArtFoto, PViPrecio, 7 * 3 As Calculado, Null As Nada From Articulo "
+        "Inner Join PrecioVigente On PViArticulo = ArtID Where ArtFoto Is Null Order By ArtID"_qs);
+    ASSERT_FALSE(rs->Eof());
+    const rdo::rdoColumns &columns = rs->rdoColumns();
+    ASSERT_EQ(columns.Count(), 6);
+    const struct {
+        const char16_t *name;
+        int position;
+        vb::VarType type;
+    } cases[] = {{u"ArtID", 0, vb::VarType::Long},     {u"artcodigo", 1, vb::VarType::String},
+                 {u"ARTFOTO", 2, vb::VarType::Null},   {u"PViPrecio", 3, vb::VarType::Double},
+                 {u"Calculado", 4, vb::VarType::Long}, {u"nada", 5, vb::VarType::Null}};
+    for (const auto &c : cases) {
+        const QString name = QString::fromUtf16(c.name);
+        SCOPED_TRACE(name.toStdString());
+        if (GetParam() == Backend::Odbc && c.position == 4)
+            continue; // the driver describes expression columns as text
+        EXPECT_EQ(columns.Item(name).Value().type(), c.type);
+        EXPECT_EQ(columns.Item(c.position).Name().compare(name, Qt::CaseInsensitive), 0);
+        EXPECT_EQ(columns.Item(c.position).Value(), columns.Item(name).Value());
+    }
+    EXPECT_EQ(errorOf([&] { (void)columns.Item(u"ArtNada"_qs); }).number(), rdo::err::ItemNotFound);
+    EXPECT_EQ(errorOf([&] { (void)columns.Item(6); }).number(), rdo::err::ItemNotFound);
+    EXPECT_EQ(errorOf([&] { (void)columns.Item(-1); }).number(), rdo::err::ItemNotFound);
+}
+
+TEST_P(Connection, MovesThroughEveryRow)
+{
+    auto rs = connection->OpenResultset(u"Select ArtID, ArtCodigo From Articulo Order By ArtID"_qs);
+    int32_t previous = 0;
+    int rows = 0;
+    for (; !rs->Eof(); rs->MoveNext(), ++rows) {
+        const int32_t id = rs->rdoColumns().Item(0).Value().get<int32_t>();
+        ASSERT_GT(id, previous);
+        previous = id;
+    }
+    EXPECT_EQ(rows, 1000);
+}
+
+TEST_P(Connection, EngineErrorsCarryTheEngineText)
+{
+    const QString expectedSource = GetParam() == Backend::Sqlite ? u"SQLite"_qs : u"ODBC"_qs;
+    const struct {
+        const char16_t *sql;
+        const char16_t *message;
+    } cases[] = {{u"Select ArtID From Articulos", u"no such table: Articulos"},
+                 {u"Select ArtNada From Articulo", u"no such column: ArtNada"},
+                 {u"Select From Where", u"syntax error"}};
+    for (const auto &c : cases) {
+        const vb::Error error = errorOf([&] { connection->OpenResultset(QString::fromUtf16(c.sql)); });
+        EXPECT_NE(error.number(), 0);
+        EXPECT_TRUE(error.description().contains(QString::fromUtf16(c.message))) << error.description().toStdString();
+        EXPECT_EQ(error.source(), expectedSource);
+    }
+}
+
+TEST_P(Connection, RefusesSeveralStatements)
+{
+    const vb::Error error = errorOf([&] { connection->OpenResultset(u"Select 1; Select 2"_qs); });
+    EXPECT_EQ(error.number(), rdo::err::SeveralStatements);
+}
+
+// Every kind of write fails and leaves the file as it was.
+TEST_P(Connection, RefusesEveryWrite)
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(u"copy.sqlite"_qs);
+    ASSERT_TRUE(QFile::copy(Catalogue::path(), copy));
+    const QByteArray before = fileHash(copy);
+    auto writable = rdoConnection::open(connectionString(GetParam(), copy));
+    const char16_t *writes[] = {
+        u"Insert Into Marcas (MarCodigo, MarNombre) Values (999, 'X')",
+        u"Update Articulo Set ArtNombre = 'X'",
+        u"Delete From Articulo",
+        u"Create Table Nueva (x INTEGER)",
+        u"Create Index IX_Nuevo On Articulo (ArtFoto)",
+        u"Drop Table Marcas",
+        u"Alter Table Marcas Add Column MarPais TEXT",
+        u"Attach Database 'otra.sqlite' As otra",
+        u"PRAGMA user_version = 5",
+        u"PRAGMA query_only = 0",
+        u"Replace Into Marcas (MarCodigo, MarNombre) Values (1, 'X')",
+        u"Vacuum",
+        u"Select ArtID Into Copia From Articulo",
+        u"With x As (Select 1 As a) Delete From Marcas",
+        u"Begin Transaction",
+    };
+    for (const char16_t *sql : writes) {
+        const QString statement = QString::fromUtf16(sql);
+        errorOf([&] {
+            auto rs = writable->OpenResultset(statement);
+            while (!rs->Eof())
+                rs->MoveNext();
+        });
+    }
+    // Still reading after the refusals, nothing changed.
+    EXPECT_EQ(rowCount(u"Select MarCodigo From Marcas Where MarCodigo = 999"_qs), 0);
+    writable.reset();
+    EXPECT_EQ(fileHash(copy), before);
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"otra.sqlite"_qs)));
+}
+
+// The statements the control and the host's list run, word for word as the
+// lookup, the parameter readers, the search and the detail view build them.
+TEST_P(Connection, RunsTheControlsStatements)
+{
+    const char16_t *statements[] = {
+        // variety lookup with list layout 2 (select and filters, no where clause)
+        u"Select 1 As Tipo, Null As CodigoBarra, Null As CantidadCB,  ArtFoto, ArtPideNroSerie, ArtID, AVaID, ArtEnUso, ArtEnVenta, ArtEsCombo, UMedecimales, AVaEnUso, ArtValidoMayorQ, ArtCodigo, ArtNombre + ' ' + RTrim(AVaNombre) as NombreArt, MonSimbolo, PViPrecio, SDiCantidad From Articulo  Inner Join ArticuloVariedad ON ArticuloVariedad.AVaArticulo = Articulo.ArtID  Inner Join UnidadesMedidas On UnidadesMedidas.UMeCodigo = Articulo.ArtUnidadMedida  Left Outer Join PrecioVigente On PViArticulo = ArtID And PViVariedad = AVaID And PViHabilitado = 1 And PViCantidad = 1 And PViTipoPrecio = 3 Left Outer Join genMonedas On MonID = PViMoneda  Left Outer Join StockDisponible On SDiArticulo = ArtID And SDiVariedad = AVaID And ArtEmpresa = 1 And ArtEnVenta = 1 And ArtEnUso = 1 And (AVaEnUso = 1 Or AVaID Is Null) And (ArtNoUtilizarGenerico = 0 OR (ArtNoUtilizarGenerico = 1 AND AVaID IS NOT NULL))",
+        // bar-code lookup with list layout 2
+        u"Select 2 As Tipo, ACBCodigo As CodigoBarra, ACBCantidad As CantidadCB,  ArtFoto, ArtPideNroSerie, ArtID, 0, ArtEnUso, ArtEnVenta, ArtEsCombo, UMeDecimales, 0, ArtValidoMayorQ, ArtCodigo, ArtNombre as NombreArt, MonSimbolo, PViPrecio, SDiCantidad From Articulo Inner Join UnidadesMedidas On UnidadesMedidas.UMeCodigo = Articulo.ArtUnidadMedida Inner Join ArticuloCodigoBarras On ArticuloCodigoBarras.ACBArticulo = Articulo.ArtID And ArticuloCodigoBarras.ACBVariedad = 0  Left Outer Join PrecioVigente On PViArticulo = ArtID And PViVariedad = 0 And PViHabilitado = 1 And PViCantidad = 1 And PViTipoPrecio = 3 Left Outer Join genMonedas On MonID = PViMoneda  Left Outer Join StockDisponible On SDiArticulo = ArtID And SDiVariedad = 0 Where 1=1  And ArtEmpresa = 1 And ArtEnVenta = 1 And ArtEnUso = 1 And (ArtNoUtilizarGenerico = 0 Or 1= 0)",
+        // the complete lookup of the typed text "LECHE ENT"
+        u"Select 1 As Tipo, Null As CodigoBarra, Null As CantidadCB,  ArtFoto, ArtPideNroSerie, ArtID, 0, ArtEnUso, ArtEnVenta, ArtEsCombo, UMeDecimales, 0, ArtValidoMayorQ, ArtCodigo, ArtNombre as NombreArt From Articulo  Inner Join UnidadesMedidas On UnidadesMedidas.UMeCodigo = Articulo.ArtUnidadMedida  Where (ArtCodigo like 'LECHE%ENT%' OR ArtNombre Like 'LECHE%ENT%' OR ArtNombreCorto Like 'LECHE%ENT%') And (ArtNoUtilizarGenerico = 0 Or 1 = 0) And ArtEmpresa = 1 And (ArtNoUtilizarGenerico = 0 Or 1= 0) UNION ALL Select 1 As Tipo, Null As CodigoBarra, Null As CantidadCB,  ArtFoto, ArtPideNroSerie, ArtID, AVaID, ArtEnUso, ArtEnVenta, ArtEsCombo, UMedecimales, AVaEnUso, ArtValidoMayorQ, ArtCodigo, ArtNombre + ' ' + RTrim(AVaNombre) as NombreArt From Articulo  Inner Join ArticuloVariedad ON ArticuloVariedad.AVaArticulo = Articulo.ArtID  Inner Join UnidadesMedidas On UnidadesMedidas.UMeCodigo = Articulo.ArtUnidadMedida  Where (ArtCodigo like 'LECHE%ENT%' Or ArtNombre Like 'LECHE%ENT%' Or ArtNombreCorto Like 'LECHE%ENT%' OR ArtNombre + AVaNombre like 'LECHE%ENT%' OR ArtNombreCorto + AVaNombre like 'LECHE%ENT%') And ArtEmpresa = 1 And (ArtNoUtilizarGenerico = 0 OR (ArtNoUtilizarGenerico = 1 AND AVaID IS NOT NULL)) UNION ALL Select 2 As Tipo, ACBCodigo As CodigoBarra, ACBCantidad As CantidadCB,  ArtFoto, ArtPideNroSerie, ArtID, 0, ArtEnUso, ArtEnVenta, ArtEsCombo, UMeDecimales, 0, ArtValidoMayorQ, ArtCodigo, ArtNombre as NombreArt From Articulo Inner Join UnidadesMedidas On UnidadesMedidas.UMeCodigo = Articulo.ArtUnidadMedida Inner Join ArticuloCodigoBarras On ArticuloCodigoBarras.ACBArticulo = Articulo.ArtID And ArticuloCodigoBarras.ACBVariedad = 0  Where 1=1  And ArtEmpresa = 1 And (ArtNoUtilizarGenerico = 0 Or 1= 0) And 'LECHE ENT' Like ACBCodigo  And (ACBLargo = 0 Or ACBLargo = 9) UNION ALL Select 2 As Tipo, ACBCodigo As CodigoBarra, ACBCantidad As CantidadCB,  ArtFoto, ArtPideNroSerie, ArtID, AVaID, ArtEnUso, ArtEnVenta, ArtEsCombo, UMedecimales, AVaEnUso, ArtValidoMayorQ, ArtCodigo, ArtNombre + ' ' + RTrim(AVaNombre) as NombreArt From Articulo Inner Join ArticuloVariedad On ArticuloVariedad.AVaArticulo = Articulo.ArtID Inner Join UnidadesMedidas On UnidadesMedidas.UMeCodigo = Articulo.ArtUnidadMedida Inner Join ArticuloCodigoBarras On ArticuloCodigoBarras.ACBArticulo = Articulo.ArtID And ArticuloCodigoBarras.ACBVariedad = ArticuloVariedad.AVaID  Where 1=1  And ArtEmpresa = 1 And (ArtNoUtilizarGenerico = 0 OR (ArtNoUtilizarGenerico = 1 AND AVaID IS NOT NULL)) And 'LECHE ENT' Like ACBCodigo  And (ACBLargo = 0 Or ACBLargo = 9) Order By NombreArt, ArtCodigo",
+        // parameter readers
+        u"Select ParValor From genParametros Where ParNombre = 'FmtCabezalArticulo'",
+        u"Select TPrID From TipoDePrecio Where TPrTipo = 1 And TPrEmpresa = 1 And TPrListaPrecio = 0",
+        // the search dialog's existence check with its default condition
+        u"Select Top 1 ArtID From Articulo Where ArtID > 0  And ArtEmpresa = 1 And ArtEnVenta = 1 And ArtEnUso = 1 And (ArtNoUtilizarGenerico = 0 Or 1= 0) And ( ArtNombre Like '%tornillo%' And ArtEnUso = 1 And ArtEnVenta = 1)",
+        // the detail view of article 57, no variety
+        u"SELECT ArtCodigo, RTRIM(ArtNombre + ' ' + IsNull(AVaNombre, '')) AS ArtNombre, IsNull(ArtDescripcionLarga, ArtDescripcionCorta) as ArtDescripcion, ArtFoto,  EmpPathImg, MonSimbolo, MonRedondeo, PViPrecio, TPrAbreviacion  FROM Articulo INNER JOIN cceEmpresas ON ArtEmpresa = EmpID  LEFT OUTER JOIN ArticuloVariedad ON AVaArticulo = ArtID AND AVaID = 0 LEFT OUTER JOIN PrecioVigente On PViArticulo = ArtID And PViVariedad = 0 And PViHabilitado = 1 And PViCantidad = 1  LEFT OUTER JOIN TipoDePrecio ON PViTipoPrecio = TPrID And TPrTipo = 1 And TPrListaPrecio = 0 LEFT OUTER JOIN genMonedas ON PViMoneda = MonID WHERE ArtID = 57 AND ( (PViTipoPrecio IS NOT NULL AND TPrTipo IS NOT NULL) OR PViTipoPrecio IS NULL )",
+    };
+    for (const char16_t *sql : statements) {
+        const QString statement = QString::fromUtf16(sql);
+        SCOPED_TRACE(statement.left(60).toStdString());
+        EXPECT_GT(rowCount(statement), 0);
+    }
+    const vb::Variant name = firstValue(QString::fromUtf16(statements[6]), u"ArtNombre"_qs);
+    ASSERT_TRUE(name.isString());
+    EXPECT_EQ(name.get<QString>(), name.get<QString>().trimmed()); // RTRIM over the '+' concatenation
+}
+
+// The host's item list and the control reach both objects by member name.
+TEST_P(Connection, ReachedLateBound)
+{
+    const vb::ObjectRef conn = connection;
+    EXPECT_EQ(vb::CallByName(conn, u"Connect"_qs, vb::CallKind::PropertyGet),
+              vb::Variant(connectionString(GetParam(), Catalogue::path())));
+    const vb::ObjectRef rs =
+        vb::CallByName(conn, u"OpenResultset"_qs, vb::CallKind::Method,
+                       {u"Select ArtID, ArtCodigo From Articulo Where ArtID In (1, 2) Order By ArtID"_qs,
+                        int16_t(2), int16_t(4)})
+            .object();
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(vb::CallByName(rs, u"EOF"_qs, vb::CallKind::PropertyGet), vb::Variant(false));
+    EXPECT_EQ(vb::CallByName(rs, u"rdoColumns"_qs, vb::CallKind::PropertyGet, {u"artid"_qs}), vb::Variant(int32_t(1)));
+    const vb::ObjectRef columns = vb::CallByName(rs, u"rdoColumns"_qs, vb::CallKind::PropertyGet).object();
+    EXPECT_EQ(vb::CallByName(columns, u"Count"_qs, vb::CallKind::PropertyGet), vb::Variant(int32_t(2)));
+    vb::CallByName(rs, u"MoveNext"_qs, vb::CallKind::Method);
+    // The columns object follows the current row.
+    EXPECT_EQ(vb::CallByName(columns, u"Item"_qs, vb::CallKind::PropertyGet, {int16_t(0)}), vb::Variant(int32_t(2)));
+    vb::CallByName(rs, u"MoveNext"_qs, vb::CallKind::Method);
+    EXPECT_EQ(vb::CallByName(rs, u"eof"_qs, vb::CallKind::Method), vb::Variant(true));
+    vb::CallByName(rs, u"Close"_qs, vb::CallKind::Method);
+    EXPECT_EQ(errorOf([&] { vb::CallByName(rs, u"Requery"_qs, vb::CallKind::Method); }).number(),
+              vb::err::MemberNotSupported);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, Connection, ::testing::Values(Backend::Sqlite, Backend::Odbc),
+                         [](const auto &info) { return info.param == Backend::Sqlite ? "Sqlite" : "Odbc"; });
+
+// --- What only the embedded back end does: SQL Server's text comparison ------
+
+TEST(SqliteBackend, ComparesTextAsTheServerDoes)
+{
+    auto connection = rdoConnection::open(u"sqlite:"_qs + Catalogue::path());
+    const struct {
+        const char16_t *sql;
+        int rows;
+    } cases[] = {
+        // LIKE folds the case of Ñ, keeps accents apart
+        {u"Select ArtID From Articulo Where ArtNombre Like '%niño%'", 24},
+        {u"Select ArtID From Articulo Where ArtNombre Like '%NINO%'", 0},
+        // '=' and In ignore case beyond ASCII and trailing blanks
+        {u"Select ParValor From genParametros Where ParNombre = 'fmtcabezalarticulo   '", 1},
+        {u"Select ParValor From genParametros Where 'FMTCABEZALARTICULO' = ParNombre", 1},
+        {u"Select ArtID From Articulo Where ArtNombre In ('pantalon polar niño', 'x')", 1},
+        {u"Select ArtID From Articulo Where ArtCodigo = 'pan000036 '", 1},
+    };
+    for (const auto &c : cases) {
+        const QString sql = QString::fromUtf16(c.sql);
+        auto rs = connection->OpenResultset(sql);
+        int rows = 0;
+        for (; !rs->Eof(); rs->MoveNext())
+            ++rows;
+        EXPECT_EQ(rows, c.rows) << sql.toStdString();
+    }
+    // Order By sorts by the server's comparison, across a Union too.
+    auto rs = connection->OpenResultset(u"Select ArtNombre As N From Articulo Where ArtID < 500 Union All "
+                                        "Select AVaNombre As N From ArticuloVariedad Order By N"_qs);
+    QStringList names;
+    for (; !rs->Eof(); rs->MoveNext())
+        names.append(rs->rdoColumns().Item(0).Value().get<QString>());
+    EXPECT_GT(names.size(), 500);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
+                               [](const QString &a, const QString &b) { return rdo::sqlServerCompare(a, b) < 0; }));
+}
+
+TEST(SqliteBackend, OpenRefusesWhatIsNotAnExistingDatabase)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(u"missing.sqlite"_qs);
+    const vb::Error error = errorOf([&] { rdoConnection::open(u"sqlite:"_qs + missing); });
+    EXPECT_TRUE(error.description().contains(missing)) << error.description().toStdString();
+    EXPECT_EQ(error.source(), u"SQLite"_qs);
+    EXPECT_FALSE(QFile::exists(missing));
+
+    EXPECT_EQ(errorOf([] { rdoConnection::open(u"mysql:host=x"_qs); }).number(),
+              rdo::err::UnknownConnectionString);
+    EXPECT_EQ(errorOf([] { rdoConnection::open(u"odbc:translate=oracle;DRIVER={SQLite3}"_qs); }).number(),
+              rdo::err::UnknownConnectionString);
+    const vb::Error driver = errorOf([] { rdoConnection::open(u"odbc:DRIVER={NoSuchDriver}"_qs); });
+    EXPECT_EQ(driver.source(), u"ODBC"_qs);
+    EXPECT_NE(driver.number(), 0);
+}
+
+} // namespace
