@@ -3,14 +3,18 @@
 // creates a control and walks through its properties, its check-box layout and
 // its texts in Spanish and English, ending with a missing language pack.
 //
-// Usage: vok-tour [FOLDER]   (registry and settings are kept in FOLDER,
-//                             by default a temporary folder)
+// Usage: vok-tour [--catalogue FILE] [FOLDER]
+//   FILE    a shop database (see vok-catalogue) on which a lookup is run
+//   FOLDER  where the registry and settings are kept (default: a temporary one)
 
 #include "control/vok_t_articulo.h"
 #include "language/modlenguaje.h"
+#include "lookup/query_builder.h"
 #include "platform/com/registration.h"
+#include "platform/rdo/rdo.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/ui/toolkit.h"
+#include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
 
 #include <QCoreApplication>
@@ -70,14 +74,49 @@ void showTexts()
         say(QStringLiteral("  text %1: %2").arg(numero, 3).arg(language::TextoIdioma(numero)));
 }
 
+// Runs an article select of the control on the shop database: the statement
+// is the control's own Transact-SQL, translated for SQLite on the way in.
+void showShopDatabase(const QString &catalogue)
+{
+    heading(QStringLiteral("The shop database %1").arg(catalogue));
+    const auto conexion = rdo::rdoConnection::open(QStringLiteral("sqlite:") + catalogue);
+    auto parametro = conexion->OpenResultset(
+        QStringLiteral("Select ParValor From genParametros Where ParNombre = 'FmtCabezalArticulo'"));
+    if (!parametro->Eof())
+        say(QStringLiteral("  list layout (FmtCabezalArticulo): %1").arg(vb::CStr(parametro->rdoColumns()("ParValor").Value())));
+    parametro->Close();
+
+    lookup::LookupSettings settings;
+    settings.Empresa = 1;
+    settings.EnUsoObligatorio = 1;
+    const QString sql = lookup::ArmarSelectArticulo(settings, true) +
+                        QStringLiteral(" Where ArtNombre Like 'TORNILLO%HEX%'") + lookup::ArmarFiltros(settings, true) +
+                        QStringLiteral(" Order By NombreArt, ArtCodigo");
+    say(QStringLiteral("  statement: %1").arg(sql));
+    auto filas = conexion->OpenResultset(sql);
+    int shown = 0;
+    for (; !filas->Eof() && shown < 5; filas->MoveNext(), ++shown)
+        say(QStringLiteral("  %1  %2").arg(vb::CStr(filas->rdoColumns()("ArtCodigo").Value()), -10)
+                .arg(vb::CStr(filas->rdoColumns()("NombreArt").Value())));
+    if (shown == 0)
+        say(QStringLiteral("  no article matches"));
+    filas->Close();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QStringList arguments = app.arguments().mid(1);
+    QString catalogue;
+    if (arguments.size() >= 2 && arguments.first() == QStringLiteral("--catalogue")) {
+        catalogue = arguments.at(1);
+        arguments = arguments.mid(2);
+    }
     QTemporaryDir scratch;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : scratch.path();
+    const QString folder = arguments.isEmpty() ? scratch.path() : arguments.first();
     QDir().mkpath(folder);
     qputenv("VOK_REGISTRY", QDir(folder).filePath("registry.reg").toLocal8Bit());
     const QString settings = QDir(folder).filePath("settings.ini");
@@ -147,6 +186,16 @@ int main(int argc, char **argv)
     }
     say(QStringLiteral("  text 1 now reads: %1").arg(language::TextoIdioma(1)));
 
+    int status = 0;
+    if (!catalogue.isEmpty()) {
+        try {
+            showShopDatabase(catalogue);
+        } catch (const vb::Error &error) {
+            std::fprintf(stderr, "vok-tour: %s\n", error.what());
+            status = 1;
+        }
+    }
+
     com::unregisterServer(QDir::cleanPath(hostLibrary));
-    return 0;
+    return status;
 }
