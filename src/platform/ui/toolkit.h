@@ -19,6 +19,10 @@ public:
     // The platform's message box: a prompt, a style (buttons plus icon, e.g. 16
     // critical, 64 information) and a title. Returns the button chosen (1 = OK).
     virtual int16_t messageBox(const QString &prompt, int16_t style, const QString &title) = 0;
+
+    // Makes owner the owner of the top-level window hWnd (0 = no owner) and
+    // returns the previous owner; 0 when hWnd names no window of this toolkit.
+    virtual int32_t setWindowOwner(int32_t hWnd, int32_t owner) = 0;
 };
 
 Toolkit &toolkit();

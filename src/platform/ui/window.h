@@ -36,6 +36,10 @@ class Window {
 public:
     virtual ~Window();
 
+    // The handle by which the platform's window functions name the window: a
+    // 32-bit number, unique among the windows of the process, never 0.
+    virtual int32_t hWnd() const = 0;
+
     virtual Twips left() const = 0;
     virtual Twips top() const = 0;
     virtual Twips width() const = 0;

@@ -2,9 +2,17 @@
 
 #include "platform/vb/error.h"
 
+#include <atomic>
 #include <cstdio>
+#include <utility>
 
 namespace ui {
+
+template <typename Interface>
+HeadlessWindow<Interface>::HeadlessWindow(HeadlessToolkit &toolkit)
+    : m_toolkit(toolkit), m_hWnd(toolkit.newWindowHandle())
+{
+}
 
 template <typename Interface>
 HeadlessWindow<Interface>::~HeadlessWindow()
@@ -218,6 +226,31 @@ void HeadlessToolkit::forget(Window *window)
 {
     if (m_focused == window)
         m_focused = nullptr;
+    m_owners.erase(window->hWnd());
+}
+
+int32_t HeadlessToolkit::newWindowHandle()
+{
+    // Counted over the whole process, as handles of real windows are unique
+    // across threads too.
+    static std::atomic<int32_t> lastHandle{0};
+    const int32_t handle = ++lastHandle;
+    m_owners[handle] = 0;
+    return handle;
+}
+
+int32_t HeadlessToolkit::setWindowOwner(int32_t hWnd, int32_t owner)
+{
+    const auto found = m_owners.find(hWnd);
+    if (found == m_owners.end())
+        return 0;
+    return std::exchange(found->second, owner);
+}
+
+int32_t HeadlessToolkit::windowOwner(int32_t hWnd) const
+{
+    const auto found = m_owners.find(hWnd);
+    return found == m_owners.end() ? 0 : found->second;
 }
 
 } // namespace ui

@@ -5,6 +5,7 @@
 
 #include "platform/ui/toolkit.h"
 
+#include <map>
 #include <vector>
 
 namespace ui {
@@ -15,8 +16,10 @@ class HeadlessToolkit;
 template <typename Interface>
 class HeadlessWindow : public Interface {
 public:
-    explicit HeadlessWindow(HeadlessToolkit &toolkit) : m_toolkit(toolkit) {}
+    explicit HeadlessWindow(HeadlessToolkit &toolkit);
     ~HeadlessWindow() override;
+
+    int32_t hWnd() const override { return m_hWnd; }
 
     Twips left() const override { return m_left; }
     Twips top() const override { return m_top; }
@@ -42,6 +45,7 @@ protected:
     HeadlessToolkit &m_toolkit;
 
 private:
+    int32_t m_hWnd;
     Twips m_left = 0;
     Twips m_top = 0;
     Twips m_width = 0;
@@ -165,6 +169,13 @@ public:
     const std::vector<ShownMessage> &messages() const { return m_messages; }
     void clearMessages() { m_messages.clear(); }
 
+    // Records the owner of a window of this toolkit; nothing is shown.
+    int32_t setWindowOwner(int32_t hWnd, int32_t owner) override;
+    // The owner recorded for a window, 0 for none or an unknown handle.
+    int32_t windowOwner(int32_t hWnd) const;
+    // A new window's handle, known to the toolkit until forget.
+    int32_t newWindowHandle();
+
     Window *focused() const { return m_focused; }
     // Moves the focus as the platform does: the text box losing it validates
     // first (and may keep it), then lost focus on the old window and got focus
@@ -176,6 +187,8 @@ private:
     HeadlessScreen m_screen;
     Window *m_focused = nullptr;
     std::vector<ShownMessage> m_messages;
+    // Handle -> owner of every live window.
+    std::map<int32_t, int32_t> m_owners;
 };
 
 } // namespace ui
