@@ -1,0 +1,270 @@
+// What hosts built against earlier releases depend on and the build must
+// never change: the identities, the type library's shape and the resources.
+
+#include "scoped_env.h"
+
+#include "component/embedded_resources.h"
+#include "component/identities.h"
+#include "component/modglobal.h"
+#include "control/enumerations.h"
+#include "platform/com/resources.h"
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/ui/toolkit.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <QJsonArray>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Library = vok::test::buildLibraryDir() + "/libvokBArticulo.so";
+
+template <typename Identities>
+QStringList strings(const Identities &identities)
+{
+    QStringList list;
+    for (const com::Guid &guid : identities)
+        list << guid.toString();
+    return list;
+}
+
+const QStringList InterfaceHistory = {
+    "{5E3AD2F4-6887-4C4C-9D05-BE1F1C8D28AE}", "{FB4BE731-E848-4359-BE01-2C4F62F1AEA9}",
+    "{EB89C7EF-E11C-4374-9E78-4E0ADBB7BEAA}", "{65DB2B29-C6B2-443F-9EF3-EC6417759091}",
+    "{26A009DB-1654-4D75-ADD6-8A69E01CDA9E}", "{2BC839E7-6B1A-4339-AC14-EF35BF4C06DF}",
+    "{FA942344-F844-4061-915B-B1D9D051FCF5}", "{8A4C96B8-81E1-42BD-9906-5901516905B5}",
+    "{0F0D0243-7886-4199-8CDE-7A623B447B57}", "{D2902187-9E69-4821-92F8-0609732375F8}",
+    "{A37CACB5-BC65-4308-957B-831ABABFC205}", "{9138A8BE-1743-47C5-AE99-B18E7245AE10}",
+    "{94672291-25D2-4B4B-B53D-2EA0D4752E82}", "{22A7A6A8-81B4-4B3F-ABE5-B9FBD0AFBAA4}",
+    "{D3EFC77A-7766-4641-BBF7-6EBE27CB619B}", "{00F0F3C2-373C-46A3-8704-047D46E99311}",
+};
+const QStringList EventHistory = {
+    "{8E563335-A70C-4F1A-9FDE-6913CF6D23F7}", "{C5CC1575-840B-41AC-8585-8A18A576F2FC}",
+    "{0D49C4DF-0091-485C-962D-80E06BAB84EC}", "{884F31C4-D633-492D-801A-46ABC193301C}",
+    "{1FA75A8C-A417-469C-9390-9976B79FCBAF}", "{F1712E7C-3F5C-4F6C-AFCB-B0B6E522ADFB}",
+    "{B33BDA6B-118F-4D6C-A610-B99FF9988381}", "{B5D8E79F-DC30-4D3A-8CDF-382E94D81048}",
+    "{239CB6C0-4BE1-4598-9949-6EE44BF3B45C}", "{4C03910C-45C8-4145-A7FD-C19C020B56AD}",
+    "{24E60EFC-6588-4117-A290-DB3B0D17B545}", "{874E722B-D461-48CE-A7BC-77BA39F28E0E}",
+    "{54E03677-76B5-42BD-AC81-BE42BC0A5408}", "{E4F191C1-EA72-4D97-AC1B-841CF52468FB}",
+    "{2C0092EE-C1D0-4B59-B557-80194CB747EF}", "{4C52E327-DCB6-4E18-8ECB-B3B6E9DCE93D}",
+};
+
+TEST(ComponentIdentities, AreTheOnesOfThisRelease)
+{
+    EXPECT_EQ(component::LIBID_vokArtBuscar.toString(), "{961793C7-98ED-454B-ACCB-A00EE46AED7B}");
+    EXPECT_EQ(component::CLSID_vokTArticulo.toString(), "{E6BCB0D7-EE09-49BF-9A71-17C27125DC71}");
+    EXPECT_EQ(strings(component::IID_vokTArticuloHistory), InterfaceHistory);
+    EXPECT_EQ(strings(component::DIID_vokTArticuloEventsHistory), EventHistory);
+    EXPECT_EQ(component::IID_vokTArticulo().toString(), InterfaceHistory.back());
+    EXPECT_EQ(component::DIID_vokTArticuloEvents().toString(), EventHistory.back());
+}
+
+TEST(ComponentResources, HistoriesAreStoredAsLengthThenIdentities)
+{
+    const struct {
+        const char *name;
+        QStringList expected;
+    } cases[] = {{"_IID_VOKTARTICULO", InterfaceHistory}, {"_SRCIID_VOKTARTICULO", EventHistory}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray bytes = com::loadResource(Library, "CUSTOM", c.name);
+        ASSERT_EQ(bytes.size(), 4 + 256);
+        EXPECT_EQ(bytes.left(4), QByteArray("\x00\x01\x00\x00", 4)) << "256, little-endian";
+        EXPECT_EQ(strings(com::parseIdentityHistory(bytes)), c.expected);
+        // Identity bytes in the runtime's order: the first byte is the first
+        // two digits of the text.
+        EXPECT_EQ(static_cast<uint8_t>(bytes[4]), c.expected.front().mid(1, 2).toUInt(nullptr, 16));
+    }
+}
+
+TEST(ComponentResources, LookupIsCaseInsensitiveAndMissingOnesRaise326)
+{
+    EXPECT_EQ(com::loadResource(Library, "custom", "_iid_voktarticulo").size(), 260);
+    const struct {
+        const char *type;
+        const char *name;
+    } missing[] = {{"CUSTOM", "_IID_OTHER"}, {"TYPELIB", "2"}, {"BITMAP", "30001"}, {"ICON", "1"}};
+    for (const auto &m : missing) {
+        SCOPED_TRACE(m.type);
+        try {
+            com::loadResource(Library, m.type, m.name);
+            ADD_FAILURE() << "found " << m.name;
+        } catch (const vb::Error &e) {
+            EXPECT_EQ(e.number(), com::ResourceNotFound);
+        }
+    }
+    try {
+        com::loadResource(vok::test::buildLibraryDir() + "/libvokhost.so", "TYPELIB", "1");
+        ADD_FAILURE() << "a library without resources";
+    } catch (const vb::Error &e) {
+        EXPECT_EQ(e.number(), com::ErrorLoadingLibrary);
+    }
+    EXPECT_THROW(com::parseIdentityHistory(QByteArray("\x10\x00\x00\x00", 4) + QByteArray(15, 'x')), vb::Error);
+}
+
+TEST(ComponentResources, ToolboxBitmapIsA16By15SixteenColourBmp)
+{
+    const QByteArray bmp = com::loadResource(Library, "BITMAP", "30000");
+    const auto le = [&](int at, int bytes) {
+        uint32_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = value << 8 | static_cast<uint8_t>(bmp[at + i]);
+        return value;
+    };
+    ASSERT_GE(bmp.size(), 54);
+    EXPECT_EQ(bmp.left(2), "BM");
+    EXPECT_EQ(le(2, 4), static_cast<uint32_t>(bmp.size())) << "file size field";
+    EXPECT_EQ(le(18, 4), 16u);
+    EXPECT_EQ(le(22, 4), 15u);
+    EXPECT_EQ(le(28, 2), 4u) << "bits per pixel";
+    EXPECT_EQ(le(30, 4), 0u) << "uncompressed";
+    EXPECT_EQ(le(10, 4) + 15 * 8, static_cast<uint32_t>(bmp.size())) << "pixels follow a 16-entry palette";
+    EXPECT_EQ(le(10, 4), 14u + 40u + 16u * 4u);
+}
+
+class ComponentTypeLibraryTest : public ::testing::Test {
+protected:
+    static QJsonObject first(const char *array) { return document.value(array).toArray().first().toObject(); }
+    static inline QJsonObject document;
+    static void SetUpTestSuite() { document = com::loadTypeLibrary(Library).document; }
+};
+
+TEST_F(ComponentTypeLibraryTest, DescribesTheLibraryAndItsClass)
+{
+    const com::TypeLibrary library = com::loadTypeLibrary(Library);
+    EXPECT_EQ(library.name, "vokArtBuscar");
+    EXPECT_EQ(library.version, "1.15");
+    EXPECT_EQ(library.libid, component::LIBID_vokArtBuscar);
+    EXPECT_EQ(library.helpString, "VOK - Buscar Artículo");
+    EXPECT_EQ(document.value("lcid").toInt(-1), 0);
+    ASSERT_EQ(library.classes.size(), 1u);
+    EXPECT_EQ(library.classes[0].name, "vokTArticulo");
+    EXPECT_EQ(library.classes[0].clsid, component::CLSID_vokTArticulo);
+    EXPECT_EQ(library.classes[0].progId, "vokArtBuscar.vokTArticulo");
+    const QJsonObject coclass = first("coclasses");
+    EXPECT_EQ(coclass.value("flags").toArray(), (QJsonArray{"control", "creatable"}));
+    EXPECT_EQ(coclass.value("defaultInterface").toString(), "_vokTArticulo");
+    EXPECT_EQ(coclass.value("defaultSource").toString(), "__vokTArticulo");
+    QStringList imports;
+    for (const auto &entry : document.value("imports").toArray())
+        imports << entry.toObject().value("name").toString() + ' ' + entry.toObject().value("version").toString();
+    EXPECT_EQ(imports, (QStringList{"stdole 2.0", "RDO 2.0"}));
+}
+
+TEST_F(ComponentTypeLibraryTest, DefaultInterfaceMembersKeepTheirBinaryOrder)
+{
+    const QStringList expected = {
+        "Appearance get", "Appearance let", "BackColor get", "BackColor let", "Codigo get", "Connect set",
+        "Enabled get", "Enabled let", "Font get", "Font set", "ForeColor get", "ForeColor let",
+        "FormatCodigo get", "FormatCodigo let", "FormatDisplay get", "FormatDisplay let", "ID get", "ID let",
+        "Idioma get", "Idioma let", "MaxLength get", "MaxLength let", "Nombre get", "Text get", "Text let",
+        "NombreADesplegar get", "NombreADesplegar let", "Variedad get", "Variedad let", "FindArticuloByID method",
+        "Empresa let", "OmitirVariedad get", "OmitirVariedad let", "EnUso get", "EnUsoObligatorio get",
+        "EnUsoObligatorio let", "EnVenta get", "EnVentaObligatorio get", "EnVentaObligatorio let", "EsCombo get",
+        "Decimales get", "AdmitePrecioQMayor get", "PedirIncluirVariedad get", "PedirIncluirVariedad let",
+        "IncluirVariedades get", "IncluirVariedades let", "BackgroundColor get", "BackgroundColor let",
+        "resloadVieja method", "CB get", "CBCantidad get", "CBVariable get", "PideSerie get", "CBFija get",
+        "FormatoLista let", "TipoCombo get", "ListaPrecios let", "MostrarDetalle method"};
+    const QJsonObject interface = first("interfaces");
+    EXPECT_EQ(interface.value("name").toString(), "_vokTArticulo");
+    EXPECT_EQ(interface.value("iid").toString(), InterfaceHistory.back());
+    EXPECT_EQ(interface.value("flags").toArray(), (QJsonArray{"dual", "hidden", "nonextensible"}));
+    QStringList members;
+    for (const auto &entry : interface.value("members").toArray())
+        members << entry.toObject().value("name").toString() + ' ' + entry.toObject().value("kind").toString();
+    EXPECT_EQ(members, expected);
+}
+
+TEST_F(ComponentTypeLibraryTest, MethodParametersCarryPassingAndOptionality)
+{
+    // name -> "param:type:byref/byval[:optional=default]" joined by ", "
+    QMap<QString, QString> methods;
+    for (const auto &entry : first("interfaces").value("members").toArray()) {
+        const QJsonObject member = entry.toObject();
+        if (member.value("kind") != "method")
+            continue;
+        QStringList params;
+        for (const auto &p : member.value("params").toArray()) {
+            const QJsonObject param = p.toObject();
+            QString text = param.value("name").toString() + ':' + param.value("type").toString() + ':'
+                           + (param.value("byRef").toBool() ? "byref" : "byval");
+            if (param.value("optional").toBool())
+                text += ":optional=" + param.value("default").toString();
+            params << text;
+        }
+        methods[member.value("name").toString()] = member.value("type").toString() + " (" + params.join(", ") + ')';
+    }
+    EXPECT_EQ(methods["FindArticuloByID"], " (iID:Long:byval, iVariedad:Integer:byref:optional=0)");
+    EXPECT_EQ(methods["resloadVieja"], "String (idRes:Integer:byval)");
+    EXPECT_EQ(methods["MostrarDetalle"], " (Articulo:Long:byref, Variedad:Integer:byref)");
+}
+
+TEST_F(ComponentTypeLibraryTest, EventsEnumerationsAndAliases)
+{
+    const QJsonObject source = first("dispinterfaces");
+    EXPECT_EQ(source.value("name").toString(), "__vokTArticulo");
+    EXPECT_EQ(source.value("iid").toString(), EventHistory.back());
+    EXPECT_EQ(source.value("flags").toArray(), QJsonArray{"hidden"});
+    QStringList events;
+    for (const auto &entry : source.value("events").toArray()) {
+        const QJsonObject event = entry.toObject();
+        QStringList params;
+        for (const auto &p : event.value("params").toArray())
+            params << p.toObject().value("name").toString() + (p.toObject().value("byRef").toBool() ? "&" : "");
+        events << QString::number(event.value("dispid").toInt()) + ' ' + event.value("name").toString() + '('
+                      + params.join(',') + ')';
+    }
+    EXPECT_EQ(events, (QStringList{"1 Change()", "2 KeyDown(KeyCode&,Shift&)", "3 KeyPress(KeyAscii&)",
+                                   "4 Error(sErrText)", "5 GotFocus2()"}));
+
+    QStringList enums;
+    for (const auto &entry : document.value("enums").toArray())
+        for (const auto &value : entry.toObject().value("values").toArray())
+            enums << entry.toObject().value("name").toString() + '.' + value.toObject().value("name").toString() + '='
+                         + QString::number(value.toObject().value("value").toInt());
+    EXPECT_EQ(enums, (QStringList{"qs_ArtFormatDisplay.afd_Nombre=1", "qs_ArtFormatDisplay.afd_NombreCodigo=2",
+                                  "qs_ArtFormatDisplay.afd_Codigo=3", "qs_ArtFormatDisplay.afd_CodigoNombre=4",
+                                  "qs_ArtNameDisplay.and_Nombre=0", "qs_ArtNameDisplay.and_NombreCorto=1"}));
+
+    const QJsonArray aliases = document.value("aliases").toArray();
+    ASSERT_EQ(aliases.size(), 15);
+    for (int i = 0; i < 15; ++i) {
+        const QJsonObject alias = aliases[i].toObject();
+        EXPECT_EQ(alias.value("name").toString(), QString("vokTArticulo___v%1").arg(i));
+        EXPECT_EQ(alias.value("version").toString(), QString("1.%1").arg(i));
+        EXPECT_EQ(alias.value("iid").toString(), InterfaceHistory[i]) << "the release's own identity";
+    }
+}
+
+TEST(ComponentModGlobal, SetWindowOwnerDetachesAndRestores)
+{
+    auto &toolkit = static_cast<ui::HeadlessToolkit &>(ui::toolkit());
+    const auto owner = toolkit.createUserControl();
+    const auto dialog = toolkit.createUserControl();
+    ASSERT_NE(owner->hWnd(), dialog->hWnd());
+    ASSERT_NE(owner->hWnd(), 0);
+
+    EXPECT_EQ(modGlobal::SetWindowOwner(dialog->hWnd(), owner->hWnd()), 0) << "no owner at first";
+    // The dialog's load: detach, keeping the previous owner (handles arrive as
+    // any numeric or numeric-text variant).
+    const int32_t previous = modGlobal::SetWindowOwner(QString::number(dialog->hWnd()), int16_t{0});
+    EXPECT_EQ(previous, owner->hWnd());
+    EXPECT_EQ(toolkit.windowOwner(dialog->hWnd()), 0);
+    // Its unload: restore.
+    EXPECT_EQ(modGlobal::SetWindowOwner(dialog->hWnd(), previous), 0);
+    EXPECT_EQ(toolkit.windowOwner(dialog->hWnd()), owner->hWnd());
+
+    int32_t gone = 0;
+    {
+        const auto closed = toolkit.createUserControl();
+        gone = closed->hWnd();
+    }
+    EXPECT_EQ(modGlobal::SetWindowOwner(gone, owner->hWnd()), 0) << "an unknown window has no owner";
+    EXPECT_THROW(modGlobal::SetWindowOwner("no window", 0), vb::Error);
+}
+
+} // namespace
