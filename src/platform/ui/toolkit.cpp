@@ -9,6 +9,7 @@ namespace ui {
 Window::~Window() = default;
 Screen::~Screen() = default;
 Toolkit::~Toolkit() = default;
+RowSource::~RowSource() = default;
 
 void Window::move(Twips left, Twips top, Twips width, Twips height)
 {

@@ -2,6 +2,7 @@
 // The toolkit that creates windows. Each user-interface thread has one in force:
 // the headless toolkit unless a host installed another (the Qt toolkit).
 
+#include "item_list.h"
 #include "window.h"
 
 #include <memory>
@@ -23,6 +24,14 @@ public:
     // Makes owner the owner of the top-level window hWnd (0 = no owner) and
     // returns the previous owner; 0 when hWnd names no window of this toolkit.
     virtual int32_t setWindowOwner(int32_t hWnd, int32_t owner) = 0;
+
+    // Shows the host's item list modally over rows read from source and
+    // returns the row the user chose, or nothing when the list was closed.
+    virtual ItemChoice showItemList(const ItemListLayout &layout, RowSource &rows) = 0;
+
+    // Lets the window messages that are waiting run once, as the platform's
+    // DoEvents does after a modal window closes.
+    virtual void processPendingMessages() = 0;
 };
 
 Toolkit &toolkit();

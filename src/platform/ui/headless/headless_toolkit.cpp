@@ -239,6 +239,26 @@ int32_t HeadlessToolkit::newWindowHandle()
     return handle;
 }
 
+ItemChoice HeadlessToolkit::showItemList(const ItemListLayout &layout, RowSource &rows)
+{
+    constexpr int FirstRowsShown = 20;
+    std::optional<int> answer;
+    if (!m_itemListAnswers.empty()) {
+        answer = m_itemListAnswers.front();
+        m_itemListAnswers.pop_front();
+    }
+    ShownItemList shown{layout, {}, std::nullopt};
+    const int needed = std::max(FirstRowsShown, answer.value_or(0) + 1);
+    while (static_cast<int>(shown.rowsRead.size()) < needed && !rows.atEnd())
+        shown.rowsRead.push_back(rows.takeRow());
+    if (answer && *answer >= 0 && *answer < static_cast<int>(shown.rowsRead.size()))
+        shown.chosen = answer;
+    m_itemLists.push_back(shown);
+    if (!shown.chosen)
+        return std::nullopt;
+    return shown.rowsRead[static_cast<size_t>(*shown.chosen)];
+}
+
 int32_t HeadlessToolkit::setWindowOwner(int32_t hWnd, int32_t owner)
 {
     const auto found = m_owners.find(hWnd);

@@ -5,7 +5,9 @@
 
 #include "platform/ui/toolkit.h"
 
+#include <deque>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace ui {
@@ -158,6 +160,14 @@ struct ShownMessage {
     QString title;
 };
 
+// An item list shown by the headless toolkit: what it was given, the rows it
+// read (as many as the answer needed, at least the first 20) and the answer.
+struct ShownItemList {
+    ItemListLayout layout;
+    std::vector<ItemRow> rowsRead;
+    std::optional<int> chosen;
+};
+
 class HeadlessToolkit final : public Toolkit {
 public:
     std::unique_ptr<UserControl> createUserControl() override;
@@ -176,6 +186,14 @@ public:
     // A new window's handle, known to the toolkit until forget.
     int32_t newWindowHandle();
 
+    // Answers the next item list from the script: the 0-based row to choose,
+    // or nothing to close it. With no answer queued the list is closed.
+    void queueItemListAnswer(std::optional<int> row) { m_itemListAnswers.push_back(row); }
+    ItemChoice showItemList(const ItemListLayout &layout, RowSource &rows) override;
+    const std::vector<ShownItemList> &itemLists() const { return m_itemLists; }
+    void processPendingMessages() override { ++m_messagePumps; }
+    int messagePumps() const { return m_messagePumps; }
+
     Window *focused() const { return m_focused; }
     // Moves the focus as the platform does: the text box losing it validates
     // first (and may keep it), then lost focus on the old window and got focus
@@ -187,6 +205,9 @@ private:
     HeadlessScreen m_screen;
     Window *m_focused = nullptr;
     std::vector<ShownMessage> m_messages;
+    std::deque<std::optional<int>> m_itemListAnswers;
+    std::vector<ShownItemList> m_itemLists;
+    int m_messagePumps = 0;
     // Handle -> owner of every live window.
     std::map<int32_t, int32_t> m_owners;
 };
