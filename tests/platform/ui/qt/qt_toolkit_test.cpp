@@ -1,0 +1,540 @@
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/ui/qt/qt_check_box.h"
+#include "platform/ui/qt/qt_item_list_dialog.h"
+#include "platform/ui/qt/qt_text_box.h"
+#include "platform/ui/qt/qt_toolkit.h"
+#include "platform/ui/qt/qt_user_control.h"
+#include "platform/vb/conversions.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStringList>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <functional>
+
+namespace {
+
+int errorNumberOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const vb::Error &error) {
+        return error.number();
+    }
+    return 0;
+}
+
+// A form of the host with the control on it and a field of the host's own
+// after it in the tab order.
+class QtToolkitTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.resize(400, 120);
+        surfaceWidget()->setParent(&form);
+        surface->move(0, 0, 4000, 300);
+        textBox->move(0, 0, 2240, 300);
+        checkBox->move(2300, 40, 1700, 195);
+        hostField->setGeometry(0, 60, 200, 24);
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    QWidget *surfaceWidget() { return static_cast<ui::QtUserControl &>(*surface).widget(); }
+    QLineEdit *edit() { return static_cast<ui::QtTextBox &>(*textBox).lineEdit(); }
+    QCheckBox *box() { return static_cast<ui::QtCheckBox &>(*checkBox).checkBox(); }
+
+    void logFocusOf(ui::Window &window, const QString &name)
+    {
+        window.onGotFocus = [this, name] { log << "got " + name; };
+        window.onLostFocus = [this, name] { log << "lost " + name; };
+    }
+
+    ui::QtToolkit toolkit;
+    QWidget form;
+    std::unique_ptr<ui::UserControl> surface = toolkit.createUserControl();
+    std::unique_ptr<ui::TextBox> textBox = toolkit.createTextBox(*surface);
+    std::unique_ptr<ui::CheckBox> checkBox = toolkit.createCheckBox(*surface);
+    QLineEdit *hostField = new QLineEdit(&form);
+    QStringList log;
+};
+
+// The same typing on both toolkits must reach the control's handlers alike.
+void logKeys(ui::TextBox &text, QStringList &log)
+{
+    text.onKeyDown = [&log](int16_t &code, int16_t &shift) { log << QStringLiteral("down %1/%2").arg(code).arg(shift); };
+    text.onKeyPress = [&log](int16_t &ascii) { log << QStringLiteral("press %1").arg(ascii); };
+    text.onChange = [&log, &text] { log << "change " + text.text(); };
+}
+
+TEST_F(QtToolkitTest, TypingRaisesTheSameHandlersInTheSameOrderAsTheHeadlessToolkit)
+{
+    ui::HeadlessToolkit headless;
+    auto headlessSurface = headless.createUserControl();
+    auto headlessText = headless.createTextBox(*headlessSurface);
+    QStringList expected;
+    logKeys(*headlessText, expected);
+    static_cast<ui::HeadlessTextBox &>(*headlessText).type("a1\r");
+
+    logKeys(*textBox, log);
+    QTest::keyClicks(edit(), "a1");
+    QTest::keyClick(edit(), Qt::Key_Return);
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(textBox->text(), "a1");
+}
+
+TEST_F(QtToolkitTest, KeyHandlersCanReplaceOrSwallowKeys)
+{
+    textBox->onKeyPress = [](int16_t &ascii) {
+        if (ascii == 'x')
+            ascii = 0;
+        else if (ascii >= 'a' && ascii <= 'z')
+            ascii = static_cast<int16_t>(ascii - 32);
+    };
+    QTest::keyClicks(edit(), "axb");
+    EXPECT_EQ(textBox->text(), "AB");
+
+    // A key code cleared in key down leaves the edit's own action undone.
+    textBox->onKeyDown = [](int16_t &code, int16_t &) { code = code == 46 ? 0 : code; };
+    textBox->setSelStart(0);
+    QTest::keyClick(edit(), Qt::Key_Delete);
+    EXPECT_EQ(textBox->text(), "AB");
+    QTest::keyClick(edit(), Qt::Key_Backspace, Qt::NoModifier);
+    QTest::keyClick(edit(), Qt::Key_End);
+    QTest::keyClick(edit(), Qt::Key_Backspace);
+    EXPECT_EQ(textBox->text(), "A");
+
+    // Shift state and function keys as the platform numbers them; the
+    // modifier keys themselves go down first, as on the platform.
+    QStringList keys;
+    textBox->onKeyDown = [&keys](int16_t &code, int16_t &shift) { keys << QStringLiteral("%1/%2").arg(code).arg(shift); };
+    QTest::keyClick(edit(), Qt::Key_F4);
+    QTest::keyClick(edit(), Qt::Key_F12, Qt::ShiftModifier | Qt::ControlModifier);
+    QTest::keyClick(edit(), Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(keys, QStringList({"115/0", "16/1", "17/3", "123/3", "18/4", "40/4"}));
+}
+
+TEST_F(QtToolkitTest, MaxLengthLimitsTypingButNeverShortensTheText)
+{
+    int changes = 0;
+    textBox->onChange = [&changes] { ++changes; };
+    textBox->setText("TORNILLO");
+    textBox->setMaxLength(3);
+    EXPECT_EQ(textBox->text(), "TORNILLO");
+    QTest::keyClicks(edit(), "X");
+    EXPECT_EQ(textBox->text(), "TORNILLO");
+
+    textBox->setSelStart(0);
+    textBox->setSelLength(8);
+    EXPECT_EQ(textBox->selLength(), 8);
+    QTest::keyClicks(edit(), "TUERCA");
+    EXPECT_EQ(textBox->text(), "TUE");
+
+    // An assigned text is not cut either.
+    textBox->setText("ARANDELA");
+    EXPECT_EQ(textBox->text(), "ARANDELA");
+    EXPECT_EQ(changes, 1 + 3 + 1);
+    EXPECT_EQ(errorNumberOf([&] { textBox->setMaxLength(-1); }), vb::err::InvalidPropertyValue);
+}
+
+TEST_F(QtToolkitTest, ChangeOnlyOnARealChange)
+{
+    int changes = 0;
+    textBox->onChange = [&changes] { ++changes; };
+    textBox->setText("A12");
+    textBox->setText("A12");
+    textBox->onKeyPress = [](int16_t &ascii) { ascii = 0; };
+    QTest::keyClicks(edit(), "zz");
+    EXPECT_EQ(changes, 1);
+    textBox->setText("");
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(textBox->selStart(), 0);
+}
+
+TEST_F(QtToolkitTest, GeometryIsKeptInTwipsAndPlacedInPixelsAtTheWidgetsDpi)
+{
+    const int dpi = edit()->logicalDpiX();
+    textBox->move(120, 240, 1500, 310);
+    const QRect placed = edit()->geometry();
+    EXPECT_EQ(placed, QRect(qRound(120.0 * dpi / 1440), qRound(240.0 * dpi / 1440), qRound(1500.0 * dpi / 1440),
+                            qRound(310.0 * edit()->logicalDpiY() / 1440)));
+    EXPECT_EQ(textBox->width(), 1500);
+
+    EXPECT_EQ(errorNumberOf([&] { textBox->setWidth(-1); }), vb::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { checkBox->setHeight(-10); }), vb::err::InvalidPropertyValue);
+    EXPECT_EQ(textBox->width(), 1500);
+    EXPECT_EQ(checkBox->height(), 195);
+
+    // The container resizes the control in pixels: it reads twips.
+    int resizes = 0;
+    surface->onResize = [&resizes] { ++resizes; };
+    surfaceWidget()->resize(200, 30);
+    EXPECT_EQ(resizes, 1);
+    EXPECT_EQ(surface->width(), qRound(200.0 * 1440 / dpi));
+    EXPECT_EQ(surface->height(), qRound(30.0 * 1440 / surfaceWidget()->logicalDpiY()));
+}
+
+TEST_F(QtToolkitTest, LeavingTheTextBoxValidatesFirstAndACancelKeepsTheFocus)
+{
+    logFocusOf(*textBox, "text");
+    logFocusOf(*checkBox, "check");
+    bool cancel = true;
+    textBox->onValidate = [&](bool &c) {
+        log << "validate";
+        c = cancel;
+    };
+    textBox->setFocus();
+    ASSERT_TRUE(textBox->hasFocus());
+
+    QTest::keyClick(edit(), Qt::Key_Tab);
+    EXPECT_EQ(log, QStringList({"got text", "validate"}));
+    EXPECT_TRUE(edit()->hasFocus());
+    EXPECT_TRUE(textBox->hasFocus());
+
+    cancel = false;
+    log.clear();
+    QTest::keyClick(edit(), Qt::Key_Tab);
+    EXPECT_EQ(log, QStringList({"validate", "lost text", "got check"}));
+    EXPECT_TRUE(checkBox->hasFocus());
+
+    // Back with the mouse on the host's field: the check box does not validate.
+    log.clear();
+    textBox->setFocus();
+    QTest::mouseClick(hostField, Qt::LeftButton);
+    EXPECT_EQ(log, QStringList({"lost check", "got text", "validate", "lost text"}));
+    EXPECT_TRUE(hostField->hasFocus());
+}
+
+TEST_F(QtToolkitTest, AValidateHandlerThatPutsTheFocusBackKeepsIt)
+{
+    logFocusOf(*textBox, "text");
+    logFocusOf(*checkBox, "check");
+    // The lookup run on leaving may put the focus back into the text box
+    // without cancelling: the text box keeps it and loses nothing.
+    textBox->onValidate = [&](bool &) {
+        log << "validate";
+        textBox->setFocus();
+    };
+    textBox->setFocus();
+    QTest::keyClick(edit(), Qt::Key_Tab);
+    EXPECT_EQ(log, QStringList({"got text", "validate"}));
+    EXPECT_TRUE(textBox->hasFocus());
+    EXPECT_TRUE(edit()->hasFocus());
+}
+
+TEST_F(QtToolkitTest, AnotherWindowBecomingActiveNeitherValidatesNorTakesTheFocus)
+{
+    logFocusOf(*textBox, "text");
+    textBox->onValidate = [&](bool &) { log << "validate"; };
+    textBox->setFocus();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_TRUE(textBox->hasFocus());
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(log, QStringList({"got text"}));
+    EXPECT_TRUE(edit()->hasFocus());
+}
+
+TEST_F(QtToolkitTest, AControlThatDoesNotCauseValidationIsReachedWithoutIt)
+{
+    int validations = 0;
+    textBox->onValidate = [&](bool &cancel) {
+        ++validations;
+        cancel = true;
+    };
+    hostField->setProperty("causesValidation", false);
+    textBox->setFocus();
+    QTest::mouseClick(hostField, Qt::LeftButton);
+    EXPECT_EQ(validations, 0);
+    EXPECT_TRUE(hostField->hasFocus());
+    EXPECT_FALSE(textBox->hasFocus());
+}
+
+TEST_F(QtToolkitTest, FocusOnAHiddenOrDisabledWindowIsError5)
+{
+    checkBox->setVisible(false);
+    EXPECT_EQ(errorNumberOf([&] { checkBox->setFocus(); }), vb::err::InvalidProcedureCall);
+    EXPECT_FALSE(checkBox->isVisible());
+    textBox->setEnabled(false);
+    EXPECT_EQ(errorNumberOf([&] { textBox->setFocus(); }), vb::err::InvalidProcedureCall);
+    textBox->setEnabled(true);
+    EXPECT_EQ(errorNumberOf([&] { surface->setFocus(); }), 0);
+    EXPECT_TRUE(textBox->hasFocus());
+    EXPECT_TRUE(surface->hasFocus());
+}
+
+TEST_F(QtToolkitTest, CheckBoxValuesClicksAndTheSpaceBar)
+{
+    int clicks = 0;
+    checkBox->onClick = [&clicks] { ++clicks; };
+    checkBox->setValue(2);
+    EXPECT_EQ(box()->checkState(), Qt::PartiallyChecked);
+    checkBox->setValue(2);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(errorNumberOf([&] { checkBox->setValue(3); }), vb::err::InvalidPropertyValue);
+
+    // The user ticks a greyed box, then unticks it: never greyed by hand.
+    QTest::mouseClick(box(), Qt::LeftButton, {}, QPoint(8, box()->height() / 2));
+    EXPECT_EQ(checkBox->value(), 1);
+    QTest::mouseClick(box(), Qt::LeftButton, {}, QPoint(8, box()->height() / 2));
+    EXPECT_EQ(checkBox->value(), 0);
+
+    QStringList presses;
+    checkBox->onKeyPress = [&presses](int16_t &ascii) { presses << QString::number(ascii); };
+    checkBox->setFocus();
+    QTest::keyClick(box(), Qt::Key_Space);
+    EXPECT_EQ(checkBox->value(), 1);
+    checkBox->onKeyPress = [](int16_t &ascii) { ascii = 0; };
+    QTest::keyClick(box(), Qt::Key_Space);
+    EXPECT_EQ(checkBox->value(), 1);
+    EXPECT_EQ(presses, QStringList({"32"}));
+    EXPECT_EQ(clicks, 4);
+
+    checkBox->setCaption("c/Var");
+    EXPECT_EQ(box()->text(), "c/Var");
+}
+
+TEST(QtConversions, ColoursKeysAndFonts)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Base, Qt::yellow);
+    EXPECT_EQ(ui::qt::toQColor(0x000000FFu, palette), QColor(255, 0, 0));
+    EXPECT_EQ(ui::qt::toQColor(0x00FF8000u, palette), QColor(0, 128, 255));
+    EXPECT_EQ(ui::qt::toQColor(ui::SystemWindowBackground, palette), QColor(Qt::yellow));
+
+    const auto code = [](int key, Qt::KeyboardModifiers modifiers = {}, const QString &text = {}) {
+        return ui::qt::keyCodeOf(QKeyEvent(QEvent::KeyPress, key, modifiers, text));
+    };
+    EXPECT_EQ(code(Qt::Key_A, Qt::ShiftModifier, "A"), 65);
+    EXPECT_EQ(code(Qt::Key_5, Qt::KeypadModifier, "5"), 101);
+    EXPECT_EQ(code(Qt::Key_Period, {}, "."), 190);
+    EXPECT_EQ(code(Qt::Key_Enter, Qt::KeypadModifier), 13);
+    EXPECT_EQ(code(Qt::Key_Escape), 27);
+    EXPECT_EQ(code(Qt::Key_PageDown), 34);
+    EXPECT_EQ(ui::qt::keyAsciiOf(QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, {}, "\t")), 0);
+    EXPECT_EQ(ui::qt::keyAsciiOf(QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}, "\x1b")), 27);
+
+    const QFont font = ui::qt::toQFont({"Arial", 10.5, true, false, true, false});
+    EXPECT_EQ(font.pointSizeF(), 10.5);
+    EXPECT_TRUE(font.bold() && font.underline() && !font.italic());
+}
+
+// ----- the item list -----
+
+// Numbered rows that count how many were read.
+class CountingRows final : public ui::RowSource {
+public:
+    explicit CountingRows(int total) : m_total(total) {}
+    bool atEnd() const override { return m_taken >= m_total; }
+    ui::ItemRow takeRow() override
+    {
+        ++m_taken;
+        return {vb::Variant(int32_t{m_taken}), vb::Variant(QStringLiteral("ROW %1").arg(m_taken)),
+                vb::Variant(1234.5 * m_taken)};
+    }
+    int taken() const { return m_taken; }
+
+private:
+    int m_total;
+    int m_taken = 0;
+};
+
+class QtItemListTest : public ::testing::Test {
+protected:
+    // Shows the list and acts on it as the user once it is open.
+    ui::ItemChoice show(ui::RowSource &rows, const std::function<void(ui::ItemListDialog &)> &user)
+    {
+        QTimer::singleShot(0, [&] {
+            auto *dialog = dynamic_cast<ui::ItemListDialog *>(toolkit.openItemList());
+            if (!dialog)
+                return;
+            seenModal = QApplication::activeModalWidget() == dialog || dialog->isModal();
+            user(*dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        return toolkit.showItemList(layout, rows);
+    }
+
+    ui::QtToolkit toolkit;
+    ui::ItemListLayout layout{"Artículos", {"Código", "", "Precio"}, {{0, 1500}, {2, 1200}}, {{2, "#,##0.00"}}, 6000};
+    bool seenModal = false;
+};
+
+TEST_F(QtItemListTest, AMillionRowsOpenReadingOnlyTheFirstPagesAndEscapeCloses)
+{
+    CountingRows rows(1'000'000);
+    int readAtOpen = 0;
+    const ui::ItemChoice choice = show(rows, [&](ui::ItemListDialog &dialog) {
+        readAtOpen = rows.taken();
+        QTest::keyClick(dialog.view(), Qt::Key_Escape);
+    });
+    EXPECT_TRUE(seenModal);
+    EXPECT_FALSE(choice);
+    EXPECT_GE(readAtOpen, 20);
+    EXPECT_LE(readAtOpen, 2 * ui::ItemListModel::PageSize);
+}
+
+TEST_F(QtItemListTest, LayoutGivesTitleHeadingsWidthsAndFormats)
+{
+    CountingRows rows(3);
+    show(rows, [&](ui::ItemListDialog &dialog) {
+        QTableView *view = dialog.view();
+        EXPECT_EQ(dialog.windowTitle(), "Artículos");
+        EXPECT_FALSE(view->isColumnHidden(0));
+        EXPECT_TRUE(view->isColumnHidden(1));
+        EXPECT_FALSE(view->isColumnHidden(2));
+        EXPECT_FALSE(view->horizontalHeader()->isHidden());
+        EXPECT_EQ(view->model()->headerData(2, Qt::Horizontal).toString(), "Precio");
+        EXPECT_EQ(view->columnWidth(0), ui::qt::toPixels(1500, dialog.logicalDpiX()));
+        EXPECT_EQ(dialog.width(), ui::qt::toPixels(6000, dialog.logicalDpiX()));
+        EXPECT_EQ(view->model()->index(0, 2).data().toString(), "1,234.50");
+        EXPECT_EQ(view->model()->index(1, 0).data().toString(), "2");
+        EXPECT_EQ(view->currentIndex().row(), 0);
+    });
+
+    // Without headings every column shows, under no header.
+    layout.headings.clear();
+    CountingRows more(3);
+    show(more, [&](ui::ItemListDialog &dialog) {
+        EXPECT_TRUE(dialog.view()->horizontalHeader()->isHidden());
+        EXPECT_FALSE(dialog.view()->isColumnHidden(1));
+    });
+}
+
+TEST_F(QtItemListTest, EnterChoosesTheCurrentRowAfterMovingWithTheKeyboard)
+{
+    CountingRows rows(1'000'000);
+    int pageRows = 0;
+    const ui::ItemChoice choice = show(rows, [&](ui::ItemListDialog &dialog) {
+        QTableView *view = dialog.view();
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Down);
+        const int before = view->currentIndex().row();
+        QTest::keyClick(view, Qt::Key_PageDown);
+        pageRows = view->currentIndex().row() - before;
+        QTest::keyClick(view, Qt::Key_Up);
+        QTest::keyClick(view, Qt::Key_Return);
+    });
+    ASSERT_TRUE(choice);
+    EXPECT_GT(pageRows, 1);
+    EXPECT_EQ(vb::CLng(choice->at(0)), 1 + 2 + pageRows - 1);
+    EXPECT_EQ(choice->size(), 3u);
+}
+
+TEST_F(QtItemListTest, HomeEndAndDoubleClickChoose)
+{
+    CountingRows rows(5);
+    const ui::ItemChoice last = show(rows, [&](ui::ItemListDialog &dialog) {
+        QTest::keyClick(dialog.view(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(dialog.view(), Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    ASSERT_TRUE(last);
+    EXPECT_EQ(vb::CLng(last->at(0)), 5);
+
+    CountingRows again(5);
+    const ui::ItemChoice clicked = show(again, [&](ui::ItemListDialog &dialog) {
+        QTableView *view = dialog.view();
+        const QRect cell = view->visualRect(view->model()->index(3, 0));
+        // A double click as the window system delivers it: press, release,
+        // double click, release.
+        const QPointF at = cell.center();
+        const QPointF global = view->viewport()->mapToGlobal(at);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                                  QEvent::MouseButtonRelease}) {
+            const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+            QMouseEvent event(type, at, global, Qt::LeftButton, held, Qt::NoModifier);
+            QCoreApplication::sendEvent(view->viewport(), &event);
+        }
+    });
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(vb::CLng(clicked->at(0)), 4);
+}
+
+// ----- message box, window owners, screen -----
+
+TEST(QtMessageBox, AnswersByTheButtonsOfItsStyle)
+{
+    ui::QtToolkit toolkit;
+    const auto answer = [&](int16_t style, QMessageBox::StandardButton press) {
+        QString shownTitle;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            shownTitle = box->windowTitle();
+            icon = box->icon();
+            if (press == QMessageBox::Escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(press)->click();
+        });
+        const int16_t result = toolkit.messageBox("Prompt\r\nline two", style, "vokBArticulo");
+        EXPECT_EQ(shownTitle, "vokBArticulo");
+        return std::pair(result, icon);
+    };
+    EXPECT_EQ(answer(0 + 64, QMessageBox::Ok), std::pair(int16_t{1}, QMessageBox::Information));
+    EXPECT_EQ(answer(4 + 32, QMessageBox::No), std::pair(int16_t{7}, QMessageBox::Question));
+    EXPECT_EQ(answer(4 + 48, QMessageBox::Yes), std::pair(int16_t{6}, QMessageBox::Warning));
+    EXPECT_EQ(answer(1 + 16, QMessageBox::Escape), std::pair(int16_t{2}, QMessageBox::Critical));
+}
+
+TEST(QtWindowOwner, OwnersByHandleWithTransientParents)
+{
+    ui::QtToolkit toolkit;
+    QWidget hostForm;
+    const int32_t formHandle = toolkit.registerWidget(&hostForm);
+    auto surface = toolkit.createUserControl();
+    EXPECT_NE(surface->hWnd(), 0);
+    EXPECT_NE(surface->hWnd(), formHandle);
+
+    EXPECT_EQ(toolkit.setWindowOwner(surface->hWnd(), formHandle), 0);
+    QWidget *top = static_cast<ui::QtUserControl &>(*surface).widget();
+    ASSERT_TRUE(top->windowHandle());
+    EXPECT_EQ(top->windowHandle()->transientParent(), hostForm.windowHandle());
+    EXPECT_EQ(toolkit.setWindowOwner(surface->hWnd(), 0), formHandle);
+    EXPECT_EQ(top->windowHandle()->transientParent(), nullptr);
+    EXPECT_EQ(toolkit.setWindowOwner(424242, formHandle), 0);
+
+    const int32_t gone = surface->hWnd();
+    surface.reset();
+    EXPECT_EQ(toolkit.setWindowOwner(gone, formHandle), 0);
+}
+
+TEST(QtScreen, SizeInTwipsAndTheHourglassAsOverrideCursor)
+{
+    ui::QtToolkit toolkit;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(toolkit.screen().width(),
+              ui::qt::toTwips(screen->geometry().width(), static_cast<int>(screen->logicalDotsPerInchX())));
+
+    toolkit.screen().setMousePointer(11);
+    ASSERT_TRUE(QGuiApplication::overrideCursor());
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    toolkit.screen().setMousePointer(11);
+    toolkit.screen().setMousePointer(0);
+    EXPECT_FALSE(QGuiApplication::overrideCursor());
+    EXPECT_EQ(toolkit.screen().mousePointer(), 0);
+}
+
+} // namespace
