@@ -1,7 +1,9 @@
 // Entry points of the host components library: the utility component, the
-// message component and one language component per installed language pack.
+// message component, the item list and one language component per installed
+// language pack.
 
 #include "language_pack.h"
+#include "lista_items.h"
 #include "mensajes.h"
 #include "utilidades.h"
 
@@ -24,6 +26,8 @@ const com::ClassRegistration utilidadesClass{
 const com::ClassRegistration mensajesClass{
     *com::Guid::parse(u"{9C4E2A71-5B3D-4F86-8E21-6A0D9B3C4E52}"), language::MensajesProgId,
     QStringLiteral("Host messages: error and information boxes")};
+const com::ClassRegistration listaItemsClass{language::ListaItemsClsid, language::ListaItemsProgId,
+                                             QStringLiteral("Host item list: runs a lookup and lets the user choose a row")};
 
 const QString PackValue = QStringLiteral("\\LanguagePack");
 
@@ -61,6 +65,8 @@ std::shared_ptr<com::ClassFactory> factoryFor(const com::Guid &clsid)
         return make([] { return std::make_shared<host::Utilidades>(&hostModule); });
     if (clsid == mensajesClass.clsid)
         return make([] { return std::make_shared<host::Mensajes>(&hostModule); });
+    if (clsid == listaItemsClass.clsid)
+        return make([] { return std::make_shared<host::ListaItems>(&hostModule); });
     const auto pack = com::Registry().value(com::classKey(clsid) + PackValue);
     if (!pack)
         return nullptr;
@@ -104,6 +110,7 @@ __attribute__((visibility("default"))) com::HRESULT DllRegisterServer()
         const QString library = thisLibrary();
         com::registerClass(registry, utilidadesClass, library);
         com::registerClass(registry, mensajesClass, library);
+        com::registerClass(registry, listaItemsClass, library);
         for (const QFileInfo &pack : packFiles()) {
             for (const auto &entry : packClasses(pack)) {
                 com::registerClass(registry, entry, library);
@@ -123,6 +130,7 @@ __attribute__((visibility("default"))) com::HRESULT DllUnregisterServer()
         com::Registry registry;
         com::unregisterClass(registry, utilidadesClass);
         com::unregisterClass(registry, mensajesClass);
+        com::unregisterClass(registry, listaItemsClass);
         for (const QFileInfo &pack : packFiles())
             for (const auto &entry : packClasses(pack))
                 com::unregisterClass(registry, entry);

@@ -1,0 +1,215 @@
+// The host's item list: rows read lazily from the statement it runs, the
+// choice without a window for a single row, the window layout it builds from
+// its settings, and the chosen row's columns.
+
+#include "host/lista_items.h"
+
+#include "scoped_env.h"
+
+#include "language/host_components.h"
+#include "platform/com/registration.h"
+#include "platform/com/runtime.h"
+#include "platform/rdo/rdo.h"
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/vb/call_by_name.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace {
+
+using vb::CallKind;
+
+// Rows 1 to 1000: ID, Codigo 'C<n>', Dec n mod 4, Cantidad n * 1.5, Nombre
+// (Null for row 7).
+class ListaItemsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        const QByteArray path = folder->filePath("lista.db").toUtf8();
+        sqlite3 *db = nullptr;
+        sqlite3_open(path.constData(), &db);
+        sqlite3_exec(db,
+                     "CREATE TABLE Filas (ID INTEGER PRIMARY KEY, Codigo TEXT, Dec INTEGER, Cantidad REAL, Nombre TEXT);"
+                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+                     "INSERT INTO Filas SELECT i, 'C' || i, i % 4, i * 1.5, CASE i WHEN 7 THEN NULL ELSE 'N' || i END "
+                     "FROM n;",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        connection = rdo::rdoConnection::open("sqlite:" + folder->filePath("lista.db"));
+    }
+    static void TearDownTestSuite()
+    {
+        connection.reset();
+        folder.reset();
+    }
+
+    ui::HeadlessToolkit &toolkit() { return dynamic_cast<ui::HeadlessToolkit &>(ui::toolkit()); }
+    int16_t show(host::ListaItems &lista, const QString &where)
+    {
+        return lista.Mostrar(connection, "Select ID, Codigo, Dec, Cantidad, Nombre From Filas " + where);
+    }
+    static int32_t errorOf(const std::function<void()> &step)
+    {
+        try {
+            step();
+        } catch (const vb::Error &error) {
+            return error.number();
+        }
+        return 0;
+    }
+
+    inline static std::unique_ptr<QTemporaryDir> folder;
+    inline static std::shared_ptr<rdo::rdoConnection> connection;
+};
+
+TEST_F(ListaItemsTest, WindowOnlyWhenTheUserHasAChoice)
+{
+    const struct {
+        const char *where;
+        bool single;
+        std::optional<int> answer;
+        int16_t result;
+        bool window;
+        size_t rowsRead;
+        int32_t chosenId;
+    } cases[] = {
+        {"Where ID = 0", true, std::nullopt, 0, false, 0, 0},
+        {"Where ID = 0", false, 0, 0, false, 0, 0},
+        {"Where ID = 5", true, std::nullopt, 1, false, 0, 5},
+        {"Where ID = 5", false, 0, 1, true, 1, 5},
+        {"Where ID = 5", false, std::nullopt, 0, true, 1, 0},
+        {"Where ID In (5, 9)", true, 1, 1, true, 2, 9},
+        {"", true, 3, 1, true, 20, 4},
+        {"", true, 25, 1, true, 26, 26},
+        {"", true, std::nullopt, 0, true, 20, 0},
+    };
+    for (const auto &c : cases) {
+        host::ListaItems lista;
+        lista.elegirUnica = c.single;
+        const size_t windows = toolkit().itemLists().size();
+        if (c.window)
+            toolkit().queueItemListAnswer(c.answer);
+        EXPECT_EQ(show(lista, c.where), c.result) << c.where << " " << c.single;
+        ASSERT_EQ(toolkit().itemLists().size(), windows + (c.window ? 1 : 0)) << c.where;
+        if (c.window) {
+            EXPECT_EQ(toolkit().itemLists().back().rowsRead.size(), c.rowsRead) << c.where;
+        }
+        if (c.result == 1) {
+            EXPECT_EQ(lista.ValorColumna(0), vb::Variant(c.chosenId)) << c.where;
+        }
+    }
+}
+
+TEST_F(ListaItemsTest, ColumnValueNeedsAChosenRowAndAPosition)
+{
+    host::ListaItems lista;
+    lista.elegirUnica = true;
+    EXPECT_EQ(errorOf([&] { lista.ValorColumna(0); }), rdo::err::NoCurrentRow);
+    ASSERT_EQ(show(lista, "Where ID = 7"), 1);
+    EXPECT_EQ(lista.ValorColumna(1), vb::Variant("C7"));
+    EXPECT_TRUE(lista.ValorColumna(4).isNull()) << "a database null comes back as Null";
+    EXPECT_EQ(errorOf([&] { lista.ValorColumna(5); }), 9);
+    EXPECT_EQ(errorOf([&] { lista.ValorColumna(-1); }), 9);
+    EXPECT_EQ(show(lista, "Where ID = 0"), 0);
+    EXPECT_EQ(errorOf([&] { lista.ValorColumna(0); }), rdo::err::NoCurrentRow) << "a new show forgets the old row";
+}
+
+TEST_F(ListaItemsTest, LayoutFromTheSettingsByName)
+{
+    auto lista = std::make_shared<host::ListaItems>();
+    const vb::ObjectRef object = lista;
+    const auto let = [&](const char *member, const vb::Variant &value) {
+        vb::CallByName(object, member, CallKind::PropertyLet, {value});
+    };
+    EXPECT_EQ(vb::CallByName(object, "Ancho", CallKind::PropertyGet), vb::Variant(int32_t{7000}));
+    EXPECT_EQ(lista->layout().title, "Lista de Artículos");
+    let("Idioma", uint8_t{2});
+    EXPECT_EQ(lista->layout().title, "Items List");
+    let("Titulo", "Artículos");
+    let("Encabezados", "|||a||b|");
+    let("Ancho", int32_t{8000});
+    let("AnchosColumnas", "13:1000|x:5|14:abc|15:2000||16");
+    let("FormatoColumna", "16:#,##0.00");
+    let("FormatoColumna", "20:hh:mm");
+    let("FormatoColumna", "16:0.0");
+    let("FormatoColumna", "sin posición");
+    const ui::ItemListLayout layout = lista->layout();
+    EXPECT_EQ(layout.title, "Artículos");
+    EXPECT_EQ(layout.headings, QStringList({"", "", "", "a", "", "b", ""}));
+    EXPECT_EQ(layout.width, 8000);
+    EXPECT_EQ(layout.widths, (std::map<int, ui::Twips>{{13, 1000}, {15, 2000}}));
+    EXPECT_EQ(layout.formats, (std::map<int, QString>{{16, "0.0"}, {20, "hh:mm"}}));
+
+    let("AnchosColumnas", "2:300");
+    EXPECT_EQ(lista->layout().widths, (std::map<int, ui::Twips>{{2, 300}})) << "a new widths string replaces the old";
+}
+
+TEST_F(ListaItemsTest, QuantitiesShowTheRowsDecimals)
+{
+    host::ListaItems lista;
+    lista.encabezados = "Id|Código|Dec|Cantidad|Nombre";
+    lista.columnaDecimales = 2;
+    lista.columnaClave = 1;
+    const struct {
+        bool on;
+        std::map<int, QString> formats;
+        const char *headings;
+        int32_t id;
+        vb::Variant quantity;
+    } cases[] = {
+        {true, {}, nullptr, 4, "6"},
+        {true, {}, nullptr, 5, "7.5"},
+        {true, {}, nullptr, 6, "9.00"},
+        {true, {}, nullptr, 7, "10.500"},
+        {false, {}, nullptr, 7, 10.5},
+        {true, {{3, "0.0"}}, nullptr, 7, 10.5},
+        {true, {}, "Id|Código|Dec||Nombre", 7, 10.5},
+    };
+    for (const auto &c : cases) {
+        lista.formatearCantidades = c.on;
+        lista.formatos = c.formats;
+        lista.encabezados = c.headings ? c.headings : "Id|Código|Dec|Cantidad|Nombre";
+        toolkit().queueItemListAnswer(0);
+        ASSERT_EQ(show(lista, "Where ID In (" + QString::number(c.id) + ", 1000)"), 1);
+        EXPECT_EQ(lista.ValorColumna(3), c.quantity) << c.id << " " << c.on;
+        EXPECT_EQ(lista.ValorColumna(0), vb::Variant(c.id)) << "columns left of the key stay numbers";
+        EXPECT_EQ(toolkit().itemLists().back().rowsRead.front()[3], c.quantity) << "the window shows the same";
+    }
+}
+
+TEST_F(ListaItemsTest, ShowByNameTakesAConnectionObject)
+{
+    auto lista = std::make_shared<host::ListaItems>();
+    const vb::ObjectRef object = lista;
+    vb::CallByName(object, "ElegirUnica", CallKind::PropertyLet, {true});
+    const auto mostrar = [&](const vb::Variant &conexion, const QString &sql) {
+        return vb::CallByName(object, "Mostrar", CallKind::Method, {conexion, sql});
+    };
+    EXPECT_EQ(mostrar(vb::ObjectRef(connection), "Select Codigo From Filas Where ID = 3"), vb::Variant(int16_t{1}));
+    EXPECT_EQ(vb::CallByName(object, "ValorColumna", CallKind::PropertyGet, {int16_t{0}}), vb::Variant("C3"));
+    EXPECT_EQ(errorOf([&] { mostrar(vb::ObjectRef(), "Select 1"); }), vb::err::ObjectNotSet);
+    EXPECT_EQ(errorOf([&] { mostrar(vb::ObjectRef(lista), "Select 1"); }), vb::err::TypeMismatch);
+    EXPECT_NE(errorOf([&] { mostrar(vb::ObjectRef(connection), "Select Nada From Ninguna"); }), 0);
+}
+
+TEST_F(ListaItemsTest, RegisteredByTheHostLibraryUnderItsIdentity)
+{
+    const QString library = vok::test::buildLibraryDir() + "/libvokhost.so";
+    ASSERT_EQ(com::registerServer(library), com::S_OK);
+    EXPECT_EQ(com::classIdFromProgId(language::ListaItemsProgId), language::ListaItemsClsid);
+    const auto created = com::createInstance(language::ListaItemsClsid);
+    EXPECT_EQ(vb::CallByName(created, "ColumnaClave", CallKind::PropertyGet), vb::Variant(int16_t{-1}));
+    com::unregisterServer(library);
+    EXPECT_FALSE(com::classIdFromProgId(language::ListaItemsProgId));
+}
+
+} // namespace
