@@ -66,15 +66,8 @@ void vokTArticulo::FindArticuloByID(int32_t iID)
     FindArticuloByID(iID, variedad);
 }
 
-// Finding by identifier and the detail view need the lookups and the detail
-// window, which this build does not have yet: they refuse openly rather than
-// pretend to have found or shown anything.
-void vokTArticulo::FindArticuloByID(int32_t, int16_t &)
-{
-    throw vb::Error(445, QStringLiteral("Object doesn't support this action: FindArticuloByID is not available yet"),
-                    QStringLiteral("vokArtBuscar.vokTArticulo"));
-}
-
+// The detail view needs the detail window, which this build does not have
+// yet: it refuses openly rather than pretend to have shown anything.
 void vokTArticulo::MostrarDetalle(int32_t &, int16_t &)
 {
     throw vb::Error(445, QStringLiteral("Object doesn't support this action: MostrarDetalle is not available yet"),

@@ -22,6 +22,10 @@ namespace rdo {
 class rdoConnection;
 }
 
+namespace lookup {
+struct LookupSettings;
+}
+
 class vokTArticulo {
 public:
     // Creation: an empty text box, the check box hidden, every field at its
@@ -124,6 +128,21 @@ private:
     friend struct vokTArticuloTestAccess;
 
     void LimpiarArticulo();
+
+    // The host's connection; error 91 when none was given.
+    rdo::rdoConnection &conexion() const;
+    // The lookup settings of the query builders, taken from the fields.
+    lookup::LookupSettings lookupSettings() const;
+    // Hands the statement to the host's item list and loads the chosen row as
+    // the current article; then probes whether the article has varieties.
+    void MostrarLista(const QString &sSQL);
+    // The statement with which the search dialog checks its condition.
+    QString SQLBaseBusqueda() const;
+    // The list layout kept in the database parameter "FmtCabezalArticulo";
+    // 0 when it cannot be read.
+    uint8_t LeerFormatoLista();
+    // The sale price type of the company's current price list; 0 when none.
+    int16_t LeerTipoPrecio(int16_t &iEmpresa);
     void markChanged(const char *property);
     void onResize();
     void tArticuloChange();

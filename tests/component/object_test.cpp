@@ -245,9 +245,9 @@ TEST_F(ComponentObjectTest, MethodsPassTheirArgumentsAsDeclared)
     let("Idioma", uint8_t{2});
     EXPECT_EQ(call("resloadVieja", CallKind::Method, {int16_t{1}}), vb::Variant(control->control().resloadVieja(1)));
     EXPECT_EQ(errorNumber([&] { call("resloadVieja", CallKind::Method); }), vb::err::InvalidProcedureCall);
-    // Neither finding nor the detail view is in this build: the control's own
-    // refusal reaches the host unchanged.
-    EXPECT_EQ(errorNumber([&] { call("FindArticuloByID", CallKind::Method, {int32_t{5}}); }), 445);
+    // The control's own errors reach the host unchanged: a find without a
+    // connection, and the detail view that is not in this build.
+    EXPECT_EQ(errorNumber([&] { call("FindArticuloByID", CallKind::Method, {int32_t{5}}); }), vb::err::ObjectNotSet);
     EXPECT_EQ(errorNumber([&] { call("MostrarDetalle", CallKind::Method, {int32_t{5}, int16_t{1}}); }), 445);
     EXPECT_EQ(errorNumber([&] { call("MostrarDetalle", CallKind::Method, {int32_t{5}}); }),
               vb::err::InvalidProcedureCall);

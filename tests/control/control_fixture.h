@@ -36,6 +36,12 @@ struct vokTArticuloTestAccess {
     }
     static bool conVariedades(const vokTArticulo &control) { return control.mblnConVariedades; }
     static int16_t listaTipoPrecio(const vokTArticulo &control) { return control.mintListaTipoPrecio; }
+    // The lookup routines that only other routines call.
+    static void mostrarLista(vokTArticulo &control, const QString &sql) { control.MostrarLista(sql); }
+    static QString sqlBaseBusqueda(const vokTArticulo &control) { return control.SQLBaseBusqueda(); }
+    static uint8_t leerFormatoLista(vokTArticulo &control) { return control.LeerFormatoLista(); }
+    static int16_t leerTipoPrecio(vokTArticulo &control, int16_t empresa) { return control.LeerTipoPrecio(empresa); }
+    static void setTipoPrecio(vokTArticulo &control, int16_t tipo) { control.mintTipoPrecio = tipo; }
 };
 
 class EventLog : public vokTArticuloEvents {
