@@ -6,6 +6,7 @@
 #include "platform/vb/call_by_name.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
+#include "platform/vb/resume_next.h"
 
 #include <limits>
 #include <optional>
@@ -31,21 +32,6 @@ SharedState &compartido()
     return state;
 }
 
-// Runs one step of a sequence whose failing steps are skipped, as the
-// platform's "On Error Resume Next" does; returns the error, if any.
-template <typename Step>
-std::optional<vb::Error> paso(Step &&step)
-{
-    try {
-        step();
-        return std::nullopt;
-    } catch (const vb::Error &error) {
-        return error;
-    } catch (const std::exception &error) {
-        return vb::Error(vb::err::InvalidProcedureCall, QString::fromUtf8(error.what()));
-    }
-}
-
 } // namespace
 
 QString prefijoLenguaje(const QString &aplicacion, uint8_t idioma)
@@ -63,13 +49,13 @@ uint8_t InicializarLenguaje(QString &aplicacion, QString &modulo)
     uint8_t idioma2 = 0;
 
     vb::ObjectRef utilidades;
-    paso([&] { utilidades = com::createObject(UtilidadesProgId); });
-    paso([&] {
+    vb::ResumeNext([&] { utilidades = com::createObject(UtilidadesProgId); });
+    vb::ResumeNext([&] {
         const vb::Variant valor = vb::CallByName(utilidades, QStringLiteral("LeerConfiguracion"), CallKind::Method,
                                                  {aplicacion, QStringLiteral("Idioma")});
         idioma = vb::CByte(vb::Val(vb::CStr(valor)));
     });
-    paso([&] {
+    vb::ResumeNext([&] {
         idioma2 = vb::CByte(vb::CallByName(utilidades, QStringLiteral("LeerConfiguracion"), CallKind::Method,
                                            {aplicacion, QStringLiteral("Idioma2")}));
     });
@@ -78,29 +64,29 @@ uint8_t InicializarLenguaje(QString &aplicacion, QString &modulo)
     if (idioma == 0)
         idioma = 1;
 
-    paso([&] {
+    vb::ResumeNext([&] {
         if (!state.mensajes)
             state.mensajes = com::createObject(MensajesProgId);
     });
-    paso([&] { vb::CallByName(state.mensajes, QStringLiteral("EstablecerIdioma"), CallKind::Method, {idioma}); });
+    vb::ResumeNext([&] { vb::CallByName(state.mensajes, QStringLiteral("EstablecerIdioma"), CallKind::Method, {idioma}); });
 
     uint8_t resultado = 1;
     state.lenguaje.reset();
 
     const QString prefijo = prefijoLenguaje(aplicacion, idioma);
-    if (const auto error = paso([&] { state.lenguaje = com::createObject(prefijo + QStringLiteral(".clsResources")); })) {
+    if (const auto error = vb::ResumeNext([&] { state.lenguaje = com::createObject(prefijo + QStringLiteral(".clsResources")); })) {
         resultado = 0;
         state.lenguaje.reset();
         std::vector<vb::Variant> argumentos{
             QStringLiteral("Falta el componente de idioma: ") + prefijo + QStringLiteral(".dll\r\n") +
                 QStringLiteral("Se finalizará la ejecución de la aplicación."),
             QStringLiteral("Configuración de Idioma"), TituloAplicacion, error->numberAndDescription()};
-        paso([&] { vb::CallByName(state.mensajes, QStringLiteral("MostrarError"), CallKind::Method, argumentos); });
+        vb::ResumeNext([&] { vb::CallByName(state.mensajes, QStringLiteral("MostrarError"), CallKind::Method, argumentos); });
         return resultado;
     }
 
-    paso([&] { vb::CallByName(state.lenguaje, QStringLiteral("IDAppName"), CallKind::PropertyLet, {modulo}); });
-    paso([&] { vb::CallByName(state.lenguaje, QStringLiteral("IDSLNG"), CallKind::PropertyLet, {idioma2}); });
+    vb::ResumeNext([&] { vb::CallByName(state.lenguaje, QStringLiteral("IDAppName"), CallKind::PropertyLet, {modulo}); });
+    vb::ResumeNext([&] { vb::CallByName(state.lenguaje, QStringLiteral("IDSLNG"), CallKind::PropertyLet, {idioma2}); });
     if (state.usuarios < 255)
         ++state.usuarios;
     return resultado;
@@ -109,7 +95,7 @@ uint8_t InicializarLenguaje(QString &aplicacion, QString &modulo)
 QString TextoIdioma(const int32_t &numero)
 {
     QString texto;
-    const auto error = paso([&] {
+    const auto error = vb::ResumeNext([&] {
         if (numero > std::numeric_limits<int32_t>::max() - 1000)
             throw vb::Error::standard(vb::err::Overflow);
         const int32_t pedido = numero + 1000;
