@@ -120,11 +120,10 @@ TEST_F(RecordedListTest, EachLayoutSetsUpTheListInOrder)
         {4, 15360, "||||||", {}},
     };
     for (const auto &c : cases) {
-        NarrowScreenToolkit screen(toolkit(), c.screen);
-        ui::setToolkit(&screen);
+        toolkit().screen().resize(c.screen, 11520);
         control->setFormatoLista(c.layout);
         load("Select 1");
-        ui::setToolkit(nullptr);
+        toolkit().screen().resize(15360, 11520);
         const QStringList expected =
             common + QStringList{"let Encabezados " + c.header} + settings + c.sizing + QStringList{"call Mostrar [object] Select 1"};
         EXPECT_EQ(lists.back()->calls, expected) << int(c.layout) << " on " << c.screen;

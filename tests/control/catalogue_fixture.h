@@ -18,45 +18,6 @@
 #include <string>
 #include <vector>
 
-// A toolkit like the thread's headless one but with a screen of a chosen width.
-class NarrowScreenToolkit final : public ui::Toolkit {
-public:
-    NarrowScreenToolkit(ui::HeadlessToolkit &inner, ui::Twips width) : m_inner(inner), m_screen(width) {}
-    std::unique_ptr<ui::UserControl> createUserControl() override { return m_inner.createUserControl(); }
-    std::unique_ptr<ui::TextBox> createTextBox(ui::UserControl &parent) override { return m_inner.createTextBox(parent); }
-    std::unique_ptr<ui::CheckBox> createCheckBox(ui::UserControl &parent) override
-    {
-        return m_inner.createCheckBox(parent);
-    }
-    ui::Screen &screen() override { return m_screen; }
-    int16_t messageBox(const QString &prompt, int16_t style, const QString &title) override
-    {
-        return m_inner.messageBox(prompt, style, title);
-    }
-    int32_t setWindowOwner(int32_t hWnd, int32_t owner) override { return m_inner.setWindowOwner(hWnd, owner); }
-    ui::ItemChoice showItemList(const ui::ItemListLayout &layout, ui::RowSource &rows) override
-    {
-        return m_inner.showItemList(layout, rows);
-    }
-    void processPendingMessages() override { m_inner.processPendingMessages(); }
-
-private:
-    class FixedScreen final : public ui::Screen {
-    public:
-        explicit FixedScreen(ui::Twips width) : m_width(width) {}
-        ui::Twips width() const override { return m_width; }
-        ui::Twips height() const override { return 11520; }
-        int16_t mousePointer() const override { return m_pointer; }
-        void setMousePointer(int16_t pointer) override { m_pointer = pointer; }
-
-    private:
-        ui::Twips m_width;
-        int16_t m_pointer = 0;
-    };
-    ui::HeadlessToolkit &m_inner;
-    FixedScreen m_screen;
-};
-
 class CatalogueFixture : public ControlFixture {
 protected:
     static void SetUpTestSuite()
