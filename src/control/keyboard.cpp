@@ -1,6 +1,35 @@
-// Handlers of the text box and the check box.
+// Handlers of the text box and the check box: what the keyboard starts and
+// when the control's events reach the host.
 
 #include "vok_t_articulo.h"
+
+#include "platform/vb/conversions.h"
+#include "platform/vb/resume_next.h"
+
+namespace {
+constexpr int16_t Enter = 13;
+}
+
+void vokTArticulo::wireKeyboard()
+{
+    m_tArticulo->onChange = [this] { tArticuloChange(); };
+    m_tArticulo->onGotFocus = [this] { SeleccionarTexto(); };
+    m_tArticulo->onKeyPress = [this](int16_t &KeyAscii) { tArticuloKeyPress(KeyAscii); };
+    m_tArticulo->onValidate = [this](bool &) { tArticuloValidate(); };
+    m_chkVariedad->onKeyPress = [this](int16_t &KeyAscii) { chkVariedadKeyPress(KeyAscii); };
+    m_chkVariedad->onLostFocus = [this] { vb::ResumeNext([&] { MostrarVariedad(3); }); };
+}
+
+// Text the control can still resolve: something besides blanks, and no article held.
+bool vokTArticulo::textoResoluble() const
+{
+    return !vb::Trim(m_tArticulo->text()).isEmpty() && mlngID == 0;
+}
+
+void vokTArticulo::raiseKeyPress(int16_t &KeyAscii)
+{
+    raise([&](vokTArticuloEvents &sink) { sink.KeyPress(KeyAscii); });
+}
 
 // Every change of the text, typed or assigned. The event comes first, so that a
 // host reading ID during the first change after a choice still sees the article
@@ -12,4 +41,49 @@ void vokTArticulo::tArticuloChange()
         LimpiarArticulo();
         MostrarVariedad(1);
     }
+}
+
+void vokTArticulo::tArticuloKeyPress(int16_t &KeyAscii)
+{
+    vb::ResumeNext([&] {
+        if (KeyAscii != Enter) {
+            raiseKeyPress(KeyAscii);
+            return;
+        }
+        if (textoResoluble()) {
+            ValidarArticulo(m_tArticulo->text());
+            if (mlngID == 0)
+                raise([](vokTArticuloEvents &sink) { sink.GotFocus2(); });
+            else if (m_chkVariedad->isVisible())
+                m_chkVariedad->setFocus();
+            else
+                raiseKeyPress(KeyAscii);
+        } else if (m_chkVariedad->isVisible()) {
+            m_chkVariedad->setFocus();
+        } else {
+            raiseKeyPress(KeyAscii);
+        }
+    });
+}
+
+// Leaving the box with text still to resolve looks it up; the focus leaves
+// whatever the lookup found.
+void vokTArticulo::tArticuloValidate()
+{
+    vb::ResumeNext([&] {
+        if (textoResoluble())
+            ValidarArticulo(m_tArticulo->text());
+    });
+}
+
+void vokTArticulo::chkVariedadKeyPress(int16_t &KeyAscii)
+{
+    vb::ResumeNext([&] {
+        if (KeyAscii == Enter && textoResoluble()) {
+            m_tArticulo->setFocus();
+            raise([](vokTArticuloEvents &sink) { sink.GotFocus2(); });
+        } else {
+            raiseKeyPress(KeyAscii);
+        }
+    });
 }

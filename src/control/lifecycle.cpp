@@ -27,7 +27,7 @@ vokTArticulo::vokTArticulo()
     m_chkVariedad->setHeight(CheckBoxHeight);
     m_chkVariedad->setCaption(QStringLiteral("c/Var"));
 
-    m_tArticulo->onChange = [this] { tArticuloChange(); };
+    wireKeyboard();
     m_userControl->onResize = [this] { onResize(); };
 
     m_tArticulo->setText({});

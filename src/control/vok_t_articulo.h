@@ -18,6 +18,10 @@
 #include <memory>
 #include <vector>
 
+namespace vb {
+class Error;
+}
+
 namespace rdo {
 class rdoConnection;
 }
@@ -145,7 +149,22 @@ private:
     int16_t LeerTipoPrecio(int16_t &iEmpresa);
     void markChanged(const char *property);
     void onResize();
+
+    // Keyboard handling of the text box and the check box.
+    void wireKeyboard();
+    bool textoResoluble() const;
+    void raiseKeyPress(int16_t &KeyAscii);
     void tArticuloChange();
+    void tArticuloKeyPress(int16_t &KeyAscii);
+    void tArticuloValidate();
+    void chkVariedadKeyPress(int16_t &KeyAscii);
+
+    // Resolving typed text: ValidarArticulo reports any failure through the
+    // Error event; BuscarArticulo resolves a text, or a ready search condition
+    // when sCondicion is not empty.
+    void ValidarArticulo(const QString &sTexto);
+    void BuscarArticulo(const QString &sTexto, const QString &sCondicion);
+    static QString TextoError(const vb::Error &error);
     // Delivers an event to every sink; a sink may unadvise itself meanwhile.
     template <typename Event> void raise(Event &&event)
     {

@@ -4,6 +4,7 @@
 #include "language_fixture.h"
 
 #include "control/vok_t_articulo.h"
+#include "lookup/query_builder.h"
 #include "platform/ui/headless/headless_toolkit.h"
 
 #include <QStringList>
@@ -42,6 +43,11 @@ struct vokTArticuloTestAccess {
     static uint8_t leerFormatoLista(vokTArticulo &control) { return control.LeerFormatoLista(); }
     static int16_t leerTipoPrecio(vokTArticulo &control, int16_t empresa) { return control.LeerTipoPrecio(empresa); }
     static void setTipoPrecio(vokTArticulo &control, int16_t tipo) { control.mintTipoPrecio = tipo; }
+    static void buscar(vokTArticulo &control, const QString &texto, const QString &condicion)
+    {
+        control.BuscarArticulo(texto, condicion);
+    }
+    static lookup::LookupSettings settings(const vokTArticulo &control) { return control.lookupSettings(); }
 };
 
 class EventLog : public vokTArticuloEvents {
