@@ -52,21 +52,51 @@ public:
     bool atEnd() const override { return m_leidas.empty() && m_resultado.Eof(); }
     ui::ItemRow takeRow() override
     {
+        ui::ItemRow fila;
         if (!m_leidas.empty()) {
-            ui::ItemRow fila = std::move(m_leidas.front());
+            fila = std::move(m_leidas.front());
             m_leidas.pop_front();
-            return fila;
+        } else {
+            fila = m_lista.presentRow(leerFila(m_resultado));
+            m_resultado.MoveNext();
         }
-        ui::ItemRow fila = m_lista.presentRow(leerFila(m_resultado));
-        m_resultado.MoveNext();
+        ++m_entregadas;
+        if (m_primeras.size() < static_cast<size_t>(ui::ItemListReport::FirstRows))
+            m_primeras.push_back(fila);
         return fila;
     }
+    // Rows handed to the window so far, and the first of them.
+    int entregadas() const { return m_entregadas; }
+    const std::vector<ui::ItemRow> &primeras() const { return m_primeras; }
 
 private:
     rdo::rdoResultset &m_resultado;
     const ListaItems &m_lista;
     std::deque<ui::ItemRow> m_leidas;
+    int m_entregadas = 0;
+    std::vector<ui::ItemRow> m_primeras;
 };
+
+// The shown cells of a row as the window writes them: each through its
+// column's mask; a value the mask cannot take shows empty.
+QStringList celdasMostradas(const ui::ItemListLayout &layout, const ui::ItemRow &fila)
+{
+    QStringList celdas;
+    for (size_t p = 0; p < fila.size(); ++p) {
+        const int posicion = static_cast<int>(p);
+        const bool mostrada = layout.headings.isEmpty() ||
+                              (posicion < layout.headings.size() && !layout.headings.at(posicion).isEmpty());
+        if (!mostrada)
+            continue;
+        const auto mascara = layout.formats.find(posicion);
+        try {
+            celdas.push_back(vb::Format(fila[p], mascara == layout.formats.end() ? QString() : mascara->second));
+        } catch (const std::exception &) {
+            celdas.push_back(QString());
+        }
+    }
+    return celdas;
+}
 
 // Closes the result set however Mostrar ends; a failing close does not hide
 // the error that ended it.
@@ -190,21 +220,38 @@ ui::ItemRow ListaItems::presentRow(ui::ItemRow row) const
 int16_t ListaItems::Mostrar(const std::shared_ptr<rdo::rdoConnection> &conexion, const QString &sql)
 {
     m_elegida.reset();
+    const ui::ItemListLayout disposicion = layout();
+    ui::ItemListReport informe;
+    informe.title = disposicion.title;
+    informe.header = encabezados;
+    informe.sql = sql;
+    for (const QString &titulo : disposicion.headings)
+        if (!titulo.isEmpty())
+            informe.columns.push_back(titulo);
+    const auto informar = [&](int16_t resultado, int leidas, const std::vector<ui::ItemRow> &primeras) {
+        informe.result = resultado;
+        informe.rowsRead = leidas;
+        for (const ui::ItemRow &fila : primeras)
+            informe.firstRows.push_back(celdasMostradas(disposicion, fila));
+        ui::toolkit().itemListRan(informe);
+        return resultado;
+    };
+
     const std::shared_ptr<rdo::rdoResultset> resultado = conexion->OpenResultset(sql);
     const CierreDelResultado cierre(resultado);
     if (resultado->Eof())
-        return 0;
+        return informar(0, 0, {});
     ui::ItemRow primera = presentRow(leerFila(*resultado));
     resultado->MoveNext();
     if (elegirUnica && resultado->Eof()) {
-        m_elegida = std::move(primera);
-        return 1;
+        m_elegida = primera;
+        return informar(1, 1, {std::move(primera)});
     }
     std::deque<ui::ItemRow> leidas;
     leidas.push_back(std::move(primera));
     FilasDelResultado filas(*resultado, *this, std::move(leidas));
-    m_elegida = ui::toolkit().showItemList(layout(), filas);
-    return m_elegida ? 1 : 0;
+    m_elegida = ui::toolkit().showItemList(disposicion, filas);
+    return informar(m_elegida ? 1 : 0, filas.entregadas(), filas.primeras());
 }
 
 vb::Variant ListaItems::ValorColumna(int32_t posicion) const

@@ -42,6 +42,8 @@
 //                        window: 1 when the user chose a row, else 0. The
 //                        result set is closed before Mostrar returns. A
 //                        statement the server rejects raises its error.
+//                        Every run that returns tells the toolkit what it did
+//                        (Toolkit::itemListRan), with or without a window.
 //   ValorColumna(pos)    The value of the column at the 0-based position in
 //                        the chosen row, as the list held it (quantities that
 //                        FormatearCantidades wrote are text). No chosen row is

@@ -43,4 +43,22 @@ struct ItemListLayout {
 // The row the user chose, or nothing when the list was closed without a choice.
 using ItemChoice = std::optional<ItemRow>;
 
+// What one run of the host's item list did, reported to the toolkit whether a
+// window opened or not: the statement, how many rows were read from it, the
+// shown columns and the first rows as the list shows them, and the result.
+struct ItemListReport {
+    QString title;
+    // The "|"-separated headings as the caller gave them.
+    QString header;
+    QString sql;
+    int rowsRead = 0;
+    // The headings of the shown columns, in position order.
+    QStringList columns;
+    // Up to FirstRows rows, the shown columns only, each cell as displayed.
+    std::vector<QStringList> firstRows;
+    int16_t result = 0;
+
+    static constexpr int FirstRows = 20;
+};
+
 } // namespace ui

@@ -32,6 +32,10 @@ public:
     // Lets the window messages that are waiting run once, as the platform's
     // DoEvents does after a modal window closes.
     virtual void processPendingMessages() = 0;
+
+    // Told after every run of the host's item list, with or without a window;
+    // a toolkit that logs or scripts the session listens here.
+    virtual void itemListRan(const ItemListReport &report) { (void)report; }
 };
 
 Toolkit &toolkit();

@@ -1,0 +1,339 @@
+// Scenarios through the console host: each runs the vokhost program on a
+// generated catalogue with a short script and checks the JSON lines it wrote.
+
+#include "catalogue.h"
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The lines one command wrote: what happened, then its result line.
+struct Step {
+    std::vector<QJsonObject> happened;
+    QJsonObject result;
+
+    // The kind of each line of what happened: the event's name, "list" or "message".
+    QStringList kinds() const
+    {
+        QStringList found;
+        for (const QJsonObject &line : happened)
+            found << (line.contains("event") ? line["event"].toString() : line.keys().value(0));
+        return found;
+    }
+    QJsonObject first(const QString &key) const
+    {
+        for (const QJsonObject &line : happened)
+            if (line.contains(key))
+                return line[key].toObject();
+        return {};
+    }
+};
+
+struct Transcript {
+    int exitCode = -1;
+    QString errors;
+    std::vector<Step> steps; // one a command
+};
+
+class VokhostTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder = std::make_unique<QTemporaryDir>();
+        vok::catalogue::Options options;
+        options.articles = 1000;
+        options.seed = 20240607;
+        options.output = path("catalogue.db");
+        vok::catalogue::generate(options);
+        std::filesystem::copy_file(path("catalogue.db"), path("broken.db"));
+        exec(path("broken.db"), "Drop Table ArticuloCodigoBarras;");
+        QFile settings(folder->filePath("settings.ini"));
+        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+        settings.write("[VOK04]\nIdioma=1\nIdioma2=0\n");
+    }
+    static void TearDownTestSuite() { folder.reset(); }
+
+    static std::string path(const char *name) { return folder->filePath(name).toStdString(); }
+
+    static void exec(const std::string &db, const std::string &sql)
+    {
+        sqlite3 *handle = nullptr;
+        sqlite3_open(db.c_str(), &handle);
+        const int rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
+        sqlite3_close(handle);
+        ASSERT_EQ(rc, SQLITE_OK) << sql;
+    }
+    // The first column of every row, as text.
+    static QStringList texts(const std::string &sql)
+    {
+        sqlite3 *handle = nullptr;
+        sqlite3_open_v2(path("catalogue.db").c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *statement = nullptr;
+        QStringList found;
+        if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK)
+            while (sqlite3_step(statement) == SQLITE_ROW)
+                found << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+        sqlite3_close(handle);
+        return found;
+    }
+    static QString text(const std::string &sql) { return texts(sql).value(0); }
+
+    // Runs the script after the set-up every host does (company, display,
+    // connection); the steps returned are those of the script alone.
+    static Transcript host(const QString &script, const char *db = "catalogue.db")
+    {
+        const QString prelude = "set Empresa 1\nset FormatDisplay 4\nconnect\n";
+        QProcess host;
+        host.start(VOKHOST_PATH, {"--db", "sqlite:" + QString::fromStdString(path(db)), "--settings",
+                                  folder->filePath("settings.ini")});
+        host.write((prelude + script + "\nquit\n").toUtf8());
+        host.closeWriteChannel();
+        Transcript result;
+        if (!host.waitForFinished(60000))
+            return result;
+        result.exitCode = host.exitCode();
+        result.errors = QString::fromUtf8(host.readAllStandardError());
+        Step step;
+        for (const QByteArray &line : host.readAllStandardOutput().split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QJsonObject object = QJsonDocument::fromJson(line).object();
+            EXPECT_FALSE(object.isEmpty()) << line.toStdString();
+            if (object.contains("ok")) {
+                step.result = object;
+                result.steps.push_back(std::move(step));
+                step = {};
+            } else {
+                step.happened.push_back(object);
+            }
+        }
+        const size_t preludeSteps = 3;
+        EXPECT_GE(result.steps.size(), preludeSteps + 1) << result.errors.toStdString();
+        for (size_t i = 0; i < preludeSteps && i < result.steps.size(); ++i)
+            EXPECT_TRUE(result.steps[i].result["ok"].toBool()) << "prelude step " << i;
+        result.steps.erase(result.steps.begin(), result.steps.begin() + static_cast<std::ptrdiff_t>(
+                                                                          std::min(preludeSteps, result.steps.size())));
+        if (!result.steps.empty())
+            result.steps.pop_back(); // quit
+        return result;
+    }
+    static QJsonObject state(const Transcript &t) { return t.steps.back().result["state"].toObject(); }
+
+    inline static std::unique_ptr<QTemporaryDir> folder;
+};
+
+const std::string Loadable = "From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtEnVenta = 1 And ArtFoto "
+                             "Is Not Null And ArtNoUtilizarGenerico = 0";
+const std::string UniqueCode = " And (Select Count(*) From Articulo b Where b.ArtCodigo Like a.ArtCodigo || '%') = 1";
+const std::string WithVarieties = " And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = a.ArtID)";
+const std::string NoVarieties = " And Not Exists (Select 1 From ArticuloVariedad Where AVaArticulo = a.ArtID)";
+
+// A loadable article's first two name words, shortened to what a cashier
+// types, that no other article's name matches.
+QString twoWords(const QStringList &names)
+{
+    for (const QString &name : names) {
+        const QStringList words = name.split(' ', Qt::SkipEmptyParts);
+        if (words.size() >= 2 && words[0].size() >= 3 && words[1].size() >= 3)
+            return words[0] + ' ' + words[1].left(3);
+    }
+    return {};
+}
+
+TEST_F(VokhostTest, EnterLoadsTheArticleEachKindOfTextNames)
+{
+    const QString exact = text("Select ArtCodigo " + Loadable + UniqueCode + NoVarieties);
+    const QString prefix = text("Select substr(ArtCodigo, 1, length(ArtCodigo) - 1) As p From Articulo Where "
+                                "ArtEmpresa = 1 Group By p Having Count(*) >= 3 Order By p");
+    const QString words = twoWords(texts("Select ArtNombre " + Loadable + " And (Select Count(*) From Articulo b Where "
+                                         "b.ArtNombre Like a.ArtNombre) = 1 Order By ArtID"));
+    const QString varied = text("Select ArtCodigo " + Loadable + UniqueCode + WithVarieties);
+    ASSERT_FALSE(exact.isEmpty() || prefix.isEmpty() || words.isEmpty() || varied.isEmpty());
+
+    const struct {
+        const char *what;
+        QString typed;
+        QString answer; // the list command before Enter
+        bool severalRows;
+        int chosenRow;
+    } cases[] = {
+        {"exact code", exact, "", false, 0},
+        {"code prefix", prefix, "list choose 1", true, 1},
+        {"two name words", words, "list choose 0", false, 0},
+        {"variety row", varied, "list choose 1", true, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Transcript run = host(c.answer + "\ntype " + c.typed + "\nkey Enter\nstate");
+        ASSERT_EQ(run.exitCode, 0);
+        const Step &typing = run.steps.at(c.answer.isEmpty() ? 0 : 1);
+        QStringList keyByKey;
+        for (qsizetype i = 0; i < c.typed.size(); ++i)
+            keyByKey << "KeyPress" << "Change";
+        EXPECT_EQ(typing.kinds(), keyByKey);
+        const Step &enter = run.steps.at(c.answer.isEmpty() ? 1 : 2);
+        ASSERT_EQ(enter.kinds().value(0), "list");
+        const QJsonObject list = enter.first("list");
+        EXPECT_TRUE(list["sql"].toString().contains("'" + c.typed.split(' ').first()));
+        EXPECT_EQ(list["result"].toInt(), 1);
+        if (c.severalRows) {
+            EXPECT_GE(list["rows"].toInt(), 2);
+            EXPECT_LE(list["first"].toArray().size(), 20);
+        } else {
+            EXPECT_GE(list["rows"].toInt(), 1);
+        }
+        const QJsonObject st = state(run);
+        EXPECT_GT(st["ID"].toInt(), 0);
+        const QJsonArray chosen = list["first"].toArray().at(c.chosenRow).toArray();
+        EXPECT_TRUE(chosen.contains(st["Codigo"])) << QJsonDocument(list).toJson().toStdString();
+        if (QString(c.what) == "variety row") {
+            EXPECT_GT(st["Variedad"].toInt(), 0);
+        }
+        if (QString(c.what) == "exact code") {
+            EXPECT_EQ(st["Codigo"].toString(), exact);
+            EXPECT_EQ(enter.kinds(), QStringList({"list", "Change", "KeyPress"})) << "the article shown, Enter goes on";
+            EXPECT_EQ(st["focus"].toString(), "tArticulo");
+        }
+    }
+}
+
+TEST_F(VokhostTest, ScaleLabelKeepsItsVariablePart)
+{
+    const std::string where = " From ArticuloCodigoBarras b Inner Join Articulo On ArtID = b.ACBArticulo Where "
+                              "b.ACBLargo = 13 And b.ACBVariedad = 0 And substr(b.ACBCodigo, -1) = '%' And "
+                              "ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null And ArtNoUtilizarGenerico "
+                              "= 0 And (Select Count(*) From ArticuloCodigoBarras c Where c.ACBCodigo = "
+                              "b.ACBCodigo) = 1 Order By b.ACBCodigo";
+    const QString pattern = text("Select b.ACBCodigo" + where);
+    ASSERT_FALSE(pattern.isEmpty());
+    const QString fixed = QString(pattern).remove('%');
+    const QString scanned = fixed + QStringLiteral("0001505").right(13 - fixed.size());
+
+    const Transcript run = host("type " + scanned + "\nkey Enter\nstate");
+    const QJsonObject st = state(run);
+    EXPECT_EQ(st["ID"].toInt(), text("Select b.ACBArticulo" + where).toInt());
+    EXPECT_TRUE(st["CB"].toBool());
+    EXPECT_EQ(st["CBFija"].toString(), fixed);
+    EXPECT_EQ(st["CBVariable"].toString(), scanned.mid(fixed.size()));
+}
+
+TEST_F(VokhostTest, TextThatLoadsNothing)
+{
+    const QString prefix = text("Select substr(ArtCodigo, 1, length(ArtCodigo) - 1) As p From Articulo Where "
+                                "ArtEmpresa = 1 Group By p Having Count(*) >= 3 Order By p");
+    const struct {
+        const char *what;
+        QString script;
+        QStringList enterKinds;
+        const char *sqlHolds; // nullptr: no statement run
+    } cases[] = {
+        {"nothing found", "type ZZZQQQ\nkey Enter", {"list", "GotFocus2"}, "'ZZZQQQ%'"},
+        {"list cancelled", "list cancel\ntype " + prefix + "\nkey Enter", {"list", "GotFocus2"}, nullptr},
+        {"blanks only", "type    \nkey Enter", {"KeyPress"}, nullptr},
+        {"quotes doubled", "type O'BRI\nkey Enter", {"list", "GotFocus2"}, "'O''BRI'"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Transcript run = host(c.script + "\nstate");
+        ASSERT_GE(run.steps.size(), 2u);
+        const Step &enter = run.steps[run.steps.size() - 2];
+        EXPECT_EQ(enter.kinds(), c.enterKinds);
+        if (c.sqlHolds) {
+            EXPECT_TRUE(enter.first("list")["sql"].toString().contains(c.sqlHolds));
+        }
+        if (c.enterKinds.first() == "list") {
+            EXPECT_EQ(enter.first("list")["result"].toInt(), 0);
+        }
+        EXPECT_EQ(state(run)["ID"].toInt(), 0);
+        EXPECT_EQ(state(run)["focus"].toString(), "tArticulo");
+    }
+    // The cancelled list had rows to offer.
+    const Transcript cancelled = host("list cancel\ntype " + prefix + "\nkey Enter");
+    EXPECT_GE(cancelled.steps.back().first("list")["rows"].toInt(), 2);
+}
+
+TEST_F(VokhostTest, DatabaseFailureIsErrorThenGotFocus2OnEnterAndOnlyErrorOnTab)
+{
+    const struct {
+        const char *key;
+        QStringList kinds;
+        QJsonValue focus;
+    } cases[] = {
+        {"Enter", {"Error", "GotFocus2"}, "tArticulo"},
+        {"Tab", {"Error"}, QJsonValue::Null},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        const Transcript run = host(QString("type LECHE\nkey %1\nstate").arg(c.key), "broken.db");
+        const Step &key = run.steps.at(1);
+        EXPECT_EQ(key.kinds(), c.kinds);
+        EXPECT_TRUE(key.happened.at(0)["sErrText"].toString().contains(" - no such table: ArticuloCodigoBarras"));
+        EXPECT_EQ(state(run)["focus"], c.focus);
+    }
+}
+
+TEST_F(VokhostTest, CommandsThatFailAnswerWithTheError)
+{
+    const struct {
+        const char *command;
+        int number;
+    } cases[] = {
+        {"detail 1 0", 445},
+        {"search texto=\"A\" ok", 5},
+        {"key Hyper+F4", 5},
+        {"set FormatDisplay not-json", 5},
+        {"frobnicate", 5},
+    };
+    for (const auto &c : cases) {
+        const Transcript run = host(c.command);
+        ASSERT_EQ(run.steps.size(), 1u) << c.command;
+        EXPECT_FALSE(run.steps[0].result["ok"].toBool()) << c.command;
+        EXPECT_EQ(run.steps[0].result["error"]["number"].toInt(), c.number) << c.command;
+    }
+    const Transcript search = host("search ok");
+    EXPECT_TRUE(search.steps[0].result["error"]["description"].toString().contains("search dialog is not available"));
+}
+
+TEST_F(VokhostTest, SetGetAndKeysReachTheControl)
+{
+    const Transcript run = host("set FormatCodigo \"000000\"\nget FormatCodigo\nget FormatDisplay\ntype AB\n"
+                              "key Backspace\nkey Shift+F12\nkey Tab\nkey Tab\nstate");
+    ASSERT_EQ(run.steps.size(), 9u);
+    EXPECT_EQ(run.steps[1].result["value"].toString(), "000000");
+    EXPECT_EQ(run.steps[2].result["value"].toInt(), 4);
+    EXPECT_EQ(run.steps[4].kinds(), QStringList({"KeyPress", "Change"})) << "Backspace deletes one character";
+    EXPECT_EQ(run.steps[4].happened.at(0)["KeyAscii"].toInt(), 8);
+    EXPECT_TRUE(run.steps[5].happened.empty()) << "the control does not handle key down yet";
+    const QJsonObject st = state(run);
+    EXPECT_EQ(st["Text"].toString(), "A");
+    EXPECT_EQ(st["focus"].toString(), "tArticulo") << "Tab goes to the host box and back";
+    EXPECT_FALSE(st["chkVariedad"]["visible"].toBool());
+    EXPECT_EQ(st["Font"]["Name"].toString(), "MS Sans Serif");
+}
+
+TEST(VokhostStart, ConnectionThatCannotBeOpenedExitsWithTwo)
+{
+    QProcess host;
+    host.start(VOKHOST_PATH, {"--db", "sqlite:/nonexistent/folder/shop.db"});
+    host.closeWriteChannel();
+    ASSERT_TRUE(host.waitForFinished(30000));
+    EXPECT_EQ(host.exitCode(), 2);
+    EXPECT_TRUE(host.readAllStandardError().contains("cannot open the connection"));
+    EXPECT_TRUE(host.readAllStandardOutput().isEmpty());
+}
+
+} // namespace
