@@ -26,6 +26,10 @@ namespace rdo {
 class rdoConnection;
 }
 
+namespace com {
+class PropertyBag;
+}
+
 namespace lookup {
 struct LookupSettings;
 }
@@ -39,6 +43,15 @@ public:
     ~vokTArticulo();
     vokTArticulo(const vokTArticulo &) = delete;
     vokTArticulo &operator=(const vokTArticulo &) = delete;
+
+    // The container's notifications for stored forms: a new instance placed
+    // on a form, an instance loaded from a stored form, and the form saved.
+    // Errors of the bag or of a constituent control are not trapped: they go
+    // to the container as the notification's failure (a vb::Error thrown to
+    // the caller).
+    void InitProperties();
+    void ReadProperties(com::PropertyBag &PropBag);
+    void WriteProperties(com::PropertyBag &PropBag);
 
     // Event sinks (the control's connection point).
     void advise(vokTArticuloEvents *sink);

@@ -117,6 +117,9 @@ public:
     virtual void setBackColor(OleColor colour) = 0;
     // The container's ambient UserMode: true at run time, false in a designer.
     virtual bool ambientUserMode() const = 0;
+    // The container's ambient font: what a new control's text takes its font
+    // name from, and the default of the stored "Font".
+    virtual Font ambientFont() const = 0;
     virtual void propertyChanged(const QString &name) = 0;
     virtual void refresh() = 0;
 

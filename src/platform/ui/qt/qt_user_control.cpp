@@ -3,6 +3,7 @@
 #include "platform/vb/error.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QResizeEvent>
 
 namespace ui {
@@ -61,6 +62,21 @@ void QtUserControl::propertyChanged(const QString &name)
 {
     if (onPropertyChanged)
         onPropertyChanged(name);
+}
+
+Font QtUserControl::ambientFont() const
+{
+    const QWidget *host = widget()->parentWidget() ? widget()->parentWidget() : widget();
+    const QFont qfont = host->font();
+    Font font;
+    font.name = qfont.family();
+    if (qfont.pointSizeF() > 0)
+        font.size = qfont.pointSizeF();
+    font.bold = qfont.bold();
+    font.italic = qfont.italic();
+    font.underline = qfont.underline();
+    font.strikethrough = qfont.strikeOut();
+    return font;
 }
 
 void QtUserControl::refresh()

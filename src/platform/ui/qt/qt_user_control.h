@@ -28,6 +28,9 @@ public:
     OleColor backColor() const override { return m_backColor; }
     void setBackColor(OleColor colour) override;
     bool ambientUserMode() const override { return m_userMode; }
+    // The font of the hosting widget (the form), or the control's own when it
+    // has no parent yet.
+    Font ambientFont() const override;
     void propertyChanged(const QString &name) override;
     void refresh() override;
 

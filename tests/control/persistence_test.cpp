@@ -1,0 +1,191 @@
+// The control on stored forms: a new instance, and the design-time
+// properties through a property bag and a form file.
+
+#include "control_fixture.h"
+
+#include "platform/com/property_bag.h"
+#include "platform/vb/error.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList AllKeys = {"Appearance",     "BackColor",        "ForeColor",        "Enabled",
+                             "Font",           "MaxLength",        "FormatCodigo",     "FormatDisplay",
+                             "NombreADesplegar", "OmitirVariedad", "EnUsoObligatorio", "EnVentaObligatorio",
+                             "PedirIncluirVariedad", "BackgroundColor"};
+
+const ui::Font Courier{"Courier New", 12, true, false, true, false};
+
+// Every persisted property away from its default, through the public setters.
+void setEveryProperty(vokTArticulo &c)
+{
+    c.setAppearance(1);
+    c.setBackColor(0x00FFEEDDu);
+    c.setForeColor(0x00112233u);
+    c.setEnabled(false);
+    c.setFont(Courier);
+    c.setMaxLength(20);
+    c.setFormatCodigo("##-####");
+    c.setFormatDisplay(afd_Codigo);
+    c.setNombreADesplegar(2);
+    c.setOmitirVariedad(true);
+    c.setEnUsoObligatorio(1);
+    c.setEnVentaObligatorio(2);
+    c.setPedirIncluirVariedad(false);
+    c.setBackgroundColor(0x00C0C0C0u);
+}
+
+} // namespace
+
+class Persistence : public ControlFixture {};
+
+TEST_F(Persistence, InitialiseTakesOnlyTheNameOfTheAmbientFont)
+{
+    text().setFont(ui::Font{"Tahoma", 11, true});
+    text().setAppearance(1);
+    text().setText("x");
+    surface().setAmbientFont(ui::Font{"Arial", 20, false, true});
+    control->InitProperties();
+    EXPECT_EQ(control->Font(), (ui::Font{"Arial", 11, true}));
+    EXPECT_EQ(control->Appearance(), 0);
+    EXPECT_EQ(control->BackColor(), ui::SystemWindowBackground);
+    EXPECT_EQ(control->ForeColor(), ui::SystemWindowText);
+    EXPECT_EQ(control->Text(), QString());
+    EXPECT_EQ(control->FormatDisplay(), afd_CodigoNombre);
+}
+
+TEST_F(Persistence, WritesEveryKeyInOrderAndNothingAtTheDefaults)
+{
+    setEveryProperty(*control);
+    com::MemoryPropertyBag bag;
+    control->WriteProperties(bag);
+    EXPECT_EQ(bag.keys(), AllKeys);
+    EXPECT_EQ(bag.ReadProperty("Appearance"), vb::Variant(int16_t{1}));
+    EXPECT_EQ(bag.ReadProperty("EnUsoObligatorio"), vb::Variant(uint8_t{1}));
+
+    // A new instance at its defaults drops every key again; the font is
+    // compared with the ambient font at the time of writing.
+    vokTArticulo fresh;
+    fresh.InitProperties();
+    fresh.WriteProperties(bag);
+    EXPECT_EQ(bag.keys(), QStringList{});
+    static_cast<ui::HeadlessUserControl &>(fresh.userControl()).setAmbientFont(ui::Font{"Arial"});
+    fresh.WriteProperties(bag);
+    EXPECT_EQ(bag.keys(), QStringList{"Font"});
+}
+
+TEST_F(Persistence, TwoControlsRoundTripThroughOneFormFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pedido.frm");
+    {
+        vokTArticulo second;
+        setEveryProperty(*control);
+        control->setIdioma(2);
+        control->setEmpresa(3);
+        control->setListaPrecios(4);
+        second.InitProperties();
+        second.setMaxLength(6);
+        second.setFormatDisplay(afd_Nombre);
+        com::FormStore store(path);
+        control->WriteProperties(store.control("txtArticulo"));
+        second.WriteProperties(store.control("txtComponente"));
+        store.save();
+    }
+    com::FormStore store(path);
+    store.load();
+    ASSERT_EQ(store.controlNames(), (QStringList{"txtArticulo", "txtComponente"}));
+
+    // Each control reads back what it wrote: writing it again gives the same bag.
+    for (const QString &name : store.controlNames()) {
+        vokTArticulo loaded;
+        loaded.ReadProperties(store.control(name));
+        com::MemoryPropertyBag again;
+        loaded.WriteProperties(again);
+        EXPECT_EQ(again.keys(), store.find(name)->keys()) << name.toStdString();
+        for (const QString &key : again.keys()) {
+            if (key == "Font") {
+                EXPECT_EQ(again.ReadFont(key, {}), Courier);
+            } else {
+                EXPECT_EQ(again.ReadProperty(key), store.find(name)->ReadProperty(key)) << key.toStdString();
+            }
+        }
+        // Not persisted: they start as created.
+        EXPECT_EQ(loaded.Idioma(), 0);
+        EXPECT_EQ(loaded.Empresa(), 0);
+        EXPECT_EQ(loaded.ListaPrecios(), 0);
+    }
+    EXPECT_EQ(store.find("txtComponente")->keys(), (QStringList{"MaxLength", "FormatDisplay"}));
+}
+
+TEST_F(Persistence, StoredFormatDisplayZeroReadsAsFour)
+{
+    const std::pair<int32_t, int32_t> cases[] = {{0, 4}, {1, 1}, {2, 2}, {3, 3}, {4, 4}};
+    for (const auto &[stored, expected] : cases) {
+        com::MemoryPropertyBag bag;
+        bag.WriteProperty("FormatDisplay", stored);
+        control->ReadProperties(bag);
+        EXPECT_EQ(control->FormatDisplay(), expected) << "stored " << stored;
+    }
+    com::MemoryPropertyBag none;
+    control->ReadProperties(none);
+    EXPECT_EQ(control->FormatDisplay(), afd_CodigoNombre);
+}
+
+TEST_F(Persistence, StoredValuesReachTheConstituentControls)
+{
+    com::MemoryPropertyBag bag;
+    bag.WriteProperty("Enabled", false);
+    bag.WriteProperty("BackgroundColor", int32_t{0x0000FF00});
+    control->ReadProperties(bag);
+    EXPECT_FALSE(text().isEnabled());
+    EXPECT_FALSE(surface().isEnabled());
+    EXPECT_EQ(surface().backColor(), 0x0000FF00u);
+    EXPECT_EQ(check().backColor(), 0x0000FF00u);
+    // Reading neither lays out nor shows the check box, nor tells the
+    // container of changes.
+    EXPECT_FALSE(check().isVisible());
+    EXPECT_TRUE(surface().changedProperties().empty());
+}
+
+TEST_F(Persistence, MissingKeysTenToThirteenKeepTheFields)
+{
+    control->setOmitirVariedad(true);
+    control->setEnUsoObligatorio(3);
+    control->setEnVentaObligatorio(4);
+    control->setPedirIncluirVariedad(false);
+    com::MemoryPropertyBag empty;
+    control->ReadProperties(empty);
+    EXPECT_TRUE(control->OmitirVariedad());
+    EXPECT_EQ(control->EnUsoObligatorio(), 3);
+    EXPECT_EQ(control->EnVentaObligatorio(), 4);
+    EXPECT_FALSE(control->PedirIncluirVariedad());
+
+    vokTArticulo fresh; // a form saved without the key loads with True
+    fresh.ReadProperties(empty);
+    EXPECT_TRUE(fresh.PedirIncluirVariedad());
+}
+
+TEST_F(Persistence, BagErrorsGoToTheContainer)
+{
+    struct Case {
+        const char *key;
+        vb::Variant value;
+    };
+    const Case cases[] = {
+        {"Appearance", QStringLiteral("plano")},
+        {"BackColor", vb::Variant::null()},
+        {"EnUsoObligatorio", int32_t{300}},
+    };
+    for (const Case &c : cases) {
+        com::MemoryPropertyBag bag;
+        bag.WriteProperty(c.key, c.value);
+        EXPECT_THROW(control->ReadProperties(bag), vb::Error) << c.key;
+    }
+    com::MemoryPropertyBag font;
+    font.WriteProperty("Font", int32_t{1});
+    EXPECT_THROW(control->ReadProperties(font), vb::Error);
+}

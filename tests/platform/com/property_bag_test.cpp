@@ -1,0 +1,198 @@
+// Property bags: the default semantics the control relies on, and the form
+// file that keeps the bags of a form.
+
+#include "platform/com/property_bag.h"
+#include "platform/vb/error.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+using com::FormStore;
+using com::MemoryPropertyBag;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(PropertyBag, ReadsTheDefaultOfAMissingKeyAndKeysIgnoreCase)
+{
+    MemoryPropertyBag bag;
+    EXPECT_EQ(bag.ReadProperty("MaxLength", int32_t{7}), vb::Variant(int32_t{7}));
+    bag.WriteProperty("MaxLength", int32_t{12}, int32_t{0});
+    bag.WriteProperty("MAXLENGTH", int32_t{15}, int32_t{0});
+    EXPECT_EQ(bag.keys(), QStringList{"MaxLength"});
+    EXPECT_EQ(bag.ReadProperty("maxlength", int32_t{0}), vb::Variant(int32_t{15}));
+}
+
+TEST(PropertyBag, AWriteEqualToItsDefaultStoresNothingAndDropsWhatWasStored)
+{
+    struct Case {
+        vb::Variant value, defaultValue;
+        bool stored;
+    };
+    const Case cases[] = {
+        {int16_t{0}, int16_t{0}, false},
+        {int32_t{0}, int16_t{0}, false}, // numbers compare by value
+        {uint8_t{1}, int32_t{1}, false},
+        {true, true, false},
+        {QString(), QString(), false},
+        {int16_t{1}, int16_t{0}, true},
+        {false, int16_t{0}, true}, // a Boolean is not the number 0
+        {QStringLiteral("a"), QStringLiteral("A"), true},
+        {vb::Variant::null(), vb::Variant(), true},
+    };
+    int row = 0;
+    for (const Case &c : cases) {
+        MemoryPropertyBag bag;
+        bag.WriteProperty("K", QStringLiteral("old"), QString());
+        bag.WriteProperty("K", c.value, c.defaultValue);
+        EXPECT_EQ(bag.contains("K"), c.stored) << "row " << row++;
+    }
+}
+
+TEST(PropertyBag, FontsAreRecordsOfTheirOwn)
+{
+    MemoryPropertyBag bag;
+    const ui::Font arial{"Arial", 10, true};
+    bag.WriteFont("Font", arial, ui::Font{});
+    EXPECT_EQ(bag.ReadFont("Font", ui::Font{}), arial);
+    bag.WriteFont("Font", ui::Font{}, ui::Font{});
+    EXPECT_FALSE(bag.contains("Font"));
+
+    bag.WriteFont("Font", arial, ui::Font{});
+    bag.WriteProperty("Color", int32_t{5}, int32_t{0});
+    EXPECT_THROW(bag.ReadProperty("Font"), vb::Error);
+    EXPECT_THROW(bag.ReadFont("Color", ui::Font{}), vb::Error);
+}
+
+TEST(FormStore, RoundTripsEveryValueTypeThroughTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("form.frm");
+    FormStore store(path);
+    MemoryPropertyBag &a = store.control("txtArticulo");
+    a.WriteProperty("Empty", vb::Variant(), int16_t{1});
+    a.WriteProperty("Null", vb::Variant::null());
+    a.WriteProperty("Byte", uint8_t{255});
+    a.WriteProperty("Integer", int16_t{-32768});
+    a.WriteProperty("Long", int32_t{2147483647});
+    a.WriteProperty("Colour", int32_t(0x8000000Fu));
+    a.WriteProperty("Double", 0.1);
+    a.WriteProperty("Boolean", false);
+    a.WriteProperty("String", QStringLiteral("a \"quoted\" \\ line\nnext\tñandú = [x]"));
+    a.WriteFont("Font", ui::Font{"Times New Roman", 9.75, false, true, true, true}, ui::Font{});
+    store.control("txtOtro").WriteProperty("Enabled", false, true);
+    store.control("vacio");
+    store.save();
+
+    FormStore loaded(path);
+    loaded.load();
+    EXPECT_EQ(loaded.controlNames(), (QStringList{"txtArticulo", "txtOtro", "vacio"}));
+    const MemoryPropertyBag *b = loaded.find("TXTARTICULO");
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->keys(), a.keys());
+    EXPECT_EQ(b->ReadFont("Font", {}), a.ReadFont("Font", {}));
+    for (const QString &key : a.keys()) {
+        if (key == "Font")
+            continue;
+        EXPECT_EQ(b->ReadProperty(key, int16_t{99}), a.ReadProperty(key)) << key.toStdString();
+    }
+    EXPECT_EQ(loaded.find("txtOtro")->ReadProperty("Enabled", true), vb::Variant(false));
+    EXPECT_TRUE(loaded.find("vacio")->empty());
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("Colour = Long &H8000000F\n"));
+    EXPECT_TRUE(text.contains("Font = Font \"Times New Roman\" 9.75 Italic Underline Strikethrough\n"));
+}
+
+TEST(FormStore, AMalformedFileIsAnErrorNamingFileAndLine)
+{
+    struct Case {
+        QByteArray text;
+        int line;
+    };
+    const Case cases[] = {
+        {"Key = Long 1\n", 1},
+        {"[a]\n\nKey Long 1\n", 3},
+        {"[a]\nKey = Long\n", 2},
+        {"[a]\nKey = Integer 40000\n", 2},
+        {"[a]\nKey = Byte -1\n", 2},
+        {"[a]\nKey = Long &H123456789\n", 2},
+        {"[a]\nKey = Boolean Yes\n", 2},
+        {"[a]\nKey = String \"open\n", 2},
+        {"[a]\nKey = String \"x\" y\n", 2},
+        {"[a]\nKey = Widget 1\n", 2},
+        {"[a]\nKey = Font \"Arial\" 8 Heavy\n", 2},
+        {"[a]\nKey = Long 1\nkey = Long 2\n", 3},
+        {"[a]\n# c\n[A]\n", 3},
+        {"[a\n", 1},
+        {"[a]\nKey = String \"\xC3\x28\"\n", 2},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bad.frm");
+    for (const Case &c : cases) {
+        writeFile(path, c.text);
+        FormStore store(path);
+        store.control("kept");
+        try {
+            store.load();
+            ADD_FAILURE() << "loaded: " << c.text.toStdString();
+        } catch (const vb::Error &e) {
+            EXPECT_EQ(e.number(), 321);
+            EXPECT_TRUE(e.description().startsWith(QStringLiteral("%1, line %2: ").arg(path).arg(c.line)))
+                << e.description().toStdString();
+        }
+        EXPECT_EQ(store.controlNames(), QStringList{"kept"}) << "a failed load leaves the store as it was";
+    }
+}
+
+TEST(FormStore, FileAndValueErrors)
+{
+    QTemporaryDir dir;
+    FormStore objects(dir.filePath("obj.frm"));
+    objects.control("a").WriteProperty("Obj", vb::ObjectRef(), int16_t{0});
+    FormStore keys(dir.filePath("keys.frm"));
+    keys.control("a").WriteProperty("A = B", int16_t{1});
+    const std::pair<std::function<void()>, int32_t> cases[] = {
+        {[&] { FormStore(dir.filePath("none.frm")).load(); }, 53},
+        {[&] { objects.save(); }, 13},
+        {[&] { keys.save(); }, 380},
+        {[&] { FormStore(dir.filePath("no/dir/f.frm")).save(); }, 75},
+    };
+    for (const auto &[call, number] : cases) {
+        try {
+            call();
+            ADD_FAILURE() << "no error " << number;
+        } catch (const vb::Error &e) {
+            EXPECT_EQ(e.number(), number);
+        }
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("obj.frm")));
+}
+
+TEST(FormStore, ReadsCommentsBlankLinesAndAByteOrderMark)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hand.frm");
+    writeFile(path, "\xEF\xBB\xBF# written by hand\r\n; another\r\n\r\n  [ txt ]  \r\n  MaxLength=Long 5\r\n"
+                    "BackColor = long &hff\r\n");
+    FormStore store(path);
+    store.load();
+    const MemoryPropertyBag *bag = store.find("txt");
+    ASSERT_NE(bag, nullptr);
+    EXPECT_EQ(bag->ReadProperty("MaxLength"), vb::Variant(int32_t{5}));
+    EXPECT_EQ(bag->ReadProperty("BackColor"), vb::Variant(int32_t{255}));
+}
