@@ -52,6 +52,19 @@ public:
     {
         say(QStringLiteral("  event Change   (text \"%1\", ID %2)").arg(m_control.Text()).arg(m_control.ID()));
     }
+    void KeyPress(int16_t &KeyAscii) override
+    {
+        if (KeyAscii == 13)
+            say(QStringLiteral("  event KeyPress 13: the host moves to its next field"));
+    }
+    void Error(const QString &sErrText) override
+    {
+        say(QStringLiteral("  event Error    %1").arg(sErrText));
+        if (sErrText.startsWith(QStringLiteral("94 ")))
+            say(QStringLiteral("                 (a Null in a column the control reads, such as a missing picture "
+                               "reference ArtFoto, stops the loading of the row)"));
+    }
+    void GotFocus2() override { say(QStringLiteral("  event GotFocus2: nothing was chosen")); }
 
 private:
     vokTArticulo &m_control;
@@ -101,6 +114,31 @@ void showShopDatabase(const QString &catalogue)
     if (shown == 0)
         say(QStringLiteral("  no article matches"));
     filas->Close();
+
+    heading(QStringLiteral("A cashier types two words of a name and presses Enter"));
+    vokTArticulo control;
+    PrintingSink sink(control);
+    control.advise(&sink);
+    static_cast<ui::HeadlessUserControl &>(control.userControl()).resize(4000, 285);
+    control.setConnect(conexion);
+    control.setEmpresa(1);
+    control.setFormatDisplay(afd_CodigoNombre);
+    control.tArticulo().setFocus();
+    // The headless item list answers from a script: the cashier takes the
+    // second row of the list.
+    auto &toolkit = static_cast<ui::HeadlessToolkit &>(ui::toolkit());
+    toolkit.queueItemListAnswer(1);
+    static_cast<ui::HeadlessTextBox &>(control.tArticulo()).type(QStringLiteral("TORN HEX\r"));
+    if (!toolkit.itemLists().empty()) {
+        const ui::ShownItemList &lista = toolkit.itemLists().back();
+        say(QStringLiteral("  the list \"%1\" showed %2 rows or more; the cashier chose row 2")
+                .arg(lista.layout.title)
+                .arg(lista.rowsRead.size()));
+    }
+    say(QStringLiteral("  ID %1, Codigo \"%2\", Nombre \"%3\", Decimales %4")
+            .arg(control.ID())
+            .arg(control.Codigo(), control.Nombre())
+            .arg(control.Decimales()));
 }
 
 } // namespace
@@ -188,6 +226,7 @@ int main(int argc, char **argv)
 
     int status = 0;
     if (!catalogue.isEmpty()) {
+        writeSettings(settings, 1);
         try {
             showShopDatabase(catalogue);
         } catch (const vb::Error &error) {
