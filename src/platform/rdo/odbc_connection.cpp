@@ -1,5 +1,7 @@
 #include "odbc_connection.h"
 
+#include "forward_resultset.h"
+
 #include "platform/vb/error.h"
 
 #include <sql.h>
@@ -176,10 +178,10 @@ vb::Variant columnValue(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type)
     }
 }
 
-class OdbcResultset final : public rdoResultset {
+class OdbcResultset final : public ForwardResultset {
 public:
     OdbcResultset(std::shared_ptr<OdbcConnection::Handles> handles, std::unique_ptr<Statement> statement)
-        : m_handles(std::move(handles)), m_statement(std::move(statement))
+        : ForwardResultset(kSource), m_handles(std::move(handles)), m_statement(std::move(statement))
     {
         SQLSMALLINT count = 0;
         if (!SQL_SUCCEEDED(SQLNumResultCols(m_statement->stmt, &count)))
@@ -195,72 +197,31 @@ public:
                                               std::min<qsizetype>(length, qsizetype(std::size(name)) - 1)));
             m_types.push_back(type);
         }
-        fetch();
-    }
-
-    bool Eof() const override
-    {
-        checkOpen();
-        return m_eof;
-    }
-    const rdo::rdoColumns &rdoColumns() const override
-    {
-        checkOpen();
-        if (m_eof)
-            throw noCurrentRow();
-        return m_columns;
-    }
-    void MoveNext() override
-    {
-        checkOpen();
-        if (m_eof)
-            throw noCurrentRow();
-        fetch();
-    }
-    void Close() override
-    {
-        checkOpen();
-        m_statement.reset();
-        m_columns.columns().clear();
+        advance();
     }
 
 private:
-    static vb::Error noCurrentRow() { return vb::Error(err::NoCurrentRow, QStringLiteral("No current row"), kSource); }
-
-    void checkOpen() const
+    bool readRow(std::vector<rdoColumn> &row) override
     {
-        if (!m_statement)
-            throw vb::Error(err::ResultsetClosed, QStringLiteral("The result set is closed"), kSource);
-    }
-
-    void fetch()
-    {
-        auto &columns = m_columns.columns();
-        columns.clear();
-        if (m_names.isEmpty()) {
-            m_eof = true;
-            return;
-        }
+        if (m_names.isEmpty())
+            return false;
         const SQLRETURN fetched = SQLFetch(m_statement->stmt);
-        if (fetched == SQL_NO_DATA) {
-            m_eof = true;
-            return;
-        }
-        if (!SQL_SUCCEEDED(fetched)) {
-            m_eof = true;
+        if (fetched == SQL_NO_DATA)
+            return false;
+        if (!SQL_SUCCEEDED(fetched))
             throw m_statement->error(QStringLiteral("Cannot fetch a row"));
-        }
-        columns.reserve(m_types.size());
+        row.reserve(m_types.size());
         for (SQLUSMALLINT c = 0; c < m_types.size(); ++c)
-            columns.emplace_back(m_names[c], columnValue(m_statement->stmt, SQLUSMALLINT(c + 1), m_types[c]));
+            row.emplace_back(m_names[c], columnValue(m_statement->stmt, SQLUSMALLINT(c + 1), m_types[c]));
+        return true;
     }
+    bool isOpen() const override { return m_statement != nullptr; }
+    void release() override { m_statement.reset(); }
 
     std::shared_ptr<OdbcConnection::Handles> m_handles;
     std::unique_ptr<Statement> m_statement;
     QStringList m_names;
     std::vector<SQLSMALLINT> m_types;
-    rdo::rdoColumns m_columns;
-    bool m_eof = false;
 };
 
 // The data source's text columns, for the translation's '+' between columns.

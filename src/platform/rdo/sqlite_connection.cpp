@@ -1,5 +1,7 @@
 #include "sqlite_connection.h"
 
+#include "forward_resultset.h"
+
 #include "sqlserver_text.h"
 
 #include "platform/vb/error.h"
@@ -140,81 +142,40 @@ struct SqliteConnection::Handle {
 
 namespace {
 
-class SqliteResultset final : public rdoResultset {
+class SqliteResultset final : public ForwardResultset {
 public:
     SqliteResultset(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt *stmt)
-        : m_handle(std::move(handle)), m_stmt(stmt)
+        : ForwardResultset(kSource), m_handle(std::move(handle)), m_stmt(stmt)
     {
         for (int c = 0; c < sqlite3_column_count(m_stmt); ++c)
             m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
-        try {
-            step();
-        } catch (...) {
-            sqlite3_finalize(m_stmt);
-            throw;
-        }
+        advance();
     }
     ~SqliteResultset() override { sqlite3_finalize(m_stmt); }
 
-    bool Eof() const override
+private:
+    bool readRow(std::vector<rdoColumn> &row) override
     {
-        checkOpen();
-        return m_eof;
+        const int result = sqlite3_step(m_stmt);
+        if (result == SQLITE_DONE)
+            return false;
+        if (result != SQLITE_ROW)
+            throw engineError(m_handle->db);
+        row.reserve(static_cast<size_t>(m_names.size()));
+        for (int c = 0; c < m_names.size(); ++c)
+            row.emplace_back(m_names[c], columnValue(m_stmt, c));
+        return true;
     }
-    const rdo::rdoColumns &rdoColumns() const override
+    bool isOpen() const override { return m_stmt != nullptr; }
+    void release() override
     {
-        checkOpen();
-        if (m_eof)
-            throw noCurrentRow();
-        return m_columns;
-    }
-    void MoveNext() override
-    {
-        checkOpen();
-        if (m_eof)
-            throw noCurrentRow();
-        step();
-    }
-    void Close() override
-    {
-        checkOpen();
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
-        m_columns.columns().clear();
-    }
-
-private:
-    static vb::Error noCurrentRow() { return vb::Error(err::NoCurrentRow, QStringLiteral("No current row"), kSource); }
-
-    void checkOpen() const
-    {
-        if (!m_stmt)
-            throw vb::Error(err::ResultsetClosed, QStringLiteral("The result set is closed"), kSource);
-    }
-
-    void step()
-    {
-        auto &columns = m_columns.columns();
-        columns.clear();
-        const int result = sqlite3_step(m_stmt);
-        if (result == SQLITE_DONE) {
-            m_eof = true;
-            return;
-        }
-        if (result != SQLITE_ROW) {
-            m_eof = true;
-            throw engineError(m_handle->db);
-        }
-        columns.reserve(static_cast<size_t>(m_names.size()));
-        for (int c = 0; c < m_names.size(); ++c)
-            columns.emplace_back(m_names[c], columnValue(m_stmt, c));
     }
 
     std::shared_ptr<SqliteConnection::Handle> m_handle;
     sqlite3_stmt *m_stmt;
     QStringList m_names;
-    rdo::rdoColumns m_columns;
-    bool m_eof = false;
 };
 
 } // namespace
