@@ -10,17 +10,17 @@
 
 #include "control/vok_t_articulo.h"
 #include "lookup/query_builder.h"
-#include "platform/com/registration.h"
 #include "platform/rdo/rdo.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/ui/toolkit.h"
+
+#include "benchmark_host.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -201,14 +201,7 @@ void BM_Baseline_First20ById(benchmark::State &state)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QLocale::setDefault(QLocale::c());
-    QTemporaryDir folder;
-    qputenv("VOK_REGISTRY", (folder.path() + "/registry.reg").toLocal8Bit());
-    qputenv("VOK_SETTINGS", (folder.path() + "/settings.ini").toLocal8Bit());
-    const QString hostLibrary = QCoreApplication::applicationDirPath() + "/../lib/libvokhost.so";
-    QString why;
-    if (com::registerServer(hostLibrary, &why) != com::S_OK)
-        std::fprintf(stderr, "host components not registered: %s\n", qPrintable(why));
+    BenchmarkHost host;
 
     CancellingToolkit toolkit;
     ui::setToolkit(&toolkit);
@@ -217,7 +210,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariable("VOK_BENCH_1M") == "1")
         sizes.push_back(1000000);
     for (const int64_t size : sizes)
-        openCatalogue(size, folder.path());
+        openCatalogue(size, host.folder());
 
     for (const int64_t size : sizes) {
         benchmark::RegisterBenchmark("BM_FindArticuloByID", BM_FindArticuloByID)->Arg(size)->Unit(benchmark::kMicrosecond);
@@ -240,6 +233,5 @@ int main(int argc, char **argv)
         sqlite3_close(c.db);
     }
     ui::setToolkit(nullptr);
-    com::unregisterServer(hostLibrary);
     return 0;
 }

@@ -11,17 +11,17 @@
 
 #include "control/enumerations.h"
 #include "control/vok_t_articulo.h"
-#include "platform/com/registration.h"
 #include "platform/rdo/rdo.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/ui/toolkit.h"
+
+#include "benchmark_host.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <array>
@@ -261,21 +261,14 @@ void BM_Baseline_Indexed(benchmark::State &state)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QLocale::setDefault(QLocale::c());
-    QTemporaryDir folder;
-    qputenv("VOK_REGISTRY", (folder.path() + "/registry.reg").toLocal8Bit());
-    qputenv("VOK_SETTINGS", (folder.path() + "/settings.ini").toLocal8Bit());
-    const QString hostLibrary = QCoreApplication::applicationDirPath() + "/../lib/libvokhost.so";
-    QString why;
-    if (com::registerServer(hostLibrary, &why) != com::S_OK)
-        std::fprintf(stderr, "host components not registered: %s\n", qPrintable(why));
+    BenchmarkHost host;
 
     ChoosingToolkit toolkit;
     ui::setToolkit(&toolkit);
 
     const std::vector<int64_t> sizes{10000, 100000};
     for (const int64_t size : sizes)
-        openCatalogue(size, folder.path());
+        openCatalogue(size, host.folder());
     for (const int64_t size : sizes)
         for (int64_t kind = 0; kind < Kinds; ++kind) {
             const std::string suffix = std::string("/") + KindNames[static_cast<size_t>(kind)];
@@ -300,6 +293,5 @@ int main(int argc, char **argv)
         sqlite3_close(c.db);
     }
     ui::setToolkit(nullptr);
-    com::unregisterServer(hostLibrary);
     return 0;
 }
