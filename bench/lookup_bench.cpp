@@ -11,6 +11,7 @@
 #include "control/vok_t_articulo.h"
 #include "lookup/query_builder.h"
 #include "platform/rdo/rdo.h"
+#include "platform/ui/delegating_toolkit.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/ui/toolkit.h"
 
@@ -40,21 +41,11 @@ using Clock = std::chrono::steady_clock;
 
 // The headless toolkit, except that the item list reads the first screenful
 // of rows and is closed, as a user who looks and cancels, and keeps no record.
-class CancellingToolkit final : public ui::Toolkit {
+class CancellingToolkit final : public ui::DelegatingToolkit {
 public:
     static constexpr int Screenful = 20;
-    std::unique_ptr<ui::UserControl> createUserControl() override { return m_inner.createUserControl(); }
-    std::unique_ptr<ui::TextBox> createTextBox(ui::UserControl &parent) override { return m_inner.createTextBox(parent); }
-    std::unique_ptr<ui::CheckBox> createCheckBox(ui::UserControl &parent) override
-    {
-        return m_inner.createCheckBox(parent);
-    }
-    ui::Screen &screen() override { return m_inner.screen(); }
-    int16_t messageBox(const QString &prompt, int16_t style, const QString &title) override
-    {
-        return m_inner.messageBox(prompt, style, title);
-    }
-    int32_t setWindowOwner(int32_t hWnd, int32_t owner) override { return m_inner.setWindowOwner(hWnd, owner); }
+    // Wraps the thread's headless toolkit; built before it is replaced.
+    CancellingToolkit() : DelegatingToolkit(ui::toolkit()) {}
     ui::ItemChoice showItemList(const ui::ItemListLayout &, ui::RowSource &rows) override
     {
         for (int i = 0; i < Screenful && !rows.atEnd(); ++i)
@@ -62,9 +53,6 @@ public:
         return std::nullopt;
     }
     void processPendingMessages() override {}
-
-private:
-    ui::HeadlessToolkit m_inner;
 };
 
 struct Catalogue {

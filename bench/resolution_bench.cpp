@@ -12,6 +12,7 @@
 #include "control/enumerations.h"
 #include "control/vok_t_articulo.h"
 #include "platform/rdo/rdo.h"
+#include "platform/ui/delegating_toolkit.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/ui/toolkit.h"
 
@@ -40,18 +41,12 @@ constexpr benchmark::IterationCount EnterPresses = 40;
 // The headless toolkit whose item list reads a screenful of rows and takes the
 // first, as a cashier who accepts the top candidate; message boxes are
 // answered silently.
-class ChoosingToolkit final : public ui::Toolkit {
+class ChoosingToolkit final : public ui::DelegatingToolkit {
 public:
     static constexpr int Screenful = 20;
-    std::unique_ptr<ui::UserControl> createUserControl() override { return m_inner.createUserControl(); }
-    std::unique_ptr<ui::TextBox> createTextBox(ui::UserControl &parent) override { return m_inner.createTextBox(parent); }
-    std::unique_ptr<ui::CheckBox> createCheckBox(ui::UserControl &parent) override
-    {
-        return m_inner.createCheckBox(parent);
-    }
-    ui::Screen &screen() override { return m_inner.screen(); }
+    // Wraps the thread's headless toolkit; built before it is replaced.
+    ChoosingToolkit() : DelegatingToolkit(ui::toolkit()) {}
     int16_t messageBox(const QString &, int16_t, const QString &) override { return 1; }
-    int32_t setWindowOwner(int32_t hWnd, int32_t owner) override { return m_inner.setWindowOwner(hWnd, owner); }
     ui::ItemChoice showItemList(const ui::ItemListLayout &, ui::RowSource &rows) override
     {
         std::vector<ui::ItemRow> read;
@@ -62,9 +57,6 @@ public:
         return read.front();
     }
     void processPendingMessages() override {}
-
-private:
-    ui::HeadlessToolkit m_inner;
 };
 
 enum Kind { ExactCode, CodePrefix, NameWords, ScaleLabel, Ean13, Kinds };
