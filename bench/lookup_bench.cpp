@@ -16,6 +16,7 @@
 #include "platform/ui/toolkit.h"
 
 #include "benchmark_host.h"
+#include "percentiles.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -115,12 +116,7 @@ void timed(benchmark::State &state, Call &&call)
         call();
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - started).count());
     }
-    if (micros.empty())
-        return;
-    std::sort(micros.begin(), micros.end());
-    const auto at = [&](double q) { return micros[static_cast<size_t>(q * static_cast<double>(micros.size() - 1))]; };
-    state.counters["p50_us"] = at(0.50);
-    state.counters["p99_us"] = at(0.99);
+    reportPercentiles(state, std::move(micros));
 }
 
 void readBaselineRow(sqlite3_stmt *statement, int32_t id)

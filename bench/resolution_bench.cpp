@@ -17,6 +17,7 @@
 #include "platform/ui/toolkit.h"
 
 #include "benchmark_host.h"
+#include "percentiles.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -191,12 +192,7 @@ void timed(benchmark::State &state, Prepare &&prepare, Call &&call)
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - started).count());
         ++i;
     }
-    if (micros.empty())
-        return;
-    std::sort(micros.begin(), micros.end());
-    const auto at = [&](double q) { return micros[static_cast<size_t>(q * static_cast<double>(micros.size() - 1))]; };
-    state.counters["p50_us"] = at(0.50);
-    state.counters["p99_us"] = at(0.99);
+    reportPercentiles(state, std::move(micros));
 }
 
 void BM_Enter(benchmark::State &state)
