@@ -64,10 +64,8 @@ void QtUserControl::propertyChanged(const QString &name)
         onPropertyChanged(name);
 }
 
-Font QtUserControl::ambientFont() const
+Font qt::fontOf(const QFont &qfont)
 {
-    const QWidget *host = widget()->parentWidget() ? widget()->parentWidget() : widget();
-    const QFont qfont = host->font();
     Font font;
     font.name = qfont.family();
     if (qfont.pointSizeF() > 0)
@@ -77,6 +75,12 @@ Font QtUserControl::ambientFont() const
     font.underline = qfont.underline();
     font.strikethrough = qfont.strikeOut();
     return font;
+}
+
+Font QtUserControl::ambientFont() const
+{
+    const QWidget *host = widget()->parentWidget() ? widget()->parentWidget() : widget();
+    return qt::fontOf(host->font());
 }
 
 void QtUserControl::refresh()

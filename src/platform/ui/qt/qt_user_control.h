@@ -8,6 +8,11 @@
 
 namespace ui {
 
+namespace qt {
+// The platform's font object for a Qt font (toQFont's inverse).
+Font fontOf(const QFont &qfont);
+} // namespace qt
+
 class QtUserControl;
 
 class UserControlWidget final : public QWidget {

@@ -1,0 +1,175 @@
+#pragma once
+// vokArticuloWidget: the article-entry control as a widget that a Qt host
+// places on its forms like any other (by code or from a .ui file). It owns a
+// vokTArticulo whose text box and check box are real widgets inside it, and
+// shows the control's properties as Qt properties and its events as signals.
+// Everything else (Connect, FindArticuloByID, MostrarDetalle, resloadVieja,
+// the persistence notifications) is reached through control().
+//
+// The container's side: the form is the container. The control's ambient
+// font is the font this widget inherits from its form, and its ambient run
+// mode is true unless the host sets designMode (a form designer showing the
+// control).
+//
+// Properties carry the control's names and values: integers as int (a value
+// outside the control's type is the platform's error 6, thrown as vb::Error),
+// colours as the OLE colour number (0x00BBGGRR, or a system colour with the
+// high bit set, such as 0x80000005), the font as a QFont.
+
+#include "control/vok_t_articulo.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class vokArticuloWidget : public QWidget {
+    Q_OBJECT
+
+    // Design-time properties, kept with the form.
+    Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
+    Q_PROPERTY(uint BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(uint ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(bool Enabled READ controlEnabled WRITE setControlEnabled)
+    Q_PROPERTY(QFont Font READ controlFont WRITE setControlFont)
+    Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength)
+    Q_PROPERTY(QString FormatCodigo READ FormatCodigo WRITE setFormatCodigo)
+    Q_PROPERTY(int FormatDisplay READ FormatDisplay WRITE setFormatDisplay)
+    Q_PROPERTY(int NombreADesplegar READ NombreADesplegar WRITE setNombreADesplegar)
+    Q_PROPERTY(bool OmitirVariedad READ OmitirVariedad WRITE setOmitirVariedad)
+    Q_PROPERTY(int EnUsoObligatorio READ EnUsoObligatorio WRITE setEnUsoObligatorio)
+    Q_PROPERTY(int EnVentaObligatorio READ EnVentaObligatorio WRITE setEnVentaObligatorio)
+    Q_PROPERTY(bool PedirIncluirVariedad READ PedirIncluirVariedad WRITE setPedirIncluirVariedad)
+    Q_PROPERTY(uint BackgroundColor READ BackgroundColor WRITE setBackgroundColor)
+
+    // Set by the host at run time, never stored.
+    Q_PROPERTY(QString Text READ Text WRITE setText DESIGNABLE false)
+    Q_PROPERTY(int ID READ ID WRITE setID DESIGNABLE false)
+    Q_PROPERTY(int Variedad READ Variedad WRITE setVariedad DESIGNABLE false)
+    Q_PROPERTY(int Idioma READ Idioma WRITE setIdioma DESIGNABLE false)
+    Q_PROPERTY(int Empresa READ Empresa WRITE setEmpresa DESIGNABLE false)
+    Q_PROPERTY(int ListaPrecios READ ListaPrecios WRITE setListaPrecios DESIGNABLE false)
+    Q_PROPERTY(int FormatoLista READ FormatoLista WRITE setFormatoLista DESIGNABLE false)
+    Q_PROPERTY(bool IncluirVariedades READ IncluirVariedades WRITE setIncluirVariedades DESIGNABLE false)
+
+    // The chosen article.
+    Q_PROPERTY(QString Codigo READ Codigo DESIGNABLE false)
+    Q_PROPERTY(QString Nombre READ Nombre DESIGNABLE false)
+    Q_PROPERTY(int EnUso READ EnUso DESIGNABLE false)
+    Q_PROPERTY(int EnVenta READ EnVenta DESIGNABLE false)
+    Q_PROPERTY(int EsCombo READ EsCombo DESIGNABLE false)
+    Q_PROPERTY(int TipoCombo READ TipoCombo DESIGNABLE false)
+    Q_PROPERTY(int Decimales READ Decimales DESIGNABLE false)
+    Q_PROPERTY(int AdmitePrecioQMayor READ AdmitePrecioQMayor DESIGNABLE false)
+    Q_PROPERTY(int PideSerie READ PideSerie DESIGNABLE false)
+    Q_PROPERTY(bool CB READ CB DESIGNABLE false)
+    Q_PROPERTY(double CBCantidad READ CBCantidad DESIGNABLE false)
+    Q_PROPERTY(QString CBFija READ CBFija DESIGNABLE false)
+    Q_PROPERTY(QString CBVariable READ CBVariable DESIGNABLE false)
+
+    // The container's side: a designer shows the control in design mode.
+    Q_PROPERTY(bool designMode READ designMode WRITE setDesignMode DESIGNABLE false)
+
+public:
+    // The control's windows are made by the thread's toolkit, which must be a
+    // Qt toolkit: when the host has installed none, the widget installs one of
+    // its own for the thread. A QApplication must exist.
+    explicit vokArticuloWidget(QWidget *parent = nullptr);
+    ~vokArticuloWidget() override;
+
+    // The control itself, with its whole interface.
+    vokTArticulo &control() { return *m_control; }
+    const vokTArticulo &control() const { return *m_control; }
+
+    bool designMode() const;
+    void setDesignMode(bool designMode);
+
+    int Appearance() const { return m_control->Appearance(); }
+    void setAppearance(int value);
+    uint BackColor() const { return m_control->BackColor(); }
+    void setBackColor(uint value) { m_control->setBackColor(value); }
+    uint ForeColor() const { return m_control->ForeColor(); }
+    void setForeColor(uint value) { m_control->setForeColor(value); }
+    // Enabled and Font would hide QWidget's own setEnabled and setFont: the
+    // widget's font is the container's (the ambient font), the control's is
+    // its text box's.
+    bool controlEnabled() const { return m_control->Enabled(); }
+    void setControlEnabled(bool value) { m_control->setEnabled(value); }
+    QFont controlFont() const;
+    void setControlFont(const QFont &value);
+    int MaxLength() const { return m_control->MaxLength(); }
+    void setMaxLength(int value);
+    QString FormatCodigo() const { return m_control->FormatCodigo(); }
+    void setFormatCodigo(const QString &value) { m_control->setFormatCodigo(value); }
+    int FormatDisplay() const { return m_control->FormatDisplay(); }
+    void setFormatDisplay(int value) { m_control->setFormatDisplay(value); }
+    int NombreADesplegar() const { return m_control->NombreADesplegar(); }
+    void setNombreADesplegar(int value) { m_control->setNombreADesplegar(value); }
+    bool OmitirVariedad() const { return m_control->OmitirVariedad(); }
+    void setOmitirVariedad(bool value) { m_control->setOmitirVariedad(value); }
+    int EnUsoObligatorio() const { return m_control->EnUsoObligatorio(); }
+    void setEnUsoObligatorio(int value);
+    int EnVentaObligatorio() const { return m_control->EnVentaObligatorio(); }
+    void setEnVentaObligatorio(int value);
+    bool PedirIncluirVariedad() const { return m_control->PedirIncluirVariedad(); }
+    void setPedirIncluirVariedad(bool value) { m_control->setPedirIncluirVariedad(value); }
+    uint BackgroundColor() const { return m_control->BackgroundColor(); }
+    void setBackgroundColor(uint value) { m_control->setBackgroundColor(value); }
+
+    QString Text() const { return m_control->Text(); }
+    void setText(const QString &value) { m_control->setText(value); }
+    int ID() const { return m_control->ID(); }
+    void setID(int value) { m_control->setID(value); }
+    int Variedad() const { return m_control->Variedad(); }
+    void setVariedad(int value);
+    int Idioma() const { return m_control->Idioma(); }
+    void setIdioma(int value);
+    int Empresa() const { return m_control->Empresa(); }
+    void setEmpresa(int value);
+    int ListaPrecios() const { return m_control->ListaPrecios(); }
+    void setListaPrecios(int value);
+    int FormatoLista() const { return m_control->FormatoLista(); }
+    void setFormatoLista(int value);
+    bool IncluirVariedades() const { return m_control->IncluirVariedades(); }
+    void setIncluirVariedades(bool value) { m_control->setIncluirVariedades(value); }
+
+    QString Codigo() const { return m_control->Codigo(); }
+    QString Nombre() const { return m_control->Nombre(); }
+    int EnUso() const { return m_control->EnUso(); }
+    int EnVenta() const { return m_control->EnVenta(); }
+    int EsCombo() const { return m_control->EsCombo(); }
+    int TipoCombo() const { return m_control->TipoCombo(); }
+    int Decimales() const { return m_control->Decimales(); }
+    int AdmitePrecioQMayor() const { return m_control->AdmitePrecioQMayor(); }
+    int PideSerie() const { return m_control->PideSerie(); }
+    bool CB() const { return m_control->CB(); }
+    double CBCantidad() const { return m_control->CBCantidad(); }
+    QString CBFija() const { return m_control->CBFija(); }
+    QString CBVariable() const { return m_control->CBVariable(); }
+
+    // A text box line high, and as wide as the control is usually drawn.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // The control's events. The key arguments point at the key the text box
+    // (or the check box) is about to receive: a slot connected directly may
+    // change it, or set it to 0 to swallow the key.
+    void Change();
+    void KeyDown(qint16 *KeyCode, qint16 *Shift);
+    void KeyPress(qint16 *KeyAscii);
+    void Error(const QString &sErrText);
+    void GotFocus2();
+
+    // A stored property changed, so the form needs saving.
+    void propertyChanged(const QString &name);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    class Events;
+
+    std::unique_ptr<vokTArticulo> m_control;
+    std::unique_ptr<Events> m_events;
+    QWidget *m_surface = nullptr;
+};

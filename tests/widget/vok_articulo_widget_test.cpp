@@ -1,0 +1,183 @@
+#include "widget_fixture.h"
+
+#include "platform/com/property_bag.h"
+#include "platform/ui/qt/qt_check_box.h"
+#include "platform/ui/qt/qt_text_box.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+int errorNumberOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const vb::Error &error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class ArticuloWidgetTest : public QtFormFixture {
+protected:
+    void SetUp() override
+    {
+        QtFormFixture::SetUp();
+        form->resize(400, 100);
+        widget = new vokArticuloWidget(form);
+        widget->setGeometry(10, 10, 267, 20);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    }
+
+    QLineEdit *edit() { return static_cast<ui::QtTextBox &>(widget->control().tArticulo()).lineEdit(); }
+    QCheckBox *box() { return static_cast<ui::QtCheckBox &>(widget->control().chkVariedad()).checkBox(); }
+
+    vokArticuloWidget *widget = nullptr;
+};
+
+// Each property reaches the control's own by its name, both ways.
+TEST_F(ArticuloWidgetTest, PropertiesAreTheControlsByName)
+{
+    vokTArticulo &c = widget->control();
+    const std::vector<std::tuple<const char *, QVariant, std::function<QVariant()>>> cases = {
+        {"Appearance", 1, [&] { return QVariant(c.Appearance()); }},
+        {"BackColor", 0x0000FFFFu, [&] { return QVariant(c.BackColor()); }},
+        {"ForeColor", 0x00FF0000u, [&] { return QVariant(c.ForeColor()); }},
+        {"Enabled", false, [&] { return QVariant(c.Enabled()); }},
+        {"MaxLength", 12, [&] { return QVariant(c.MaxLength()); }},
+        {"FormatCodigo", "000000", [&] { return QVariant(c.FormatCodigo()); }},
+        {"FormatDisplay", 2, [&] { return QVariant(c.FormatDisplay()); }},
+        {"NombreADesplegar", 1, [&] { return QVariant(c.NombreADesplegar()); }},
+        {"OmitirVariedad", true, [&] { return QVariant(c.OmitirVariedad()); }},
+        {"EnUsoObligatorio", 1, [&] { return QVariant(c.EnUsoObligatorio()); }},
+        {"EnVentaObligatorio", 2, [&] { return QVariant(c.EnVentaObligatorio()); }},
+        {"PedirIncluirVariedad", false, [&] { return QVariant(c.PedirIncluirVariedad()); }},
+        {"BackgroundColor", 0x00C0FFC0u, [&] { return QVariant(c.BackgroundColor()); }},
+        {"Text", "A12", [&] { return QVariant(c.Text()); }},
+        {"ID", 1234, [&] { return QVariant(c.ID()); }},
+        {"Variedad", 7, [&] { return QVariant(c.Variedad()); }},
+        {"Idioma", 2, [&] { return QVariant(c.Idioma()); }},
+        {"Empresa", 3, [&] { return QVariant(c.Empresa()); }},
+        {"ListaPrecios", 4, [&] { return QVariant(c.ListaPrecios()); }},
+        {"FormatoLista", 5, [&] { return QVariant(c.FormatoLista()); }},
+    };
+    for (const auto &[name, value, controlValue] : cases) {
+        ASSERT_TRUE(widget->setProperty(name, value)) << name;
+        EXPECT_EQ(controlValue().toString(), value.toString()) << name;
+        EXPECT_EQ(widget->property(name).toString(), value.toString()) << name;
+    }
+
+    QFont font("DejaVu Serif");
+    font.setPointSizeF(12);
+    font.setBold(true);
+    widget->setProperty("Font", font);
+    EXPECT_EQ(c.Font(), (ui::Font{"DejaVu Serif", 12, true, false, false, false}));
+    EXPECT_EQ(edit()->font().family(), "DejaVu Serif");
+    EXPECT_EQ(widget->property("Font").value<QFont>(), font);
+
+    // The article's fields are read-only, and the widget's own font and
+    // enabled state stay the container's.
+    EXPECT_FALSE(widget->setProperty("Codigo", "X"));
+    EXPECT_EQ(widget->property("TipoCombo"), widget->property("EsCombo"));
+    EXPECT_TRUE(widget->isEnabled());
+    EXPECT_NE(widget->font().family(), "DejaVu Serif");
+}
+
+// What a designer offers is exactly what the form keeps: every design-time
+// property moved off its default is stored under its own name, and nothing
+// else is.
+TEST_F(ArticuloWidgetTest, DesignTimePropertiesAreTheStoredOnes)
+{
+    const QVariantMap changed = {{"Appearance", 1},           {"BackColor", 0x0000FFFFu},
+                                 {"ForeColor", 0x00FF0000u},  {"Enabled", false},
+                                 {"Font", QFont("Courier")},  {"MaxLength", 12},
+                                 {"FormatCodigo", "00-000"},  {"FormatDisplay", 1},
+                                 {"NombreADesplegar", 1},     {"OmitirVariedad", true},
+                                 {"EnUsoObligatorio", 1},     {"EnVentaObligatorio", 1},
+                                 {"PedirIncluirVariedad", false}, {"BackgroundColor", 0x00C0FFC0u}};
+    EXPECT_EQ(QStringList(changed.keys()).size(), designTimeProperties().size());
+    for (auto it = changed.begin(); it != changed.end(); ++it)
+        widget->setProperty(it.key().toLatin1(), it.value());
+    com::MemoryPropertyBag bag;
+    widget->control().WriteProperties(bag);
+    EXPECT_EQ(bag.keys(), designTimeProperties());
+}
+
+TEST_F(ArticuloWidgetTest, ValuesOutsideTheControlsTypesOverflow)
+{
+    EXPECT_EQ(errorNumberOf([&] { widget->setEnUsoObligatorio(256); }), vb::err::Overflow);
+    EXPECT_EQ(errorNumberOf([&] { widget->setAppearance(40000); }), vb::err::Overflow);
+    EXPECT_EQ(errorNumberOf([&] { widget->setIdioma(-1); }), vb::err::Overflow);
+    EXPECT_EQ(widget->EnUsoObligatorio(), 0);
+    EXPECT_EQ(errorNumberOf([&] { widget->setFormatoLista(255); }), 0);
+}
+
+TEST_F(ArticuloWidgetTest, KeySignalsLetTheHostChangeOrSwallowTheKey)
+{
+    QStringList events;
+    QObject::connect(widget, &vokArticuloWidget::KeyPress, [&](qint16 *KeyAscii) {
+        events << QStringLiteral("KeyPress %1").arg(*KeyAscii);
+        if (*KeyAscii == 'x')
+            *KeyAscii = 0;
+        else if (*KeyAscii >= 'a' && *KeyAscii <= 'z')
+            *KeyAscii = static_cast<qint16>(*KeyAscii - 32);
+    });
+    QObject::connect(widget, &vokArticuloWidget::Change, [&] { events << "Change " + widget->Text(); });
+    QObject::connect(widget, &vokArticuloWidget::Error, [&](const QString &text) { events << "Error " + text; });
+    QObject::connect(widget, &vokArticuloWidget::GotFocus2, [&] { events << "GotFocus2"; });
+
+    widget->setFocus();
+    ASSERT_TRUE(edit()->hasFocus());
+    QTest::keyClicks(edit(), "axb");
+    EXPECT_EQ(widget->Text(), "AB");
+    // Enter on text to resolve without a connection: the lookup fails, which
+    // the host hears as Error, then as GotFocus2.
+    QTest::keyClick(edit(), Qt::Key_Return);
+    ASSERT_EQ(events.size(), 7) << events.join(" | ").toStdString();
+    EXPECT_EQ(events.mid(0, 5), QStringList({"KeyPress 97", "Change A", "KeyPress 120", "KeyPress 98", "Change AB"}));
+    EXPECT_TRUE(QRegularExpression("^Error \\d+ - .+$").match(events[5]).hasMatch()) << events[5].toStdString();
+    EXPECT_EQ(events[6], "GotFocus2");
+}
+
+TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
+{
+    form->setFont(QFont("DejaVu Sans", 11));
+    widget->control().InitProperties();
+    EXPECT_EQ(widget->control().Font().name, "DejaVu Sans");
+    EXPECT_EQ(widget->control().Font().size, 8.25) << "a new control takes only the name of the form's font";
+
+    EXPECT_FALSE(widget->designMode());
+    EXPECT_TRUE(widget->control().userControl().ambientUserMode());
+    widget->setDesignMode(true);
+    EXPECT_FALSE(widget->control().userControl().ambientUserMode());
+
+    QStringList changed;
+    QObject::connect(widget, &vokArticuloWidget::propertyChanged, [&](const QString &name) { changed << name; });
+    widget->setFormatCodigo("000");
+    widget->setEmpresa(1);
+    EXPECT_EQ(changed, QStringList({"FormatCodigo"}));
+}
+
+TEST_F(ArticuloWidgetTest, TheTextBoxFillsTheWidgetAndTheCheckBoxSitsAtItsRightEnd)
+{
+    widget->resize(300, 24);
+    EXPECT_EQ(edit()->geometry(), QRect(0, 0, 300, 24));
+    EXPECT_EQ(widget->control().userControl().width(), 300 * 15);
+    widget->control().MostrarVariedad(2);
+    EXPECT_TRUE(box()->isVisible());
+    EXPECT_EQ(box()->geometry().right() + 1, 300);
+    EXPECT_EQ(edit()->width(), ui::qt::toPixels(300 * 15 - 1700 - 60, widget->logicalDpiX()));
+    EXPECT_GE(widget->sizeHint().height(), edit()->minimumSizeHint().height());
+}
+
+} // namespace
