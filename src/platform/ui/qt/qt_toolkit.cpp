@@ -490,6 +490,11 @@ void QtToolkit::focusEntered(Window *window)
         window->onGotFocus();
 }
 
+namespace {
+// The window whose leaving has been validated and is being carried out.
+thread_local const Window *leavingValidated = nullptr;
+} // namespace
+
 void QtToolkit::focusLeaving(Window *window, Qt::FocusReason reason)
 {
     if (m_restoringFocus || m_focused != window)
@@ -500,13 +505,13 @@ void QtToolkit::focusLeaving(Window *window, Qt::FocusReason reason)
     // form is active again.
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
         return;
-    QWidget *to = QApplication::focusWidget();
+    const QPointer<QWidget> to = QApplication::focusWidget();
     auto *textBox = dynamic_cast<QtTextBox *>(window);
     // The platform validates when the focus moves to another control of the
     // same form that causes validation.
     const bool withinForm = to && textBox && textBox->widget() && to->window() == textBox->widget()->window();
     const QVariant causes = to ? to->property("causesValidation") : QVariant();
-    if (withinForm && (!causes.isValid() || causes.toBool()) && textBox->onValidate) {
+    if (withinForm && (!causes.isValid() || causes.toBool()) && textBox->onValidate && leavingValidated != window) {
         bool cancel = false;
         textBox->onValidate(cancel);
         if (cancel && textBox->widget()) {
@@ -517,10 +522,20 @@ void QtToolkit::focusLeaving(Window *window, Qt::FocusReason reason)
             m_restoringFocus = false;
             return;
         }
-        // The handler may have moved the focus itself: back into this window
-        // (it keeps it, nothing is lost) or on to another one (already told).
-        if (m_focused != window || (textBox->widget() && QApplication::focusWidget() == textBox->widget()))
+        // The handler may have moved the focus on to another window (already
+        // told), or back into this one, as the lookup run on leaving does:
+        // the validation was not cancelled, so the move under way goes on,
+        // without validating twice.
+        if (m_focused != window)
             return;
+        if (textBox->widget() && QApplication::focusWidget() == textBox->widget()) {
+            if (to) {
+                leavingValidated = window;
+                to->setFocus(reason);
+                leavingValidated = nullptr;
+            }
+            return;
+        }
     }
     m_focused = nullptr;
     if (window->onLostFocus)

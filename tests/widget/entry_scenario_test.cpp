@@ -1,0 +1,346 @@
+// One entry at the keyboard, from typing a code to leaving the control, told
+// once and played by two users: one on the headless toolkit, one on the real
+// widget. Both must hear the same events and see the same windows, the
+// widget's in pixels where the headless ones are in twips.
+
+#include "catalogue_fixture.h"
+#include "widget/vok_articulo_widget.h"
+
+#include "platform/ui/qt/qt_check_box.h"
+#include "platform/ui/qt/qt_item_list_dialog.h"
+#include "platform/ui/qt/qt_text_box.h"
+#include "platform/ui/qt/qt_user_control.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+// Pixels at the screen's usual 96 dpi, where a pixel is 15 twips.
+constexpr int Dpi = 96;
+
+// The user at the keyboard, as each toolkit lets a test be one.
+class User {
+public:
+    virtual ~User() = default;
+    // Characters typed into the window with the focus; "\r" is Enter.
+    virtual void type(const QString &keys) = 0;
+    virtual void tab() = 0;
+    virtual void backTab() = 0;
+    // The next candidate list will be answered with this row (or closed).
+    virtual void willChoose(std::optional<int> row) = 0;
+
+    // What the user sees: which window has the focus, and where a window is
+    // on the screen, in pixels within the control.
+    virtual QString focus() const = 0;
+    virtual QRect placed(ui::Window &window) const = 0;
+};
+
+// What the host hears, written alike for both.
+struct Transcript {
+    QStringList lines;
+    void change(const vokTArticulo &control) { lines << QStringLiteral("Change ID=%1").arg(control.ID()); }
+    void keyDown(int16_t code, int16_t shift) { lines << QStringLiteral("KeyDown %1 %2").arg(code).arg(shift); }
+    void keyPress(int16_t ascii) { lines << QStringLiteral("KeyPress %1").arg(ascii); }
+    void error(const QString &text) { lines << "Error " + text; }
+    void gotFocus2() { lines << "GotFocus2"; }
+};
+
+QString rectText(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// The scenario: an article with varieties is typed and taken from the list,
+// its varieties ticked, and the control left with Tab; then the user comes
+// back with Shift+Tab, types a text that finds nothing, and leaves again.
+void typicalEntry(User &user, vokTArticulo &control, const QString &code, Transcript &heard)
+{
+    const auto look = [&](const char *moment) {
+        ui::CheckBox &check = control.chkVariedad();
+        QString seen = QStringLiteral("%1: focus %2, text \"%3\", ID %4, text box %5")
+                           .arg(QString::fromLatin1(moment), user.focus(), control.Text())
+                           .arg(control.ID())
+                           .arg(rectText(user.placed(control.tArticulo())));
+        if (check.isVisible())
+            seen += QStringLiteral(", check box \"%1\" %2 %3")
+                        .arg(check.caption())
+                        .arg(check.value())
+                        .arg(rectText(user.placed(check)));
+        heard.lines << seen;
+    };
+
+    control.tArticulo().setFocus();
+    look("start");
+    user.willChoose(0);
+    user.type(code + "\r");
+    look("chosen");
+    user.type(" \r");
+    user.tab();
+    look("left");
+    user.backTab();
+    user.backTab();
+    user.type("ZZZQQQ\r");
+    look("nothing found");
+    user.tab();
+    look("left again");
+}
+
+// ----- the headless user -----
+
+class HeadlessUser final : public User {
+public:
+    HeadlessUser(ui::HeadlessToolkit &toolkit, vokTArticulo &control, ui::Window &hostField)
+        : m_toolkit(toolkit), m_tabOrder{&control.tArticulo(), &control.chkVariedad(), &hostField}
+    {
+    }
+
+    void type(const QString &keys) override
+    {
+        for (QChar c : keys) {
+            if (auto *text = dynamic_cast<ui::HeadlessTextBox *>(m_toolkit.focused())) {
+                text->type(c);
+            } else if (auto *check = dynamic_cast<ui::HeadlessCheckBox *>(m_toolkit.focused())) {
+                if (c == u' ') {
+                    check->toggle();
+                } else if (check->onKeyPress) {
+                    int16_t ascii = static_cast<int16_t>(c.unicode());
+                    check->onKeyPress(ascii);
+                }
+            }
+        }
+    }
+    void tab() override { moveInTabOrder(1); }
+    void backTab() override { moveInTabOrder(-1); }
+    void willChoose(std::optional<int> row) override { m_toolkit.queueItemListAnswer(row); }
+
+    QString focus() const override
+    {
+        static const char *names[] = {"tArticulo", "chkVariedad", "host field"};
+        for (size_t i = 0; i < m_tabOrder.size(); ++i)
+            if (m_tabOrder[i] == m_toolkit.focused())
+                return QString::fromLatin1(names[i]);
+        return QStringLiteral("none");
+    }
+    QRect placed(ui::Window &window) const override
+    {
+        const auto px = [](ui::Twips twips) { return ui::qt::toPixels(twips, Dpi); };
+        return {px(window.left()), px(window.top()), px(window.width()), px(window.height())};
+    }
+
+private:
+    // The next window in the form's tab order that can take the focus.
+    void moveInTabOrder(int step)
+    {
+        const auto count = static_cast<int>(m_tabOrder.size());
+        int at = 0;
+        while (at < count && m_tabOrder[static_cast<size_t>(at)] != m_toolkit.focused())
+            ++at;
+        for (int i = 1; i < count; ++i) {
+            ui::Window *next = m_tabOrder[static_cast<size_t>((at + step * i + count) % count)];
+            if (next->isVisible() && next->isEnabled()) {
+                m_toolkit.moveFocus(next);
+                return;
+            }
+        }
+    }
+
+    ui::HeadlessToolkit &m_toolkit;
+    std::vector<ui::Window *> m_tabOrder;
+};
+
+// ----- the user of the real widget -----
+
+class WidgetUser final : public User {
+public:
+    WidgetUser(ui::QtToolkit &toolkit, vokArticuloWidget &widget, QWidget &hostField)
+        : m_toolkit(toolkit), m_widget(widget), m_hostField(hostField)
+    {
+        m_answer.setInterval(5);
+        QObject::connect(&m_answer, &QTimer::timeout, [this] { answerOpenList(); });
+    }
+
+    void type(const QString &keys) override
+    {
+        for (QChar c : keys) {
+            QWidget *target = QApplication::focusWidget();
+            if (!target)
+                return;
+            if (c == u'\r')
+                QTest::keyClick(target, Qt::Key_Return);
+            else if (c == u' ')
+                QTest::keyClick(target, Qt::Key_Space, Qt::NoModifier, -1);
+            else
+                QTest::keyClicks(target, QString(c));
+            settle();
+        }
+    }
+    void tab() override
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        settle();
+    }
+    void backTab() override
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        settle();
+    }
+    void willChoose(std::optional<int> row) override
+    {
+        m_row = row;
+        m_answer.start();
+    }
+
+    QString focus() const override
+    {
+        const QWidget *focus = QApplication::focusWidget();
+        if (focus && focus == edit())
+            return QStringLiteral("tArticulo");
+        if (focus && focus == box())
+            return QStringLiteral("chkVariedad");
+        if (focus && focus == &m_hostField)
+            return QStringLiteral("host field");
+        return QStringLiteral("none");
+    }
+    QRect placed(ui::Window &window) const override
+    {
+        if (&window == &m_widget.control().tArticulo())
+            return edit()->geometry();
+        return box()->geometry();
+    }
+
+private:
+    QLineEdit *edit() const { return static_cast<ui::QtTextBox &>(m_widget.control().tArticulo()).lineEdit(); }
+    QCheckBox *box() const { return static_cast<ui::QtCheckBox &>(m_widget.control().chkVariedad()).checkBox(); }
+
+    // The list is answered from inside its own modal loop, once it shows.
+    void answerOpenList()
+    {
+        auto *list = dynamic_cast<ui::ItemListDialog *>(m_toolkit.openItemList());
+        if (!list || !list->isVisible())
+            return;
+        m_answer.stop();
+        if (!m_row) {
+            QTest::keyClick(list->view(), Qt::Key_Escape);
+            return;
+        }
+        for (int i = 0; i < *m_row; ++i)
+            QTest::keyClick(list->view(), Qt::Key_Down);
+        QTest::keyClick(list->view(), Qt::Key_Return);
+    }
+    // After a key the form is the active window again, with its focus, as
+    // the window manager makes it when a modal list closes over it.
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        if (!m_widget.window()->isActiveWindow()) {
+            m_widget.window()->activateWindow();
+            (void)QTest::qWaitForWindowActive(m_widget.window());
+        }
+    }
+
+    ui::QtToolkit &m_toolkit;
+    vokArticuloWidget &m_widget;
+    QWidget &m_hostField;
+    QTimer m_answer;
+    std::optional<int> m_row;
+};
+
+class EntryScenarioTest : public CatalogueFixture {
+protected:
+    // The code of an article with varieties that no other code begins with,
+    // so that typing it lists the article and its varieties only.
+    static QString codeWithVarieties()
+    {
+        return firstText("Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null "
+                         "And ArtNoUtilizarGenerico = 0 And Exists (Select 1 From ArticuloVariedad Where "
+                         "AVaArticulo = a.ArtID) And (Select Count(*) From Articulo b Where b.ArtCodigo Like "
+                         "a.ArtCodigo || '%') = 1 Order By ArtID");
+    }
+
+    // Both controls start as a host sets them up on its form.
+    void configure(vokTArticulo &c)
+    {
+        c.setEmpresa(1);
+        c.setFormatDisplay(afd_CodigoNombre);
+    }
+};
+
+TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits)
+{
+    const QString code = codeWithVarieties();
+    ASSERT_FALSE(code.isEmpty());
+
+    // Headless: a control 267 x 20 pixels in twips, before a host field.
+    Transcript headless;
+    {
+        static_cast<ui::HeadlessUserControl &>(control->userControl()).resize(267 * 15, 20 * 15);
+        configure(*control);
+        control->unadvise(log.get());
+        struct Sink final : vokTArticuloEvents {
+            Transcript &heard;
+            const vokTArticulo &control;
+            Sink(Transcript &t, const vokTArticulo &c) : heard(t), control(c) {}
+            void Change() override { heard.change(control); }
+            void KeyDown(int16_t &code, int16_t &shift) override { heard.keyDown(code, shift); }
+            void KeyPress(int16_t &ascii) override { heard.keyPress(ascii); }
+            void Error(const QString &text) override { heard.error(text); }
+            void GotFocus2() override { heard.gotFocus2(); }
+        } sink(headless, *control);
+        control->advise(&sink);
+        auto hostField = toolkit().createTextBox(control->userControl());
+        HeadlessUser user(toolkit(), *control, *hostField);
+        typicalEntry(user, *control, code, headless);
+        control->unadvise(&sink);
+    }
+
+    // The widget on a form of the Qt toolkit, the host's field after it.
+    Transcript widget;
+    {
+        ui::QtToolkit qtToolkit;
+        ui::setToolkit(&qtToolkit);
+        QWidget form;
+        form.resize(400, 80);
+        auto *articulo = new vokArticuloWidget(&form);
+        auto *hostField = new QLineEdit(&form);
+        articulo->setGeometry(10, 10, 267, 20);
+        hostField->setGeometry(10, 40, 120, 20);
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        ASSERT_EQ(articulo->logicalDpiX(), Dpi);
+
+        vokTArticulo &c = articulo->control();
+        c.setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
+        configure(c);
+        QObject::connect(articulo, &vokArticuloWidget::Change, [&] { widget.change(c); });
+        QObject::connect(articulo, &vokArticuloWidget::KeyDown, [&](qint16 *code, qint16 *shift) { widget.keyDown(*code, *shift); });
+        QObject::connect(articulo, &vokArticuloWidget::KeyPress, [&](qint16 *ascii) { widget.keyPress(*ascii); });
+        QObject::connect(articulo, &vokArticuloWidget::Error, [&](const QString &text) { widget.error(text); });
+        QObject::connect(articulo, &vokArticuloWidget::GotFocus2, [&] { widget.gotFocus2(); });
+        WidgetUser user(qtToolkit, *articulo, *hostField);
+        typicalEntry(user, c, code, widget);
+        delete articulo;
+        ui::setToolkit(nullptr);
+    }
+
+    EXPECT_EQ(widget.lines, headless.lines) << "headless:\n  " << headless.lines.join("\n  ").toStdString()
+                                            << "\nwidget:\n  " << widget.lines.join("\n  ").toStdString();
+
+    // And what both heard is the entry as the host expects it.
+    const QString heard = headless.lines.join('\n');
+    EXPECT_TRUE(heard.contains(QStringLiteral("chosen: focus chkVariedad, text \"%1 ").arg(code))) << heard.toStdString();
+    EXPECT_TRUE(heard.contains("text box 0,0 150x20, check box \"Incluir Variedades\" 0 154,3 113x13\nKeyPress 32\nKeyPress 13\nleft: focus host field"))
+        << heard.toStdString();
+    EXPECT_TRUE(heard.contains("text box 0,0 216x20, check box \"c/Var\" 1 220,3 47x13")) << heard.toStdString();
+    EXPECT_TRUE(heard.contains("Change ID=0\nKeyPress 81\nChange ID=0")) << heard.toStdString();
+    EXPECT_TRUE(heard.contains("GotFocus2\nnothing found: focus tArticulo, text \"ZZZQQQ\", ID 0, text box 0,0 267x20"))
+        << heard.toStdString();
+}
+
+} // namespace
