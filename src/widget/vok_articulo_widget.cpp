@@ -1,5 +1,6 @@
 #include "vok_articulo_widget.h"
 
+#include "platform/ui/qt/qt_check_box.h"
 #include "platform/ui/qt/qt_text_box.h"
 #include "platform/ui/qt/qt_toolkit.h"
 #include "platform/ui/qt/qt_user_control.h"
@@ -8,6 +9,8 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QResizeEvent>
+
+#include <mutex>
 
 namespace {
 
@@ -21,6 +24,21 @@ struct OwnToolkit {
             ui::setToolkit(nullptr);
     }
 };
+
+// The platform's default font, MS Sans Serif 8.25, is rarely installed here:
+// narrow sans families stand in for it, so that the captions measured for it
+// ("Incluir Variedades" in 1700 twips) still fit.
+void substituteDefaultFont()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const QString defaultName = ui::Font().name;
+        if (QFont::substitutes(defaultName).isEmpty())
+            QFont::insertSubstitutions(defaultName, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                                     QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                                     QStringLiteral("DejaVu Sans Condensed")});
+    });
+}
 
 ui::QtToolkit &guiToolkit()
 {
@@ -63,6 +81,7 @@ private:
 
 vokArticuloWidget::vokArticuloWidget(QWidget *parent) : QWidget(parent)
 {
+    substituteDefaultFont();
     guiToolkit();
     m_control = std::make_unique<vokTArticulo>();
     m_events = std::make_unique<Events>(*this);
@@ -74,6 +93,9 @@ vokArticuloWidget::vokArticuloWidget(QWidget *parent) : QWidget(parent)
     m_surface->setParent(this);
     m_surface->setGeometry(rect());
     m_surface->show();
+    // The check box keeps the font it was drawn with, the platform's default,
+    // whatever the form's font.
+    static_cast<ui::QtCheckBox &>(m_control->chkVariedad()).checkBox()->setFont(ui::qt::toQFont(ui::Font()));
     // Focus given to the widget goes to the text box, as the platform gives
     // it to the control's first constituent control.
     setFocusProxy(static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit());
