@@ -5,6 +5,7 @@
 #include "platform/ui/qt/qt_text_box.h"
 #include "platform/vb/error.h"
 
+#include "error_number.h"
 #include "qt_printers.h"
 
 #include <QCheckBox>
@@ -16,15 +17,7 @@
 
 namespace {
 
-int errorNumberOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const vb::Error &error) {
-        return error.number();
-    }
-    return 0;
-}
+using vok::test::errorNumberOf;
 
 class ArticuloWidgetTest : public QtFormFixture {
 protected:

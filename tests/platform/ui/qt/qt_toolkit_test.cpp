@@ -6,6 +6,7 @@
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
 
+#include "error_number.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -27,15 +28,7 @@
 
 namespace {
 
-int errorNumberOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const vb::Error &error) {
-        return error.number();
-    }
-    return 0;
-}
+using vok::test::errorNumberOf;
 
 // A form of the host with the control on it and a field of the host's own
 // after it in the tab order.
