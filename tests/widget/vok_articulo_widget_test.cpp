@@ -1,14 +1,12 @@
 #include "widget_fixture.h"
 
 #include "platform/com/property_bag.h"
-#include "platform/ui/qt/qt_check_box.h"
 #include "platform/ui/qt/qt_text_box.h"
 #include "platform/vb/error.h"
 
 #include "error_number.h"
 #include "qt_printers.h"
 
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -33,7 +31,6 @@ protected:
     }
 
     QLineEdit *edit() { return static_cast<ui::QtTextBox &>(widget->control().tArticulo()).lineEdit(); }
-    QCheckBox *box() { return static_cast<ui::QtCheckBox &>(widget->control().chkVariedad()).checkBox(); }
 
     vokArticuloWidget *widget = nullptr;
 };
@@ -159,18 +156,6 @@ TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
     widget->setFormatCodigo("000");
     widget->setEmpresa(1);
     EXPECT_EQ(changed, QStringList({"FormatCodigo"}));
-}
-
-TEST_F(ArticuloWidgetTest, TheTextBoxFillsTheWidgetAndTheCheckBoxSitsAtItsRightEnd)
-{
-    widget->resize(300, 24);
-    EXPECT_EQ(edit()->geometry(), QRect(0, 0, 300, 24));
-    EXPECT_EQ(widget->control().userControl().width(), 300 * 15);
-    widget->control().MostrarVariedad(2);
-    EXPECT_TRUE(box()->isVisible());
-    EXPECT_EQ(box()->geometry().right() + 1, 300);
-    EXPECT_EQ(edit()->width(), ui::qt::toPixels(300 * 15 - 1700 - 60, widget->logicalDpiX()));
-    EXPECT_GE(widget->sizeHint().height(), edit()->minimumSizeHint().height());
 }
 
 } // namespace
