@@ -1,6 +1,8 @@
 #include "sqlite_connection.h"
 
 #include "forward_resultset.h"
+#include "lookup_indexes.h"
+#include "lookup_plan_rewriter.h"
 
 #include "sqlserver_text.h"
 
@@ -8,7 +10,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
 #include <limits>
 
 namespace rdo {
@@ -22,20 +27,25 @@ QString utf8(const unsigned char *text, int bytes)
     return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
 }
 
+std::string_view bytes(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return {text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value))};
+}
+
 void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_null(context);
     // like(X, Y) is "Y LIKE X": the pattern comes first.
-    const QString pattern = utf8(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]));
-    const QString text = utf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]));
-    sqlite3_result_int(context, sqlServerLike(text, pattern) ? 1 : 0);
+    const std::string_view pattern = bytes(argv[0]);
+    sqlite3_result_int(context, sqlServerLikeUtf8(bytes(argv[1]), pattern) ? 1 : 0);
 }
 
 int serverCollation(void *, int lengthA, const void *a, int lengthB, const void *b)
 {
-    return sqlServerCompare(QString::fromUtf8(static_cast<const char *>(a), lengthA),
-                            QString::fromUtf8(static_cast<const char *>(b), lengthB));
+    return sqlServerCompareUtf8({static_cast<const char *>(a), static_cast<size_t>(lengthA)},
+                                {static_cast<const char *>(b), static_cast<size_t>(lengthB)});
 }
 
 // Statements a read-only connection may run: reading, and the functions it calls.
@@ -79,12 +89,11 @@ vb::Variant integerValue(sqlite3_int64 value)
 
 // A column of the current row, by what the column is declared as where it is a
 // table column, else by what the value is stored as.
-vb::Variant columnValue(sqlite3_stmt *stmt, int column)
+vb::Variant columnValue(sqlite3_stmt *stmt, int column, const char *declaredType)
 {
     const int storage = sqlite3_column_type(stmt, column);
     if (storage == SQLITE_NULL)
         return vb::Variant::null();
-    const char *declaredType = sqlite3_column_decltype(stmt, column);
     if (declaredType) {
         const QString declared = QString::fromUtf8(declaredType).toUpper();
         if (declaredText(declared))
@@ -135,6 +144,16 @@ int installServerText(sqlite3 *db)
     return sqlite3_create_collation(db, kServerCollation, SQLITE_UTF8, nullptr, serverCollation);
 }
 
+int createLookupIndexes(sqlite3 *db)
+{
+    if (const int installed = installServerText(db); installed != SQLITE_OK)
+        return installed;
+    if (const int created = sqlite3_exec(db, kLookupIndexesSql, nullptr, nullptr, nullptr); created != SQLITE_OK)
+        return created;
+    // A sampled analysis is plenty for the planner to prefer the probes.
+    return sqlite3_exec(db, "PRAGMA analysis_limit = 2000; ANALYZE", nullptr, nullptr, nullptr);
+}
+
 struct SqliteConnection::Handle {
     sqlite3 *db = nullptr;
     ~Handle() { sqlite3_close_v2(db); }
@@ -163,7 +182,7 @@ private:
             throw engineError(m_handle->db);
         row.reserve(static_cast<size_t>(m_names.size()));
         for (int c = 0; c < m_names.size(); ++c)
-            row.emplace_back(m_names[c], columnValue(m_stmt, c));
+            row.emplace_back(m_names[c], columnValue(m_stmt, c, sqlite3_column_decltype(m_stmt, c)));
         return true;
     }
     bool isOpen() const override { return m_stmt != nullptr; }
@@ -178,11 +197,154 @@ private:
     QStringList m_names;
 };
 
+
+// The rows of several ordered statements, merged as they are read (see
+// MergedStatement). Values are read as the compound's would be: by the column
+// types of the first statement, which a compound reports for all its rows.
+class MergedResultset final : public ForwardResultset {
+public:
+    MergedResultset(std::shared_ptr<SqliteConnection::Handle> handle, const MergedStatement &plan,
+                    std::vector<sqlite3_stmt *> statements)
+        : ForwardResultset(kSource), m_handle(std::move(handle)), m_plan(plan)
+    {
+        sqlite3_stmt *first = statements.front();
+        for (int c = 0; c < plan.visibleColumns; ++c) {
+            m_names.append(QString::fromUtf8(sqlite3_column_name(first, c)));
+            const char *declared = sqlite3_column_decltype(first, c);
+            m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
+        }
+        for (size_t i = 0; i < statements.size(); ++i)
+            m_streams.push_back({statements[i], plan.streams[i].branch, plan.streams[i].byLeadingName, {}, {}, {}, false});
+        for (Stream &stream : m_streams)
+            next(stream);
+        advance();
+    }
+    ~MergedResultset() override { release(); }
+
+private:
+    struct Row {
+        std::vector<rdoColumn> columns;
+        std::optional<std::string> name, code;
+        int64_t article = 0, variety = 0;
+    };
+    struct Stream {
+        sqlite3_stmt *stmt;
+        int branch;
+        bool byLeadingName;
+        std::optional<Row> head;
+        std::vector<Row> held; // a heap, least row on top
+        std::optional<std::string> bound; // the leading name of the last row read
+        bool done = false;
+    };
+
+    static std::optional<std::string> text(sqlite3_stmt *stmt, int column)
+    {
+        if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
+            return std::nullopt;
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+        return std::string(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+    }
+    // Order By's comparison under the server collation: Null first.
+    static int compare(const std::optional<std::string> &a, const std::optional<std::string> &b)
+    {
+        if (!a || !b)
+            return a ? 1 : (b ? -1 : 0);
+        return sqlServerCompareUtf8(*a, *b);
+    }
+    // The compound's order, then its branch order among equals, then the
+    // order the engine's stable sort keeps among equal rows of one branch.
+    static bool before(const Row &a, int branchA, const Row &b, int branchB)
+    {
+        if (const int byName = compare(a.name, b.name))
+            return byName < 0;
+        if (const int byCode = compare(a.code, b.code))
+            return byCode < 0;
+        if (branchA != branchB)
+            return branchA < branchB;
+        return std::pair(a.article, a.variety) < std::pair(b.article, b.variety);
+    }
+
+    std::optional<Row> read(Stream &stream)
+    {
+        const int result = sqlite3_step(stream.stmt);
+        if (result == SQLITE_DONE)
+            return std::nullopt;
+        if (result != SQLITE_ROW)
+            throw engineError(m_handle->db);
+        Row row;
+        row.columns.reserve(static_cast<size_t>(m_names.size()));
+        for (int c = 0; c < m_names.size(); ++c) {
+            const auto &declared = m_declared[static_cast<size_t>(c)];
+            row.columns.emplace_back(m_names[c], columnValue(stream.stmt, c, declared ? declared->c_str() : nullptr));
+        }
+        row.name = text(stream.stmt, m_plan.nameColumn);
+        row.code = text(stream.stmt, m_plan.codeColumn);
+        row.article = sqlite3_column_int64(stream.stmt, m_plan.articleColumn);
+        row.variety = sqlite3_column_int64(stream.stmt, m_plan.varietyColumn);
+        if (stream.byLeadingName)
+            stream.bound = text(stream.stmt, m_plan.visibleColumns);
+        return row;
+    }
+
+    void next(Stream &stream)
+    {
+        if (!stream.byLeadingName) {
+            stream.head = read(stream);
+            return;
+        }
+        // Every row still to come has a displayed name that begins with its
+        // leading name, so it sorts at or after the last leading name read: a
+        // held row below that can go.
+        const auto greater = [&](const Row &a, const Row &b) { return before(b, stream.branch, a, stream.branch); };
+        while (!stream.done && (stream.held.empty() || compare(stream.held.front().name, stream.bound) >= 0)) {
+            std::optional<Row> row = read(stream);
+            if (!row) {
+                stream.done = true;
+                break;
+            }
+            stream.held.push_back(std::move(*row));
+            std::push_heap(stream.held.begin(), stream.held.end(), greater);
+        }
+        stream.head.reset();
+        if (!stream.held.empty()) {
+            std::pop_heap(stream.held.begin(), stream.held.end(), greater);
+            stream.head = std::move(stream.held.back());
+            stream.held.pop_back();
+        }
+    }
+
+    bool readRow(std::vector<rdoColumn> &row) override
+    {
+        Stream *least = nullptr;
+        for (Stream &stream : m_streams)
+            if (stream.head && (!least || before(*stream.head, stream.branch, *least->head, least->branch)))
+                least = &stream;
+        if (!least)
+            return false;
+        row = std::move(least->head->columns);
+        next(*least);
+        return true;
+    }
+    bool isOpen() const override { return !m_streams.empty(); }
+    void release() override
+    {
+        for (Stream &stream : m_streams)
+            sqlite3_finalize(stream.stmt);
+        m_streams.clear();
+    }
+
+    std::shared_ptr<SqliteConnection::Handle> m_handle;
+    MergedStatement m_plan;
+    QStringList m_names;
+    std::vector<std::optional<std::string>> m_declared;
+    std::vector<Stream> m_streams;
+};
+
 } // namespace
 
 SqliteConnection::SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns)
     : m_handle(std::move(handle)), m_connect(std::move(connect)), m_textColumns(std::move(textColumns)),
-      m_rewriter(std::make_shared<SqliteTranslation>(m_textColumns, true))
+      m_rewriter(std::make_shared<LookupPlanRewriter>(m_textColumns))
 {
 }
 
@@ -213,6 +375,29 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     return std::make_shared<SqliteConnection>(std::move(handle), connectionString, std::move(textColumns));
 }
 
+std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement &plan)
+{
+    std::vector<sqlite3_stmt *> statements;
+    for (const MergedStatement::Stream &stream : plan.streams) {
+        const QByteArray text = stream.sql.toUtf8();
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) !=
+                SQLITE_OK ||
+            !stmt || !sqlite3_stmt_readonly(stmt) ||
+            sqlite3_column_count(stmt) != plan.visibleColumns + (stream.byLeadingName ? 1 : 0)) {
+            // Whatever is wrong, the statement as written says it in its own words.
+            sqlite3_finalize(stmt);
+            for (sqlite3_stmt *prepared : statements)
+                sqlite3_finalize(prepared);
+            return nullptr;
+        }
+        statements.push_back(stmt);
+    }
+    if (statements.empty())
+        return nullptr;
+    return std::make_shared<MergedResultset>(m_handle, plan, std::move(statements));
+}
+
 std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql, int16_t, int16_t)
 {
     // The type and lock only have to give a readable result set on its first
@@ -221,6 +406,9 @@ std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql
         throw vb::Error(err::SeveralStatements,
                         QStringLiteral("The statement text holds more than one statement; one is run per call"),
                         kSource);
+    if (const auto plan = m_rewriter->merged(sql))
+        if (auto merged = openMerged(*plan))
+            return merged;
     const QByteArray text = m_rewriter->rewrite(sql).toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;

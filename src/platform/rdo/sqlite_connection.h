@@ -19,6 +19,11 @@ namespace rdo {
 // kServerCollation as sqlServerCompare. Returns SQLITE_OK or the error code.
 int installServerText(sqlite3 *db);
 
+// Creates on a writable connection the indexes the lookups probe
+// (data/indexes.sql, which needs installServerText first, done here) and
+// refreshes the planner's statistics. Returns SQLITE_OK or the error code.
+int createLookupIndexes(sqlite3 *db);
+
 class SqliteConnection final : public rdoConnection {
 public:
     struct Handle; // the open database, shared with the result sets
@@ -39,6 +44,10 @@ public:
     SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns);
 
 private:
+    // The result set of a statement the rewriter runs as merged streams, or
+    // null when one of them cannot be prepared.
+    std::shared_ptr<rdoResultset> openMerged(const MergedStatement &plan);
+
     std::shared_ptr<Handle> m_handle;
     QString m_connect;
     QStringList m_textColumns;

@@ -14,7 +14,7 @@ namespace {
 // points so that characters outside the basic plane count as one.
 std::vector<char32_t> comparable(QStringView text)
 {
-    const QString folded = text.toString().normalized(QString::NormalizationForm_C).toCaseFolded();
+    const QString folded = sqlServerFolded(text);
     std::vector<char32_t> out;
     out.reserve(static_cast<size_t>(folded.size()));
     for (const uint c : folded.toUcs4())
@@ -98,12 +98,32 @@ std::vector<PatternItem> compile(const std::vector<char32_t> &p)
     return items;
 }
 
-} // namespace
-
-bool sqlServerLike(QStringView text, QStringView pattern)
+bool isAscii(std::string_view bytes)
 {
-    const std::vector<char32_t> t = comparable(text);
-    const std::vector<PatternItem> items = compile(comparable(pattern));
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char32_t lowered(char c)
+{
+    return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+}
+
+std::vector<char32_t> loweredAscii(std::string_view bytes)
+{
+    std::vector<char32_t> out(bytes.size());
+    std::transform(bytes.begin(), bytes.end(), out.begin(), lowered);
+    return out;
+}
+
+std::string_view withoutTrailingBlanks(std::string_view s)
+{
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+bool matches(const std::vector<char32_t> &t, const std::vector<PatternItem> &items)
+{
     // reach[j]: the first i text characters can be matched by the first j items.
     // One row per text character keeps this linear in memory and free of the
     // exponential backtracking a naive '%' matcher has.
@@ -124,6 +144,51 @@ bool sqlServerLike(QStringView text, QStringView pattern)
         reach.swap(next);
     }
     return reach[m] != 0;
+}
+
+} // namespace
+
+QString sqlServerFolded(QStringView text)
+{
+    return text.toString().normalized(QString::NormalizationForm_C).toCaseFolded();
+}
+
+QString sqlServerKey(QStringView text)
+{
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ')
+        --n;
+    return sqlServerFolded(text.first(n));
+}
+
+bool sqlServerLike(QStringView text, QStringView pattern)
+{
+    return matches(comparable(text), compile(comparable(pattern)));
+}
+
+bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern)
+{
+    if (isAscii(text) && isAscii(pattern))
+        return matches(loweredAscii(text), compile(loweredAscii(pattern)));
+    return sqlServerLike(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                         QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size())));
+}
+
+int sqlServerCompareUtf8(std::string_view a, std::string_view b)
+{
+    if (isAscii(a) && isAscii(b)) {
+        a = withoutTrailingBlanks(a);
+        b = withoutTrailingBlanks(b);
+        const size_t n = std::min(a.size(), b.size());
+        for (size_t i = 0; i < n; ++i)
+            if (lowered(a[i]) != lowered(b[i]))
+                return lowered(a[i]) < lowered(b[i]) ? -1 : 1;
+        if (a.size() == b.size())
+            return 0;
+        return a.size() < b.size() ? -1 : 1;
+    }
+    return sqlServerCompare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
+                            QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())));
 }
 
 int sqlServerCompare(QStringView a, QStringView b)

@@ -4,7 +4,10 @@
 // LIKE function and its text collation, so that the statements the control
 // writes for SQL Server find the same rows there.
 
+#include <QString>
 #include <QStringView>
+
+#include <string_view>
 
 namespace rdo {
 
@@ -23,5 +26,21 @@ bool sqlServerLike(QStringView text, QStringView pattern);
 // accent-sensitive, trailing blanks ignored ('abc' equals 'ABC  '). Ordering is
 // by code point of the case-folded text. Returns <0, 0 or >0.
 int sqlServerCompare(QStringView a, QStringView b);
+
+// What both LIKE sides are compared in: composed, then case-folded.
+QString sqlServerFolded(QStringView text);
+
+// The sort key of sqlServerCompare: the folded text without its trailing
+// blanks. Two texts compare equal exactly when their keys are equal, and order
+// as their keys do, code point by code point; so a range of keys is a range of
+// the collation.
+QString sqlServerKey(QStringView text);
+
+// The same two operations on the UTF-8 bytes SQLite hands over. Text that is
+// all ASCII (codes, scanned bar codes, most names) is compared on its bytes,
+// without conversion: there composing changes nothing and folding is lowering
+// A to Z.
+bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern);
+int sqlServerCompareUtf8(std::string_view a, std::string_view b);
 
 } // namespace rdo

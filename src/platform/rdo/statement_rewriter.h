@@ -11,13 +11,38 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace rdo {
+
+// A statement run as several, each of which gives its rows already in the
+// order of the whole, so that the back end merges them as they are read
+// instead of sorting everything before the first row.
+struct MergedStatement {
+    struct Stream {
+        QString sql;  // in the engine's dialect
+        int branch = 0; // among rows equal in the order, a lower branch comes first
+        // The rows come ordered by the name that leads the displayed name (the
+        // article's, before the variety's), which is their last, hidden column;
+        // the displayed name always begins with it. The back end holds rows back
+        // until no later row can come before them.
+        bool byLeadingName = false;
+    };
+    std::vector<Stream> streams;
+    // Column positions the order is decided by, in the rows of every stream:
+    // displayed name, code, then article and variety among rows equal in both.
+    int nameColumn = 0, codeColumn = 0, articleColumn = 0, varietyColumn = 0;
+    int visibleColumns = 0;
+};
 
 class StatementRewriter {
 public:
     virtual ~StatementRewriter() = default;
     virtual QString rewrite(const QString &tsql) const = 0;
+    // The statement as merged streams, when this rewriter knows a better way
+    // to run it that way; rewrite() is then not used for it.
+    virtual std::optional<MergedStatement> merged(const QString &) const { return std::nullopt; }
 };
 
 // Sends the text as written (SQL Server, or any engine that reads Transact-SQL).

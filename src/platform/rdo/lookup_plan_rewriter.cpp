@@ -1,0 +1,462 @@
+#include "lookup_plan_rewriter.h"
+
+#include "sqlserver_text.h"
+#include "tsql_translator.h"
+
+#include <QList>
+
+#include <map>
+#include <optional>
+
+namespace rdo {
+
+namespace {
+
+// The statement without blanks and comments, each token with its depth of
+// parentheses.
+class Tokens {
+public:
+    explicit Tokens(const QString &tsql) : raw(tokenizeTsql(tsql))
+    {
+        int level = 0;
+        for (size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i].kind == TsqlToken::Blank || raw[i].kind == TsqlToken::Comment)
+                continue;
+            if (isPunct(raw[i], u')'))
+                --level;
+            sig.push_back(i);
+            depth.push_back(level);
+            if (isPunct(raw[i], u'('))
+                ++level;
+        }
+    }
+
+    static bool isPunct(const TsqlToken &t, QChar c) { return t.kind == TsqlToken::Punctuation && t.text == c; }
+
+    size_t size() const { return sig.size(); }
+    const TsqlToken &at(size_t k) const { return raw[sig[k]]; }
+    bool isWord(size_t k, QStringView word) const
+    {
+        return k < size() && at(k).kind == TsqlToken::Word && at(k).text.compare(word, Qt::CaseInsensitive) == 0;
+    }
+    bool isPunct(size_t k, QChar c) const { return k < size() && isPunct(at(k), c); }
+    // The first k in [from, to) at the given depth where the predicate holds.
+    template <typename Predicate>
+    size_t find(size_t from, size_t to, int level, Predicate &&holds) const
+    {
+        for (size_t k = from; k < to; ++k)
+            if (depth[k] == level && holds(k))
+                return k;
+        return to;
+    }
+
+    std::vector<TsqlToken> raw;
+    std::vector<size_t> sig;
+    std::vector<int> depth;
+};
+
+QString quoted(QString text)
+{
+    return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+// The text of a plain '...' literal.
+std::optional<QString> literalText(const TsqlToken &token)
+{
+    const QString &t = token.text;
+    if (token.kind != TsqlToken::String || t.size() < 2 || t.front() != u'\'' || t.back() != u'\'')
+        return std::nullopt;
+    return t.mid(1, t.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+}
+
+QString withoutTrailingBlanks(QString text)
+{
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
+bool isOwnKey(const QString &text)
+{
+    return sqlServerKey(text) == text;
+}
+
+// The smallest key above every key that begins with prefix (itself a key), by
+// raising its last character, or the one before when the raised one is not a
+// key of its own (it would fold into something else).
+std::optional<QString> keyAfterPrefix(const QString &prefix)
+{
+    QList<uint> points = prefix.toUcs4();
+    while (!points.isEmpty()) {
+        uint last = points.takeLast() + 1;
+        if (last >= 0xD800 && last <= 0xDFFF)
+            last = 0xE000;
+        if (last > 0x10FFFF)
+            continue;
+        QList<uint> raised = points;
+        raised.append(last);
+        const QString candidate = QString::fromUcs4(reinterpret_cast<const char32_t *>(raised.constData()),
+                                                    raised.size());
+        if (isOwnKey(candidate))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+// The part of a LIKE pattern before its first wildcard, in the form the
+// comparison sees it (composed, folded), without trailing blanks: every text the
+// pattern matches has a collation key that begins with it. Empty when the
+// pattern begins with a wildcard or the prefix is not a key of its own.
+QString keyPrefix(const QString &pattern)
+{
+    const QString folded = sqlServerFolded(pattern);
+    qsizetype end = 0;
+    while (end < folded.size() && folded[end] != u'%' && folded[end] != u'_' && folded[end] != u'[')
+        ++end;
+    const QString prefix = withoutTrailingBlanks(folded.left(end));
+    return isOwnKey(prefix) ? prefix : QString();
+}
+
+// "Select ArtID From Articulo Where column" in the range of keys that begin
+// with prefix.
+QString articlesInRange(const QString &column, const QString &prefix)
+{
+    QString probe = QStringLiteral("Select ArtID From Articulo Where ") + column + QStringLiteral(" >= ") + quoted(prefix);
+    if (const auto above = keyAfterPrefix(prefix))
+        probe += QStringLiteral(" And ") + column + QStringLiteral(" < ") + quoted(*above);
+    return probe;
+}
+
+// A variety whose name begins with U+0300 or above may compose with the end of
+// the article's name when the two are run together (a combining accent), so
+// that the joined text no longer begins with the article's name.
+const QString kVarietiesThatMayCompose =
+    QStringLiteral("Select AVaArticulo From ArticuloVariedad Where AVaNombre COLLATE BINARY >= char(768)");
+
+// The articles a branch's "(col like 'p%' OR ...)" group can accept; empty
+// when a pattern begins with a wildcard (no index can narrow it), none when the
+// group is not of this shape.
+std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close)
+{
+    QStringList probes;
+    bool joinsVarietyName = false;
+    bool unindexed = false;
+    size_t from = open + 1;
+    while (from < close) {
+        const size_t orAt = t.find(from, close, t.depth[open] + 1, [&](size_t k) { return t.isWord(k, u"or"); });
+        // column [+ AVaNombre] like 'pattern'
+        const size_t n = orAt - from;
+        if ((n != 3 && n != 5) || t.at(from).kind != TsqlToken::Word || !t.isWord(orAt - 2, u"like"))
+            return std::nullopt;
+        const QString column = t.at(from).text;
+        if (column.compare(u"ArtCodigo", Qt::CaseInsensitive) != 0 &&
+            column.compare(u"ArtNombre", Qt::CaseInsensitive) != 0 &&
+            column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+        const bool joined = n == 5;
+        if (joined && (t.at(from + 1).text != u"+" || !t.isWord(from + 2, u"AVaNombre")))
+            return std::nullopt;
+        const auto pattern = literalText(t.at(orAt - 1));
+        if (!pattern)
+            return std::nullopt;
+        from = orAt + 1;
+        const QString prefix = keyPrefix(*pattern);
+        unindexed = unindexed || prefix.isEmpty();
+        if (unindexed)
+            continue;
+        probes.append(articlesInRange(column, prefix));
+        if (joined) {
+            // The joined text begins with the prefix when the article's name
+            // does, or when the name is shorter than the prefix and begins it.
+            QStringList shorter;
+            const QList<uint> points = prefix.toUcs4();
+            for (qsizetype i = 0; i < points.size(); ++i) {
+                const QString head = withoutTrailingBlanks(
+                    QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), i));
+                if (!isOwnKey(head)) {
+                    unindexed = true;
+                    break;
+                }
+                if (!shorter.contains(quoted(head)))
+                    shorter.append(quoted(head));
+            }
+            probes.append(QStringLiteral("Select ArtID From Articulo Where ") + column + QStringLiteral(" In (") +
+                          shorter.join(QStringLiteral(", ")) + u')');
+            joinsVarietyName = true;
+        }
+    }
+    if (unindexed || probes.isEmpty())
+        return QString();
+    if (joinsVarietyName)
+        probes.append(kVarietiesThatMayCompose);
+    return QStringLiteral(" And ArtID In (") + probes.join(QStringLiteral(" Union All ")) + u')';
+}
+
+// A stored bar code is a pattern; the patterns of the shapes shops use (the
+// code itself, or a fixed part with one '%' at its start or end for the
+// variable part of a scale label) are found by listing the ones a scanned code
+// can match. Every other pattern is "general" and read through an index of its
+// own (data/indexes.sql), which holds only those few.
+const QString kGeneralBarCodes = QStringLiteral(
+    "instr(ACBCodigo, '_') > 0 Or instr(ACBCodigo, '[') > 0 Or "
+    "instr(substr(ACBCodigo, 2, length(ACBCodigo) - 2), '%') > 0 Or "
+    "(length(ACBCodigo) > 1 And substr(ACBCodigo, 1, 1) = '%' And substr(ACBCodigo, -1, 1) = '%')");
+
+// The stored patterns of a plain shape that can match code, or none when a
+// character of the code does not fold to exactly one character of its own
+// (then a shorter or longer folded text could match, which the list would miss).
+std::optional<QStringList> candidatePatterns(const QString &code)
+{
+    const QList<uint> points = code.normalized(QString::NormalizationForm_C).toUcs4();
+    for (const uint point : points) {
+        const QString single = QString::fromUcs4(reinterpret_cast<const char32_t *>(&point), 1);
+        if (single.toCaseFolded().toUcs4().size() != 1 ||
+            single.normalized(QString::NormalizationForm_C) != single)
+            return std::nullopt;
+    }
+    const auto part = [&](qsizetype from, qsizetype to) {
+        return QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()) + from, to - from);
+    };
+    QStringList candidates{quoted(part(0, points.size()))};
+    for (qsizetype i = 0; i <= points.size(); ++i)
+        for (const QString &pattern : {part(0, i) + u'%', u'%' + part(i, points.size())})
+            if (!candidates.contains(quoted(pattern)))
+                candidates.append(quoted(pattern));
+    return candidates;
+}
+
+// The bar codes a branch's "'code' Like ACBCodigo" can accept; empty when the
+// code has characters the list of candidates cannot stand for.
+std::optional<QString> barCodeProbes(const TsqlToken &codeLiteral)
+{
+    const auto code = literalText(codeLiteral);
+    if (!code)
+        return std::nullopt;
+    const auto candidates = candidatePatterns(*code);
+    if (!candidates)
+        return QString();
+    return QStringLiteral(" And ArticuloCodigoBarras.rowid In (Select rowid From ArticuloCodigoBarras Where "
+                          "ACBCodigo In (") +
+           candidates->join(QStringLiteral(", ")) +
+           QStringLiteral(") Union All Select rowid From ArticuloCodigoBarras Where ") + kGeneralBarCodes + u')';
+}
+
+// One branch of the compound: [begin, end) in significant tokens.
+struct Branch {
+    size_t begin = 0, end = 0;
+    size_t from = 0, where = 0; // its From and Where
+    size_t group = 0;           // the "(col like 'p%' OR ...)" group opening the where clause, or end
+    enum Kind { Other, Names, BarCodes } kind = Other;
+    QString probes;             // the condition withIndexProbes adds, or empty
+    QStringList columns;        // the select list, term by term
+};
+
+// What kind of branch b is, and the condition to add at its end.
+void classify(const Tokens &t, Branch &b)
+{
+    if (b.group != b.end) {
+        const size_t close = t.find(b.group + 1, b.end, 0, [&](size_t k) { return t.isPunct(k, u')'); });
+        if (close != b.end)
+            if (const auto probes = nameProbes(t, b.group, close)) {
+                b.kind = Branch::Names;
+                b.probes = *probes;
+                return;
+            }
+        b.group = b.end; // a group of another shape
+    }
+    const size_t like = t.find(b.where + 2, b.end, 0, [&](size_t k) {
+        return t.isWord(k, u"like") && t.isWord(k + 1, u"ACBCodigo") && k + 1 < b.end &&
+               t.at(k - 1).kind == TsqlToken::String;
+    });
+    if (like != b.end)
+        if (const auto probes = barCodeProbes(t.at(like - 1))) {
+            b.kind = Branch::BarCodes;
+            b.probes = *probes;
+        }
+}
+
+QString text(const Tokens &t, size_t from, size_t to)
+{
+    QString out;
+    if (from < to)
+        for (size_t i = t.sig[from]; i <= t.sig[to - 1]; ++i)
+            out += t.raw[i].text;
+    return out;
+}
+
+// The branches of "select Union All select ... Order By NombreArt, ArtCodigo",
+// each with its probes; none when the statement is not a compound of selects
+// with a where clause each, closed by an Order By.
+std::vector<Branch> branchesOf(const Tokens &t, size_t &orderBy)
+{
+    std::vector<size_t> starts{0};
+    orderBy = t.size();
+    for (size_t k = 0; k + 1 < t.size(); ++k) {
+        if (t.depth[k] != 0)
+            continue;
+        if (t.isWord(k, u"union") && t.isWord(k + 1, u"all"))
+            starts.push_back(k + 2);
+        else if (t.isWord(k, u"union") || t.isWord(k, u"except") || t.isWord(k, u"intersect"))
+            return {};
+        else if (t.isWord(k, u"order") && t.isWord(k + 1, u"by")) {
+            orderBy = k;
+            break;
+        }
+    }
+    if (starts.size() < 2 || orderBy == t.size())
+        return {};
+    std::vector<Branch> branches;
+    for (size_t i = 0; i < starts.size(); ++i) {
+        Branch b;
+        b.begin = starts[i];
+        b.end = i + 1 < starts.size() ? starts[i + 1] - 2 : orderBy;
+        if (!t.isWord(b.begin, u"select"))
+            return {};
+        b.from = t.find(b.begin, b.end, 0, [&](size_t k) { return t.isWord(k, u"from"); });
+        b.where = t.find(b.from, b.end, 0, [&](size_t k) { return t.isWord(k, u"where"); });
+        // The where clause must be a plain conjunction for one more "And" to narrow it.
+        if (b.where == b.end || t.find(b.where + 1, b.end, 0, [&](size_t k) { return t.isWord(k, u"or"); }) != b.end)
+            return {};
+        b.group = t.isPunct(b.where + 1, u'(') ? b.where + 1 : b.end;
+        size_t term = b.begin + 1;
+        for (size_t k = term; k <= b.from; ++k)
+            if (k == b.from || (t.depth[k] == 0 && t.isPunct(k, u','))) {
+                b.columns.append(text(t, term, k).simplified());
+                term = k + 1;
+            }
+        classify(t, b);
+        branches.push_back(std::move(b));
+    }
+    return branches;
+}
+
+} // namespace
+
+QString withIndexProbes(const QString &tsql)
+{
+    const Tokens t(tsql);
+    size_t orderBy = 0;
+    std::map<size_t, QString> after; // raw token index -> condition added after it
+    for (const Branch &b : branchesOf(t, orderBy))
+        if (!b.probes.isEmpty())
+            after[t.sig[b.end - 1]] = b.probes;
+    if (after.empty())
+        return tsql;
+    QString out;
+    for (size_t i = 0; i < t.raw.size(); ++i) {
+        out += t.raw[i].text;
+        if (const auto found = after.find(i); found != after.end())
+            out += found->second;
+    }
+    return out;
+}
+
+namespace {
+
+// The name that leads the displayed name of a branch ("ArtNombre" in
+// "ArtNombre + ' ' + RTrim(AVaNombre) as NombreArt"), or empty.
+QString leadingName(const QString &displayTerm)
+{
+    const QStringList words = displayTerm.split(u' ', Qt::SkipEmptyParts);
+    if (words.size() < 3 || words.last().compare(u"NombreArt", Qt::CaseInsensitive) != 0 ||
+        words[words.size() - 2].compare(u"as", Qt::CaseInsensitive) != 0)
+        return {};
+    if (words.first().compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ||
+        words.first().compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0)
+        return words.first();
+    return {};
+}
+
+// The pattern the branch's group compares the leading name with, if the group
+// has a term "name like 'pattern'".
+std::optional<QString> leadingNamePattern(const Tokens &t, const Branch &b, const QString &name)
+{
+    for (size_t k = b.group + 1; k + 2 < b.end && t.depth[k] > 0; ++k)
+        if (t.isWord(k, name) && t.isWord(k + 1, u"like") && !t.isPunct(k - 1, u'.') && t.at(k - 1).text != u"+" &&
+            t.at(k + 2).kind == TsqlToken::String && (t.isWord(k - 1, u"or") || t.isPunct(k - 1, u'(')))
+            return literalText(t.at(k + 2));
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) const
+{
+    const Tokens t(tsql);
+    size_t orderBy = 0;
+    const std::vector<Branch> branches = branchesOf(t, orderBy);
+    if (branches.empty() || text(t, orderBy, t.size()).simplified().compare(u"Order By NombreArt, ArtCodigo",
+                                                                            Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+
+    MergedStatement plan;
+    const QStringList &columns = branches.front().columns;
+    plan.visibleColumns = static_cast<int>(columns.size());
+    plan.articleColumn = static_cast<int>(columns.indexOf(u"ArtID"_qs));
+    plan.codeColumn = static_cast<int>(columns.indexOf(u"ArtCodigo"_qs));
+    plan.varietyColumn = plan.articleColumn + 1;
+    plan.nameColumn = plan.visibleColumns - 1;
+    while (plan.nameColumn >= 0 && leadingName(columns[plan.nameColumn]).isEmpty())
+        --plan.nameColumn;
+    if (plan.articleColumn < 0 || plan.codeColumn < 0 || plan.nameColumn < 0 ||
+        plan.varietyColumn >= plan.visibleColumns)
+        return std::nullopt;
+
+    const auto stream = [&](const QString &tsqlStream, int branch, bool byLeadingName) {
+        plan.streams.push_back({m_translation.rewrite(tsqlStream), branch, byLeadingName});
+    };
+    for (size_t i = 0; i < branches.size(); ++i) {
+        const Branch &b = branches[i];
+        if (b.kind == Branch::Other || b.columns.size() != columns.size() ||
+            leadingName(b.columns[plan.nameColumn]).isEmpty())
+            return std::nullopt;
+        const QString select = text(t, b.begin, b.end);
+        const bool varieties = b.columns[plan.varietyColumn].compare(u"AVaID", Qt::CaseInsensitive) == 0;
+        const QString ties = QStringLiteral(", ArtID") + (varieties ? QStringLiteral(", AVaID") : QString());
+        if (b.kind == Branch::BarCodes) {
+            // Bar codes: a handful of rows, sorted.
+            stream(select + b.probes + QStringLiteral(" Order By NombreArt, ArtCodigo") + ties +
+                       QStringLiteral(", ArticuloCodigoBarras.rowid"),
+                   static_cast<int>(i), false);
+            continue;
+        }
+        // Names: the rows whose leading name lies in the range of the typed
+        // text come in the order of the name's index, the few others that
+        // match by another column are sorted apart.
+        const QString name = leadingName(b.columns[plan.nameColumn]);
+        const auto pattern = leadingNamePattern(t, b, name);
+        const QString prefix = pattern ? keyPrefix(*pattern) : QString();
+        QString inRange, outOfRange;
+        if (!prefix.isEmpty()) {
+            inRange = QStringLiteral(" And ") + name + QStringLiteral(" >= ") + quoted(prefix);
+            outOfRange = QStringLiteral(" And (") + name + QStringLiteral(" Is Null Or ") + name +
+                         QStringLiteral(" < ") + quoted(prefix);
+            if (const auto above = keyAfterPrefix(prefix)) {
+                inRange += QStringLiteral(" And ") + name + QStringLiteral(" < ") + quoted(*above);
+                outOfRange += QStringLiteral(" Or ") + name + QStringLiteral(" >= ") + quoted(*above);
+            }
+            outOfRange += u')';
+        }
+        if (varieties) {
+            const QString withLeadingName =
+                text(t, b.begin, b.from) + QStringLiteral(", ") + name + u' ' + text(t, b.from, b.end);
+            stream(withLeadingName + inRange + QStringLiteral(" Order By ") + name, static_cast<int>(i), true);
+        } else {
+            stream(select + inRange + QStringLiteral(" Order By NombreArt, ArtCodigo") + ties, static_cast<int>(i),
+                   false);
+        }
+        if (!prefix.isEmpty())
+            stream(select + outOfRange + b.probes + QStringLiteral(" Order By NombreArt, ArtCodigo") + ties,
+                   static_cast<int>(i), false);
+    }
+    return plan;
+}
+
+LookupPlanRewriter::LookupPlanRewriter(QStringList textColumns) : m_translation(std::move(textColumns), true) {}
+
+QString LookupPlanRewriter::rewrite(const QString &tsql) const
+{
+    return m_translation.rewrite(withIndexProbes(tsql));
+}
+
+} // namespace rdo

@@ -1,0 +1,46 @@
+#pragma once
+// The control's lookup statement, made to probe indexes on the embedded back
+// end. The statement matches typed text with LIKE (SQL Server's, installed as a
+// function, which SQLite cannot answer from an index) and scanned codes with
+// "'code' Like ACBCodigo" (a pattern in the column, which no index answers
+// either), so as written it reads every article and every bar code.
+//
+// The rewriting adds to a branch it recognises one more condition, "the row is
+// among these candidates", whose candidates come from index ranges and index
+// look-ups and are a superset of the rows the branch's own conditions accept.
+// Every original condition stays as it was, so the rows, their columns and the
+// compound's Order By are unchanged; the candidates only tell SQLite where to
+// look. A branch or a statement of another shape is left as it was.
+
+#include "statement_rewriter.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace rdo {
+
+// Transact-SQL in, Transact-SQL out (for the SQLite translation to follow,
+// which pins the added comparisons to kServerCollation). The statement comes
+// back unchanged when it is not a lookup of the control's shape.
+QString withIndexProbes(const QString &tsql);
+
+// withIndexProbes, then the SQLite translation with the server collation: the
+// embedded back end's default rewriter. The indexes the probes use are those of
+// data/indexes.sql; without them the statement runs as before, only not faster.
+class LookupPlanRewriter final : public StatementRewriter {
+public:
+    explicit LookupPlanRewriter(QStringList textColumns);
+    QString rewrite(const QString &tsql) const override;
+    // The lookup as ordered streams: per branch, the rows whose displayed
+    // name's leading name lies in the typed text's range, read in the order of
+    // that name's index (all of the company's articles when the text begins
+    // with a wildcard or is blank), and the rows that match by another column,
+    // few and sorted; the bar-code branches sorted. The back end merges them,
+    // so the first rows of a long list are ready without sorting the rest.
+    std::optional<MergedStatement> merged(const QString &tsql) const override;
+
+private:
+    SqliteTranslation m_translation;
+};
+
+} // namespace rdo

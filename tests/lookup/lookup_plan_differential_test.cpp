@@ -1,0 +1,231 @@
+// The embedded back end answers the control's lookups through index probes
+// added to the statement at execution time. Whatever the catalogue and whatever
+// the cashier types, the rows and their order must be those of the statement
+// as translated without probes: both run here side by side on generated
+// catalogues seasoned with the awkward data a shop's file can hold, for texts
+// of every kind and every setting that shapes the statement.
+
+#include "catalogue.h"
+
+#include "lookup/query_builder.h"
+#include "platform/rdo/lookup_plan_rewriter.h"
+#include "platform/rdo/sqlite_connection.h"
+#include "platform/vb/conversions.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QTemporaryDir>
+
+#include <random>
+
+namespace {
+
+// Rows a shop's file may hold that a generated catalogue does not: case and
+// accents, composed and decomposed letters, trailing blanks, empty and missing
+// short names, quotes, a variety whose name starts with a combining accent, and
+// bar codes of every pattern shape.
+constexpr const char *kSeasoning = R"sql(
+INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
+VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
+       (900002, 'NAN01  ', 'nandu de peluche  ', NULL, 1, 1, 0),
+       (900003, 'e' || char(769) || 'x1', 'e' || char(769) || 'XITO TOTAL', '', 5, 1, 0),
+       (900004, 'O''B1', 'O''BRIEN MANTA', 'OBRIEN', 5, 1, 0),
+       (900005, 'LEC', 'LECHE', 'LCH', 5, 1, 0),
+       (900006, 'LEC', 'LECHE', 'LECH', 5, 1, 0),
+       (900007, '[X]1', 'CAJA [X] 100%', 'CAJA_X', 5, 2, 0),
+       (900008, 'K1', char(8490) || 'ILO DE ARROZ', 'KILO', 5, 1, 0);
+INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
+VALUES (900005, 1, ' ENTERA', 1), (900005, 2, char(769) || 'NTIMA', 1), (900005, 3, '   ', 0),
+       (900003, 1, 'Azul', 1);
+INSERT INTO ArticuloCodigoBarras (ACBCodigo, ACBArticulo, ACBVariedad, ACBCantidad, ACBLargo)
+VALUES ('%', 900001, 0, 1, 0), ('%778899', 900002, 0, 2, 9), ('2099%', 900003, 0, 1, 0),
+       ('12_45', 900004, 0, 1, 5), ('[0-4]%', 900005, 0, 1, 4), ('%55%', 900006, 0, 1, 0),
+       ('abc', 900007, 0, 1, 0), ('ABC ', 900008, 0, 1, 0), ('4455', 900005, 1, 3, 0),
+       ('%1', 900005, 2, 1, 0), ('', 900006, 0, 1, 0), ('%%', 900001, 0, 1, 2), ('x''y', 900004, 0, 1, 0);
+)sql";
+
+struct Catalogue {
+    QTemporaryDir folder;
+    QString path;
+    std::vector<QString> codes, names, barCodes;
+};
+
+std::vector<QString> column(sqlite3 *db, const char *sql)
+{
+    std::vector<QString> values;
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        values.push_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))));
+    sqlite3_finalize(stmt);
+    return values;
+}
+
+std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed)
+{
+    auto c = std::make_unique<Catalogue>();
+    c->path = c->folder.filePath(QStringLiteral("catalogue.db"));
+    vok::catalogue::Options options;
+    options.articles = 1000;
+    options.seed = seed;
+    options.output = c->path.toStdString();
+    vok::catalogue::generate(options);
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(options.output.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    EXPECT_EQ(sqlite3_exec(db, kSeasoning, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    EXPECT_EQ(rdo::createLookupIndexes(db), SQLITE_OK) << sqlite3_errmsg(db);
+    c->codes = column(db, "Select ArtCodigo From Articulo Order By random()");
+    c->names = column(db, "Select ArtNombre From Articulo Order By random()");
+    c->barCodes = column(db, "Select ACBCodigo From ArticuloCodigoBarras Order By random()");
+    sqlite3_close(db);
+    return c;
+}
+
+// What a cashier may type, built from the catalogue's own codes and names.
+class Typist {
+public:
+    Typist(const Catalogue &c, uint32_t seed) : m_c(c), m_random(seed) {}
+
+    QString next()
+    {
+        // First the texts aimed at the seasoning rows.
+        if (aiming())
+            return kAimed[m_aimed++];
+        QString text;
+        switch (pick(9)) {
+        case 0: // an article code, whole or its beginning
+            text = any(m_c.codes);
+            text = text.left(1 + pick(static_cast<uint32_t>(text.size())));
+            break;
+        case 1: { // words of a name, the last one cut short
+            const QStringList words = any(m_c.names).split(u' ', Qt::SkipEmptyParts);
+            for (qsizetype i = 0; i < words.size() && i < 1 + pick(3); ++i)
+                text += (i ? u" "_qs : QString()) + words[i].left(1 + pick(6));
+            break;
+        }
+        case 2: { // a bar code as scanned: its variable part filled in
+            text = any(m_c.barCodes);
+            text.replace(u'%', QString::number(pick(1000000)));
+            text.replace(u'_', u'7');
+            break;
+        }
+        case 3: // blanks only
+            text = QString(1 + pick(3), u' ');
+            break;
+        default: { // a text with wildcards, quotes, case and blanks mixed in
+            static const QStringList extras = {u"%"_qs, u"_"_qs, u"["_qs, u"]"_qs, u"[a-f]"_qs, u"[^0]"_qs,
+                                               u"'"_qs, u"*"_qs, u" "_qs,  u"é"_qs,  u"Ñ"_qs,    u"\u0301"_qs};
+            text = any(pick(2) ? m_c.names : m_c.codes).left(1 + pick(8));
+            for (uint32_t i = pick(3); i > 0; --i)
+                text.insert(pick(static_cast<uint32_t>(text.size() + 1)), extras[pick(static_cast<uint32_t>(extras.size()))]);
+            break;
+        }
+        }
+        if (pick(4) == 0)
+            text = pick(2) ? text.toLower() : text.toUpper();
+        if (pick(6) == 0)
+            text = u' ' + text + u' ';
+        return text;
+    }
+
+    // Whether the next text is one of those aimed at the seasoning rows.
+    bool aiming() const { return m_aimed < kAimed.size(); }
+    uint32_t pick(uint32_t n) { return std::uniform_int_distribution<uint32_t>(0, n - 1)(m_random); }
+
+private:
+    const QString &any(const std::vector<QString> &values) { return values[pick(static_cast<uint32_t>(values.size()))]; }
+
+    inline static const QStringList kAimed = {
+        u"LECHÉN"_qs, u"lechéntima"_qs, u"ñandú d"_qs,   u"NANDU"_qs, u"nan01"_qs, u"O'B"_qs,  u"e\u0301x"_qs,
+        u"éxito"_qs,  u"kilo"_qs,       u"\u212Ailo"_qs, u"2099123"_qs, u"12345"_qs, u"ABC"_qs, u"x'y"_qs,
+        u"[X]"_qs,    u"*ENT"_qs,       u"LECHE ENT"_qs, u"4455"_qs,  u"778899"_qs, u"31"_qs};
+    const Catalogue &m_c;
+    std::mt19937 m_random;
+    qsizetype m_aimed = 0;
+};
+
+// The text lookup exactly as the control assembles it, with a host
+// normalisation that leaves the text as typed.
+QString lookupStatement(const lookup::LookupSettings &s, const QString &typed)
+{
+    const QString trimmed = vb::Trim(typed);
+    QString pattern = typed;
+    pattern.replace(u' ', u'%').replace(u'*', u'%').remove(u'\'');
+    QString sql = lookup::ArmarSelectArticulo(s, true) + u" Where (ArtCodigo like '"_qs + pattern +
+                  u"%' OR ArtNombre Like '"_qs + pattern + u"%' OR ArtNombreCorto Like '"_qs + pattern + u"%')"_qs +
+                  u" And (ArtNoUtilizarGenerico = 0 Or 1 = "_qs + (s.OmitirVariedad ? u"1"_qs : u"0"_qs) + u")"_qs +
+                  lookup::ArmarFiltros(s, true);
+    if (!s.OmitirVariedad)
+        sql += u" UNION ALL "_qs + lookup::ArmarSelectArticulo(s, false) + u" Where (ArtCodigo like '"_qs + pattern +
+               u"%' Or ArtNombre Like '"_qs + pattern + u"%' Or ArtNombreCorto Like '"_qs + pattern + u"%'"_qs +
+               u" OR ArtNombre + AVaNombre like '"_qs + pattern + u"%'"_qs + u" OR ArtNombreCorto + AVaNombre like '"_qs +
+               pattern + u"%')"_qs + lookup::ArmarFiltros(s, false);
+    const QString code = QString(trimmed).replace(u"'"_qs, u"''"_qs);
+    for (const bool sinVariedad : {true, false})
+        if (sinVariedad || !s.OmitirVariedad)
+            sql += u" UNION ALL "_qs + lookup::ArmarSelectCodigoBarras(s, sinVariedad) + lookup::ArmarFiltros(s, sinVariedad) +
+                   u" And '"_qs + code + u"' Like ACBCodigo "_qs + u" And (ACBLargo = 0 Or ACBLargo = "_qs +
+                   QString::number(trimmed.size()) + u")"_qs;
+    return sql + u" Order By NombreArt, ArtCodigo"_qs;
+}
+
+QStringList rows(rdo::rdoConnection &connection, const QString &sql)
+{
+    QStringList out;
+    const auto set = connection.OpenResultset(sql);
+    for (; !set->Eof(); set->MoveNext()) {
+        QStringList row;
+        const rdo::rdoColumns &columns = set->rdoColumns();
+        for (int32_t i = 0; i < columns.Count(); ++i) {
+            const vb::Variant &v = columns.Item(i).Value();
+            row.append(v.isNull() ? u"<null>"_qs : vb::CStr(v));
+        }
+        out.append(row.join(u'|'));
+    }
+    set->Close();
+    return out;
+}
+
+class LookupPlans : public ::testing::TestWithParam<uint64_t> {};
+
+TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
+{
+    const auto catalogue = makeCatalogue(GetParam());
+    const QString connect = u"sqlite:"_qs + catalogue->path;
+    const auto probed = rdo::SqliteConnection::open(connect);
+    const auto plain = rdo::SqliteConnection::open(connect);
+    plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(plain->textColumns(), true));
+
+    const rdo::LookupPlanRewriter rewriter(plain->textColumns());
+    Typist typist(*catalogue, static_cast<uint32_t>(GetParam()));
+    int probedStatements = 0, mergedStatements = 0, found = 0;
+    constexpr int kLookups = 70;
+    for (int i = 0; i < kLookups; ++i) {
+        lookup::LookupSettings s;
+        s.NombreADesplegar = static_cast<int32_t>(typist.pick(2));
+        s.FormatoLista = static_cast<uint8_t>(typist.pick(4));
+        s.mintTipoPrecio = static_cast<int16_t>(typist.pick(3));
+        // The seasoning rows are of company 1, and mostly varieties.
+        const bool aimed = typist.aiming();
+        s.Empresa = static_cast<int16_t>(aimed ? 1 : 1 + typist.pick(2));
+        s.EnVentaObligatorio = static_cast<uint8_t>(typist.pick(2));
+        s.EnUsoObligatorio = static_cast<uint8_t>(typist.pick(2));
+        s.OmitirVariedad = !aimed && typist.pick(4) == 0;
+        const QString typed = typist.next();
+        const QString sql = lookupStatement(s, typed);
+        probedStatements += rdo::withIndexProbes(sql) != sql ? 1 : 0;
+        mergedStatements += rewriter.merged(sql) ? 1 : 0;
+        const QStringList expected = rows(*plain, sql);
+        found += expected.isEmpty() ? 0 : 1;
+        ASSERT_EQ(rows(*probed, sql), expected) << "typed «" << typed.toStdString() << "»\n" << sql.toStdString();
+    }
+    // The comparison means something only if the probes were added and rows found.
+    EXPECT_GT(probedStatements, kLookups * 3 / 4);
+    EXPECT_EQ(mergedStatements, kLookups);
+    EXPECT_GT(found, kLookups / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, LookupPlans, ::testing::Values(3u, 17u));
+
+} // namespace
