@@ -31,6 +31,7 @@ struct Options
     std::uint64_t seed = 0;
     std::filesystem::path output;
     bool force = false;
+    bool photos = false; // also write the photographs (writePhotos)
 };
 
 struct ParsedArguments
@@ -66,6 +67,17 @@ Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed);
 // Writes a new catalogue file. Refuses an existing file unless options.force;
 // the file appears only once complete, so a failed run leaves nothing behind.
 Summary generate(const Options &options);
+
+// The photographs of a catalogue: a small picture with the article's code for
+// every article of company 1 that names one (at most kMaxPhotos), written
+// beside the catalogue where its image folder "D:\Img\" points once drive D:
+// is mapped to the catalogue's folder ([Rutas] D=FOLDER in the host
+// settings). Most go into the terminals' sub-folder Img/TPV; every fifth only
+// into Img itself, so that the view's second try is used too. The code is
+// drawn only when a QGuiApplication exists (fonts need one). Returns the
+// number of files written; throws CatalogueError when one cannot be written.
+inline constexpr std::uint32_t kMaxPhotos = 1000;
+std::uint64_t writePhotos(const std::filesystem::path &catalogue);
 
 // EAN-13 check digit of the first twelve digits.
 int ean13CheckDigit(std::string_view twelveDigits);

@@ -3,6 +3,8 @@
 
 #include "catalogue.h"
 
+#include <QGuiApplication>
+
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -34,6 +36,16 @@ int main(int argc, char **argv)
                     static_cast<unsigned long long>(summary.barCodes),
                     static_cast<unsigned long long>(summary.prices),
                     static_cast<unsigned long long>(summary.stock), took.count());
+        if (parsed.options.photos) {
+            // The codes on the pictures need fonts, which need a GUI
+            // application; no display is needed for drawing into files.
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication app(argc, argv);
+            const std::uint64_t photos = writePhotos(parsed.options.output);
+            std::printf("%llu photographs under %s\n", static_cast<unsigned long long>(photos),
+                        (parsed.options.output.parent_path() / "Img").string().c_str());
+        }
     } catch (const std::exception &e) {
         std::fprintf(stderr, "vok-catalogue: %s\n", e.what());
         return 1;

@@ -29,6 +29,8 @@ std::string usage(std::string_view program)
             "  --seed S       unsigned 64-bit seed; the same seed gives the same catalogue\n"
             "  --output FILE  catalogue file to create\n"
             "  --force        replace FILE if it exists\n"
+            "  --photos       also write the articles' photographs into the folder Img\n"
+            "                 beside FILE (map drive D: to FILE's folder to see them)\n"
             "  --help         show this text\n";
     return text;
 }
@@ -62,6 +64,12 @@ ParsedArguments parseArguments(std::span<const std::string_view> args)
             if (inlineValue)
                 return fail("--force takes no value");
             result.options.force = true;
+            continue;
+        }
+        if (arg == "--photos") {
+            if (inlineValue)
+                return fail("--photos takes no value");
+            result.options.photos = true;
             continue;
         }
         if (arg != "--articles" && arg != "--seed" && arg != "--output")
