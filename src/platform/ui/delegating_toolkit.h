@@ -12,8 +12,14 @@ public:
     explicit DelegatingToolkit(Toolkit &inner) : m_inner(inner) {}
 
     std::unique_ptr<UserControl> createUserControl() override { return m_inner.createUserControl(); }
-    std::unique_ptr<TextBox> createTextBox(UserControl &parent) override { return m_inner.createTextBox(parent); }
-    std::unique_ptr<CheckBox> createCheckBox(UserControl &parent) override { return m_inner.createCheckBox(parent); }
+    std::unique_ptr<TextBox> createTextBox(Container &parent) override { return m_inner.createTextBox(parent); }
+    std::unique_ptr<CheckBox> createCheckBox(Container &parent) override { return m_inner.createCheckBox(parent); }
+    std::unique_ptr<Form> createForm() override { return m_inner.createForm(); }
+    std::unique_ptr<Label> createLabel(Container &parent) override { return m_inner.createLabel(parent); }
+    std::unique_ptr<ComboBox> createComboBox(Container &parent) override { return m_inner.createComboBox(parent); }
+    std::unique_ptr<Button> createButton(Container &parent) override { return m_inner.createButton(parent); }
+    std::unique_ptr<PictureBox> createPictureBox(Container &parent) override { return m_inner.createPictureBox(parent); }
+    std::unique_ptr<Image> createImage(Container &parent) override { return m_inner.createImage(parent); }
     Screen &screen() override { return m_inner.screen(); }
     int16_t messageBox(const QString &prompt, int16_t style, const QString &title) override
     {
@@ -24,6 +30,7 @@ public:
     {
         return m_inner.showItemList(layout, rows);
     }
+    void sendTab() override { m_inner.sendTab(); }
     void processPendingMessages() override { m_inner.processPendingMessages(); }
     void itemListRan(const ItemListReport &report) override { m_inner.itemListRan(report); }
 

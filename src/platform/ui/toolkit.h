@@ -13,8 +13,16 @@ class Toolkit {
 public:
     virtual ~Toolkit();
     virtual std::unique_ptr<UserControl> createUserControl() = 0;
-    virtual std::unique_ptr<TextBox> createTextBox(UserControl &parent) = 0;
-    virtual std::unique_ptr<CheckBox> createCheckBox(UserControl &parent) = 0;
+    virtual std::unique_ptr<TextBox> createTextBox(Container &parent) = 0;
+    virtual std::unique_ptr<CheckBox> createCheckBox(Container &parent) = 0;
+    // A new top-level window, not yet loaded nor shown, and what goes on it.
+    // A container must outlive the windows created in it.
+    virtual std::unique_ptr<Form> createForm() = 0;
+    virtual std::unique_ptr<Label> createLabel(Container &parent) = 0;
+    virtual std::unique_ptr<ComboBox> createComboBox(Container &parent) = 0;
+    virtual std::unique_ptr<Button> createButton(Container &parent) = 0;
+    virtual std::unique_ptr<PictureBox> createPictureBox(Container &parent) = 0;
+    virtual std::unique_ptr<Image> createImage(Container &parent) = 0;
     virtual Screen &screen() = 0;
 
     // The platform's message box: a prompt, a style (buttons plus icon, e.g. 16
@@ -28,6 +36,10 @@ public:
     // Shows the host's item list modally over rows read from source and
     // returns the row the user chose, or nothing when the list was closed.
     virtual ItemChoice showItemList(const ItemListLayout &layout, RowSource &rows) = 0;
+
+    // The platform's SendKeys "{TAB}": one Tab keystroke to the active window,
+    // so the focus moves on from the control that has it in its tab order.
+    virtual void sendTab() = 0;
 
     // Lets the window messages that are waiting run once, as the platform's
     // DoEvents does after a modal window closes.

@@ -20,8 +20,11 @@ QString Error::standardDescription(int32_t number)
     case err::Overflow: return QStringLiteral("Overflow");
     case err::TypeMismatch: return QStringLiteral("Type mismatch");
     case err::ObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
+    case err::FileNotFound: return QStringLiteral("File not found");
     case err::InvalidUseOfNull: return QStringLiteral("Invalid use of Null");
     case err::InvalidPropertyValue: return QStringLiteral("Invalid property value");
+    case err::InvalidPropertyArrayIndex: return QStringLiteral("Invalid property array index");
+    case err::InvalidPicture: return QStringLiteral("Invalid picture");
     case err::CannotCreateObject: return QStringLiteral("ActiveX component can't create object");
     case err::MemberNotSupported: return QStringLiteral("Object doesn't support this property or method");
     default: return QStringLiteral("Application-defined or object-defined error");

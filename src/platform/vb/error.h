@@ -42,8 +42,11 @@ inline constexpr int32_t InvalidProcedureCall = 5;
 inline constexpr int32_t Overflow = 6;
 inline constexpr int32_t TypeMismatch = 13;
 inline constexpr int32_t ObjectNotSet = 91;
+inline constexpr int32_t FileNotFound = 53;
 inline constexpr int32_t InvalidUseOfNull = 94;
 inline constexpr int32_t InvalidPropertyValue = 380;
+inline constexpr int32_t InvalidPropertyArrayIndex = 381;
+inline constexpr int32_t InvalidPicture = 481;
 inline constexpr int32_t CannotCreateObject = 429;
 inline constexpr int32_t MemberNotSupported = 438;
 } // namespace err

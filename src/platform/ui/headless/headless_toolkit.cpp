@@ -1,17 +1,101 @@
 #include "headless_toolkit.h"
 
+#include "platform/ui/picture_file.h"
 #include "platform/vb/error.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <utility>
 
 namespace ui {
 
+HeadlessNode::~HeadlessNode()
+{
+    if (m_parent)
+        std::erase(m_parent->m_children, this);
+    for (HeadlessNode *child : m_children)
+        child->m_parent = nullptr;
+}
+
+void HeadlessNode::attachTo(Container *parent)
+{
+    m_parent = dynamic_cast<HeadlessNode *>(parent);
+    if (m_parent)
+        m_parent->m_children.push_back(this);
+}
+
+HeadlessForm *HeadlessNode::form()
+{
+    HeadlessNode *root = this;
+    while (root->m_parent)
+        root = root->m_parent;
+    return dynamic_cast<HeadlessForm *>(root);
+}
+
+bool HeadlessNode::isReachable()
+{
+    for (HeadlessNode *node = this; node; node = node->m_parent) {
+        if (!node->window().isVisible() || !node->window().isEnabled())
+            return false;
+    }
+    return true;
+}
+
+void HeadlessNode::collect(std::vector<HeadlessNode *> &into)
+{
+    for (HeadlessNode *child : m_children) {
+        into.push_back(child);
+        child->collect(into);
+    }
+}
+
+namespace {
+
+HeadlessNode &rootOf(HeadlessNode &node)
+{
+    HeadlessNode *root = &node;
+    while (root->parentNode())
+        root = root->parentNode();
+    return *root;
+}
+
+// The tab stop after from among the windows under root, wrapping around.
+Window *nextTabStop(HeadlessNode &root, const HeadlessNode *from)
+{
+    std::vector<HeadlessNode *> order;
+    root.collect(order);
+    const auto count = static_cast<std::ptrdiff_t>(order.size());
+    const auto found = std::find(order.begin(), order.end(), from);
+    const std::ptrdiff_t start = found == order.end() ? -1 : found - order.begin();
+    for (std::ptrdiff_t step = 1; step <= count; ++step) {
+        HeadlessNode *node = order[static_cast<size_t>((start + step + count) % count)];
+        if (node->isTabStop() && node->isReachable())
+            return &node->window();
+    }
+    return nullptr;
+}
+
+// The letter after a single "&" of a caption, upper case; "&&" is a plain "&".
+std::optional<QChar> accessKeyOf(const QString &caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] != u'&')
+            return caption[i + 1].toUpper();
+        ++i;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 template <typename Interface>
-HeadlessWindow<Interface>::HeadlessWindow(HeadlessToolkit &toolkit)
+HeadlessWindow<Interface>::HeadlessWindow(HeadlessToolkit &toolkit, Container *parent)
     : m_toolkit(toolkit), m_hWnd(toolkit.newWindowHandle())
 {
+    attachTo(parent);
 }
 
 template <typename Interface>
@@ -61,13 +145,31 @@ bool HeadlessWindow<Interface>::hasFocus() const
 template <typename Interface>
 void HeadlessWindow<Interface>::pressKey(int16_t keyCode, int16_t shift)
 {
+    HeadlessForm *previewing = this->form();
+    if (previewing && previewing != static_cast<HeadlessNode *>(this) && previewing->keyPreview()
+        && previewing->onKeyDown)
+        previewing->onKeyDown(keyCode, shift);
     if (this->onKeyDown)
         this->onKeyDown(keyCode, shift);
+}
+
+template <typename Interface>
+void HeadlessWindow<Interface>::press(int16_t keyCode, int16_t keyAscii, int16_t shift)
+{
+    pressKey(keyCode, shift);
+    if (keyAscii != 0 && this->onKeyPress)
+        this->onKeyPress(keyAscii);
 }
 
 template class HeadlessWindow<TextBox>;
 template class HeadlessWindow<CheckBox>;
 template class HeadlessWindow<UserControl>;
+template class HeadlessWindow<Label>;
+template class HeadlessWindow<ComboBox>;
+template class HeadlessWindow<Button>;
+template class HeadlessWindow<PictureBox>;
+template class HeadlessWindow<Image>;
+template class HeadlessWindow<Form>;
 
 void HeadlessTextBox::setText(const QString &text)
 {
@@ -173,6 +275,148 @@ void HeadlessUserControl::resize(Twips width, Twips height)
         onResize();
 }
 
+void HeadlessLabel::click()
+{
+    if (onClick)
+        onClick();
+}
+
+void HeadlessComboBox::addItem(const QString &caption, int32_t itemData)
+{
+    m_items.emplace_back(caption, itemData);
+}
+
+void HeadlessComboBox::setListIndex(int32_t index)
+{
+    if (index < -1 || index >= listCount())
+        throw vb::Error::standard(vb::err::InvalidPropertyValue);
+    if (index == m_index)
+        return;
+    m_index = index;
+    if (onSelectionChange)
+        onSelectionChange();
+}
+
+int32_t HeadlessComboBox::itemData(int32_t index) const
+{
+    if (index < 0 || index >= listCount())
+        throw vb::Error::standard(vb::err::InvalidPropertyArrayIndex);
+    return m_items[static_cast<size_t>(index)].second;
+}
+
+QString HeadlessComboBox::itemCaption(int32_t index) const
+{
+    if (index < 0 || index >= listCount())
+        throw vb::Error::standard(vb::err::InvalidPropertyArrayIndex);
+    return m_items[static_cast<size_t>(index)].first;
+}
+
+int32_t HeadlessComboBox::findItemData(int32_t itemData) const
+{
+    const auto found = std::find_if(m_items.begin(), m_items.end(),
+                                    [itemData](const auto &item) { return item.second == itemData; });
+    return found == m_items.end() ? -1 : static_cast<int32_t>(found - m_items.begin());
+}
+
+void HeadlessButton::click()
+{
+    if (onClick)
+        onClick();
+}
+
+void HeadlessImage::loadPicture(const QString &path)
+{
+    if (path.isEmpty()) {
+        m_handle = 0;
+        m_path.clear();
+        return;
+    }
+    const PictureFile picture = readPictureFile(path);
+    static std::atomic<int32_t> lastPicture{0};
+    setWidth(picture.width);
+    setHeight(picture.height);
+    m_handle = ++lastPicture;
+    m_path = path;
+}
+
+HeadlessForm::HeadlessForm(HeadlessToolkit &toolkit) : HeadlessWindow(toolkit)
+{
+    // A form is hidden until it is shown.
+    HeadlessWindow::setVisible(false);
+}
+
+void HeadlessForm::setWidth(Twips width)
+{
+    HeadlessWindow::setWidth(width);
+    if (onResize)
+        onResize();
+}
+
+void HeadlessForm::setHeight(Twips height)
+{
+    HeadlessWindow::setHeight(height);
+    if (onResize)
+        onResize();
+}
+
+void HeadlessForm::showModal()
+{
+    if (m_loaded)
+        throw vb::Error::standard(vb::err::InvalidProcedureCall);
+    m_loaded = true;
+    m_toolkit.enterModal(*this);
+    struct LeaveModal {
+        HeadlessForm &form;
+        ~LeaveModal() { form.m_toolkit.leaveModal(form); }
+    } leave{*this};
+    if (onLoad)
+        onLoad();
+    if (!m_loaded)
+        return;
+    setVisible(true);
+    if (!m_toolkit.focused()) {
+        if (Window *first = nextInTabOrder(nullptr))
+            m_toolkit.moveFocus(first);
+    }
+    if (auto user = m_toolkit.takeModalAnswer())
+        user(*this);
+    unload();
+}
+
+void HeadlessForm::unload()
+{
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    if (onUnload)
+        onUnload();
+    setVisible(false);
+}
+
+void HeadlessForm::pressAccessKey(QChar letter)
+{
+    std::vector<HeadlessNode *> order;
+    collect(order);
+    for (HeadlessNode *node : order) {
+        if (auto *label = dynamic_cast<HeadlessLabel *>(node); label && accessKeyOf(label->caption()) == letter.toUpper()) {
+            if (Window *next = nextTabStop(*this, node))
+                m_toolkit.moveFocus(next);
+            return;
+        }
+        if (auto *button = dynamic_cast<HeadlessButton *>(node);
+            button && node->isReachable() && accessKeyOf(button->caption()) == letter.toUpper()) {
+            if (m_toolkit.moveFocus(button))
+                button->click();
+            return;
+        }
+    }
+}
+
+Window *HeadlessForm::nextInTabOrder(Window *from)
+{
+    return nextTabStop(*this, dynamic_cast<HeadlessNode *>(from));
+}
+
 void HeadlessScreen::setMousePointer(int16_t pointer)
 {
     m_pointer = pointer;
@@ -184,14 +428,75 @@ std::unique_ptr<UserControl> HeadlessToolkit::createUserControl()
     return std::make_unique<HeadlessUserControl>(*this);
 }
 
-std::unique_ptr<TextBox> HeadlessToolkit::createTextBox(UserControl &)
+std::unique_ptr<TextBox> HeadlessToolkit::createTextBox(Container &parent)
 {
-    return std::make_unique<HeadlessTextBox>(*this);
+    return std::make_unique<HeadlessTextBox>(*this, &parent);
 }
 
-std::unique_ptr<CheckBox> HeadlessToolkit::createCheckBox(UserControl &)
+std::unique_ptr<CheckBox> HeadlessToolkit::createCheckBox(Container &parent)
 {
-    return std::make_unique<HeadlessCheckBox>(*this);
+    return std::make_unique<HeadlessCheckBox>(*this, &parent);
+}
+
+std::unique_ptr<Form> HeadlessToolkit::createForm()
+{
+    return std::make_unique<HeadlessForm>(*this);
+}
+
+std::unique_ptr<Label> HeadlessToolkit::createLabel(Container &parent)
+{
+    return std::make_unique<HeadlessLabel>(*this, &parent);
+}
+
+std::unique_ptr<ComboBox> HeadlessToolkit::createComboBox(Container &parent)
+{
+    return std::make_unique<HeadlessComboBox>(*this, &parent);
+}
+
+std::unique_ptr<Button> HeadlessToolkit::createButton(Container &parent)
+{
+    return std::make_unique<HeadlessButton>(*this, &parent);
+}
+
+std::unique_ptr<PictureBox> HeadlessToolkit::createPictureBox(Container &parent)
+{
+    return std::make_unique<HeadlessPictureBox>(*this, &parent);
+}
+
+std::unique_ptr<Image> HeadlessToolkit::createImage(Container &parent)
+{
+    return std::make_unique<HeadlessImage>(*this, &parent);
+}
+
+void HeadlessToolkit::sendTab()
+{
+    auto *from = dynamic_cast<HeadlessNode *>(m_focused);
+    if (!from)
+        return;
+    if (Window *next = nextTabStop(rootOf(*from), from))
+        moveFocus(next);
+}
+
+std::function<void(Form &)> HeadlessToolkit::takeModalAnswer()
+{
+    if (m_modalAnswers.empty())
+        return {};
+    auto user = std::move(m_modalAnswers.front());
+    m_modalAnswers.pop_front();
+    return user;
+}
+
+void HeadlessToolkit::enterModal(HeadlessForm &form)
+{
+    m_modalForms.push_back(&form);
+    m_focusBehindModal.push_back(std::exchange(m_focused, nullptr));
+}
+
+void HeadlessToolkit::leaveModal(HeadlessForm &form)
+{
+    std::erase(m_modalForms, &form);
+    m_focused = m_focusBehindModal.back();
+    m_focusBehindModal.pop_back();
 }
 
 int16_t HeadlessToolkit::messageBox(const QString &prompt, int16_t style, const QString &title)
@@ -226,6 +531,7 @@ void HeadlessToolkit::forget(Window *window)
 {
     if (m_focused == window)
         m_focused = nullptr;
+    std::replace(m_focusBehindModal.begin(), m_focusBehindModal.end(), window, static_cast<Window *>(nullptr));
     m_owners.erase(window->hWnd());
 }
 

@@ -1,7 +1,13 @@
 #include "qt_toolkit.h"
 
+#include "qt_button.h"
 #include "qt_check_box.h"
+#include "qt_combo_box.h"
+#include "qt_form.h"
+#include "qt_image.h"
 #include "qt_item_list_dialog.h"
+#include "qt_label.h"
+#include "qt_picture_box.h"
 #include "qt_screen.h"
 #include "qt_text_box.h"
 #include "qt_user_control.h"
@@ -91,6 +97,15 @@ QFont toQFont(const Font &font)
     qfont.setUnderline(font.underline);
     qfont.setStrikeOut(font.strikethrough);
     return qfont;
+}
+
+void setPaletteColor(QWidget *widget, QPalette::ColorRole role, OleColor colour)
+{
+    if (!widget)
+        return;
+    QPalette palette = widget->palette();
+    palette.setColor(role, toQColor(colour, QApplication::palette(widget)));
+    widget->setPalette(palette);
 }
 
 int16_t shiftOf(Qt::KeyboardModifiers modifiers)
@@ -185,6 +200,22 @@ int16_t keyAsciiOf(const QKeyEvent &event)
     return static_cast<int16_t>(c);
 }
 
+KeyOutcome raiseKeyHandlers(Window &window, QWidget *widget, const QKeyEvent &event)
+{
+    const QPointer<QWidget> alive(widget);
+    KeyOutcome outcome;
+    outcome.keyCode = keyCodeOf(event);
+    int16_t shift = shiftOf(event.modifiers());
+    if (window.onKeyDown)
+        window.onKeyDown(outcome.keyCode, shift);
+    outcome.character = keyAsciiOf(event);
+    outcome.keyAscii = outcome.character;
+    if (alive && outcome.character != 0 && window.onKeyPress)
+        window.onKeyPress(outcome.keyAscii);
+    outcome.alive = !alive.isNull();
+    return outcome;
+}
+
 } // namespace qt
 
 // ----- QtWindow -----
@@ -216,12 +247,24 @@ int QtWindow<Interface>::dpiY() const
 }
 
 template <typename Interface>
+QRect QtWindow<Interface>::pixelRect() const
+{
+    return m_widget->geometry();
+}
+
+template <typename Interface>
+void QtWindow<Interface>::setPixelRect(const QRect &rect)
+{
+    m_widget->setGeometry(rect);
+}
+
+template <typename Interface>
 void QtWindow<Interface>::place()
 {
     if (!m_widget)
         return;
-    m_widget->setGeometry(qt::toPixels(m_left, dpiX()), qt::toPixels(m_top, dpiY()), qt::toPixels(m_width, dpiX()),
-                          qt::toPixels(m_height, dpiY()));
+    setPixelRect(QRect(qt::toPixels(m_left, dpiX()), qt::toPixels(m_top, dpiY()), qt::toPixels(m_width, dpiX()),
+                       qt::toPixels(m_height, dpiY())));
 }
 
 template <typename Interface>
@@ -229,7 +272,7 @@ void QtWindow<Interface>::syncFromWidget()
 {
     if (!m_widget)
         return;
-    const QRect g = m_widget->geometry();
+    const QRect g = pixelRect();
     if (g.x() != qt::toPixels(m_left, dpiX()))
         m_left = qt::toTwips(g.x(), dpiX());
     if (g.y() != qt::toPixels(m_top, dpiY()))
@@ -321,6 +364,12 @@ void QtWindow<Interface>::setCausesValidation(bool causes)
 template class QtWindow<TextBox>;
 template class QtWindow<CheckBox>;
 template class QtWindow<UserControl>;
+template class QtWindow<Form>;
+template class QtWindow<Label>;
+template class QtWindow<ComboBox>;
+template class QtWindow<Button>;
+template class QtWindow<PictureBox>;
+template class QtWindow<Image>;
 
 // ----- QtToolkit -----
 
@@ -333,14 +382,87 @@ std::unique_ptr<UserControl> QtToolkit::createUserControl()
     return std::make_unique<QtUserControl>(*this);
 }
 
-std::unique_ptr<TextBox> QtToolkit::createTextBox(UserControl &parent)
+QWidget *QtToolkit::containerWidget(Container &parent) const
 {
-    return std::make_unique<QtTextBox>(*this, static_cast<QtUserControl &>(parent).widget());
+    QWidget *widget = widgetOf(parent.hWnd());
+    if (!widget)
+        throw vb::Error::standard(vb::err::InvalidProcedureCall);
+    return widget;
 }
 
-std::unique_ptr<CheckBox> QtToolkit::createCheckBox(UserControl &parent)
+void QtToolkit::placeInTabOrder(QWidget *container, QWidget *child)
 {
-    return std::make_unique<QtCheckBox>(*this, static_cast<QtUserControl &>(parent).widget());
+    // Qt appends a new widget to its window's focus chain, which is the tab
+    // order of creation as long as every container is filled before the next
+    // one is created. A window created later in an earlier container is moved
+    // to the end of that container's part of the chain, which stays
+    // contiguous (depth first).
+    QWidget *last = container;
+    for (QWidget *next = last->nextInFocusChain(); next != container && next != child && container->isAncestorOf(next);
+         next = next->nextInFocusChain())
+        last = next;
+    if (last->nextInFocusChain() == child)
+        return;
+    // Qt orders only widgets that take the focus; labels and panels are
+    // ordered too, for the access keys of the labels read the chain.
+    const Qt::FocusPolicy lastPolicy = last->focusPolicy();
+    const Qt::FocusPolicy childPolicy = child->focusPolicy();
+    last->setFocusPolicy(Qt::TabFocus);
+    child->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(last, child);
+    last->setFocusPolicy(lastPolicy);
+    child->setFocusPolicy(childPolicy);
+}
+
+template <typename Created>
+std::unique_ptr<Created> QtToolkit::createIn(Container &parent)
+{
+    QWidget *container = containerWidget(parent);
+    auto created = std::make_unique<Created>(*this, container);
+    placeInTabOrder(container, created->widget());
+    if (auto *form = dynamic_cast<FormWidget *>(container->window()))
+        form->watchKeys(created->widget());
+    return created;
+}
+
+std::unique_ptr<TextBox> QtToolkit::createTextBox(Container &parent)
+{
+    return createIn<QtTextBox>(parent);
+}
+
+std::unique_ptr<CheckBox> QtToolkit::createCheckBox(Container &parent)
+{
+    return createIn<QtCheckBox>(parent);
+}
+
+std::unique_ptr<Form> QtToolkit::createForm()
+{
+    return std::make_unique<QtForm>(*this);
+}
+
+std::unique_ptr<Label> QtToolkit::createLabel(Container &parent)
+{
+    return createIn<QtLabel>(parent);
+}
+
+std::unique_ptr<ComboBox> QtToolkit::createComboBox(Container &parent)
+{
+    return createIn<QtComboBox>(parent);
+}
+
+std::unique_ptr<Button> QtToolkit::createButton(Container &parent)
+{
+    return createIn<QtButton>(parent);
+}
+
+std::unique_ptr<PictureBox> QtToolkit::createPictureBox(Container &parent)
+{
+    return createIn<QtPictureBox>(parent);
+}
+
+std::unique_ptr<Image> QtToolkit::createImage(Container &parent)
+{
+    return createIn<QtImage>(parent);
 }
 
 Screen &QtToolkit::screen()
@@ -470,6 +592,20 @@ ItemChoice QtToolkit::showItemList(const ItemListLayout &layout, RowSource &rows
     if (result != QDialog::Accepted)
         return std::nullopt;
     return dialog.chosenRow();
+}
+
+void QtToolkit::sendTab()
+{
+    QWidget *active = QApplication::activeWindow();
+    QWidget *target = active ? active->focusWidget() : nullptr;
+    if (!target)
+        target = active;
+    if (!target)
+        return;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    QCoreApplication::sendEvent(target, &release);
 }
 
 void QtToolkit::processPendingMessages()

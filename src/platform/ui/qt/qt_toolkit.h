@@ -27,11 +27,29 @@ Twips toTwips(int pixels, int dpi);
 // An OLE colour as Qt paints it; a system colour is read from the palette.
 QColor toQColor(OleColor colour, const QPalette &palette);
 QFont toQFont(const Font &font);
+// Paints a role of the widget's palette in an OLE colour.
+void setPaletteColor(QWidget *widget, QPalette::ColorRole role, OleColor colour);
 // The key code and shift state that key down reports for a Qt key event.
 int16_t keyCodeOf(const QKeyEvent &event);
 int16_t shiftOf(Qt::KeyboardModifiers modifiers);
 // The character key press reports, 0 when the key produces none.
 int16_t keyAsciiOf(const QKeyEvent &event);
+
+// A key going down as the window's handlers saw it: the key code after key
+// down, the character the key produces (0 for none) and the character after
+// key press. alive is false when a handler destroyed the widget meanwhile.
+struct KeyOutcome {
+    int16_t keyCode = 0;
+    int16_t character = 0;
+    int16_t keyAscii = 0;
+    bool alive = true;
+    // A handler cleared the key code or the character: the widget must not
+    // act on the key.
+    bool swallowed() const { return keyCode == 0 || (character != 0 && keyAscii == 0); }
+};
+// Raises key down, then key press when the key produces a character, on a
+// window whose widget receives the event.
+KeyOutcome raiseKeyHandlers(Window &window, QWidget *widget, const QKeyEvent &event);
 } // namespace qt
 
 // Geometry, visibility, enabled state and focus shared by the Qt windows. The
@@ -65,6 +83,7 @@ public:
     bool hasFocus() const override;
 
     QWidget *widget() const { return m_widget; }
+    QtToolkit &toolkit() const { return m_toolkit; }
     // Whether the focus arriving here lets the window losing it validate
     // first (the platform's CausesValidation, True by default).
     void setCausesValidation(bool causes);
@@ -77,9 +96,14 @@ protected:
     QPointer<QWidget> m_widget;
     int dpiX() const;
     int dpiY() const;
+    // Puts the widget where the twips say.
+    void place();
+    // The rectangle in pixels that the twips measure: the widget's geometry in
+    // its parent. A top-level window measures its outer frame instead.
+    virtual QRect pixelRect() const;
+    virtual void setPixelRect(const QRect &rect);
 
 private:
-    void place();
     int32_t m_hWnd;
     Twips m_left = 0;
     Twips m_top = 0;
@@ -94,12 +118,21 @@ public:
     ~QtToolkit() override;
 
     std::unique_ptr<UserControl> createUserControl() override;
-    std::unique_ptr<TextBox> createTextBox(UserControl &parent) override;
-    std::unique_ptr<CheckBox> createCheckBox(UserControl &parent) override;
+    std::unique_ptr<TextBox> createTextBox(Container &parent) override;
+    std::unique_ptr<CheckBox> createCheckBox(Container &parent) override;
+    std::unique_ptr<Form> createForm() override;
+    std::unique_ptr<Label> createLabel(Container &parent) override;
+    std::unique_ptr<ComboBox> createComboBox(Container &parent) override;
+    std::unique_ptr<Button> createButton(Container &parent) override;
+    std::unique_ptr<PictureBox> createPictureBox(Container &parent) override;
+    std::unique_ptr<Image> createImage(Container &parent) override;
     Screen &screen() override;
     int16_t messageBox(const QString &prompt, int16_t style, const QString &title) override;
     int32_t setWindowOwner(int32_t hWnd, int32_t owner) override;
     ItemChoice showItemList(const ItemListLayout &layout, RowSource &rows) override;
+    // Sent at once to the widget with the focus in the active window, so the
+    // focus has moved on when it returns (as on the headless toolkit).
+    void sendTab() override;
     void processPendingMessages() override;
 
     // Gives a widget of the host (a form) a window handle, so that it can be
@@ -122,6 +155,14 @@ public:
     QWidget *openItemList() const { return m_openItemList; }
 
 private:
+    // The widget of a container of this toolkit; error 5 for any other.
+    QWidget *containerWidget(Container &parent) const;
+    // A new window in a container: it comes after everything already in the
+    // container in the tab order, and its keys pass its form's key preview.
+    template <typename Created>
+    std::unique_ptr<Created> createIn(Container &parent);
+    void placeInTabOrder(QWidget *container, QWidget *child);
+
     struct Registered {
         QPointer<QWidget> widget;
         int32_t owner = 0;

@@ -1,0 +1,199 @@
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/vb/error.h"
+
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace {
+
+// A small dialog: two labelled fields, then a strip holding two buttons.
+class HeadlessFormTest : public ::testing::Test {
+protected:
+    ui::HeadlessToolkit toolkit;
+    std::unique_ptr<ui::Form> form = toolkit.createForm();
+    std::unique_ptr<ui::Label> nameLabel = toolkit.createLabel(*form);
+    std::unique_ptr<ui::ComboBox> field = toolkit.createComboBox(*form);
+    std::unique_ptr<ui::Label> textLabel = toolkit.createLabel(*form);
+    std::unique_ptr<ui::TextBox> text = toolkit.createTextBox(*form);
+    std::unique_ptr<ui::PictureBox> strip = toolkit.createPictureBox(*form);
+    std::unique_ptr<ui::Button> ok = toolkit.createButton(*strip);
+    std::unique_ptr<ui::Button> cancel = toolkit.createButton(*strip);
+    ui::HeadlessForm &dialog = static_cast<ui::HeadlessForm &>(*form);
+    QStringList log;
+
+    void SetUp() override
+    {
+        nameLabel->setCaption("Buscar en &Campo:");
+        textLabel->setCaption("Texto && &Buscar:");
+        ok->setCaption("&Aceptar");
+        cancel->setCaption("Cancelar");
+        ok->onClick = [&] { log << "ok"; };
+    }
+
+    // Runs the dialog with user acting on it.
+    void show(std::function<void(ui::HeadlessForm &)> user)
+    {
+        toolkit.queueModalAnswer([user](ui::Form &shown) { user(static_cast<ui::HeadlessForm &>(shown)); });
+        form->showModal();
+    }
+};
+
+TEST_F(HeadlessFormTest, ModalShowLoadsRunsTheUserAndUnloadsWithTheFocusGivenBack)
+{
+    auto surface = toolkit.createUserControl();
+    auto behind = toolkit.createTextBox(*surface);
+    behind->setFocus();
+    behind->onLostFocus = [&] { log << "behind lost focus"; };
+    form->onLoad = [&] { log << QStringLiteral("load visible=%1").arg(form->isVisible()); };
+    form->onUnload = [&] { log << "unload"; };
+    show([&](ui::HeadlessForm &shown) {
+        log << QStringLiteral("user focus on combo=%1").arg(field->hasFocus());
+        EXPECT_EQ(toolkit.activeForm(), &shown);
+    });
+    EXPECT_EQ(log, QStringList({"load visible=0", "user focus on combo=1", "unload"}));
+    EXPECT_TRUE(behind->hasFocus());
+    EXPECT_FALSE(dialog.isLoaded());
+    EXPECT_EQ(toolkit.activeForm(), nullptr);
+
+    // Without a queued answer the form closes as soon as it has loaded.
+    log.clear();
+    form->showModal();
+    EXPECT_EQ(log, QStringList({"load visible=0", "unload"}));
+}
+
+TEST_F(HeadlessFormTest, KeyPreviewSeesKeysBeforeTheControlAndCanUnload)
+{
+    form->setKeyPreview(true);
+    form->onKeyDown = [&](int16_t &code, int16_t &shift) {
+        log << QStringLiteral("form %1/%2").arg(code).arg(shift);
+        if (code == 27)
+            form->unload();
+    };
+    text->onKeyDown = [&](int16_t &code, int16_t &) { log << QStringLiteral("text %1").arg(code); };
+    text->onKeyPress = [&](int16_t &ascii) { log << QStringLiteral("press %1").arg(ascii); };
+    show([&](ui::HeadlessForm &) {
+        text->setFocus();
+        static_cast<ui::HeadlessTextBox &>(*text).press(27, 27, 1);
+        log << QStringLiteral("loaded=%1").arg(dialog.isLoaded());
+    });
+    EXPECT_EQ(log, QStringList({"form 27/1", "text 27", "press 27", "loaded=0"}));
+}
+
+TEST_F(HeadlessFormTest, TabFollowsCreationOrderSkippingLabelsAndWhatCannotTakeTheFocus)
+{
+    show([&](ui::HeadlessForm &shown) {
+        QStringList visited;
+        const auto nameOf = [&](ui::Window *window) {
+            return window == field.get() ? "field" : window == text.get() ? "text" : window == ok.get() ? "ok" : "cancel";
+        };
+        for (int i = 0; i < 4; ++i) {
+            visited << nameOf(toolkit.focused());
+            toolkit.sendTab();
+        }
+        EXPECT_EQ(visited, QStringList({"field", "text", "ok", "cancel"}));
+        EXPECT_EQ(toolkit.focused(), field.get()) << "the tab wraps around";
+
+        text->setEnabled(false);
+        strip->setVisible(false);
+        EXPECT_EQ(shown.nextInTabOrder(field.get()), field.get())
+            << "a disabled control and the buttons of a hidden strip are passed over";
+    });
+}
+
+TEST_F(HeadlessFormTest, AccessKeysMoveToTheControlAfterTheLabelOrClickTheButton)
+{
+    show([&](ui::HeadlessForm &shown) {
+        shown.pressAccessKey(u'b');
+        EXPECT_TRUE(text->hasFocus()) << "&Buscar names the text box after its label";
+        shown.pressAccessKey(u'c');
+        EXPECT_TRUE(field->hasFocus());
+        shown.pressAccessKey(u'T');
+        EXPECT_TRUE(field->hasFocus()) << "&& is a plain ampersand, not an access key";
+        shown.pressAccessKey(u'a');
+        EXPECT_TRUE(ok->hasFocus());
+    });
+    EXPECT_EQ(log, QStringList({"ok"}));
+}
+
+TEST_F(HeadlessFormTest, ComboKeepsItemCodesAndRaisesSelectionChangeOnRealChangesOnly)
+{
+    field->addItem("Sí", 1);
+    field->addItem("No", 2);
+    field->addItem("Indistinto", 3);
+    field->onSelectionChange = [&] { log << QString::number(field->listIndex()); };
+    field->setListIndex(2);
+    field->setListIndex(2);
+    field->setListIndex(-1);
+    EXPECT_EQ(log, QStringList({"2", "-1"}));
+    EXPECT_EQ(field->findItemData(2), 1);
+    EXPECT_EQ(field->findItemData(9), -1);
+    EXPECT_EQ(field->itemData(2), 3);
+    const auto errorNumber = [](auto call) {
+        try {
+            call();
+        } catch (const vb::Error &error) {
+            return error.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorNumber([&] { field->setListIndex(3); }), vb::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumber([&] { (void)field->itemData(-1); }), vb::err::InvalidPropertyArrayIndex);
+}
+
+TEST_F(HeadlessFormTest, FormRaisesResizeOnEveryChangeOfSize)
+{
+    int resizes = 0;
+    form->onResize = [&] { ++resizes; };
+    form->move(10, 20, 9460, 7600);
+    EXPECT_EQ(resizes, 2);
+    EXPECT_THROW(form->setWidth(-1), vb::Error);
+    EXPECT_EQ(form->width(), 9460);
+}
+
+TEST(HeadlessImageTest, APictureSizesTheElementFromItsPixelsAndResolution)
+{
+    QTemporaryDir folder;
+    QImage picture(200, 150, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.setDotsPerMeterX(3780 * 2); // 192 dots per inch
+    picture.setDotsPerMeterY(3780 * 2);
+    const QString png = folder.filePath("123.jpg"); // named like a photo, but a PNG
+    ASSERT_TRUE(picture.save(png, "PNG"));
+    const QString broken = folder.filePath("broken.jpg");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+
+    ui::HeadlessToolkit toolkit;
+    auto form = toolkit.createForm();
+    auto image = toolkit.createImage(*form);
+    auto &headless = static_cast<ui::HeadlessImage &>(*image);
+    image->loadPicture(png);
+    EXPECT_NE(image->pictureHandle(), 0);
+    EXPECT_EQ(headless.loadedPath(), png);
+    EXPECT_NEAR(image->width(), 1500, 1);
+    EXPECT_NEAR(image->height(), 1125, 1);
+
+    const auto errorOf = [&](const QString &path) {
+        try {
+            image->loadPicture(path);
+        } catch (const vb::Error &error) {
+            return error.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorOf(folder.filePath("missing.jpg")), vb::err::FileNotFound);
+    EXPECT_EQ(errorOf(broken), vb::err::InvalidPicture);
+    EXPECT_EQ(headless.loadedPath(), png) << "a failed load keeps the picture held";
+
+    image->loadPicture("");
+    EXPECT_EQ(image->pictureHandle(), 0);
+}
+
+} // namespace

@@ -1,0 +1,326 @@
+#include "platform/ui/qt/qt_button.h"
+#include "platform/ui/qt/qt_combo_box.h"
+#include "platform/ui/qt/qt_form.h"
+#include "platform/ui/qt/qt_image.h"
+#include "platform/ui/qt/qt_label.h"
+#include "platform/ui/qt/qt_text_box.h"
+#include "platform/ui/qt/qt_toolkit.h"
+#include "platform/vb/error.h"
+
+#include "error_number.h"
+#include "qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+using vok::test::errorNumberOf;
+
+QWidget *widgetOf(ui::Window &window)
+{
+    if (auto *form = dynamic_cast<ui::QtForm *>(&window))
+        return form->widget();
+    if (auto *combo = dynamic_cast<ui::QtComboBox *>(&window))
+        return combo->widget();
+    if (auto *text = dynamic_cast<ui::QtTextBox *>(&window))
+        return text->widget();
+    if (auto *button = dynamic_cast<ui::QtButton *>(&window))
+        return button->widget();
+    if (auto *label = dynamic_cast<ui::QtLabel *>(&window))
+        return label->widget();
+    return nullptr;
+}
+
+// A small search form: two labelled fields, a list created after the button
+// strip, and buttons filed into the strip after that list was created.
+class QtFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form->move(600, 450, 4290, 3300);
+        form->setKeyPreview(true);
+        lblCampo->move(60, 180, 1575, 315);
+        lblCampo->setCaption("Buscar en &Campo:");
+        cmbCampo->move(1500, 120, 2715, 315);
+        cmbCampo->addItem("Nombre", 0);
+        cmbCampo->addItem("Código", 1);
+        cmbCampo->addItem("Marca", 7);
+        lblTexto->move(60, 900, 1575, 315);
+        lblTexto->setCaption("Texto a &Buscar:");
+        txtTexto->move(1500, 840, 2715, 315);
+        picButtons->move(0, 2565, 4290, 415);
+        picButtons->setBackColor(14604246);
+        cmbLater->move(1500, 1320, 1275, 315);
+        btnOk->move(1950, 50, 1095, 315);
+        btnOk->setCaption("&Aceptar");
+        btnCancelar->move(3150, 50, 1095, 315);
+        btnCancelar->setCaption("Cancelar");
+    }
+
+    void show()
+    {
+        formWidget()->show();
+        formWidget()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(formWidget()));
+    }
+
+    QWidget *formWidget() { return widgetOf(*form); }
+    QWidget *focusWidget() { return QApplication::focusWidget(); }
+
+    ui::QtToolkit toolkit;
+    std::unique_ptr<ui::Form> form = toolkit.createForm();
+    std::unique_ptr<ui::Label> lblCampo = toolkit.createLabel(*form);
+    std::unique_ptr<ui::ComboBox> cmbCampo = toolkit.createComboBox(*form);
+    std::unique_ptr<ui::Label> lblTexto = toolkit.createLabel(*form);
+    std::unique_ptr<ui::TextBox> txtTexto = toolkit.createTextBox(*form);
+    std::unique_ptr<ui::PictureBox> picButtons = toolkit.createPictureBox(*form);
+    std::unique_ptr<ui::ComboBox> cmbLater = toolkit.createComboBox(*form);
+    std::unique_ptr<ui::Button> btnOk = toolkit.createButton(*picButtons);
+    std::unique_ptr<ui::Button> btnCancelar = toolkit.createButton(*picButtons);
+    QStringList log;
+};
+
+TEST_F(QtFormTest, ControlsArePlacedInPixelsWithinTheirContainersAndTheFormByItsOuterSize)
+{
+    show();
+    QWidget *top = formWidget();
+    const int dpi = top->logicalDpiX();
+    const auto px = [dpi](int twips) { return ui::qt::toPixels(twips, dpi); };
+    EXPECT_EQ(widgetOf(*cmbCampo)->geometry(), QRect(px(1500), px(120), px(2715), px(315)));
+    // Inside the strip, in the strip's own coordinates.
+    EXPECT_EQ(widgetOf(*btnOk)->geometry(), QRect(px(1950), px(50), px(1095), px(315)));
+    EXPECT_EQ(widgetOf(*btnOk)->mapTo(top, QPoint(0, 0)), QPoint(px(1950), px(2565 + 50)));
+    // The form's twips measure the frame too, whatever frame Qt knows of.
+    EXPECT_EQ(top->frameGeometry(), QRect(px(600), px(450), px(4290), px(3300)));
+    EXPECT_EQ(form->width(), 4290);
+    EXPECT_EQ(form->height(), 3300);
+}
+
+TEST_F(QtFormTest, TabOrderIsCreationOrderWithinEachContainerAndSendTabFollowsIt)
+{
+    show();
+    QWidgetList order;
+    for (QWidget *w = formWidget()->nextInFocusChain(); w != formWidget(); w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w;
+    EXPECT_EQ(order, QWidgetList({widgetOf(*cmbCampo), widgetOf(*txtTexto), widgetOf(*btnOk), widgetOf(*btnCancelar),
+                                  widgetOf(*cmbLater)}));
+
+    txtTexto->onGotFocus = [this] { log << "got texto"; };
+    cmbCampo->onLostFocus = [this] { log << "lost campo"; };
+    cmbCampo->setFocus();
+    toolkit.sendTab();
+    EXPECT_TRUE(txtTexto->hasFocus());
+    toolkit.sendTab();
+    EXPECT_TRUE(btnOk->hasFocus());
+    EXPECT_EQ(log, QStringList({"lost campo", "got texto"}));
+}
+
+TEST_F(QtFormTest, AccessKeyOfALabelFocusesTheNextControlThatCanTakeIt)
+{
+    show();
+    btnOk->setFocus();
+    QTest::keyClick(focusWidget(), Qt::Key_B, Qt::AltModifier);
+    EXPECT_TRUE(txtTexto->hasFocus());
+    QTest::keyClick(focusWidget(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(cmbCampo->hasFocus());
+
+    // A disabled control is passed over for the next one.
+    btnOk->setFocus();
+    cmbCampo->setEnabled(false);
+    QTest::keyClick(focusWidget(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(txtTexto->hasFocus());
+
+    int clicks = 0;
+    btnOk->onClick = [&clicks] { ++clicks; };
+    QTest::keyClick(focusWidget(), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(clicks, 1);
+}
+
+TEST_F(QtFormTest, EnterReachesTheListsKeyPressAndTravelsOn)
+{
+    show();
+    cmbCampo->setListIndex(0);
+    cmbCampo->onKeyDown = [this](int16_t &code, int16_t &shift) { log << QStringLiteral("down %1/%2").arg(code).arg(shift); };
+    cmbCampo->onKeyPress = [this](int16_t &ascii) {
+        log << QStringLiteral("press %1").arg(ascii);
+        if (ascii == 13)
+            toolkit.sendTab();
+    };
+    cmbCampo->setFocus();
+    QWidget *combo = widgetOf(*cmbCampo);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(combo, &enter);
+    EXPECT_FALSE(enter.isAccepted()) << "Enter was swallowed by the list";
+    EXPECT_TRUE(txtTexto->hasFocus());
+    // The form's own key preview saw nothing to stop it.
+    EXPECT_EQ(log, QStringList({"down 13/0", "press 13"}));
+
+    // The list still moves its selection on the keys its handlers let through,
+    // and not on one they swallow.
+    log.clear();
+    cmbCampo->onKeyDown = [](int16_t &code, int16_t &) { code = code == 38 ? 0 : code; };
+    cmbCampo->onSelectionChange = [this] { log << QString::number(cmbCampo->listIndex()); };
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_Up);
+    EXPECT_EQ(log, QStringList({"1"}));
+    EXPECT_EQ(cmbCampo->listIndex(), 1);
+}
+
+TEST_F(QtFormTest, ListEntriesCarryCodesAndSelectionChangesOnlyOnARealChange)
+{
+    int changes = 0;
+    cmbLater->onSelectionChange = [&changes] { ++changes; };
+    // Adding entries selects none, as on the platform.
+    cmbLater->addItem("Sí", 1);
+    cmbLater->addItem("No", 2);
+    cmbLater->addItem("Indistinto", 3);
+    EXPECT_EQ(cmbLater->listIndex(), -1);
+    EXPECT_EQ(cmbLater->listCount(), 3);
+    EXPECT_EQ(changes, 0);
+    cmbLater->setListIndex(cmbLater->findItemData(2));
+    cmbLater->setListIndex(1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(cmbLater->itemData(2), 3);
+    EXPECT_EQ(cmbLater->findItemData(9), -1);
+    cmbLater->setListIndex(-1);
+    EXPECT_EQ(changes, 2);
+
+    EXPECT_EQ(errorNumberOf([&] { cmbLater->setListIndex(3); }), vb::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { cmbLater->setListIndex(-2); }), vb::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { cmbLater->itemData(3); }), vb::err::InvalidPropertyArrayIndex);
+    EXPECT_EQ(errorNumberOf([&] { cmbLater->itemData(-1); }), vb::err::InvalidPropertyArrayIndex);
+    EXPECT_EQ(cmbLater->listIndex(), -1);
+    EXPECT_EQ(changes, 2);
+}
+
+// How the user closes the modal form while the test waits in showModal.
+struct Closing {
+    const char *name;
+    std::function<void()> act;
+    QStringList expected;
+};
+
+TEST_F(QtFormTest, ShowModalLoadsFirstAndReturnsOnceUnloadedGivingTheFocusBack)
+{
+    QWidget host;
+    auto *hostField = new QLineEdit(&host);
+    host.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    hostField->setFocus();
+
+    form->onLoad = [this] {
+        log << (formWidget()->isVisible() ? "load shown" : "load");
+        form->setWidth(5000);
+    };
+    form->onResize = [this] { log << QStringLiteral("resize %1").arg(form->width()); };
+    form->onUnload = [this] { log << "unload"; };
+    form->onKeyDown = [this](int16_t &code, int16_t &) {
+        log << QStringLiteral("form down %1").arg(code);
+        if (code == 27)
+            form->unload();
+    };
+    txtTexto->onKeyDown = [this](int16_t &code, int16_t &) { log << QStringLiteral("texto down %1").arg(code); };
+    btnCancelar->onClick = [this] { form->unload(); };
+
+    const std::vector<Closing> closings = {
+        {"escape in the text box seen by the form first",
+         [this] {
+             txtTexto->setFocus();
+             QTest::keyClick(widgetOf(*txtTexto), Qt::Key_X);
+             QTest::keyClick(widgetOf(*txtTexto), Qt::Key_Escape, Qt::ShiftModifier);
+         },
+         {"form down 88", "texto down 88", "form down 16", "texto down 16", "form down 27", "unload"}},
+        {"the close box", [this] { formWidget()->close(); }, {"unload"}},
+        {"a button that unloads", [this] { QTest::mouseClick(widgetOf(*btnCancelar), Qt::LeftButton); },
+         {"unload"}},
+    };
+    for (const Closing &closing : closings) {
+        SCOPED_TRACE(closing.name);
+        log.clear();
+        form->setWidth(4290);
+        log.clear();
+        bool ran = false;
+        QTimer::singleShot(0, formWidget(), [&] {
+            ran = QTest::qWaitForWindowActive(formWidget());
+            closing.act();
+        });
+        form->showModal();
+        EXPECT_TRUE(ran);
+        QStringList expected = {"load", "resize 5000"};
+        expected << closing.expected;
+        EXPECT_EQ(log, expected);
+        EXPECT_FALSE(formWidget()->isVisible());
+        QTRY_VERIFY(host.isActiveWindow());
+        EXPECT_EQ(QApplication::focusWidget(), hostField);
+    }
+}
+
+TEST(QtImage, PicturesTakeTheirNaturalSizeInTwipsAndBadFilesLeaveTheImageAsItWas)
+{
+    ui::QtToolkit toolkit;
+    auto form = toolkit.createForm();
+    auto image = toolkit.createImage(*form);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+
+    struct Picture {
+        const char *file;
+        const char *format;
+        QSize pixels;
+        int dotsPerMetre;
+        ui::Twips width;
+        ui::Twips height;
+    };
+    // 96 dpi: 15 twips a pixel; 72 dpi: 20 twips a pixel; none stored: 96 dpi.
+    const Picture pictures[] = {
+        {"foto.png", "PNG", {40, 30}, 3780, 600, 450},
+        {"foto.jpg", "JPEG", {30, 20}, 2835, 600, 400},
+        {"sin-resolucion.bmp", "BMP", {10, 8}, 0, 150, 120},
+    };
+    int32_t previousHandle = 0;
+    for (const Picture &p : pictures) {
+        SCOPED_TRACE(p.file);
+        QImage pixels(p.pixels, QImage::Format_RGB32);
+        pixels.fill(Qt::darkCyan);
+        if (p.dotsPerMetre) {
+            pixels.setDotsPerMeterX(p.dotsPerMetre);
+            pixels.setDotsPerMeterY(p.dotsPerMetre);
+        }
+        const QString path = folder.filePath(p.file);
+        ASSERT_TRUE(pixels.save(path, p.format));
+        image->loadPicture(path);
+        EXPECT_EQ(image->width(), p.width);
+        EXPECT_EQ(image->height(), p.height);
+        EXPECT_NE(image->pictureHandle(), 0);
+        EXPECT_NE(image->pictureHandle(), previousHandle);
+        previousHandle = image->pictureHandle();
+    }
+
+    QFile notAPicture(folder.filePath("texto.png"));
+    ASSERT_TRUE(notAPicture.open(QIODevice::WriteOnly));
+    notAPicture.write("not a picture at all");
+    notAPicture.close();
+    EXPECT_EQ(errorNumberOf([&] { image->loadPicture(folder.filePath("falta.jpg")); }), vb::err::FileNotFound);
+    EXPECT_EQ(errorNumberOf([&] { image->loadPicture(notAPicture.fileName()); }), vb::err::InvalidPicture);
+    EXPECT_EQ(image->pictureHandle(), previousHandle);
+    EXPECT_EQ(image->width(), 150);
+
+    image->loadPicture("");
+    EXPECT_EQ(image->pictureHandle(), 0);
+}
+
+} // namespace
