@@ -65,11 +65,3 @@ void vokTArticulo::FindArticuloByID(int32_t iID)
     int16_t variedad = 0;
     FindArticuloByID(iID, variedad);
 }
-
-// The detail view needs the detail window, which this build does not have
-// yet: it refuses openly rather than pretend to have shown anything.
-void vokTArticulo::MostrarDetalle(int32_t &, int16_t &)
-{
-    throw vb::Error(445, QStringLiteral("Object doesn't support this action: MostrarDetalle is not available yet"),
-                    QStringLiteral("vokArtBuscar.vokTArticulo"));
-}

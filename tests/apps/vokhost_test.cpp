@@ -292,7 +292,6 @@ TEST_F(VokhostTest, CommandsThatFailAnswerWithTheError)
         const char *command;
         int number;
     } cases[] = {
-        {"detail 1 0", 445},
         {"search texto=\"A\" ok", 5},
         {"key Hyper+F4", 5},
         {"set FormatDisplay not-json", 5},
