@@ -139,8 +139,15 @@ void QtTextBox::setAppearance(int16_t appearance)
     if (appearance != 0 && appearance != 1)
         throw vb::Error::standard(vb::err::InvalidPropertyValue);
     m_appearance = appearance;
-    if (lineEdit())
-        lineEdit()->setFrame(appearance == 1);
+    QLineEdit *edit = lineEdit();
+    if (!edit)
+        return;
+    // Flat is the platform's single dark line around the box, not no border
+    // at all; the colours stay those of the palette the control sets.
+    edit->setFrame(appearance == 1);
+    edit->setStyleSheet(appearance == 1 ? QString()
+                                        : QStringLiteral("QLineEdit { border: 1px solid palette(shadow); padding: 0 1px;"
+                                                         " background: palette(base); color: palette(text); }"));
 }
 
 void QtTextBox::setBackColor(OleColor colour)
