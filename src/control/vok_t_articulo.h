@@ -178,6 +178,9 @@ private:
     void ValidarArticulo(const QString &sTexto);
     void BuscarArticulo(const QString &sTexto, const QString &sCondicion);
     static QString TextoError(const vb::Error &error);
+    // F4: the advanced search dialog, and the search with the condition it
+    // hands back. Ends silently on any error.
+    void BusquedaAvanzada();
     // Delivers an event to every sink; a sink may unadvise itself meanwhile.
     template <typename Event> void raise(Event &&event)
     {

@@ -64,10 +64,7 @@ uint8_t InicializarLenguaje(QString &aplicacion, QString &modulo)
     if (idioma == 0)
         idioma = 1;
 
-    vb::ResumeNext([&] {
-        if (!state.mensajes)
-            state.mensajes = com::createObject(MensajesProgId);
-    });
+    vb::ResumeNext([&] { objetoMensajes(); });
     vb::ResumeNext([&] { vb::CallByName(state.mensajes, QStringLiteral("EstablecerIdioma"), CallKind::Method, {idioma}); });
 
     uint8_t resultado = 1;
@@ -131,6 +128,14 @@ QString resloadVieja(int16_t idRes, uint8_t idioma)
     default:
         return {};
     }
+}
+
+vb::ObjectRef objetoMensajes()
+{
+    SharedState &state = compartido();
+    if (!state.mensajes)
+        state.mensajes = com::createObject(MensajesProgId);
+    return state.mensajes;
 }
 
 uint8_t usuariosLenguaje()

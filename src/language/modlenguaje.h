@@ -27,6 +27,11 @@ void LiberarLenguaje();
 // The built-in texts of the control, in English when idioma is 2, else Spanish.
 QString resloadVieja(int16_t idRes, uint8_t idioma);
 
+// The thread's message component (the host's Mensajes), created on its first
+// use and kept for the life of the thread. A creation that fails raises and
+// leaves none kept.
+vb::ObjectRef objetoMensajes();
+
 // The thread's shared state, for hosts and tests that look at it.
 uint8_t usuariosLenguaje();
 vb::ObjectRef objetoLenguaje();

@@ -48,6 +48,7 @@ struct vokTArticuloTestAccess {
         control.BuscarArticulo(texto, condicion);
     }
     static lookup::LookupSettings settings(const vokTArticulo &control) { return control.lookupSettings(); }
+    static void busquedaAvanzada(vokTArticulo &control) { control.BusquedaAvanzada(); }
 };
 
 class EventLog : public vokTArticuloEvents {
