@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <map>
+#include <mutex>
 #include <optional>
 
 namespace rdo {
@@ -117,15 +118,30 @@ QString keyPrefix(const QString &pattern)
     return isOwnKey(prefix) ? prefix : QString();
 }
 
-// "Select ArtID From Articulo Where column" in the range of keys that begin
-// with prefix.
+// The probes are written as SQLite reads them (the translation leaves them
+// as they are): every text comparison carries the server collation.
+QString collated(const QString &column)
+{
+    return column + QStringLiteral(" COLLATE ") + QLatin1String(kServerCollation);
+}
+
+// "column" in the range of keys that begin with prefix, as a condition.
+QString inKeyRange(const QString &column, const QString &prefix)
+{
+    QString range = collated(column) + QStringLiteral(" >= ") + quoted(prefix);
+    if (const auto above = keyAfterPrefix(prefix))
+        range += QStringLiteral(" And ") + collated(column) + QStringLiteral(" < ") + quoted(*above);
+    return range;
+}
+
 QString articlesInRange(const QString &column, const QString &prefix)
 {
-    QString probe = QStringLiteral("Select ArtID From Articulo Where ") + column + QStringLiteral(" >= ") + quoted(prefix);
-    if (const auto above = keyAfterPrefix(prefix))
-        probe += QStringLiteral(" And ") + column + QStringLiteral(" < ") + quoted(*above);
-    return probe;
+    return QStringLiteral("Select ArtID From Articulo Where ") + inKeyRange(column, prefix);
 }
+
+// The indexes of data/indexes.sql that give the list's order.
+const QString kNameIndex = QStringLiteral("IX_Articulo_NombreClave");
+const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
 
 // A variety whose name begins with U+0300 or above may compose with the end of
 // the article's name when the two are run together (a combining accent), so
@@ -135,8 +151,9 @@ const QString kVarietiesThatMayCompose =
 
 // The articles a branch's "(col like 'p%' OR ...)" group can accept; empty
 // when a pattern begins with a wildcard (no index can narrow it), none when the
-// group is not of this shape.
-std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close)
+// group is not of this shape. The range of the column named outside is left
+// out: rows in it are read apart.
+std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close, const QString &outside = {})
 {
     QStringList probes;
     bool joinsVarietyName = false;
@@ -164,7 +181,8 @@ std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close)
         unindexed = unindexed || prefix.isEmpty();
         if (unindexed)
             continue;
-        probes.append(articlesInRange(column, prefix));
+        if (column.compare(outside, Qt::CaseInsensitive) != 0)
+            probes.append(articlesInRange(column, prefix));
         if (joined) {
             // The joined text begins with the prefix when the article's name
             // does, or when the name is shorter than the prefix and begins it.
@@ -180,7 +198,7 @@ std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close)
                 if (!shorter.contains(quoted(head)))
                     shorter.append(quoted(head));
             }
-            probes.append(QStringLiteral("Select ArtID From Articulo Where ") + column + QStringLiteral(" In (") +
+            probes.append(QStringLiteral("Select ArtID From Articulo Where ") + collated(column) + QStringLiteral(" In (") +
                           shorter.join(QStringLiteral(", ")) + u')');
             joinsVarietyName = true;
         }
@@ -235,8 +253,8 @@ std::optional<QString> barCodeProbes(const TsqlToken &codeLiteral)
     const auto candidates = candidatePatterns(*code);
     if (!candidates)
         return QString();
-    return QStringLiteral(" And ArticuloCodigoBarras.rowid In (Select rowid From ArticuloCodigoBarras Where "
-                          "ACBCodigo In (") +
+    return QStringLiteral(" And ArticuloCodigoBarras.rowid In (Select rowid From ArticuloCodigoBarras Where ") +
+           collated(u"ACBCodigo"_qs) + QStringLiteral(" In (") +
            candidates->join(QStringLiteral(", ")) +
            QStringLiteral(") Union All Select rowid From ArticuloCodigoBarras Where ") + kGeneralBarCodes + u')';
 }
@@ -246,6 +264,7 @@ struct Branch {
     size_t begin = 0, end = 0;
     size_t from = 0, where = 0; // its From and Where
     size_t group = 0;           // the "(col like 'p%' OR ...)" group opening the where clause, or end
+    size_t groupClose = 0;
     enum Kind { Other, Names, BarCodes } kind = Other;
     QString probes;             // the condition withIndexProbes adds, or empty
     QStringList columns;        // the select list, term by term
@@ -259,6 +278,7 @@ void classify(const Tokens &t, Branch &b)
         if (close != b.end)
             if (const auto probes = nameProbes(t, b.group, close)) {
                 b.kind = Branch::Names;
+                b.groupClose = close;
                 b.probes = *probes;
                 return;
             }
@@ -402,57 +422,90 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         plan.varietyColumn >= plan.visibleColumns)
         return std::nullopt;
 
-    const auto stream = [&](const QString &tsqlStream, int branch, bool byLeadingName) {
-        plan.streams.push_back({m_translation.rewrite(tsqlStream), branch, byLeadingName});
+    const auto stream = [&](const QString &sqlite, int branch, bool byLeadingName) {
+        plan.streams.push_back({sqlite, branch, byLeadingName, {}});
     };
+    const QString listOrder = QStringLiteral(" Order By ") + collated(u"NombreArt"_qs) + QStringLiteral(", ") +
+                              collated(u"ArtCodigo"_qs) + QStringLiteral(", ArtID");
     for (size_t i = 0; i < branches.size(); ++i) {
         const Branch &b = branches[i];
         if (b.kind == Branch::Other || b.columns.size() != columns.size() ||
-            leadingName(b.columns[plan.nameColumn]).isEmpty())
+            leadingName(b.columns[plan.nameColumn]).isEmpty() || t.isWord(b.begin + 1, u"top") ||
+            !t.isWord(b.from + 1, u"Articulo"))
             return std::nullopt;
-        const QString select = text(t, b.begin, b.end);
+        // The select list and the joins are the same for every lookup with
+        // the same settings: their translation is kept.
+        const QString selectList = translated(text(t, b.begin, b.from));
+        const QString joins = translated(text(t, b.from + 2, b.where));
+        const QString where = translated(text(t, b.where, b.end));
+        const QString from = u' ' + text(t, b.from, b.from + 2) + u' ';
         const bool varieties = b.columns[plan.varietyColumn].compare(u"AVaID", Qt::CaseInsensitive) == 0;
-        const QString ties = QStringLiteral(", ArtID") + (varieties ? QStringLiteral(", AVaID") : QString());
+        const QString order = listOrder + (varieties ? QStringLiteral(", AVaID") : QString());
         if (b.kind == Branch::BarCodes) {
             // Bar codes: a handful of rows, sorted.
-            stream(select + b.probes + QStringLiteral(" Order By NombreArt, ArtCodigo") + ties +
+            stream(selectList + from + joins + u' ' + where + b.probes + order +
                        QStringLiteral(", ArticuloCodigoBarras.rowid"),
                    static_cast<int>(i), false);
             continue;
         }
-        // Names: the rows whose leading name lies in the range of the typed
-        // text come in the order of the name's index, the few others that
-        // match by another column are sorted apart.
+        // Names: the rows whose leading name matches the typed text come in
+        // the order of the name's index; the few others that match by another
+        // column are sorted apart. The planner would rather sort the company's
+        // articles than read them in the name's order, so the index is named.
         const QString name = leadingName(b.columns[plan.nameColumn]);
         const auto pattern = leadingNamePattern(t, b, name);
         const QString prefix = pattern ? keyPrefix(*pattern) : QString();
-        QString inRange, outOfRange;
-        if (!prefix.isEmpty()) {
-            inRange = QStringLiteral(" And ") + name + QStringLiteral(" >= ") + quoted(prefix);
-            outOfRange = QStringLiteral(" And (") + name + QStringLiteral(" Is Null Or ") + name +
-                         QStringLiteral(" < ") + quoted(prefix);
-            if (const auto above = keyAfterPrefix(prefix)) {
-                inRange += QStringLiteral(" And ") + name + QStringLiteral(" < ") + quoted(*above);
-                outOfRange += QStringLiteral(" Or ") + name + QStringLiteral(" >= ") + quoted(*above);
-            }
-            outOfRange += u')';
-        }
+        const QString index = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? kNameIndex : kShortNameIndex;
         if (varieties) {
-            const QString withLeadingName =
-                text(t, b.begin, b.from) + QStringLiteral(", ") + name + u' ' + text(t, b.from, b.end);
-            stream(withLeadingName + inRange + QStringLiteral(" Order By ") + name, static_cast<int>(i), true);
-        } else {
-            stream(select + inRange + QStringLiteral(" Order By NombreArt, ArtCodigo") + ties, static_cast<int>(i),
-                   false);
+            // Most articles have no varieties: the driver reads the name's
+            // index and asks for an article's rows only when it has some, so
+            // that the order is known as far as the index has been read.
+            const QString inRange = prefix.isEmpty() ? QString() : QStringLiteral(" And ") + inKeyRange(name, prefix);
+            const QString driver = QStringLiteral("Select ArtID, ") + name +
+                                   QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
+                                                  "ArtID) From Articulo INDEXED BY ") +
+                                   index + QStringLiteral(" Where 1 = 1") + inRange + QStringLiteral(" Order By ") +
+                                   collated(name);
+            plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
+                                        QStringLiteral(" And ArtID = ?1"),
+                                    static_cast<int>(i), true, driver});
+            if (!prefix.isEmpty())
+                stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") +
+                           inKeyRange(name, prefix) + QStringLiteral(", 0) = 0") +
+                           nameProbes(t, b.group, b.groupClose, name).value_or(QString()) + order,
+                       static_cast<int>(i), false);
+            continue;
         }
-        if (!prefix.isEmpty())
-            stream(select + outOfRange + b.probes + QStringLiteral(" Order By NombreArt, ArtCodigo") + ties,
-                   static_cast<int>(i), false);
+        const QString byName = from + QStringLiteral("INDEXED BY ") + index + u' ' + joins + u' ';
+        if (prefix.isEmpty()) {
+            stream(selectList + byName + where + order, static_cast<int>(i), false);
+            continue;
+        }
+        // The name's own pattern first, so that it is tried on the index
+        // before the article's row is read.
+        const QString nameLike = name + QStringLiteral(" Like ") + quoted(*pattern);
+        stream(selectList + byName + QStringLiteral("Where ") + inKeyRange(name, prefix) + QStringLiteral(" And ") +
+                   nameLike + QStringLiteral(" And ") + where.mid(where.indexOf(u' ') + 1) + order,
+               static_cast<int>(i), false);
+        stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") + nameLike +
+                   QStringLiteral(", 0) = 0") + nameProbes(t, b.group, b.groupClose, name).value_or(QString()) + order,
+               static_cast<int>(i), false);
     }
     return plan;
 }
 
 LookupPlanRewriter::LookupPlanRewriter(QStringList textColumns) : m_translation(std::move(textColumns), true) {}
+
+QString LookupPlanRewriter::translated(const QString &fragment) const
+{
+    const std::lock_guard lock(m_mutex);
+    if (const auto found = m_fragments.constFind(fragment); found != m_fragments.constEnd())
+        return *found;
+    // A till's lookups take a few settings: a small memory is plenty.
+    if (m_fragments.size() >= 256)
+        m_fragments.clear();
+    return *m_fragments.insert(fragment, m_translation.rewrite(fragment));
+}
 
 QString LookupPlanRewriter::rewrite(const QString &tsql) const
 {

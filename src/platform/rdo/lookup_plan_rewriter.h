@@ -14,8 +14,11 @@
 
 #include "statement_rewriter.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <mutex>
 
 namespace rdo {
 
@@ -40,7 +43,12 @@ public:
     std::optional<MergedStatement> merged(const QString &tsql) const override;
 
 private:
+    // The translation of a piece of a statement, kept for the next lookup.
+    QString translated(const QString &fragment) const;
+
     SqliteTranslation m_translation;
+    mutable std::mutex m_mutex;
+    mutable QHash<QString, QString> m_fragments;
 };
 
 } // namespace rdo

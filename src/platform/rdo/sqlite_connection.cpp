@@ -37,9 +37,15 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_null(context);
-    // like(X, Y) is "Y LIKE X": the pattern comes first.
-    const std::string_view pattern = bytes(argv[0]);
-    sqlite3_result_int(context, sqlServerLikeUtf8(bytes(argv[1]), pattern) ? 1 : 0);
+    // like(X, Y) is "Y LIKE X": the pattern comes first. A pattern written in
+    // the statement is compiled once and kept with it.
+    const std::string_view text = bytes(argv[1]);
+    if (const auto *kept = static_cast<const SqlServerLikePattern *>(sqlite3_get_auxdata(context, 0)))
+        return sqlite3_result_int(context, kept->matchesUtf8(text) ? 1 : 0);
+    auto pattern = std::make_unique<SqlServerLikePattern>(bytes(argv[0]));
+    sqlite3_result_int(context, pattern->matchesUtf8(text) ? 1 : 0);
+    sqlite3_set_auxdata(context, 0, pattern.release(),
+                        [](void *kept) { delete static_cast<SqlServerLikePattern *>(kept); });
 }
 
 int serverCollation(void *, int lengthA, const void *a, int lengthB, const void *b)
@@ -204,19 +210,21 @@ private:
 class MergedResultset final : public ForwardResultset {
 public:
     MergedResultset(std::shared_ptr<SqliteConnection::Handle> handle, const MergedStatement &plan,
-                    std::vector<sqlite3_stmt *> statements)
+                    std::vector<std::pair<sqlite3_stmt *, sqlite3_stmt *>> statements)
         : ForwardResultset(kSource), m_handle(std::move(handle)), m_plan(plan)
     {
-        sqlite3_stmt *first = statements.front();
+        sqlite3_stmt *first = statements.front().first;
         for (int c = 0; c < plan.visibleColumns; ++c) {
             m_names.append(QString::fromUtf8(sqlite3_column_name(first, c)));
             const char *declared = sqlite3_column_decltype(first, c);
             m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
         }
         for (size_t i = 0; i < statements.size(); ++i)
-            m_streams.push_back({statements[i], plan.streams[i].branch, plan.streams[i].byLeadingName, {}, {}, {}, false});
+            m_streams.push_back({statements[i].first, statements[i].second, plan.streams[i].branch,
+                                 plan.streams[i].byLeadingName, {}, {}, {}, false, false});
         for (Stream &stream : m_streams)
-            next(stream);
+            if (!stream.byLeadingName)
+                next(stream);
         advance();
     }
     ~MergedResultset() override { release(); }
@@ -229,12 +237,14 @@ private:
     };
     struct Stream {
         sqlite3_stmt *stmt;
+        sqlite3_stmt *driver; // for a stream by leading name
         int branch;
         bool byLeadingName;
         std::optional<Row> head;
         std::vector<Row> held; // a heap, least row on top
         std::optional<std::string> bound; // the leading name of the last row read
         bool done = false;
+        bool started = false;
     };
 
     static std::optional<std::string> text(sqlite3_stmt *stmt, int column)
@@ -281,9 +291,46 @@ private:
         row.code = text(stream.stmt, m_plan.codeColumn);
         row.article = sqlite3_column_int64(stream.stmt, m_plan.articleColumn);
         row.variety = sqlite3_column_int64(stream.stmt, m_plan.varietyColumn);
-        if (stream.byLeadingName)
-            stream.bound = text(stream.stmt, m_plan.visibleColumns);
         return row;
+    }
+
+    // A stream ordered by leading name holds its rows back: every row still
+    // to come has a displayed name that begins with its leading name, so it
+    // sorts at or after the last leading name read (the bound). A held row
+    // below the bound is certainly the stream's next.
+    const Row *known(const Stream &stream) const
+    {
+        if (!stream.byLeadingName)
+            return stream.head ? &*stream.head : nullptr;
+        if (stream.held.empty() || (!stream.done && compare(stream.held.front().name, stream.bound) >= 0))
+            return nullptr;
+        return &stream.held.front();
+    }
+
+    static bool heldAfter(const Row &a, const Row &b, int branch) { return before(b, branch, a, branch); }
+
+    // Reads one more article of a stream ordered by leading name, and its
+    // rows if it has any.
+    void pull(Stream &stream)
+    {
+        stream.started = true;
+        const int step = sqlite3_step(stream.driver);
+        if (step == SQLITE_DONE) {
+            stream.done = true;
+            return;
+        }
+        if (step != SQLITE_ROW)
+            throw engineError(m_handle->db);
+        stream.bound = text(stream.driver, 1);
+        if (sqlite3_column_int(stream.driver, 2) == 0)
+            return;
+        sqlite3_reset(stream.stmt);
+        sqlite3_bind_int64(stream.stmt, 1, sqlite3_column_int64(stream.driver, 0));
+        while (std::optional<Row> row = read(stream)) {
+            stream.held.push_back(std::move(*row));
+            std::push_heap(stream.held.begin(), stream.held.end(),
+                           [&](const Row &a, const Row &b) { return heldAfter(a, b, stream.branch); });
+        }
     }
 
     void next(Stream &stream)
@@ -292,44 +339,51 @@ private:
             stream.head = read(stream);
             return;
         }
-        // Every row still to come has a displayed name that begins with its
-        // leading name, so it sorts at or after the last leading name read: a
-        // held row below that can go.
-        const auto greater = [&](const Row &a, const Row &b) { return before(b, stream.branch, a, stream.branch); };
-        while (!stream.done && (stream.held.empty() || compare(stream.held.front().name, stream.bound) >= 0)) {
-            std::optional<Row> row = read(stream);
-            if (!row) {
-                stream.done = true;
-                break;
-            }
-            stream.held.push_back(std::move(*row));
-            std::push_heap(stream.held.begin(), stream.held.end(), greater);
-        }
-        stream.head.reset();
-        if (!stream.held.empty()) {
-            std::pop_heap(stream.held.begin(), stream.held.end(), greater);
-            stream.head = std::move(stream.held.back());
-            stream.held.pop_back();
-        }
+        std::pop_heap(stream.held.begin(), stream.held.end(),
+                      [&](const Row &a, const Row &b) { return heldAfter(a, b, stream.branch); });
+        stream.held.pop_back();
     }
 
     bool readRow(std::vector<rdoColumn> &row) override
     {
-        Stream *least = nullptr;
-        for (Stream &stream : m_streams)
-            if (stream.head && (!least || before(*stream.head, stream.branch, *least->head, least->branch)))
-                least = &stream;
-        if (!least)
-            return false;
-        row = std::move(least->head->columns);
-        next(*least);
-        return true;
+        for (;;) {
+            Stream *least = nullptr;
+            for (Stream &stream : m_streams)
+                if (const Row *head = known(stream))
+                    if (!least || before(*head, stream.branch, *known(*least), least->branch))
+                        least = &stream;
+            // A stream ordered by leading name is read only as far as it
+            // might still give a row before the least row known: for a long
+            // list, about as far as the list is read.
+            Stream *unsure = nullptr;
+            for (Stream &stream : m_streams) {
+                if (!stream.byLeadingName || stream.done || known(stream))
+                    continue;
+                const bool heldBefore = !stream.held.empty() && least &&
+                                        before(stream.held.front(), stream.branch, *known(*least), least->branch);
+                if (!least || !stream.started || heldBefore || compare(stream.bound, known(*least)->name) <= 0) {
+                    unsure = &stream;
+                    break;
+                }
+            }
+            if (unsure) {
+                pull(*unsure);
+                continue;
+            }
+            if (!least)
+                return false;
+            row = std::move(const_cast<Row *>(known(*least))->columns);
+            next(*least);
+            return true;
+        }
     }
     bool isOpen() const override { return !m_streams.empty(); }
     void release() override
     {
-        for (Stream &stream : m_streams)
+        for (Stream &stream : m_streams) {
             sqlite3_finalize(stream.stmt);
+            sqlite3_finalize(stream.driver);
+        }
         m_streams.clear();
     }
 
@@ -361,7 +415,10 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     if (opened != SQLITE_OK)
         throw engineError(handle->db, path);
     char *message = nullptr;
-    if (sqlite3_exec(handle->db, "PRAGMA query_only=1", nullptr, nullptr, &message) != SQLITE_OK) {
+    // Lookups read index pages here and there in a large file: mapped, a
+    // page read is no system call. Only the pages read become resident.
+    if (sqlite3_exec(handle->db, "PRAGMA query_only=1; PRAGMA mmap_size=1073741824; PRAGMA cache_size=-8192",
+                     nullptr, nullptr, &message) != SQLITE_OK) {
         sqlite3_free(message);
         throw engineError(handle->db, path);
     }
@@ -377,24 +434,33 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
 
 std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement &plan)
 {
-    std::vector<sqlite3_stmt *> statements;
-    for (const MergedStatement::Stream &stream : plan.streams) {
-        const QByteArray text = stream.sql.toUtf8();
+    std::vector<std::pair<sqlite3_stmt *, sqlite3_stmt *>> statements;
+    const auto prepare = [&](const QString &sql, int columns) -> sqlite3_stmt * {
+        const QByteArray text = sql.toUtf8();
         sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) !=
-                SQLITE_OK ||
-            !stmt || !sqlite3_stmt_readonly(stmt) ||
-            sqlite3_column_count(stmt) != plan.visibleColumns + (stream.byLeadingName ? 1 : 0)) {
-            // Whatever is wrong, the statement as written says it in its own words.
-            sqlite3_finalize(stmt);
-            for (sqlite3_stmt *prepared : statements)
-                sqlite3_finalize(prepared);
-            return nullptr;
-        }
-        statements.push_back(stmt);
-    }
-    if (statements.empty())
+        if (sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) ==
+                SQLITE_OK &&
+            stmt && sqlite3_stmt_readonly(stmt) && sqlite3_column_count(stmt) == columns)
+            return stmt;
+        sqlite3_finalize(stmt);
         return nullptr;
+    };
+    bool prepared = !plan.streams.empty();
+    for (const MergedStatement::Stream &stream : plan.streams) {
+        sqlite3_stmt *rows = prepare(stream.sql, plan.visibleColumns + (stream.byLeadingName ? 1 : 0));
+        sqlite3_stmt *driver = stream.byLeadingName ? prepare(stream.driver, 3) : nullptr;
+        statements.emplace_back(rows, driver);
+        prepared = prepared && rows && (driver || !stream.byLeadingName);
+    }
+    if (!prepared) {
+        // Whatever is wrong (an index missing, say), the statement as written
+        // runs instead, and tells of a real error in its own words.
+        for (const auto &[rows, driver] : statements) {
+            sqlite3_finalize(rows);
+            sqlite3_finalize(driver);
+        }
+        return nullptr;
+    }
     return std::make_shared<MergedResultset>(m_handle, plan, std::move(statements));
 }
 

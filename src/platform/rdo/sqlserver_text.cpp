@@ -108,10 +108,16 @@ char32_t lowered(char c)
     return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
 }
 
+// Characters already folded stay as they are.
+char32_t lowered(char32_t c)
+{
+    return c;
+}
+
 std::vector<char32_t> loweredAscii(std::string_view bytes)
 {
     std::vector<char32_t> out(bytes.size());
-    std::transform(bytes.begin(), bytes.end(), out.begin(), lowered);
+    std::transform(bytes.begin(), bytes.end(), out.begin(), [](char c) { return lowered(c); });
     return out;
 }
 
@@ -122,24 +128,30 @@ std::string_view withoutTrailingBlanks(std::string_view s)
     return s;
 }
 
-bool matches(const std::vector<char32_t> &t, const std::vector<PatternItem> &items)
+// Matches a text, given as a range of already comparable characters, against
+// compiled items.
+template <typename Characters>
+bool matches(const Characters &t, const std::vector<PatternItem> &items)
 {
     // reach[j]: the first i text characters can be matched by the first j items.
     // One row per text character keeps this linear in memory and free of the
     // exponential backtracking a naive '%' matcher has.
     const size_t m = items.size();
-    std::vector<char> reach(m + 1, 0), next(m + 1, 0);
+    thread_local std::vector<char> reach, next;
+    reach.assign(m + 1, 0);
+    next.assign(m + 1, 0);
     reach[0] = 1;
     for (size_t j = 1; j <= m && items[j - 1].kind == PatternItem::Any; ++j)
         reach[j] = 1;
-    for (const char32_t c : t) {
-        std::fill(next.begin(), next.end(), 0);
+    for (const auto c : t) {
+        const char32_t ch = lowered(c);
+        next[0] = 0;
         for (size_t j = 1; j <= m; ++j) {
             const PatternItem &item = items[j - 1];
             if (item.kind == PatternItem::Any)
                 next[j] = next[j - 1] || reach[j];
             else
-                next[j] = reach[j - 1] && item.matches(c);
+                next[j] = reach[j - 1] && item.matches(ch);
         }
         reach.swap(next);
     }
@@ -166,12 +178,31 @@ bool sqlServerLike(QStringView text, QStringView pattern)
     return matches(comparable(text), compile(comparable(pattern)));
 }
 
+struct SqlServerLikePattern::Compiled {
+    bool ascii = false;
+    std::vector<PatternItem> items;
+    QString pattern; // for texts that are not ASCII
+};
+
+SqlServerLikePattern::SqlServerLikePattern(std::string_view pattern) : d(std::make_unique<Compiled>())
+{
+    d->ascii = isAscii(pattern);
+    d->pattern = QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size()));
+    d->items = compile(d->ascii ? loweredAscii(pattern) : comparable(d->pattern));
+}
+
+SqlServerLikePattern::~SqlServerLikePattern() = default;
+
+bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
+{
+    if (d->ascii && isAscii(text))
+        return matches(text, d->items);
+    return matches(comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))), d->items);
+}
+
 bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern)
 {
-    if (isAscii(text) && isAscii(pattern))
-        return matches(loweredAscii(text), compile(loweredAscii(pattern)));
-    return sqlServerLike(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                         QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size())));
+    return SqlServerLikePattern(pattern).matchesUtf8(text);
 }
 
 int sqlServerCompareUtf8(std::string_view a, std::string_view b)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <string_view>
 
 namespace rdo {
@@ -41,6 +42,19 @@ QString sqlServerKey(QStringView text);
 // without conversion: there composing changes nothing and folding is lowering
 // A to Z.
 bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern);
+
+// A LIKE pattern read once and matched against many texts (the pattern of a
+// statement is the same for every row).
+class SqlServerLikePattern {
+public:
+    explicit SqlServerLikePattern(std::string_view utf8Pattern);
+    ~SqlServerLikePattern();
+    bool matchesUtf8(std::string_view text) const;
+
+private:
+    struct Compiled;
+    std::unique_ptr<Compiled> d;
+};
 int sqlServerCompareUtf8(std::string_view a, std::string_view b);
 
 } // namespace rdo

@@ -23,11 +23,15 @@ struct MergedStatement {
     struct Stream {
         QString sql;  // in the engine's dialect
         int branch = 0; // among rows equal in the order, a lower branch comes first
-        // The rows come ordered by the name that leads the displayed name (the
-        // article's, before the variety's), which is their last, hidden column;
-        // the displayed name always begins with it. The back end holds rows back
-        // until no later row can come before them.
+        // The rows come article by article in the order of the name that
+        // leads the displayed name (the article's, before the variety's),
+        // which the displayed name always begins with; the back end holds rows
+        // back until no later row can come before them. The driver reads
+        // every candidate article in that order: its article, its leading name
+        // and whether it has rows at all; sql then gives one article's rows,
+        // for the article bound to ?1, with a hidden last column.
         bool byLeadingName = false;
+        QString driver;
     };
     std::vector<Stream> streams;
     // Column positions the order is decided by, in the rows of every stream:
