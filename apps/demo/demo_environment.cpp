@@ -113,6 +113,12 @@ bool DemoEnvironment::registerHostComponents(const QString &applicationDir, QStr
     return com::registerServer(library, why) == com::S_OK;
 }
 
+void DemoEnvironment::mapDrive(QChar letter, const QString &folder)
+{
+    QSettings settings(hostSettingsPath(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("Rutas/") + letter, folder);
+}
+
 int DemoEnvironment::language() const
 {
     return QSettings(hostSettingsPath(), QSettings::IniFormat).value(QStringLiteral("VOK04/Idioma"), 1).toInt();
@@ -134,6 +140,7 @@ QString sampleCatalogue(const QString &applicationDir)
         options.seed = SampleSeed;
         options.output = path.toStdString();
         vok::catalogue::generate(options);
+        vok::catalogue::writePhotos(path.toStdString());
     }
     return path;
 }

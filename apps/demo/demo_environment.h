@@ -42,6 +42,10 @@ public:
     // packs) from the library installed beside the demo.
     bool registerHostComponents(const QString &applicationDir, QString *why);
 
+    // Where the host's paths on drive letter live here ([Rutas] of the host
+    // settings): the sample catalogue's photographs are under "D:\Img\".
+    void mapDrive(QChar letter, const QString &folder);
+
     // The host's language: 1 Spanish, 2 English (Idioma of the host settings).
     int language() const;
     void setLanguage(int idioma);
@@ -50,7 +54,8 @@ private:
     QString m_folder;
 };
 
-// The sample catalogue beside the demo, generated on first use.
+// The sample catalogue beside the demo, generated with its photographs on
+// first use.
 QString sampleCatalogue(const QString &applicationDir);
 // Opens the connection; nullptr with the reason when it cannot be opened.
 std::shared_ptr<rdo::rdoConnection> openShopDatabase(const QString &connection, QString *why);

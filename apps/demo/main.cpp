@@ -65,7 +65,9 @@ int main(int argc, char *argv[])
     QString connectionString = options.connection;
     if (connectionString.isEmpty()) {
         try {
-            connectionString = QStringLiteral("sqlite:") + demo::sampleCatalogue(QApplication::applicationDirPath());
+            const QString sample = demo::sampleCatalogue(QApplication::applicationDirPath());
+            connectionString = QStringLiteral("sqlite:") + sample;
+            environment.mapDrive(u'D', QFileInfo(sample).path());
         } catch (const std::exception &error) {
             return fail(QStringLiteral("cannot make the sample catalogue: %1").arg(QString::fromLocal8Bit(error.what())));
         }
