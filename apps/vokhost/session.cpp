@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include "json_output.h"
+#include "search_answer.h"
 
 #include "component/identities.h"
 #include "component/type_library.h"
@@ -176,7 +177,8 @@ bool Session::execute(const Command &command)
         } else if (name == QStringLiteral("list")) {
             list(command);
         } else if (name == QStringLiteral("search")) {
-            throw usageError(QStringLiteral("search: the search dialog is not available; no answer was queued"));
+            queueSearchAnswer(m_toolkit.headless(), parseSearchAnswer(command.rest));
+            printOk();
         } else if (name == QStringLiteral("find")) {
             find(command);
         } else if (name == QStringLiteral("detail")) {
