@@ -8,12 +8,15 @@
 
 namespace {
 constexpr int16_t Enter = 13;
+constexpr int16_t KeyF4 = 115;
+constexpr int16_t KeyF12 = 123;
 }
 
 void vokTArticulo::wireKeyboard()
 {
     m_tArticulo->onChange = [this] { tArticuloChange(); };
     m_tArticulo->onGotFocus = [this] { SeleccionarTexto(); };
+    m_tArticulo->onKeyDown = [this](int16_t &KeyCode, int16_t &Shift) { tArticuloKeyDown(KeyCode, Shift); };
     m_tArticulo->onKeyPress = [this](int16_t &KeyAscii) { tArticuloKeyPress(KeyAscii); };
     m_tArticulo->onValidate = [this](bool &) { tArticuloValidate(); };
     m_chkVariedad->onKeyPress = [this](int16_t &KeyAscii) { chkVariedadKeyPress(KeyAscii); };
@@ -41,6 +44,20 @@ void vokTArticulo::tArticuloChange()
         LimpiarArticulo();
         MostrarVariedad(1);
     }
+}
+
+// F4 and F12 without shift keys are the control's own commands (the search
+// dialog, and the detail view of the article held); every other key that goes
+// down, those two with a shift key included, is the host's. Both commands end
+// quietly on their own errors, so nothing is trapped here.
+void vokTArticulo::tArticuloKeyDown(int16_t &KeyCode, int16_t &Shift)
+{
+    if (KeyCode == KeyF4 && Shift == 0)
+        BusquedaAvanzada();
+    else if (KeyCode == KeyF12 && Shift == 0 && mlngID > 0)
+        MostrarDetalle(mlngID, mintVariedad);
+    else
+        raise([&](vokTArticuloEvents &sink) { sink.KeyDown(KeyCode, Shift); });
 }
 
 void vokTArticulo::tArticuloKeyPress(int16_t &KeyAscii)

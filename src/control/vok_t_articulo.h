@@ -168,6 +168,7 @@ private:
     bool textoResoluble() const;
     void raiseKeyPress(int16_t &KeyAscii);
     void tArticuloChange();
+    void tArticuloKeyDown(int16_t &KeyCode, int16_t &Shift);
     void tArticuloKeyPress(int16_t &KeyAscii);
     void tArticuloValidate();
     void chkVariedadKeyPress(int16_t &KeyAscii);

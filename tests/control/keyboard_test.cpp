@@ -3,6 +3,8 @@
 
 #include "catalogue_fixture.h"
 
+#include "detail/frm_foto.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,7 +53,7 @@ TEST_F(KeyboardTest, EnterWithNothingToResolveGoesToTheHost)
         control->setText({});
         typed(typedText);
         text().type("\r");
-        EXPECT_EQ(log->events, QStringList({"KeyPress 13"})) << '"' << typedText << '"';
+        EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "KeyPress 13"})) << '"' << typedText << '"';
         EXPECT_EQ(listsShown(), 0u);
     }
 }
@@ -64,13 +66,13 @@ TEST_F(KeyboardTest, EnterOnAnArticleWithoutVarietiesLoadsItAndHandsOnEnter)
     text().type("\r");
     EXPECT_GT(control->ID(), 0);
     EXPECT_EQ(control->Codigo(), code);
-    EXPECT_EQ(log->events, QStringList({"Change ID=0", "KeyPress 13"}));
+    EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "Change ID=0", "KeyPress 13"}));
     EXPECT_TRUE(text().hasFocus());
     EXPECT_EQ(text().selectedText(), control->Text());
 
     log->events.clear();
     text().type("\r");
-    EXPECT_EQ(log->events, QStringList({"KeyPress 13"})) << "a held article is not looked up again";
+    EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "KeyPress 13"})) << "a held article is not looked up again";
 }
 
 TEST_F(KeyboardTest, ArticleWithVarietiesMovesTheFocusToTheCheckBox)
@@ -84,7 +86,7 @@ TEST_F(KeyboardTest, ArticleWithVarietiesMovesTheFocusToTheCheckBox)
     EXPECT_TRUE(check().isVisible());
     EXPECT_TRUE(check().hasFocus());
     EXPECT_EQ(check().caption(), "Incluir Variedades");
-    EXPECT_EQ(log->events, QStringList({"Change ID=0"}));
+    EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "Change ID=0"}));
 
     // Space ticks the box (the host sees the key), Enter goes to the host, and
     // leaving shrinks the box to its short caption, keeping the tick.
@@ -110,7 +112,7 @@ TEST_F(KeyboardTest, NothingFoundRaisesGotFocus2)
 {
     typed("ZZZQQQ");
     text().type("\r");
-    EXPECT_EQ(log->events, QStringList({"GotFocus2"}));
+    EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "GotFocus2"}));
     EXPECT_EQ(control->ID(), 0);
     EXPECT_EQ(control->Text(), "ZZZQQQ");
 }
@@ -130,10 +132,11 @@ TEST_F(KeyboardTest, DatabaseFailureRaisesErrorThenGotFocus2OnEnterAndOnlyErrorO
     connect(editedCopy("sin_articulos.db", "Drop Table ArticuloCodigoBarras;"));
     typed("LECHE");
     text().type("\r");
-    ASSERT_EQ(log->events.size(), 2);
-    EXPECT_TRUE(log->events[0].startsWith("Error ")) << log->events[0].toStdString();
-    EXPECT_TRUE(log->events[0].contains(" - no such table: ArticuloCodigoBarras")) << log->events[0].toStdString();
-    EXPECT_EQ(log->events[1], "GotFocus2");
+    ASSERT_EQ(log->events.size(), 3);
+    EXPECT_EQ(log->events[0], "KeyDown 13 0");
+    EXPECT_TRUE(log->events[1].startsWith("Error ")) << log->events[1].toStdString();
+    EXPECT_TRUE(log->events[1].contains(" - no such table: ArticuloCodigoBarras")) << log->events[1].toStdString();
+    EXPECT_EQ(log->events[2], "GotFocus2");
 
     log->events.clear();
     tabOut();
@@ -151,6 +154,64 @@ TEST_F(KeyboardTest, CheckBoxEnterWithResolvableTextReturnsToTheTextBox)
     check().onKeyPress(enter);
     EXPECT_TRUE(text().hasFocus());
     EXPECT_EQ(log->events, QStringList({"GotFocus2"}));
+}
+
+// F4 and F12 without shift keys are the control's own commands and never reach
+// the host; every other key that goes down does, as KeyDown.
+TEST_F(KeyboardTest, CommandKeys)
+{
+    const auto article = static_cast<int32_t>(firstId(LoadableArticle));
+    const struct {
+        const char *name;
+        int16_t key;
+        int16_t shift;
+        bool held;
+        const char *opens;
+        QStringList events;
+    } cases[] = {
+        {"F4", 115, 0, false, "search", {}},
+        {"F4 with an article held", 115, 0, true, "search", {}},
+        {"Shift+F4", 115, 1, true, "", {"KeyDown 115 1"}},
+        {"F12 with an article held", 123, 0, true, "detail", {}},
+        {"F12 on an empty control", 123, 0, false, "", {"KeyDown 123 0"}},
+        {"Ctrl+F12", 123, 2, true, "", {"KeyDown 123 2"}},
+        {"Alt+Shift+F12", 123, 5, true, "", {"KeyDown 123 5"}},
+        {"F5", 116, 0, true, "", {"KeyDown 116 0"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        control->setText({});
+        control->setID(0);
+        if (c.held)
+            vokTArticuloTestAccess::hold(*control, article);
+        log->events.clear();
+
+        // What opened: the detail view says so when it loads; any other
+        // modal window is the search dialog. An answer no window took is
+        // taken back by a window of our own.
+        QString opened;
+        std::pair<int32_t, int16_t> shown;
+        detail::setDetailLoadedListener([&](const detail::frmFoto &foto) {
+            opened = "detail";
+            shown = {foto.mlngArticulo, foto.mintVariedad};
+        });
+        ui::Form *answered = nullptr;
+        toolkit().queueModalAnswer([&](ui::Form &form) { answered = &form; });
+        text().pressKey(c.key, c.shift);
+        if (!answered) {
+            const auto unused = toolkit().createForm();
+            unused->showModal();
+        } else if (opened.isEmpty()) {
+            opened = "search";
+        }
+        detail::setDetailLoadedListener({});
+
+        EXPECT_EQ(opened, c.opens);
+        EXPECT_EQ(log->events, c.events);
+        if (opened == "detail") {
+            EXPECT_EQ(shown, std::make_pair(article, int16_t{3})) << "the article and variety held";
+        }
+    }
 }
 
 } // namespace

@@ -83,8 +83,8 @@ TEST_F(PropertiesTest, TypingClearsOnlyAPositiveId)
     vokTArticuloTestAccess::hold(*control, 9);
     text().type("y");
     EXPECT_EQ(control->ID(), 0);
-    EXPECT_EQ(log->events, QStringList({"KeyPress 120", "Change ID=0", "KeyPress 120", "Change ID=-5",
-                                        "KeyPress 121", "Change ID=9"}));
+    EXPECT_EQ(log->events, QStringList({"KeyDown 88 0", "KeyPress 120", "Change ID=0", "KeyDown 88 0", "KeyPress 120",
+                                        "Change ID=-5", "KeyDown 89 0", "KeyPress 121", "Change ID=9"}));
 }
 
 TEST_F(PropertiesTest, IncluirVariedadesFollowsTheVisibleBoxOnly)
