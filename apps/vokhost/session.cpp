@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "detail_report.h"
 #include "json_output.h"
 #include "search_answer.h"
 
@@ -135,10 +136,12 @@ Session::Session(ui::HeadlessToolkit &headless, std::shared_ptr<rdo::rdoConnecti
     m_hostBox = m_toolkit.createTextBox(*m_form);
     m_hostBox->move(0, ControlHeight + 120, ControlWidth, ControlHeight);
     control.tArticulo().setFocus();
+    startDetailReports();
 }
 
 Session::~Session()
 {
+    stopDetailReports();
     m_hostBox.reset();
     m_form.reset();
     m_control.reset();

@@ -62,7 +62,8 @@ protected:
         exec(path("broken.db"), "Drop Table ArticuloCodigoBarras;");
         QFile settings(folder->filePath("settings.ini"));
         ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write("[VOK04]\nIdioma=1\nIdioma2=0\n");
+        settings.write("[VOK04]\nIdioma=1\nIdioma2=0\n[Rutas]\nD=" + folder->path().toUtf8() + "\n");
+        vok::catalogue::writePhotos(path("catalogue.db"));
     }
     static void TearDownTestSuite() { folder.reset(); }
 
@@ -307,6 +308,30 @@ TEST_F(VokhostTest, CommandsThatFailAnswerWithTheError)
         EXPECT_FALSE(run.steps[0].result["ok"].toBool()) << c.command;
         EXPECT_EQ(run.steps[0].result["error"]["number"].toInt(), c.number) << c.command;
     }
+}
+
+// The detail view writes what it shows, from F12 on the article held and from
+// the method; nothing opens without an article.
+TEST_F(VokhostTest, DetailViewWritesWhatItShows)
+{
+    const QString id = text("Select ArtID " + Loadable + NoVarieties + " Order By ArtID");
+    const QString title = text("Select '(' || ArtCodigo || ') ' || ArtNombre From Articulo Where ArtID = " +
+                               id.toStdString());
+    const QString photo = "D:\\Img\\TPV\\" + text("Select ArtFoto From Articulo Where ArtID = " + id.toStdString());
+    const Transcript run = host("key F12\nfind " + id + "\nkey F12\ndetail " + id + " 0\ndetail 0 0");
+    ASSERT_EQ(run.steps.size(), 5u) << run.errors.toStdString();
+    EXPECT_EQ(run.steps[0].kinds(), QStringList({"KeyDown"})) << "F12 without an article is the host's";
+    for (const Step &shown : {run.steps[2], run.steps[3]}) {
+        ASSERT_EQ(shown.kinds(), QStringList({"detail"}));
+        const QJsonObject detail = shown.first("detail");
+        EXPECT_TRUE(detail["sql"].toString().startsWith("SELECT ArtCodigo, RTRIM(ArtNombre + ' ' + IsNull(AVaNombre"));
+        EXPECT_TRUE(detail["sql"].toString().contains(" WHERE ArtID = " + id + " AND ( (PViTipoPrecio"));
+        EXPECT_EQ(detail["title"].toString(), title);
+        EXPECT_EQ(detail["photo"].toString(), photo);
+        EXPECT_TRUE(shown.result["ok"].toBool());
+    }
+    EXPECT_TRUE(run.steps[4].happened.empty());
+    EXPECT_TRUE(run.steps[4].result["ok"].toBool());
 }
 
 TEST_F(VokhostTest, SetGetAndKeysReachTheControl)
