@@ -353,6 +353,47 @@ TEST_F(VokhostTest, SetGetAndKeysReachTheControl)
     EXPECT_EQ(st["Font"]["Name"].toString(), "MS Sans Serif");
 }
 
+// F4 with the dialog answered from the script: a condition that finds nothing
+// keeps the dialog (closed then by its close box) and searches nothing; one
+// that finds goes to the list, where the script takes the article.
+TEST_F(VokhostTest, F4SearchesWithTheDialogsCondition)
+{
+    const QString name = text("Select ArtNombre " + Loadable + NoVarieties +
+                              " And (Select Count(*) From Articulo b Where b.ArtNombre = a.ArtNombre) = 1 Order By ArtID");
+    ASSERT_FALSE(name.isEmpty());
+    const Transcript run = host("search texto=\"O'Zzqq\" cb=2 ok\nkey F4\n"
+                                "search enuso=2 enventa=1 escape\nkey F4\n"
+                                "list choose 0\nsearch tipo=2 texto=\"" + name + "\" ok\nkey F4\nstate");
+    ASSERT_EQ(run.steps.size(), 8u) << run.errors.toStdString();
+    const QString base = "Select Top 1 ArtID From Articulo Where ArtID > 0  And ArtEmpresa = 1 And "
+                         "(ArtNoUtilizarGenerico = 0 Or 1= 0)";
+
+    const Step &none = run.steps[1];
+    EXPECT_EQ(none.kinds(), QStringList({"message", "search"}));
+    EXPECT_EQ(none.first("message")["text"].toString(), "No se encontraron artículos que cumplan la condición.");
+    const QString notFound = "( ArtNombre Like '%OZzqq%' And ArtEnUso = 1 And ArtEnVenta = 1) And Not Exists "
+                             "(Select ACBArticulo From ArticuloCodigoBarras Where ACBArticulo = ArtID)";
+    EXPECT_EQ(none.first("search"), (QJsonObject{{"caption", "Búsqueda Avanzada de Artículos"},
+                                                 {"condition", notFound},
+                                                 {"check", base + " And " + notFound},
+                                                 {"found", false},
+                                                 {"result", ""}}));
+
+    const Step &escaped = run.steps[3];
+    EXPECT_EQ(escaped.kinds(), QStringList({"search"}));
+    EXPECT_EQ(escaped.first("search")["check"].toString(), "");
+    EXPECT_EQ(escaped.first("search")["result"].toString(), "");
+
+    const Step &found = run.steps[6];
+    ASSERT_EQ(found.kinds().mid(0, 2), QStringList({"search", "list"}));
+    const QString condition = "( ArtNombre = '" + name + "' And ArtEnUso = 1 And ArtEnVenta = 1)";
+    EXPECT_EQ(found.first("search")["result"].toString(), condition);
+    EXPECT_TRUE(found.first("search")["found"].toBool());
+    EXPECT_TRUE(found.first("list")["sql"].toString().contains("Where " + condition + " And ArtEmpresa = 1"));
+    EXPECT_EQ(found.first("list")["result"].toInt(), 1);
+    EXPECT_EQ(state(run)["Nombre"].toString(), name);
+}
+
 TEST(VokhostStart, ConnectionThatCannotBeOpenedExitsWithTwo)
 {
     QProcess host;
