@@ -225,6 +225,27 @@ QString Registry::defaultPath()
     return config + QStringLiteral("/vok/registry.reg");
 }
 
+QString Registry::systemPath()
+{
+    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    if (dirs.isEmpty())
+        dirs = QStringLiteral("/etc/xdg");
+    for (const QString &dir : dirs.split(u':', Qt::SkipEmptyParts)) {
+        const QString path = dir + QStringLiteral("/vok/registry.reg");
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
+
+Registry::Registry() : m_path(defaultPath())
+{
+    // $VOK_REGISTRY names the one registry in force: no fallback behind it.
+    if (qEnvironmentVariableIsEmpty("VOK_REGISTRY"))
+        m_fallback = systemPath();
+    load();
+}
+
 Registry::Registry(QString path) : m_path(std::move(path))
 {
     load();
@@ -232,15 +253,18 @@ Registry::Registry(QString path) : m_path(std::move(path))
 
 void Registry::load()
 {
-    QFile file(m_path);
+    QString source = m_path;
+    if (!QFileInfo::exists(source) && !m_fallback.isEmpty())
+        source = m_fallback;
+    QFile file(source);
     if (!file.exists()) {
         m_keys.clear();
         return;
     }
     if (!file.open(QIODevice::ReadOnly))
-        throw accessError(m_path, file.errorString());
+        throw accessError(source, file.errorString());
     // Parse into a fresh table, so that a failed read leaves this one intact.
-    m_keys = Parser(m_path).parse(file.readAll());
+    m_keys = Parser(source).parse(file.readAll());
 }
 
 void Registry::save() const

@@ -15,6 +15,13 @@
 //
 // Location: $VOK_REGISTRY, else $XDG_CONFIG_HOME/vok/registry.reg, else
 // ~/.config/vok/registry.reg.
+//
+// The system's registry, vok/registry.reg in the first folder of
+// $XDG_CONFIG_DIRS (/etc/xdg when unset) that has one, is where an installed
+// package registers its components for every user. A user who has no registry
+// file yet (and no $VOK_REGISTRY) reads the system's; the user's first change
+// then writes the user's own file, starting from the system's entries, so that
+// nobody but the installer writes the system's file.
 
 #include <QString>
 #include <QStringList>
@@ -37,10 +44,15 @@ public:
     static constexpr int32_t FileAccessError = 75;
 
     static QString defaultPath();
+    // The system's registry file, or an empty string when there is none.
+    static QString systemPath();
 
+    // The current registry: defaultPath(), read from systemPath() while the
+    // user has no file of their own.
+    Registry();
     // Reads the file; a missing file is an empty registry. A file that cannot be
     // parsed raises an error that names the file and the line.
-    explicit Registry(QString path = defaultPath());
+    explicit Registry(QString path);
 
     const QString &path() const { return m_path; }
 
@@ -61,6 +73,8 @@ private:
     void save() const;
 
     QString m_path;
+    // Read instead of m_path while m_path does not exist; empty for none.
+    QString m_fallback;
     // key -> (value name -> value); names kept as first written.
     Keys m_keys;
 };

@@ -3,6 +3,7 @@
 
 #include "scoped_env.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -159,6 +160,44 @@ TEST(RegistryFile, LocationFollowsTheEnvironment)
     const QString path = dir.filePath(QStringLiteral("a/b/registry.reg"));
     Registry(path).setValue(QStringLiteral("HKEY_CLASSES_ROOT\\X"), QString(), QStringLiteral("v"));
     EXPECT_EQ(Registry(path).value(QStringLiteral("HKEY_CLASSES_ROOT\\X")), QStringLiteral("v"));
+}
+
+// The package registers its components in the system's registry; a user
+// without a registry of their own sees them, and changes only their own file.
+TEST(RegistryFile, UserWithoutAFileReadsTheSystemsAndWritesTheirOwn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("second/vok"))));
+    const QString systemFile = vok::test::writeFile(
+        dir.filePath(QStringLiteral("second/vok/registry.reg")),
+        "VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\Installed]\n@=\"system\"\n");
+    const QByteArray systemText = readAll(systemFile);
+    const QString dirs = dir.filePath(QStringLiteral("first")) + u':' + dir.filePath(QStringLiteral("second"));
+    vok::test::ScopedEnv configDirs("XDG_CONFIG_DIRS", dirs.toUtf8());
+    vok::test::ScopedEnv configHome("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("home")).toUtf8());
+    vok::test::ScopedEnv explicitRegistry("VOK_REGISTRY", "");
+    const QString installed = QStringLiteral("HKEY_CLASSES_ROOT\\Installed");
+    const QString own = QStringLiteral("HKEY_CLASSES_ROOT\\Own");
+
+    EXPECT_EQ(Registry::systemPath(), systemFile);
+    EXPECT_EQ(Registry().value(installed), QStringLiteral("system"));
+
+    Registry().setValue(own, QString(), QStringLiteral("user"));
+    EXPECT_EQ(readAll(systemFile), systemText);
+    const Registry user(Registry::defaultPath());
+    EXPECT_EQ(user.value(own), QStringLiteral("user"));
+    EXPECT_EQ(user.value(installed), QStringLiteral("system"));
+
+    // Once the user has a file, the system's is no longer read.
+    vok::test::writeFile(systemFile, "VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\Later]\n@=\"system\"\n");
+    EXPECT_FALSE(Registry().value(QStringLiteral("HKEY_CLASSES_ROOT\\Later")));
+
+    // $VOK_REGISTRY names the only registry read.
+    vok::test::ScopedEnv elsewhere("VOK_REGISTRY", dir.filePath(QStringLiteral("explicit.reg")).toUtf8());
+    EXPECT_FALSE(Registry().value(installed));
+
+    vok::test::ScopedEnv noSystem("XDG_CONFIG_DIRS", dir.filePath(QStringLiteral("first")).toUtf8());
+    EXPECT_EQ(Registry::systemPath(), QString());
 }
 
 } // namespace
