@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -94,8 +95,10 @@ int main(int argc, char **argv)
     QTemporaryDir scratch;
     if (qEnvironmentVariableIsEmpty("VOK_REGISTRY"))
         qputenv("VOK_REGISTRY", QFile::encodeName(QDir(scratch.path()).filePath(QStringLiteral("registry.reg"))));
-    const QString hostLibrary =
-        QDir::cleanPath(QDir(app.applicationDirPath()).filePath(QStringLiteral("../lib/libvokhost.so")));
+    // The host components' library lies beside the platform library, in a
+    // build as in any installed layout.
+    const QString platformLibrary = com::libraryPathOf(reinterpret_cast<const void *>(&com::registerServer));
+    const QString hostLibrary = QFileInfo(platformLibrary).absoluteDir().filePath(QStringLiteral("libvokhost.so"));
     QString why;
     if (com::registerServer(hostLibrary, &why) != com::S_OK) {
         std::fprintf(stderr, "vokhost: cannot register the host components: %s\n", qUtf8Printable(why));

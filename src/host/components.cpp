@@ -36,13 +36,19 @@ QString thisLibrary()
     return com::libraryPathOf(reinterpret_cast<const void *>(&thisLibrary));
 }
 
-// Language packs installed beside the library: $VOK_LANGUAGE_DIR, else the
-// folder "lang" next to the library file.
+// Language packs: $VOK_LANGUAGE_DIR, else the folder "lang" next to the
+// library file (as a build lays them out), else the installed packs' folder,
+// reached from the library's folder by the same relative path wherever the
+// package was installed.
 QString packFolder()
 {
     if (const QString dir = qEnvironmentVariable("VOK_LANGUAGE_DIR"); !dir.isEmpty())
         return dir;
-    return QFileInfo(thisLibrary()).absolutePath() + QStringLiteral("/lang");
+    const QString libraryFolder = QFileInfo(thisLibrary()).absolutePath();
+    const QString beside = libraryFolder + QStringLiteral("/lang");
+    if (QFileInfo(beside).isDir())
+        return beside;
+    return QDir::cleanPath(libraryFolder + u'/' + QStringLiteral(VOK_INSTALLED_LANGUAGE_DIR));
 }
 
 QFileInfoList packFiles()
