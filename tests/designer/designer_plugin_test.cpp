@@ -1,0 +1,166 @@
+#include "platform/com/property_bag.h"
+#include "widget/form_persistence.h"
+#include "widget/vok_articulo_widget.h"
+
+#include <QtDesigner/QDesignerFormEditorInterface>
+#include <QtUiPlugin/QDesignerCustomWidgetInterface>
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPluginLoader>
+#include <QXmlStreamReader>
+#ifdef VOK_HAVE_UILOADER
+#include <QUiLoader>
+#endif
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QStringList DesignTimeProperties = {
+    QStringLiteral("Appearance"),       QStringLiteral("BackColor"),        QStringLiteral("ForeColor"),
+    QStringLiteral("Enabled"),          QStringLiteral("Font"),             QStringLiteral("MaxLength"),
+    QStringLiteral("FormatCodigo"),     QStringLiteral("FormatDisplay"),    QStringLiteral("NombreADesplegar"),
+    QStringLiteral("OmitirVariedad"),   QStringLiteral("EnUsoObligatorio"), QStringLiteral("EnVentaObligatorio"),
+    QStringLiteral("PedirIncluirVariedad"), QStringLiteral("BackgroundColor")};
+
+QDesignerCustomWidgetInterface *loadPlugin()
+{
+    static QPluginLoader loader(QStringLiteral(VOK_DESIGNER_PLUGIN));
+    if (!loader.load()) {
+        ADD_FAILURE() << loader.errorString().toStdString();
+        return nullptr;
+    }
+    return qobject_cast<QDesignerCustomWidgetInterface *>(loader.instance());
+}
+
+// The class and the property names of the widget element in a .ui text.
+std::pair<QString, QStringList> widgetOf(const QString &domXml)
+{
+    QXmlStreamReader xml(domXml);
+    QString widgetClass;
+    QStringList properties;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"widget")
+            widgetClass = xml.attributes().value(QLatin1StringView("class")).toString();
+        else if (xml.name() == u"property")
+            properties << xml.attributes().value(QLatin1StringView("name")).toString();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return {widgetClass, properties};
+}
+
+TEST(DesignerPlugin, OffersTheControlAsANewInstance)
+{
+    QDesignerCustomWidgetInterface *plugin = loadPlugin();
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(plugin->name(), QStringLiteral("vokArticuloWidget"));
+    EXPECT_EQ(plugin->group(), QStringLiteral("vokBArticulo"));
+    EXPECT_EQ(plugin->includeFile(), QStringLiteral("widget/vok_articulo_widget.h"));
+    EXPECT_FALSE(plugin->isContainer());
+    // The toolbox picture comes from the control library's resources.
+    EXPECT_EQ(plugin->icon().availableSizes().value(0), QSize(16, 15));
+
+    const auto [widgetClass, properties] = widgetOf(plugin->domXml());
+    EXPECT_EQ(widgetClass, plugin->name());
+    for (const QString &property : properties)
+        EXPECT_FALSE(DesignTimeProperties.contains(property)) << property.toStdString();
+
+    QWidget form;
+    std::unique_ptr<QWidget> created(plugin->createWidget(&form));
+    auto *control = qobject_cast<vokArticuloWidget *>(created.get());
+    ASSERT_NE(control, nullptr);
+    // Outside Designer (QUiLoader) the control runs.
+    EXPECT_FALSE(control->designMode());
+    // A new instance: every stored property at its default but the font,
+    // which takes only its name from the form's (size and style stay the text
+    // box's), just as a form file stores it.
+    com::MemoryPropertyBag bag;
+    control->control().WriteProperties(bag);
+    EXPECT_TRUE(bag.keys().isEmpty() || bag.keys() == QStringList{QStringLiteral("Font")})
+        << bag.keys().join(u',').toStdString();
+    EXPECT_EQ(control->FormatDisplay(), 4);
+    EXPECT_EQ(control->controlFont().family(), form.font().family());
+}
+
+#ifdef VOK_HAVE_UILOADER
+// What a .ui file holds reaches the control as a form file would give it:
+// saving the loaded form stores exactly the properties the .ui file set.
+TEST(DesignerPlugin, UiFilePropertiesLoadAsAFormFileWouldGiveThem)
+{
+    const QByteArray ui = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+ <class>Pedido</class>
+ <widget class="QWidget" name="Pedido">
+  <widget class="vokArticuloWidget" name="txtArticulo">
+   <property name="FormatCodigo"><string>##-####</string></property>
+   <property name="FormatDisplay"><number>2</number></property>
+   <property name="OmitirVariedad"><bool>true</bool></property>
+   <property name="PedirIncluirVariedad"><bool>false</bool></property>
+   <property name="Enabled"><bool>false</bool></property>
+   <property name="EnVentaObligatorio"><number>1</number></property>
+   <property name="BackColor"><UInt>255</UInt></property>
+   <property name="Font"><font><family>Arial</family><pointsize>12</pointsize><bold>true</bold></font></property>
+  </widget>
+  <widget class="vokArticuloWidget" name="txtComponente"/>
+ </widget>
+</ui>
+)";
+    QUiLoader loader;
+    loader.clearPluginPaths();
+    loader.addPluginPath(QFileInfo(QStringLiteral(VOK_DESIGNER_PLUGIN)).absolutePath());
+    ASSERT_TRUE(loader.availableWidgets().contains(QStringLiteral("vokArticuloWidget")));
+    QBuffer file;
+    file.setData(ui);
+    std::unique_ptr<QWidget> form(loader.load(&file));
+    ASSERT_NE(form, nullptr) << loader.errorString().toStdString();
+
+    auto *articulo = form->findChild<vokArticuloWidget *>(QStringLiteral("txtArticulo"));
+    ASSERT_NE(articulo, nullptr);
+    EXPECT_EQ(articulo->FormatCodigo(), QStringLiteral("##-####"));
+    EXPECT_EQ(articulo->FormatDisplay(), 2);
+    EXPECT_TRUE(articulo->OmitirVariedad());
+    EXPECT_FALSE(articulo->PedirIncluirVariedad());
+    EXPECT_FALSE(articulo->controlEnabled());
+    EXPECT_EQ(articulo->BackColor(), 255u);
+    EXPECT_EQ(articulo->controlFont().family(), QStringLiteral("Arial"));
+    EXPECT_TRUE(articulo->controlFont().bold());
+    EXPECT_FALSE(articulo->designMode());
+
+    com::FormStore store(QStringLiteral("pedido.frm"));
+    vokwidget::saveForm(form.get(), store);
+    const QStringList expected = {QStringLiteral("BackColor"),      QStringLiteral("Enabled"),
+                                  QStringLiteral("Font"),           QStringLiteral("FormatCodigo"),
+                                  QStringLiteral("FormatDisplay"),  QStringLiteral("OmitirVariedad"),
+                                  QStringLiteral("EnVentaObligatorio"), QStringLiteral("PedirIncluirVariedad")};
+    ASSERT_NE(store.find(QStringLiteral("txtArticulo")), nullptr);
+    EXPECT_EQ(store.find(QStringLiteral("txtArticulo"))->keys(), expected);
+    // A control the .ui file gives no property is a new instance.
+    ASSERT_NE(store.find(QStringLiteral("txtComponente")), nullptr);
+    vokArticuloWidget fresh(form.get());
+    fresh.control().InitProperties();
+    com::MemoryPropertyBag freshBag;
+    fresh.control().WriteProperties(freshBag);
+    EXPECT_EQ(store.find(QStringLiteral("txtComponente"))->keys(), freshBag.keys());
+}
+#endif
+
+// Last: the plugin is one instance per process, and from here on it is
+// Designer's.
+TEST(DesignerPlugin, InDesignerTheControlIsInDesignMode)
+{
+    QDesignerCustomWidgetInterface *plugin = loadPlugin();
+    ASSERT_NE(plugin, nullptr);
+    QDesignerFormEditorInterface core;
+    plugin->initialize(&core);
+    EXPECT_TRUE(plugin->isInitialized());
+    QWidget form;
+    std::unique_ptr<QWidget> designed(plugin->createWidget(&form));
+    EXPECT_TRUE(qobject_cast<vokArticuloWidget *>(designed.get())->designMode());
+}
+
+} // namespace
