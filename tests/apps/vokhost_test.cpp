@@ -314,7 +314,7 @@ TEST_F(VokhostTest, CommandsThatFailAnswerWithTheError)
 // the method; nothing opens without an article.
 TEST_F(VokhostTest, DetailViewWritesWhatItShows)
 {
-    const QString id = text("Select ArtID " + Loadable + NoVarieties + " Order By ArtID");
+    const QString id = text("Select ArtID " + Loadable + NoVarieties + " And ArtFoto <> '' Order By ArtID");
     const QString title = text("Select '(' || ArtCodigo || ') ' || ArtNombre From Articulo Where ArtID = " +
                                id.toStdString());
     const QString photo = "D:\\Img\\TPV\\" + text("Select ArtFoto From Articulo Where ArtID = " + id.toStdString());
