@@ -181,8 +181,16 @@ std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close, co
         unindexed = unindexed || prefix.isEmpty();
         if (unindexed)
             continue;
-        if (column.compare(outside, Qt::CaseInsensitive) != 0)
-            probes.append(articlesInRange(column, prefix));
+        const bool inside = column.compare(outside, Qt::CaseInsensitive) != 0;
+        // A term on one column is tried on that column's index, whole.
+        if (inside && !joined)
+            probes.append(articlesInRange(column, prefix) + QStringLiteral(" And ") + column +
+                          QStringLiteral(" Like ") + quoted(*pattern));
+        // A term on a name joined with a variety's: of the articles in the
+        // range, those with varieties.
+        if (inside && joined)
+            probes.append(articlesInRange(column, prefix) + QStringLiteral(" And Exists (Select 1 From "
+                                                                           "ArticuloVariedad Where AVaArticulo = ArtID)"));
         if (joined) {
             // The joined text begins with the prefix when the article's name
             // does, or when the name is shorter than the prefix and begins it.
@@ -458,12 +466,15 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         const QString index = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? kNameIndex : kShortNameIndex;
         if (varieties) {
             // Most articles have no varieties: the driver reads the name's
-            // index and asks for an article's rows only when it has some, so
-            // that the order is known as far as the index has been read.
+            // index and asks for an article's rows only when a variety of it
+            // matches the typed text, so that the order is known as far as
+            // the index has been read.
             const QString inRange = prefix.isEmpty() ? QString() : QStringLiteral(" And ") + inKeyRange(name, prefix);
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
-                                                  "ArtID) From Articulo INDEXED BY ") +
+                                                  "ArtID And ") +
+                                   translated(text(t, b.group, b.groupClose + 1)) +
+                                   QStringLiteral(") From Articulo INDEXED BY ") +
                                    index + QStringLiteral(" Where 1 = 1") + inRange + QStringLiteral(" Order By ") +
                                    collated(name);
             plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
