@@ -1,10 +1,11 @@
-// The two lookups a cashier waits for: loading an article the host knows by
-// identifier, and opening the candidate list on every article. Each runs on
-// generated catalogues of 10k and 100k articles (1M with VOK_BENCH_1M=1)
-// beside a hand-written query on the primary key for the same rows, so that
-// the cost of the statement builders, the T-SQL translation, the joins of the
-// list layout, the item list and the control's loading shows against the
-// least the database must do. Figures per case: p50 and p99 of single calls.
+// Loading an article the host knows by identifier (FindArticuloByID), with
+// and without a variety, on generated catalogues of 100k articles (and 1M with
+// VOK_BENCH_1M=1; see catalogue_cache.h). Beside each, the same article read
+// through the same list and loading by a hand-written statement on the primary
+// key, and the bare SQLite read of its columns, so that the cost of the
+// statement builders, the translation, the joins of the list layout, the item
+// list and the control's loading shows against the least the database must do.
+// Figures per case: p50 and p99 of single calls.
 
 #include "catalogue.h"
 
@@ -16,15 +17,14 @@
 #include "platform/ui/toolkit.h"
 
 #include "benchmark_host.h"
+#include "catalogue_cache.h"
 #include "percentiles.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <QCoreApplication>
-#include <QLocale>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -34,31 +34,36 @@
 // The control's private lookup routine, reached as the tests reach it.
 struct vokTArticuloTestAccess {
     static void mostrarLista(vokTArticulo &control, const QString &sql) { control.MostrarLista(sql); }
+    static lookup::LookupSettings settings(const vokTArticulo &control) { return control.lookupSettings(); }
 };
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The headless toolkit, except that the item list reads the first screenful
-// of rows and is closed, as a user who looks and cancels, and keeps no record.
-class CancellingToolkit final : public ui::DelegatingToolkit {
+// The headless toolkit, except that the item list takes the first row, as the
+// host's list does when a find by identifier yields one.
+class ChoosingToolkit final : public ui::DelegatingToolkit {
 public:
-    static constexpr int Screenful = 20;
     // Wraps the thread's headless toolkit; built before it is replaced.
-    CancellingToolkit() : DelegatingToolkit(ui::toolkit()) {}
+    ChoosingToolkit() : DelegatingToolkit(ui::toolkit()) {}
     ui::ItemChoice showItemList(const ui::ItemListLayout &, ui::RowSource &rows) override
     {
-        for (int i = 0; i < Screenful && !rows.atEnd(); ++i)
-            benchmark::DoNotOptimize(rows.takeRow());
-        return std::nullopt;
+        if (rows.atEnd())
+            return std::nullopt;
+        return rows.takeRow();
     }
     void processPendingMessages() override {}
 };
 
+struct Loadable {
+    int32_t article;
+    int16_t variety; // 0: none asked for
+};
+
 struct Catalogue {
-    std::string path;
-    std::vector<int32_t> loadable; // articles a find by identifier loads
+    QString path;
+    std::vector<Loadable> plain, withVariety;
     std::unique_ptr<vokTArticulo> control;
     sqlite3 *db = nullptr;
     sqlite3_stmt *byId = nullptr;
@@ -68,115 +73,105 @@ std::map<int64_t, Catalogue> catalogues;
 
 // The columns the control's find reads, on the primary key: the least a find
 // by identifier must cost.
-constexpr const char *BaselineById =
+constexpr const char *BareById =
     "Select ArtFoto, ArtPideNroSerie, ArtID, ArtEnUso, ArtEnVenta, ArtEsCombo, ArtValidoMayorQ, ArtCodigo, ArtNombre "
     "From Articulo Where ArtID = ?";
 
-void openCatalogue(int64_t articles, const QString &folder)
+std::vector<Loadable> loadable(sqlite3 *db, const char *sql)
+{
+    std::vector<Loadable> found;
+    sqlite3_stmt *query = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &query, nullptr);
+    while (sqlite3_step(query) == SQLITE_ROW)
+        found.push_back({sqlite3_column_int(query, 0), static_cast<int16_t>(sqlite3_column_int(query, 1))});
+    sqlite3_finalize(query);
+    return found;
+}
+
+void openCatalogue(int64_t articles)
 {
     Catalogue &c = catalogues[articles];
-    c.path = (folder + QStringLiteral("/catalogue-%1.db").arg(articles)).toStdString();
-    vok::catalogue::Options options;
-    options.articles = static_cast<uint32_t>(articles);
-    options.seed = 7;
-    options.output = c.path;
-    const auto started = Clock::now();
-    vok::catalogue::generate(options);
-    std::fprintf(stderr, "catalogue of %lld articles generated in %.1f s\n", static_cast<long long>(articles),
-                 std::chrono::duration<double>(Clock::now() - started).count());
-
-    sqlite3_open_v2(c.path.c_str(), &c.db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *query = nullptr;
-    sqlite3_prepare_v2(c.db,
-                       "Select ArtID From Articulo Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null "
-                       "And ArtNoUtilizarGenerico = 0",
-                       -1, &query, nullptr);
-    while (sqlite3_step(query) == SQLITE_ROW)
-        c.loadable.push_back(sqlite3_column_int(query, 0));
-    sqlite3_finalize(query);
-    sqlite3_prepare_v2(c.db, BaselineById, -1, &c.byId, nullptr);
+    c.path = cachedCatalogue(articles);
+    c.db = openBaselineConnection(c.path);
+    const char *usable = "ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null";
+    c.plain = loadable(c.db, (std::string("Select ArtID, 0 From Articulo Where ArtNoUtilizarGenerico = 0 And ") + usable +
+                              " Order By random() Limit 1000").c_str());
+    c.withVariety = loadable(c.db, (std::string("Select ArtID, AVaID From Articulo Inner Join ArticuloVariedad On "
+                                                "AVaArticulo = ArtID Where ") + usable +
+                                    " Order By random() Limit 1000").c_str());
+    sqlite3_prepare_v2(c.db, BareById, -1, &c.byId, nullptr);
 
     c.control = std::make_unique<vokTArticulo>();
-    try {
-        c.control->setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(c.path)));
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "connect: %s\n", e.what());
-    }
+    c.control->setConnect(rdo::rdoConnection::open("sqlite:" + c.path));
     c.control->setEmpresa(1);
+    c.control->FindArticuloByID(c.plain.front().article); // reads the list layout
 }
 
-// Runs one call per iteration and reports its median and 99th percentile.
 template <typename Call>
-void timed(benchmark::State &state, Call &&call)
+void timed(benchmark::State &state, const std::string &what, Call &&call)
 {
     std::vector<double> micros;
-    micros.reserve(static_cast<size_t>(state.max_iterations));
+    size_t i = 0;
     for (auto _ : state) {
         const auto started = Clock::now();
-        call();
+        call(i++);
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - started).count());
     }
-    reportPercentiles(state, std::move(micros));
+    reportPercentiles(state, std::move(micros), what, state.range(0));
 }
 
-void readBaselineRow(sqlite3_stmt *statement, int32_t id)
+const std::vector<Loadable> &samples(const Catalogue &c, int64_t variety)
 {
-    sqlite3_bind_int(statement, 1, id);
-    while (sqlite3_step(statement) == SQLITE_ROW)
-        for (int i = 0; i < sqlite3_column_count(statement); ++i)
-            benchmark::DoNotOptimize(sqlite3_column_text(statement, i));
-    sqlite3_reset(statement);
+    return variety ? c.withVariety : c.plain;
+}
+
+const char *kindName(int64_t variety)
+{
+    return variety ? "/WithVariety" : "/WithoutVariety";
 }
 
 void BM_FindArticuloByID(benchmark::State &state)
 {
     Catalogue &c = catalogues.at(state.range(0));
-    std::mt19937 random(11);
-    std::uniform_int_distribution<size_t> pick(0, c.loadable.size() - 1);
-    timed(state, [&] { c.control->FindArticuloByID(c.loadable[pick(random)]); });
-    if (c.control->ID() == 0)
-        state.SkipWithError("the find loaded nothing");
+    const auto &ids = samples(c, state.range(1));
+    size_t unloaded = 0;
+    timed(state, std::string("FindArticuloByID") + kindName(state.range(1)), [&](size_t i) {
+        int16_t variety = ids[i % ids.size()].variety;
+        c.control->FindArticuloByID(ids[i % ids.size()].article, variety);
+        unloaded += c.control->ID() == 0 ? 1 : 0;
+    });
+    state.counters["unloaded"] = static_cast<double>(unloaded);
 }
 
-void BM_Baseline_SqliteById(benchmark::State &state)
+// The same article through the same list and loading, by a statement on the
+// primary key written by hand (the control's own joins of the list layout).
+void BM_Baseline_ById(benchmark::State &state)
 {
     Catalogue &c = catalogues.at(state.range(0));
-    std::mt19937 random(11);
-    std::uniform_int_distribution<size_t> pick(0, c.loadable.size() - 1);
-    timed(state, [&] { readBaselineRow(c.byId, c.loadable[pick(random)]); });
-}
-
-void BM_Baseline_RdoById(benchmark::State &state)
-{
-    Catalogue &c = catalogues.at(state.range(0));
-    std::mt19937 random(11);
-    std::uniform_int_distribution<size_t> pick(0, c.loadable.size() - 1);
-    const QString sql = QString::fromLatin1(BaselineById).replace(u'?', QStringLiteral("%1"));
-    timed(state, [&] {
-        const auto rows = c.control->connection()->OpenResultset(sql.arg(c.loadable[pick(random)]));
-        benchmark::DoNotOptimize(rows->rdoColumns().Item(8).Value());
-        rows->Close();
+    const auto &ids = samples(c, state.range(1));
+    const lookup::LookupSettings settings = vokTArticuloTestAccess::settings(*c.control);
+    timed(state, std::string("Baseline") + kindName(state.range(1)), [&](size_t i) {
+        const Loadable &l = ids[i % ids.size()];
+        const QString sql = l.variety ? lookup::ArmarSelectArticulo(settings, false) +
+                                            QStringLiteral(" Where ArtID = %1 And AVaID = %2").arg(l.article).arg(l.variety) +
+                                            lookup::ArmarFiltros(settings, false)
+                                      : lookup::ArmarSelectArticulo(settings, true) +
+                                            QStringLiteral(" Where ArtID = %1").arg(l.article) +
+                                            lookup::ArmarFiltros(settings, true);
+        vokTArticuloTestAccess::mostrarLista(*c.control, sql);
     });
 }
 
-void BM_OpenListOfAllArticles(benchmark::State &state)
+void BM_Bare_SqliteById(benchmark::State &state)
 {
     Catalogue &c = catalogues.at(state.range(0));
-    lookup::LookupSettings settings;
-    settings.FormatoLista = c.control->FormatoLista() == 255 ? 3 : c.control->FormatoLista();
-    settings.Empresa = 1;
-    c.control->setFormatoLista(settings.FormatoLista);
-    const QString sql = lookup::ArmarSelectArticulo(settings, true);
-    timed(state, [&] { vokTArticuloTestAccess::mostrarLista(*c.control, sql); });
-}
-
-// The same twenty rows the list shows, one primary-key read each.
-void BM_Baseline_First20ById(benchmark::State &state)
-{
-    Catalogue &c = catalogues.at(state.range(0));
-    timed(state, [&] {
-        for (int32_t id = 1; id <= CancellingToolkit::Screenful; ++id)
-            readBaselineRow(c.byId, id);
+    const auto &ids = samples(c, state.range(1));
+    timed(state, std::string("Bare") + kindName(state.range(1)), [&](size_t i) {
+        sqlite3_bind_int(c.byId, 1, ids[i % ids.size()].article);
+        while (sqlite3_step(c.byId) == SQLITE_ROW)
+            for (int col = 0; col < sqlite3_column_count(c.byId); ++col)
+                benchmark::DoNotOptimize(sqlite3_column_text(c.byId, col));
+        sqlite3_reset(c.byId);
     });
 }
 
@@ -187,29 +182,30 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     BenchmarkHost host;
 
-    CancellingToolkit toolkit;
+    ChoosingToolkit toolkit;
     ui::setToolkit(&toolkit);
 
-    std::vector<int64_t> sizes{10000, 100000};
-    if (qEnvironmentVariable("VOK_BENCH_1M") == "1")
-        sizes.push_back(1000000);
+    const std::vector<int64_t> sizes = benchmarkSizes();
     for (const int64_t size : sizes)
-        openCatalogue(size, host.folder());
-
-    for (const int64_t size : sizes) {
-        benchmark::RegisterBenchmark("BM_FindArticuloByID", BM_FindArticuloByID)->Arg(size)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark("BM_Baseline_SqliteById", BM_Baseline_SqliteById)->Arg(size)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark("BM_Baseline_RdoById", BM_Baseline_RdoById)->Arg(size)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark("BM_OpenListOfAllArticles", BM_OpenListOfAllArticles)
-            ->Arg(size)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark("BM_Baseline_First20ById", BM_Baseline_First20ById)
-            ->Arg(size)
-            ->Unit(benchmark::kMicrosecond);
-    }
+        openCatalogue(size);
+    for (const int64_t size : sizes)
+        for (const int64_t variety : {0, 1}) {
+            const std::string suffix = kindName(variety);
+            benchmark::RegisterBenchmark(("BM_FindArticuloByID" + suffix).c_str(), BM_FindArticuloByID)
+                ->Args({size, variety})
+                ->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark(("BM_Baseline_ById" + suffix).c_str(), BM_Baseline_ById)
+                ->Args({size, variety})
+                ->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark(("BM_Bare_SqliteById" + suffix).c_str(), BM_Bare_SqliteById)
+                ->Args({size, variety})
+                ->Unit(benchmark::kMicrosecond);
+        }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    printFiguresBesideBaselines({{"FindArticuloByID/WithoutVariety", "Baseline/WithoutVariety"},
+                                 {"FindArticuloByID/WithVariety", "Baseline/WithVariety"}});
 
     for (auto &[size, c] : catalogues) {
         c.control.reset();
