@@ -357,6 +357,11 @@ void printPlans(Catalogue &c)
                 std::printf("\nlookup, %zu ordered streams merged:\n", merged->streams.size());
                 for (const auto &stream : merged->streams) {
                     std::printf("  branch %d%s\n", stream.branch + 1, stream.byLeadingName ? ", by leading name" : "");
+                    if (stream.byLeadingName) {
+                        std::printf("    driver:\n");
+                        explain(stream.driver);
+                        std::printf("    an article's rows:\n");
+                    }
                     explain(stream.sql);
                 }
             } else {

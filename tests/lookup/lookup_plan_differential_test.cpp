@@ -34,10 +34,11 @@ VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
        (900005, 'LEC', 'LECHE', 'LCH', 5, 1, 0),
        (900006, 'LEC', 'LECHE', 'LECH', 5, 1, 0),
        (900007, '[X]1', 'CAJA [X] 100%', 'CAJA_X', 5, 2, 0),
-       (900008, 'K1', char(8490) || 'ILO DE ARROZ', 'KILO', 5, 1, 0);
+       (900008, 'K1', char(8490) || 'ILO DE ARROZ', 'KILO', 5, 1, 0),
+       (900009, 'MR1', 'MANTA ROJA', 'MNT', 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
 VALUES (900005, 1, ' ENTERA', 1), (900005, 2, char(769) || 'NTIMA', 1), (900005, 3, '   ', 0),
-       (900003, 1, 'Azul', 1);
+       (900003, 1, 'Azul', 1), (900009, 1, 'XL', 1);
 INSERT INTO ArticuloCodigoBarras (ACBCodigo, ACBArticulo, ACBVariedad, ACBCantidad, ACBLargo)
 VALUES ('%', 900001, 0, 1, 0), ('%778899', 900002, 0, 2, 9), ('2099%', 900003, 0, 1, 0),
        ('12_45', 900004, 0, 1, 5), ('[0-4]%', 900005, 0, 1, 4), ('%55%', 900006, 0, 1, 0),
@@ -139,7 +140,7 @@ private:
     inline static const QStringList kAimed = {
         u"LECHÉN"_qs, u"lechéntima"_qs, u"ñandú d"_qs,   u"NANDU"_qs, u"nan01"_qs, u"O'B"_qs,  u"e\u0301x"_qs,
         u"éxito"_qs,  u"kilo"_qs,       u"\u212Ailo"_qs, u"2099123"_qs, u"12345"_qs, u"ABC"_qs, u"x'y"_qs,
-        u"[X]"_qs,    u"*ENT"_qs,       u"LECHE ENT"_qs, u"4455"_qs,  u"778899"_qs, u"31"_qs};
+        u"[X]"_qs,    u"*ENT"_qs,       u"LECHE ENT"_qs, u"4455"_qs,  u"778899"_qs, u"31"_qs, u"MANTA ROJA X"_qs};
     const Catalogue &m_c;
     std::mt19937 m_random;
     qsizetype m_aimed = 0;

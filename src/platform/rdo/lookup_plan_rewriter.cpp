@@ -468,21 +468,32 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             // Most articles have no varieties: the driver reads the name's
             // index and asks for an article's rows only when a variety of it
             // matches the typed text, so that the order is known as far as
-            // the index has been read.
+            // the index has been read. When the group holds "name like p" and
+            // "name + AVaNombre like p", those two, read on the index and the
+            // variety alone, decide the articles in the range; what else the
+            // group accepts is read apart.
+            const QString group = text(t, b.group, b.groupClose + 1);
+            const QString joinedLike = name + QStringLiteral(" + AVaNombre like ") + (pattern ? quoted(*pattern) : QString());
+            const bool split = !prefix.isEmpty() && group.simplified().contains(joinedLike, Qt::CaseInsensitive);
+            const QString decides = split ? u'(' + name + QStringLiteral(" Like ") + quoted(*pattern) +
+                                                QStringLiteral(" Or ") + name + QStringLiteral(" || AVaNombre Like ") +
+                                                quoted(*pattern) + u')'
+                                          : translated(group);
             const QString inRange = prefix.isEmpty() ? QString() : QStringLiteral(" And ") + inKeyRange(name, prefix);
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                   "ArtID And ") +
-                                   translated(text(t, b.group, b.groupClose + 1)) +
-                                   QStringLiteral(") From Articulo INDEXED BY ") +
-                                   index + QStringLiteral(" Where 1 = 1") + inRange + QStringLiteral(" Order By ") +
+                                   decides + QStringLiteral(") From Articulo INDEXED BY ") + index +
+                                   QStringLiteral(" Where 1 = 1") + inRange + QStringLiteral(" Order By ") +
                                    collated(name);
             plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
+                                        (split ? QStringLiteral(" And ") + decides : QString()) +
                                         QStringLiteral(" And ArtID = ?1"),
                                     static_cast<int>(i), true, driver});
             if (!prefix.isEmpty())
                 stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") +
-                           inKeyRange(name, prefix) + QStringLiteral(", 0) = 0") +
+                           inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()) +
+                           QStringLiteral(", 0) = 0") +
                            nameProbes(t, b.group, b.groupClose, name).value_or(QString()) + order,
                        static_cast<int>(i), false);
             continue;
