@@ -528,7 +528,13 @@ Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed)
         }
 
         const bool hasPhoto = rng.percent(25);
-        const std::string photo = code + (rng.percent(10) ? ".png" : ".jpg");
+        std::string photo = code + (rng.percent(10) ? ".png" : ".jpg");
+        // Shops leave the picture reference empty when there is none; only a
+        // few old rows carry no reference at all, which the control cannot
+        // load (a Null where it reads text).
+        const bool hasPhotoReference = hasPhoto || id % 100 != 0;
+        if (!hasPhoto)
+            photo.clear();
         const bool inUse = rng.percent(97);
         const bool onSale = inUse ? rng.percent(96) : rng.percent(30);
         const int unitCode = family.units[rng.below(static_cast<std::uint32_t>(family.units.size()))];
@@ -551,7 +557,7 @@ Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed)
         article(id)(code)(name)(abbreviated(name))
             .maybe(hasShort, shortDescription)
             .maybe(hasLong, longDescription)
-            .maybe(hasPhoto, photo)(serial)(inUse)(onSale)(combo)(higherPriceAccepted)(unitCode)
+            .maybe(hasPhotoReference, photo)(serial)(inUse)(onSale)(combo)(higherPriceAccepted)(unitCode)
             .maybe(hasBrand, brandId)(typeId)
             .maybe(hasSupplier, supplierId)
             .maybe(hasSupplierCode, supplierCode)(discountCategory)(company)(noGeneric)

@@ -65,7 +65,7 @@ std::uint64_t writePhotos(const std::filesystem::path &catalogue)
         throw CatalogueError("cannot open " + catalogue.string() + ": " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
     sqlite3_stmt *rawStatement = nullptr;
     if (sqlite3_prepare_v2(db.get(),
-                           "SELECT ArtCodigo, ArtFoto FROM Articulo WHERE ArtEmpresa = 1 AND ArtFoto IS NOT NULL "
+                           "SELECT ArtCodigo, ArtFoto FROM Articulo WHERE ArtEmpresa = 1 AND ArtFoto <> '' "
                            "ORDER BY ArtID LIMIT ?",
                            -1, &rawStatement, nullptr) != SQLITE_OK)
         throw CatalogueError(std::string("cannot read the photographs: ") + sqlite3_errmsg(db.get()));
