@@ -3,12 +3,14 @@
 #include "shop_prices.h"
 #include "widget/vok_articulo_widget.h"
 
+#include <QApplication>
 #include <QDoubleValidator>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -96,6 +98,17 @@ SalesForm::SalesForm(std::shared_ptr<rdo::rdoConnection> connection, std::vector
         m_precio->selectAll();
     });
     connect(m_precio, &QLineEdit::returnPressed, this, &SalesForm::addLine);
+    // In the control F12 is the control's own key; on the quantity and the
+    // price the form offers the same view of the article about to be sold.
+    auto *detail = new QShortcut(QKeySequence(Qt::Key_F12), this);
+    detail->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(detail, &QShortcut::activated, this, [this] {
+        if (m_articulo->isAncestorOf(QApplication::focusWidget()) || m_articulo->ID() <= 0)
+            return;
+        int32_t article = m_articulo->ID();
+        int16_t variety = static_cast<int16_t>(m_articulo->Variedad());
+        m_articulo->control().MostrarDetalle(article, variety);
+    });
     showTotal();
 }
 

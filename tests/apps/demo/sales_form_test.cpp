@@ -141,7 +141,8 @@ TEST_F(SalesFormTest, TwoWordsOfANameAndAChoiceInTheListMakeALineAtTheListPrice)
 
     enterArticle(words[0] + ' ' + words[1], article[0]);
     EXPECT_EQ(form->articulo().Codigo(), article[0]);
-    EXPECT_EQ(form->cantidad().text(), "1");
+    EXPECT_EQ(form->cantidad().text(), QLocale().toString(1.0, 'f', form->articulo().Decimales()))
+        << "one unit, in the unit's precision";
     EXPECT_EQ(form->precio().text(), QLocale().toString(vb::CDbl(vb::Variant(article[2])), 'f', 2));
     confirmLine();
 
