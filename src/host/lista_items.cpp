@@ -190,6 +190,10 @@ ui::ItemListLayout ListaItems::layout() const
         layout.title = idioma == 2 ? QStringLiteral("Items List") : QStringLiteral("Lista de Artículos");
     if (!encabezados.isEmpty())
         layout.headings = encabezados.split(u'|');
+    // The flags and identifiers left of the key are the caller's to read back,
+    // not the user's to look at.
+    for (int p = 0; p < std::min<int>(columnaClave, static_cast<int>(layout.headings.size())); ++p)
+        layout.headings[p].clear();
     layout.widths = anchosColumnas;
     layout.formats = formatos;
     layout.width = ancho;

@@ -25,8 +25,9 @@
 //   ColumnaDecimales     Integer, the 0-based column holding the unit's
 //                        decimals (clamped to 0..9); -1 (the default) = none.
 //   ColumnaClave         Integer, the 0-based key column (the code): the
-//                        columns left of it are flags and identifiers, those
-//                        right of it the data FormatearCantidades applies to.
+//                        columns left of it are flags and identifiers and are
+//                        not shown, those right of it are the data
+//                        FormatearCantidades applies to.
 //                        -1 (the default) = every column is data.
 //   Ancho                Integer or Long, the window width in twips; 7000 by
 //                        default, read and written.

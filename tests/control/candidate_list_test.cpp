@@ -320,7 +320,7 @@ TEST_F(CandidateListTest, LayoutReachesTheWindow)
         EXPECT_EQ(shown.formats, c.formats) << int(c.layout);
         ASSERT_GE(shown.headings.size(), 16);
         EXPECT_EQ(shown.headings[5], "") << "the identifier is not shown";
-        EXPECT_EQ(shown.headings[7], "Uso");
+        EXPECT_EQ(shown.headings[7], "") << "nor the flags left of the code";
         EXPECT_EQ(shown.headings[13], "Código");
         EXPECT_EQ(shown.headings[14], "Artículo");
         EXPECT_EQ(shown.headings[shown.headings.size() - 2], c.lastHeading) << int(c.layout);
