@@ -22,14 +22,19 @@
 
 namespace rdo {
 
-// Transact-SQL in, Transact-SQL out (for the SQLite translation to follow,
-// which pins the added comparisons to kServerCollation). The statement comes
-// back unchanged when it is not a lookup of the control's shape.
+// The statement with each recognised branch's candidates added, for the
+// SQLite translation to follow; the added conditions are already written as
+// SQLite reads them (their comparisons carry kServerCollation), which the
+// translation leaves alone. The statement comes back unchanged when it is not
+// a lookup of the control's shape. The back end runs a lookup as merged
+// streams (merged()); this single statement is what it runs when a stream
+// cannot be prepared, for instance on a file without data/indexes.sql.
 QString withIndexProbes(const QString &tsql);
 
-// withIndexProbes, then the SQLite translation with the server collation: the
-// embedded back end's default rewriter. The indexes the probes use are those of
-// data/indexes.sql; without them the statement runs as before, only not faster.
+// The embedded back end's default rewriter: withIndexProbes, then the SQLite
+// translation with the server collation, for a single statement; merged
+// streams for the control's lookups. The indexes both use are those of
+// data/indexes.sql; without them a lookup runs as one statement, as before.
 class LookupPlanRewriter final : public StatementRewriter {
 public:
     explicit LookupPlanRewriter(QStringList textColumns);
