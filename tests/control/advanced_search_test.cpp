@@ -2,7 +2,6 @@
 // control's presets and check statement, and the search that follows an OK.
 
 #include "catalogue_fixture.h"
-#include "recording_connection.h"
 
 #include "search/frm_busqueda.h"
 
@@ -19,10 +18,7 @@ protected:
     void SetUp() override
     {
         CatalogueFixture::SetUp();
-        connection = std::make_shared<vok::test::RecordingConnection>(
-            rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
-        control->setConnect(connection);
-        control->setEmpresa(1);
+        connection = connectRecording();
     }
 
     // F4 with the user's actions on the dialog.

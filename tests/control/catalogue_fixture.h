@@ -7,6 +7,7 @@
 #include "control_fixture.h"
 
 #include "catalogue.h"
+#include "recording_connection.h"
 #include "platform/rdo/rdo.h"
 #include "platform/ui/toolkit.h"
 
@@ -49,6 +50,17 @@ protected:
     void connect(const std::filesystem::path &path)
     {
         control->setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(path.string())));
+    }
+
+    // Connects the control, as company 1's, through a connection that keeps
+    // every statement it runs.
+    std::shared_ptr<vok::test::RecordingConnection> connectRecording()
+    {
+        auto recording = std::make_shared<vok::test::RecordingConnection>(
+            rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
+        control->setConnect(recording);
+        control->setEmpresa(1);
+        return recording;
     }
 
     // A copy of the catalogue changed by the given statements.

@@ -1,5 +1,4 @@
 #include "catalogue_fixture.h"
-#include "recording_connection.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +10,7 @@ protected:
     void SetUp() override
     {
         CatalogueFixture::SetUp();
-        connection = std::make_shared<vok::test::RecordingConnection>(
-            rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
-        control->setConnect(connection);
-        control->setEmpresa(1);
+        connection = connectRecording();
     }
 
     struct ScaleLabel {
