@@ -21,8 +21,10 @@
 CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE SQLSERVER);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
     ON Articulo (ArtNombre COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER);
+-- The short name's index also holds the full name, so that a lookup can tell
+-- on the index alone the articles its name range has already given.
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
-    ON Articulo (ArtNombreCorto COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER);
+    ON Articulo (ArtNombreCorto COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER, ArtNombre);
 
 -- Scanned codes: the stored patterns of a plain shape (the code, or one '%' at
 -- the start or end of a scale label's fixed part) by key...

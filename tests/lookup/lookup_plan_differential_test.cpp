@@ -35,10 +35,11 @@ VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
        (900006, 'LEC', 'LECHE', 'LECH', 5, 1, 0),
        (900007, '[X]1', 'CAJA [X] 100%', 'CAJA_X', 5, 2, 0),
        (900008, 'K1', char(8490) || 'ILO DE ARROZ', 'KILO', 5, 1, 0),
-       (900009, 'MR1', 'MANTA ROJA', 'MNT', 5, 1, 0);
+       (900009, 'MR1', 'MANTA ROJA', 'MNT', 5, 1, 0),
+       (900010, 'LECHEENT9', 'LECHE FRESCA', 'LF', 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
 VALUES (900005, 1, ' ENTERA', 1), (900005, 2, char(769) || 'NTIMA', 1), (900005, 3, '   ', 0),
-       (900003, 1, 'Azul', 1), (900009, 1, 'XL', 1);
+       (900003, 1, 'Azul', 1), (900009, 1, 'XL', 1), (900010, 1, 'AZUL', 1);
 INSERT INTO ArticuloCodigoBarras (ACBCodigo, ACBArticulo, ACBVariedad, ACBCantidad, ACBLargo)
 VALUES ('%', 900001, 0, 1, 0), ('%778899', 900002, 0, 2, 9), ('2099%', 900003, 0, 1, 0),
        ('12_45', 900004, 0, 1, 5), ('[0-4]%', 900005, 0, 1, 4), ('%55%', 900006, 0, 1, 0),

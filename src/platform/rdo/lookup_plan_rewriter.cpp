@@ -152,9 +152,13 @@ const QString kVarietiesThatMayCompose =
 // The articles a branch's "(col like 'p%' OR ...)" group can accept; empty
 // when a pattern begins with a wildcard (no index can narrow it), none when the
 // group is not of this shape. The range of the column named outside is left
-// out: rows in it are read apart.
-std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close, const QString &outside = {})
+// out: rows in it are read apart, and so are the rows that hold the condition
+// unless (on the article alone), which the probes of the other columns skip.
+std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close, const QString &outside = {},
+                                  const QString &unless = {})
 {
+    const QString skipped = unless.isEmpty() ? QString() : QStringLiteral(" And ifnull(") + unless +
+                                                                QStringLiteral(", 0) = 0");
     QStringList probes;
     bool joinsVarietyName = false;
     bool unindexed = false;
@@ -185,12 +189,12 @@ std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close, co
         // A term on one column is tried on that column's index, whole.
         if (inside && !joined)
             probes.append(articlesInRange(column, prefix) + QStringLiteral(" And ") + column +
-                          QStringLiteral(" Like ") + quoted(*pattern));
+                          QStringLiteral(" Like ") + quoted(*pattern) + skipped);
         // A term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
         if (inside && joined)
-            probes.append(articlesInRange(column, prefix) + QStringLiteral(" And Exists (Select 1 From "
-                                                                           "ArticuloVariedad Where AVaArticulo = ArtID)"));
+            probes.append(articlesInRange(column, prefix) + skipped +
+                          QStringLiteral(" And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)"));
         if (joined) {
             // The joined text begins with the prefix when the article's name
             // does, or when the name is shorter than the prefix and begins it.
@@ -469,16 +473,28 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             // index and asks for an article's rows only when a variety of it
             // matches the typed text, so that the order is known as far as
             // the index has been read. When the group holds "name like p" and
-            // "name + AVaNombre like p", those two, read on the index and the
-            // variety alone, decide the articles in the range; what else the
-            // group accepts is read apart.
-            const QString group = text(t, b.group, b.groupClose + 1);
-            const QString joinedLike = name + QStringLiteral(" + AVaNombre like ") + (pattern ? quoted(*pattern) : QString());
-            const bool split = !prefix.isEmpty() && group.simplified().contains(joinedLike, Qt::CaseInsensitive);
-            const QString decides = split ? u'(' + name + QStringLiteral(" Like ") + quoted(*pattern) +
-                                                QStringLiteral(" Or ") + name + QStringLiteral(" || AVaNombre Like ") +
-                                                quoted(*pattern) + u')'
-                                          : translated(group);
+            // "name + AVaNombre like p", those terms (and, when present, the
+            // other name's and the code's), read on the index and the variety
+            // alone, decide the articles in the range; what else the group
+            // accepts is read with the rows apart.
+            const QString group = text(t, b.group, b.groupClose + 1).simplified();
+            const QString other = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? u"ArtNombreCorto"_qs
+                                                                                       : u"ArtNombre"_qs;
+            const auto holds = [&](const QString &term) {
+                return pattern && group.contains(term + QStringLiteral(" like ") + quoted(*pattern), Qt::CaseInsensitive);
+            };
+            const bool split = !prefix.isEmpty() && holds(name) && holds(name + QStringLiteral(" + AVaNombre"));
+            // With the other name's terms too, every article of the range is
+            // decided here, and the rows apart need not look into the range.
+            const bool whole =
+                split && holds(other) && holds(other + QStringLiteral(" + AVaNombre")) && holds(u"ArtCodigo"_qs);
+            QStringList terms;
+            for (const QString &column : whole ? QStringList{name, other} : QStringList{name})
+                terms << column + QStringLiteral(" Like ") + quoted(*pattern)
+                      << column + QStringLiteral(" || AVaNombre Like ") + quoted(*pattern);
+            if (whole)
+                terms << QStringLiteral("ArtCodigo Like ") + quoted(*pattern);
+            const QString decides = split ? u'(' + terms.join(QStringLiteral(" Or ")) + u')' : translated(group);
             const QString inRange = prefix.isEmpty() ? QString() : QStringLiteral(" And ") + inKeyRange(name, prefix);
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
@@ -494,7 +510,9 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                 stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") +
                            inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()) +
                            QStringLiteral(", 0) = 0") +
-                           nameProbes(t, b.group, b.groupClose, name).value_or(QString()) + order,
+                           nameProbes(t, b.group, b.groupClose, name, whole ? inKeyRange(name, prefix) : QString())
+                               .value_or(QString()) +
+                           order,
                        static_cast<int>(i), false);
             continue;
         }
@@ -510,7 +528,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                    nameLike + QStringLiteral(" And ") + where.mid(where.indexOf(u' ') + 1) + order,
                static_cast<int>(i), false);
         stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") + nameLike +
-                   QStringLiteral(", 0) = 0") + nameProbes(t, b.group, b.groupClose, name).value_or(QString()) + order,
+                   QStringLiteral(", 0) = 0") + nameProbes(t, b.group, b.groupClose, name, nameLike).value_or(QString()) +
+                   order,
                static_cast<int>(i), false);
     }
     return plan;
