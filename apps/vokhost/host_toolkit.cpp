@@ -1,6 +1,7 @@
 #include "host_toolkit.h"
 
 #include "json_output.h"
+#include "platform/ui/constants.h"
 
 #include <QJsonArray>
 
@@ -8,12 +9,11 @@ namespace vokhost {
 
 namespace {
 constexpr int16_t IconMask = 0x70;
-constexpr int16_t CriticalIcon = 16;
 } // namespace
 
 int16_t HostToolkit::messageBox(const QString &prompt, int16_t style, const QString &title)
 {
-    const bool error = (style & IconMask) == CriticalIcon;
+    const bool error = (style & IconMask) == ui::vbCritical;
     printLine({{"message", QJsonObject{{"kind", error ? "error" : "info"}, {"text", prompt}, {"title", title}}}});
     return m_headless.messageBox(prompt, style, title);
 }

@@ -2,6 +2,7 @@
 
 #include "json_output.h"
 
+#include "platform/ui/constants.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/vb/error.h"
 #include "search/frm_busqueda.h"
@@ -13,7 +14,6 @@ namespace vokhost {
 
 namespace {
 
-constexpr int16_t KeyEscape = 27;
 
 vb::Error usageError(const QString &what)
 {
@@ -84,11 +84,11 @@ void act(ui::HeadlessToolkit &toolkit, search::frmBusqueda &dialog, const Search
         // Escape goes down in whichever control has the focus.
         ui::Window *focused = toolkit.focused();
         if (auto *combo = dynamic_cast<ui::HeadlessComboBox *>(focused))
-            combo->press(KeyEscape, KeyEscape);
+            combo->press(ui::vbKeyEscape, ui::vbKeyEscape);
         else if (auto *box = dynamic_cast<ui::HeadlessTextBox *>(focused))
-            box->press(KeyEscape, KeyEscape);
+            box->press(ui::vbKeyEscape, ui::vbKeyEscape);
         else if (auto *button = dynamic_cast<ui::HeadlessButton *>(focused))
-            button->press(KeyEscape, KeyEscape);
+            button->press(ui::vbKeyEscape, ui::vbKeyEscape);
     }
 }
 

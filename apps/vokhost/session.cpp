@@ -8,6 +8,7 @@
 #include "component/type_library.h"
 #include "component/vok_t_articulo_object.h"
 #include "platform/rdo/rdo.h"
+#include "platform/ui/constants.h"
 #include "platform/vb/call_by_name.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
@@ -23,12 +24,6 @@ namespace {
 
 constexpr ui::Twips ControlWidth = 4000;
 constexpr ui::Twips ControlHeight = 285;
-constexpr int16_t KeyBackspace = 8;
-constexpr int16_t KeyEnter = 13;
-constexpr int16_t KeyEscape = 27;
-constexpr int16_t KeySpace = 32;
-constexpr int16_t KeyF4 = 115;
-constexpr int16_t KeyF12 = 123;
 
 vb::Error usageError(const QString &what)
 {
@@ -88,13 +83,13 @@ void strike(ui::Window &window, int16_t keyCode, int16_t shift, int16_t keyAscii
 // caret, goes; the caret stays where the deletion was.
 void backspace(ui::TextBox &box, int16_t shift)
 {
-    int16_t keyCode = KeyBackspace;
+    int16_t keyCode = ui::vbKeyBack;
     if (box.onKeyDown)
         box.onKeyDown(keyCode, shift);
-    int16_t keyAscii = KeyBackspace;
+    int16_t keyAscii = ui::vbKeyBack;
     if (box.onKeyPress)
         box.onKeyPress(keyAscii);
-    if (keyAscii != KeyBackspace)
+    if (keyAscii != ui::vbKeyBack)
         return;
     int32_t start = box.selStart();
     int32_t length = box.selLength();
@@ -276,12 +271,12 @@ void Session::key(const KeyStroke &stroke)
     if (!window)
         return;
     if (k == QStringLiteral("Enter")) {
-        strike(*window, KeyEnter, stroke.shift, KeyEnter);
+        strike(*window, ui::vbKeyReturn, stroke.shift, ui::vbKeyReturn);
     } else if (k == QStringLiteral("Escape")) {
-        strike(*window, KeyEscape, stroke.shift, KeyEscape);
+        strike(*window, ui::vbKeyEscape, stroke.shift, ui::vbKeyEscape);
     } else if (k == QStringLiteral("Space")) {
         if (auto *check = dynamic_cast<ui::HeadlessCheckBox *>(window)) {
-            int16_t keyCode = KeySpace;
+            int16_t keyCode = ui::vbKeySpace;
             int16_t shift = stroke.shift;
             if (check->onKeyDown)
                 check->onKeyDown(keyCode, shift);
@@ -293,11 +288,11 @@ void Session::key(const KeyStroke &stroke)
         if (auto *box = dynamic_cast<ui::TextBox *>(window))
             backspace(*box, stroke.shift);
         else
-            strike(*window, KeyBackspace, stroke.shift, KeyBackspace);
+            strike(*window, ui::vbKeyBack, stroke.shift, ui::vbKeyBack);
     } else if (k == QStringLiteral("F4")) {
-        strike(*window, KeyF4, stroke.shift, 0);
+        strike(*window, ui::vbKeyF4, stroke.shift, 0);
     } else if (k == QStringLiteral("F12")) {
-        strike(*window, KeyF12, stroke.shift, 0);
+        strike(*window, ui::vbKeyF12, stroke.shift, 0);
     }
 }
 

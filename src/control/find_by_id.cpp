@@ -5,22 +5,21 @@
 
 #include "lookup/query_builder.h"
 #include "platform/rdo/rdo.h"
+#include "platform/ui/constants.h"
 #include "platform/ui/toolkit.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
 
 namespace {
 
-constexpr int16_t PunteroReloj = 11;
-constexpr int16_t PunteroNormal = 0;
 constexpr uint8_t FormatoSinLeer = 255;
 
 // The hourglass while the database is read; the default pointer again however
 // the read ends.
 class RelojDeArena {
 public:
-    RelojDeArena() { ui::toolkit().screen().setMousePointer(PunteroReloj); }
-    ~RelojDeArena() { ui::toolkit().screen().setMousePointer(PunteroNormal); }
+    RelojDeArena() { ui::toolkit().screen().setMousePointer(ui::vbHourglass); }
+    ~RelojDeArena() { ui::toolkit().screen().setMousePointer(ui::vbDefault); }
     RelojDeArena(const RelojDeArena &) = delete;
     RelojDeArena &operator=(const RelojDeArena &) = delete;
 };

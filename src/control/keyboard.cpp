@@ -3,14 +3,9 @@
 
 #include "vok_t_articulo.h"
 
+#include "platform/ui/constants.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/resume_next.h"
-
-namespace {
-constexpr int16_t Enter = 13;
-constexpr int16_t KeyF4 = 115;
-constexpr int16_t KeyF12 = 123;
-}
 
 void vokTArticulo::wireKeyboard()
 {
@@ -52,9 +47,9 @@ void vokTArticulo::tArticuloChange()
 // quietly on their own errors, so nothing is trapped here.
 void vokTArticulo::tArticuloKeyDown(int16_t &KeyCode, int16_t &Shift)
 {
-    if (KeyCode == KeyF4 && Shift == 0)
+    if (KeyCode == ui::vbKeyF4 && Shift == 0)
         BusquedaAvanzada();
-    else if (KeyCode == KeyF12 && Shift == 0 && mlngID > 0)
+    else if (KeyCode == ui::vbKeyF12 && Shift == 0 && mlngID > 0)
         MostrarDetalle(mlngID, mintVariedad);
     else
         raise([&](vokTArticuloEvents &sink) { sink.KeyDown(KeyCode, Shift); });
@@ -63,7 +58,7 @@ void vokTArticulo::tArticuloKeyDown(int16_t &KeyCode, int16_t &Shift)
 void vokTArticulo::tArticuloKeyPress(int16_t &KeyAscii)
 {
     vb::ResumeNext([&] {
-        if (KeyAscii != Enter) {
+        if (KeyAscii != ui::vbKeyReturn) {
             raiseKeyPress(KeyAscii);
             return;
         }
@@ -96,7 +91,7 @@ void vokTArticulo::tArticuloValidate()
 void vokTArticulo::chkVariedadKeyPress(int16_t &KeyAscii)
 {
     vb::ResumeNext([&] {
-        if (KeyAscii == Enter && textoResoluble()) {
+        if (KeyAscii == ui::vbKeyReturn && textoResoluble()) {
             m_tArticulo->setFocus();
             raise([](vokTArticuloEvents &sink) { sink.GotFocus2(); });
         } else {

@@ -4,6 +4,7 @@
 #include "picture_path.h"
 
 #include "platform/rdo/rdo.h"
+#include "platform/ui/constants.h"
 #include "platform/ui/toolkit.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
@@ -16,9 +17,6 @@ namespace detail {
 
 namespace {
 
-constexpr int16_t PunteroReloj = 11;
-constexpr int16_t PunteroNormal = 0;
-constexpr int16_t TeclaEscape = 27;
 
 // The window's size on the screen: it is first made 9460 wide and placed for
 // that width, then narrowed to 8800 without moving it again, so it stands a
@@ -163,7 +161,7 @@ void frmFoto::Form_Resize()
 // keys are held: the window previews every key.
 void frmFoto::Form_KeyDown(int16_t &KeyCode, int16_t &)
 {
-    if (KeyCode == TeclaEscape)
+    if (KeyCode == ui::vbKeyEscape)
         m_form->unload();
 }
 
@@ -181,7 +179,7 @@ void frmFoto::CargarDetalle()
     QString carpeta;
     QString foto;
     try {
-        screen.setMousePointer(PunteroReloj);
+        screen.setMousePointer(ui::vbHourglass);
         m_lblTitulo->setCaption(QString());
         m_lblPrecio->setCaption(QString());
         m_lblCaracteristicas->setCaption(QString());
@@ -214,7 +212,7 @@ void frmFoto::CargarDetalle()
                 foto = vb::CStr(archivo);
         }
         resultado->Close();
-        screen.setMousePointer(PunteroNormal);
+        screen.setMousePointer(ui::vbDefault);
 
         if (!carpeta.isEmpty() && !foto.isEmpty()) {
             if (!carpeta.endsWith(u'\\'))
@@ -223,7 +221,7 @@ void frmFoto::CargarDetalle()
         }
     } catch (const std::exception &) {
         // What was filled stays; the view opens without a picture.
-        vb::ResumeNext([&] { screen.setMousePointer(PunteroNormal); });
+        vb::ResumeNext([&] { screen.setMousePointer(ui::vbDefault); });
         return;
     }
 
@@ -231,7 +229,7 @@ void frmFoto::CargarDetalle()
     // folder's "TPV" sub-folder; without one there the folder's own is shown.
     if (!cargarFoto(foto))
         cargarFoto(vb::Replace(foto, QStringLiteral("\\TPV\\"), QStringLiteral("\\")));
-    vb::ResumeNext([&] { screen.setMousePointer(PunteroNormal); });
+    vb::ResumeNext([&] { screen.setMousePointer(ui::vbDefault); });
 }
 
 bool frmFoto::cargarFoto(const QString &ruta)

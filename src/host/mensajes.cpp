@@ -1,13 +1,10 @@
 #include "mensajes.h"
 
+#include "platform/ui/constants.h"
 #include "platform/ui/toolkit.h"
 #include "platform/vb/conversions.h"
 
 namespace host {
-
-namespace {
-constexpr int16_t CriticalIcon = 16;
-}
 
 Mensajes::Mensajes(com::Module *module) : AutomationObject(module)
 {
@@ -32,7 +29,7 @@ void Mensajes::MostrarError(const QString &text, const QString &title, const QSt
     QString prompt = text;
     if (!detail.isEmpty())
         prompt += QStringLiteral("\r\n\r\n") + (applicationTitle.isEmpty() ? QString() : applicationTitle + QStringLiteral(": ")) + detail;
-    ui::toolkit().messageBox(prompt, CriticalIcon, title);
+    ui::toolkit().messageBox(prompt, ui::vbCritical, title);
 }
 
 int16_t Mensajes::MostrarMensaje(const QString &text, int16_t style, const QString &title)

@@ -5,6 +5,7 @@
 #include "component/modglobal.h"
 #include "language/modlenguaje.h"
 #include "platform/rdo/rdo.h"
+#include "platform/ui/constants.h"
 #include "platform/ui/toolkit.h"
 #include "platform/vb/call_by_name.h"
 #include "platform/vb/conversions.h"
@@ -34,11 +35,6 @@ constexpr ui::Twips AltoVentana = AltoCliente + BarraTitulo + 2 * BordeMarco;
 constexpr ui::OleColor ColorVentana = 14602190; // red 206, green 207, blue 222
 constexpr ui::OleColor ColorBotones = 14604246; // red 214, green 215, blue 222
 
-constexpr int16_t TeclaEscape = 27;
-constexpr int16_t TeclaEnter = 13;
-constexpr int16_t PunteroReloj = 11;
-constexpr int16_t PunteroNormal = 0;
-constexpr int16_t EstiloInformacion = 64;
 constexpr int32_t CodigoNo = 2;
 
 const ui::Font FuenteDialogo{QStringLiteral("Tahoma"), 8.25};
@@ -204,7 +200,7 @@ void frmBusqueda::Form_Unload()
 // The window sees every key first: Escape closes the dialog from any control.
 void frmBusqueda::Form_KeyDown(int16_t &KeyCode, int16_t &)
 {
-    if (KeyCode == TeclaEscape)
+    if (KeyCode == ui::vbKeyEscape)
         vb::ResumeNext([&] { m_form->unload(); });
 }
 
@@ -293,7 +289,7 @@ void frmBusqueda::btnOk_Click()
         prmSQL.clear();
         vb::ResumeNext([&] {
             vb::CallByName(language::objetoMensajes(), QStringLiteral("MostrarMensaje"), vb::CallKind::Method,
-                           {TextoIdioma(863), EstiloInformacion, TextoIdioma(841)});
+                           {TextoIdioma(863), ui::vbInformation, TextoIdioma(841)});
         });
         m_txtTexto->setFocus();
     } catch (const std::exception &) {
@@ -330,7 +326,7 @@ bool frmBusqueda::HayArticulos()
     ui::Screen &pantalla = ui::toolkit().screen();
     bool hay = false;
     try {
-        pantalla.setMousePointer(PunteroReloj);
+        pantalla.setMousePointer(ui::vbHourglass);
         QString sentencia = mstrSQLValidar;
         if (!prmSQL.isEmpty())
             sentencia += QStringLiteral(" And ") + prmSQL;
@@ -343,7 +339,7 @@ bool frmBusqueda::HayArticulos()
     } catch (const std::exception &) {
         hay = false;
     }
-    vb::ResumeNext([&] { pantalla.setMousePointer(PunteroNormal); });
+    vb::ResumeNext([&] { pantalla.setMousePointer(ui::vbDefault); });
     m_ultimoAceptar.encontrado = hay;
     return hay;
 }
@@ -373,19 +369,19 @@ void frmBusqueda::txtTexto_GotFocus()
 // Enter moves on as Tab does; the key itself still reaches the control.
 void frmBusqueda::txtTexto_KeyPress(int16_t &KeyAscii)
 {
-    if (KeyAscii == TeclaEnter)
+    if (KeyAscii == ui::vbKeyReturn)
         SiguienteControl();
 }
 
 void frmBusqueda::ComboKeyPress(ui::ComboBox &combo, int16_t &KeyAscii)
 {
-    if (KeyAscii == TeclaEnter && combo.listIndex() != -1)
+    if (KeyAscii == ui::vbKeyReturn && combo.listIndex() != -1)
         SiguienteControl();
 }
 
 void frmBusqueda::cmbCB_KeyPress(int16_t &KeyAscii)
 {
-    if (KeyAscii == TeclaEnter)
+    if (KeyAscii == ui::vbKeyReturn)
         SiguienteControl();
 }
 
