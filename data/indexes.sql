@@ -17,12 +17,12 @@
 -- article and every bar code.
 
 -- Codes and names by key: the ranges of "typed text%", and, with the code
--- after the name, the order of the candidate list.
+-- after the name, the order of the candidate list. Each name's index also
+-- holds the other name, so that a lookup decides on the index alone which
+-- articles of a name range it reads.
 CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE SQLSERVER);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
-    ON Articulo (ArtNombre COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER);
--- The short name's index also holds the full name, so that a lookup can tell
--- on the index alone the articles its name range has already given.
+    ON Articulo (ArtNombre COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
     ON Articulo (ArtNombreCorto COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER, ArtNombre);
 

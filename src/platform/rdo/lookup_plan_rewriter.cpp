@@ -521,12 +521,15 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             stream(selectList + byName + where + order, static_cast<int>(i), false);
             continue;
         }
-        // The name's own pattern first, so that it is tried on the index
-        // before the article's row is read.
+        // The name's own pattern is tried on the index, and an article's row
+        // read only when it matches.
         const QString nameLike = name + QStringLiteral(" Like ") + quoted(*pattern);
-        stream(selectList + byName + QStringLiteral("Where ") + inKeyRange(name, prefix) + QStringLiteral(" And ") +
-                   nameLike + QStringLiteral(" And ") + where.mid(where.indexOf(u' ') + 1) + order,
-               static_cast<int>(i), false);
+        plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
+                                    QStringLiteral(" And ArtID = ?1"),
+                                static_cast<int>(i), true,
+                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1 From Articulo INDEXED BY ") +
+                                    index + QStringLiteral(" Where ") + inKeyRange(name, prefix) +
+                                    QStringLiteral(" And ") + nameLike + QStringLiteral(" Order By ") + collated(name)});
         stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") + nameLike +
                    QStringLiteral(", 0) = 0") + nameProbes(t, b.group, b.groupClose, name, nameLike).value_or(QString()) +
                    order,

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace rdo {
@@ -178,9 +180,81 @@ bool sqlServerLike(QStringView text, QStringView pattern)
     return matches(comparable(text), compile(comparable(pattern)));
 }
 
+// A pattern of literal runs separated by '%' only (what the lookups type),
+// matched on ASCII text by finding each run after the previous one: the
+// leftmost place for a run never loses a match a later place would give.
+struct LiteralRuns {
+    std::vector<std::string> runs; // lowered
+    bool anyBefore = false, anyAfter = false;
+
+    static std::optional<LiteralRuns> of(const std::vector<PatternItem> &items)
+    {
+        LiteralRuns r;
+        r.runs.emplace_back();
+        for (size_t i = 0; i < items.size(); ++i) {
+            const PatternItem &item = items[i];
+            if (item.kind == PatternItem::Any) {
+                if (i == 0)
+                    r.anyBefore = true;
+                if (i + 1 == items.size())
+                    r.anyAfter = true;
+                else if (!r.runs.back().empty())
+                    r.runs.emplace_back();
+            } else if (item.kind == PatternItem::Literal && item.ch < 0x80) {
+                r.runs.back() += static_cast<char>(item.ch);
+            } else {
+                return std::nullopt;
+            }
+        }
+        if (r.runs.back().empty() && r.runs.size() > 1)
+            r.runs.pop_back();
+        return r;
+    }
+
+    static bool equalAt(std::string_view text, size_t at, const std::string &run)
+    {
+        for (size_t k = 0; k < run.size(); ++k)
+            if (lowered(text[at + k]) != static_cast<char32_t>(run[k]))
+                return false;
+        return true;
+    }
+
+    bool matches(std::string_view text) const
+    {
+        size_t from = 0;
+        size_t first = 0, last = runs.size();
+        if (!anyBefore) {
+            if (text.size() < runs.front().size() || !equalAt(text, 0, runs.front()))
+                return false;
+            from = runs.front().size();
+            first = 1;
+            if (runs.size() == 1)
+                return anyAfter || from == text.size();
+        }
+        if (!anyAfter) {
+            const std::string &tail = runs.back();
+            if (text.size() < from + tail.size() || !equalAt(text, text.size() - tail.size(), tail))
+                return false;
+            last = runs.size() - 1;
+            text = text.substr(0, text.size() - tail.size());
+        }
+        for (size_t r = first; r < last; ++r) {
+            const std::string &run = runs[r];
+            size_t at = from;
+            while (at + run.size() <= text.size() && !equalAt(text, at, run))
+                ++at;
+            if (at + run.size() > text.size())
+                return false;
+            from = at + run.size();
+        }
+        return true;
+    }
+};
+
 struct SqlServerLikePattern::Compiled {
     bool ascii = false;
     std::vector<PatternItem> items;
+    std::optional<LiteralRuns> runs;
     QString pattern; // for texts that are not ASCII
 };
 
@@ -189,6 +263,8 @@ SqlServerLikePattern::SqlServerLikePattern(std::string_view pattern) : d(std::ma
     d->ascii = isAscii(pattern);
     d->pattern = QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size()));
     d->items = compile(d->ascii ? loweredAscii(pattern) : comparable(d->pattern));
+    if (d->ascii)
+        d->runs = LiteralRuns::of(d->items);
 }
 
 SqlServerLikePattern::~SqlServerLikePattern() = default;
@@ -196,7 +272,7 @@ SqlServerLikePattern::~SqlServerLikePattern() = default;
 bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
 {
     if (d->ascii && isAscii(text))
-        return matches(text, d->items);
+        return d->runs ? d->runs->matches(text) : matches(text, d->items);
     return matches(comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))), d->items);
 }
 
