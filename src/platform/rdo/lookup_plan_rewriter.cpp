@@ -321,6 +321,13 @@ QString text(const Tokens &t, size_t from, size_t to)
 // with a where clause each, closed by an Order By.
 std::vector<Branch> branchesOf(const Tokens &t, size_t &orderBy)
 {
+    // The candidates of a literal grow with the square of its length; no code
+    // or name is this long, and a pasted page is matched by reading the rows
+    // anyway, which the statement as written does.
+    constexpr qsizetype kLongestTypedLiteral = 256;
+    for (size_t k = 0; k < t.size(); ++k)
+        if (t.at(k).kind == TsqlToken::String && t.at(k).text.size() > kLongestTypedLiteral)
+            return {};
     std::vector<size_t> starts{0};
     orderBy = t.size();
     for (size_t k = 0; k + 1 < t.size(); ++k) {

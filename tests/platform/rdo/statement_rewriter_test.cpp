@@ -1,4 +1,5 @@
 #include "platform/rdo/odbc_connection.h"
+#include "platform/rdo/lookup_plan_rewriter.h"
 #include "platform/rdo/statement_rewriter.h"
 #include "platform/vb/error.h"
 
@@ -76,6 +77,25 @@ TEST(BeginsWithSelect, LetsOnlyReadingThrough)
     };
     for (const auto &c : cases)
         EXPECT_EQ(rdo::beginsWithSelect(QString::fromUtf16(c.sql)), c.reads) << QString::fromUtf16(c.sql).toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// A pasted page would cost the candidates the square of its length: past the
+// length of any code or name, the statement runs as written.
+TEST(WithIndexProbes, LeavesAStatementWithAPastedPageAsWritten)
+{
+    const auto lookup = [](const QString &typed) {
+        const QString branch = u"Select ArtID, ArtCodigo, ArtNombre as NombreArt From Articulo Where (ArtCodigo like '"_qs +
+                               typed + u"%') And ArtEmpresa = 1"_qs;
+        return branch + u" UNION ALL "_qs + branch + u" Order By NombreArt, ArtCodigo"_qs;
+    };
+    EXPECT_NE(rdo::withIndexProbes(lookup(u"ABC"_qs)), lookup(u"ABC"_qs));
+    const QString page = lookup(QString(300, u'A'));
+    EXPECT_EQ(rdo::withIndexProbes(page), page);
+    EXPECT_FALSE(rdo::LookupPlanRewriter({u"ArtCodigo"_qs, u"ArtNombre"_qs}).merged(page));
 }
 
 } // namespace
