@@ -415,9 +415,11 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     if (opened != SQLITE_OK)
         throw engineError(handle->db, path);
     char *message = nullptr;
-    // Lookups read index pages here and there in a large file: mapped, a
-    // page read is no system call. Only the pages read become resident.
-    if (sqlite3_exec(handle->db, "PRAGMA query_only=1; PRAGMA mmap_size=1073741824; PRAGMA cache_size=-8192",
+    // Lookups read index pages here and there in a large file: a larger page
+    // cache keeps them. The file is not mapped into memory: the shop's file
+    // replaced or truncated under an open connection (a catalogue copied over
+    // it) would then end the host's process with SIGBUS instead of an error.
+    if (sqlite3_exec(handle->db, "PRAGMA query_only=1; PRAGMA cache_size=-8192",
                      nullptr, nullptr, &message) != SQLITE_OK) {
         sqlite3_free(message);
         throw engineError(handle->db, path);
