@@ -13,6 +13,8 @@
 
 #include <sqlite3.h>
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -29,8 +31,20 @@ protected:
         options.seed = 20240607;
         options.output = catalogue();
         vok::catalogue::generate(options);
+        generated = digest(catalogue());
     }
-    static void TearDownTestSuite() { folder.reset(); }
+    static void TearDownTestSuite()
+    {
+        // Whatever the suite's lookups did, the control never writes.
+        EXPECT_EQ(digest(catalogue()), generated) << "the catalogue changed under the tests";
+        folder.reset();
+    }
+    static QByteArray digest(const std::filesystem::path &file)
+    {
+        QFile f(QString::fromStdString(file.string()));
+        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                           : QByteArray();
+    }
     static std::filesystem::path catalogue() { return folder->filePath("catalogue.db").toStdString(); }
 
     void SetUp() override
@@ -116,6 +130,7 @@ protected:
     }
 
     inline static std::unique_ptr<QTemporaryDir> folder;
+    inline static QByteArray generated;
 
 private:
     size_t m_listsAtStart = 0;

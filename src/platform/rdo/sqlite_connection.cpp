@@ -42,6 +42,11 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
     const std::string_view text = bytes(argv[1]);
     if (const auto *kept = static_cast<const SqlServerLikePattern *>(sqlite3_get_auxdata(context, 0)))
         return sqlite3_result_int(context, kept->matchesUtf8(text) ? 1 : 0);
+    // SQL Server refuses a pattern longer than 8,000 bytes; matching one costs
+    // its length for every character of every row, so a pasted page would
+    // hold the lookup for minutes. Refused here too, at once.
+    if (bytes(argv[0]).size() > 8000)
+        return sqlite3_result_error(context, "The LIKE pattern is longer than 8000 bytes", -1);
     auto pattern = std::make_unique<SqlServerLikePattern>(bytes(argv[0]));
     sqlite3_result_int(context, pattern->matchesUtf8(text) ? 1 : 0);
     sqlite3_set_auxdata(context, 0, pattern.release(),
@@ -394,11 +399,43 @@ private:
     std::vector<Stream> m_streams;
 };
 
+// The default rewriting: the lookup plans, unless a literal is far longer than
+// any code or name. The plans are worked out from the statement's literals at
+// a cost that grows with the square of a literal's length, so a pasted page
+// of text would keep the cashier waiting for minutes; such a text can only be
+// matched by reading the rows anyway, which the plain translation does, with
+// the same rows.
+class PlansForTypedText final : public StatementRewriter {
+public:
+    explicit PlansForTypedText(const QStringList &textColumns) : m_plans(textColumns), m_plain(textColumns, true) {}
+    QString rewrite(const QString &tsql) const override
+    {
+        return typed(tsql) ? m_plans.rewrite(tsql) : m_plain.rewrite(tsql);
+    }
+    std::optional<MergedStatement> merged(const QString &tsql) const override
+    {
+        return typed(tsql) ? m_plans.merged(tsql) : std::nullopt;
+    }
+
+private:
+    static bool typed(const QString &tsql)
+    {
+        constexpr qsizetype longestTypedLiteral = 256;
+        for (const TsqlToken &token : tokenizeTsql(tsql))
+            if (token.kind == TsqlToken::String && token.text.size() > longestTypedLiteral)
+                return false;
+        return true;
+    }
+
+    LookupPlanRewriter m_plans;
+    SqliteTranslation m_plain;
+};
+
 } // namespace
 
 SqliteConnection::SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns)
     : m_handle(std::move(handle)), m_connect(std::move(connect)), m_textColumns(std::move(textColumns)),
-      m_rewriter(std::make_shared<LookupPlanRewriter>(m_textColumns))
+      m_rewriter(std::make_shared<PlansForTypedText>(m_textColumns))
 {
 }
 
@@ -414,6 +451,10 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     sqlite3_extended_result_codes(handle->db, 1);
     if (opened != SQLITE_OK)
         throw engineError(handle->db, path);
+    // A writer of the shop's application holds the file for the moment of
+    // its commit: a lookup waits that long rather than fail, and no longer,
+    // so that a writer that keeps the file ends in "database is locked".
+    sqlite3_busy_timeout(handle->db, 2000);
     char *message = nullptr;
     // Lookups read index pages here and there in a large file: a larger page
     // cache keeps them. The file is not mapped into memory: the shop's file

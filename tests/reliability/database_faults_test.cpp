@@ -1,0 +1,236 @@
+// The database going wrong under the control: the file deleted, truncated or
+// overwritten while open, held by a writer, missing a table or a column, a
+// server that cannot be reached. Every lookup ends with the article found or
+// one clear Error event, in bounded time, and the control stays usable.
+
+#include "catalogue_fixture.h"
+#include "faulty_connection.h"
+
+#include "platform/vb/error.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using vok::test::FaultyConnection;
+
+// How long any one lookup may take, however the database fails: the busy
+// wait on a held file plus a generous margin for a debug build.
+constexpr qint64 LookupBoundMs = 8000;
+
+struct Ending {
+    int32_t id = 0;
+    QStringList errors;
+    qint64 elapsedMs = 0;
+};
+
+class DatabaseFaultsTest : public CatalogueFixture {
+protected:
+    void SetUp() override
+    {
+        CatalogueFixture::SetUp();
+        name = firstText("Select ArtNombre From Articulo Where ArtID = " +
+                         std::to_string(firstId(LoadableArticle + " And ArtID Not In (Select AVaArticulo From "
+                                                                  "ArticuloVariedad)")));
+    }
+
+    // A private copy of the catalogue, connected.
+    std::filesystem::path connectCopy(const std::string &file, const std::string &statements = {})
+    {
+        const auto copy = editedCopy(file, statements);
+        faulty = std::make_shared<FaultyConnection>(
+            rdo::rdoConnection::open("sqlite:" + QString::fromStdString(copy.string())));
+        control->setConnect(faulty);
+        control->setEmpresa(1);
+        control->setListaPrecios(1);
+        control->tArticulo().setFocus();
+        return copy;
+    }
+
+    Ending enter(const QString &typed)
+    {
+        toolkit().queueItemListAnswer(0);
+        log->events.clear();
+        QElapsedTimer timer;
+        timer.start();
+        control->setText({}); // the article held before is let go
+        control->setText(typed);
+        text().type("\r");
+        Ending ending;
+        ending.elapsedMs = timer.elapsed();
+        ending.id = control->ID();
+        ending.errors = log->events.filter(QRegularExpression("^Error "));
+        return ending;
+    }
+
+    // Found, or one Error event with the engine's number and words, in time.
+    void expectClearEnd(const Ending &ending, const char *words)
+    {
+        EXPECT_LT(ending.elapsedMs, LookupBoundMs);
+        if (ending.errors.isEmpty()) {
+            EXPECT_GT(ending.id, 0);
+            return;
+        }
+        ASSERT_EQ(ending.errors.size(), 1) << ending.errors.join('\n').toStdString();
+        EXPECT_TRUE(ending.errors.first().contains(QRegularExpression("^Error \\d+ - ")));
+        EXPECT_TRUE(ending.errors.first().contains(words, Qt::CaseInsensitive)) << ending.errors.first().toStdString();
+        EXPECT_EQ(ending.id, 0);
+    }
+
+    QString name;
+    std::shared_ptr<FaultyConnection> faulty;
+};
+
+void overwrite(const std::filesystem::path &file, qint64 from, qint64 length, char with)
+{
+    QFile f(QString::fromStdString(file.string()));
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const qint64 size = f.size();
+    f.seek(std::min(from, size));
+    f.write(QByteArray(static_cast<int>(std::min(length, size - std::min(from, size))), with));
+}
+
+// Damage done to the file between two lookups on an open connection.
+TEST_F(DatabaseFaultsTest, DamagedFileEndsEachLookupClearly)
+{
+    const struct {
+        const char *file;
+        std::function<void(const std::filesystem::path &)> damage;
+        const char *words; // what the error says, when the lookup does not find the article
+        bool usableAfter;  // the same open file can still be read
+    } cases[] = {
+        {"deleted.db", [](const auto &f) { std::filesystem::remove(f); }, "", true},
+        {"truncated-half.db", [](const auto &f) { std::filesystem::resize_file(f, std::filesystem::file_size(f) / 2); },
+         "malformed", false},
+        {"truncated-empty.db", [](const auto &f) { std::filesystem::resize_file(f, 0); }, "", false},
+        {"zeroed.db", [](const auto &f) { overwrite(f, 4096, 1 << 20, '\0'); }, "malformed", false},
+        {"garbage.db", [](const auto &f) { overwrite(f, 8192, 1 << 20, '\x5a'); }, "malformed", false},
+        {"bad-header.db", [](const auto &f) { overwrite(f, 0, 100, '\x01'); }, "", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto copy = connectCopy(c.file);
+        const Ending before = enter(name);
+        ASSERT_GT(before.id, 0);
+        ASSERT_TRUE(before.errors.isEmpty());
+        c.damage(copy);
+        for (int again = 0; again < 2; ++again)
+            expectClearEnd(enter(name), c.words);
+        if (c.usableAfter) {
+            EXPECT_GT(enter(name).id, 0);
+        }
+    }
+}
+
+// The file truncated while the list is reading the lookup's rows: the read
+// ends with an error or the rows already read, never with a crash.
+TEST_F(DatabaseFaultsTest, TruncatedWhileTheListReads)
+{
+    for (const int move : {1, 5, 15}) {
+        SCOPED_TRACE(move);
+        const auto copy = connectCopy("truncated-while-reading.db");
+        control->setFormatoLista(0);
+        int moves = 0;
+        faulty->failAt(0);
+        enter(QStringLiteral("%"));
+        int nth = 0;
+        for (size_t i = 0; i < faulty->calls.size(); ++i)
+            if (faulty->calls[i].operation == FaultyConnection::Operation::MoveNext && ++moves == move)
+                nth = static_cast<int>(i) + 1;
+        ASSERT_GT(nth, 0);
+        faulty->interruptAt(nth, [&] { std::filesystem::resize_file(copy, 8192); });
+        const Ending ending = enter(QStringLiteral("%"));
+        EXPECT_LE(ending.errors.size(), 1);
+        EXPECT_LT(ending.elapsedMs, LookupBoundMs);
+    }
+}
+
+// A writer of the shop's application holding the file: the lookup waits a
+// bounded time for it, then says the database is locked; a writer that lets
+// go within the wait does not disturb the lookup at all.
+TEST_F(DatabaseFaultsTest, WriterHoldingTheFile)
+{
+    const auto copy = connectCopy("locked.db");
+    ASSERT_GT(enter(name).id, 0); // the settings are read: only the lookup waits from here on
+
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open(copy.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const Ending held = enter(name);
+    ASSERT_EQ(held.errors.size(), 1);
+    EXPECT_TRUE(held.errors.first().contains("locked")) << held.errors.first().toStdString();
+    EXPECT_GE(held.elapsedMs, 1000) << "a busy wait before giving up";
+    EXPECT_LT(held.elapsedMs, LookupBoundMs);
+
+    std::thread letGo([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    });
+    const Ending waited = enter(name);
+    letGo.join();
+    sqlite3_close(writer);
+    EXPECT_TRUE(waited.errors.isEmpty()) << waited.errors.join('\n').toStdString();
+    EXPECT_GT(waited.id, 0);
+}
+
+// A database of another version of the schema: the engine's words reach the
+// host once, and what the control reads for itself falls back to 0.
+TEST_F(DatabaseFaultsTest, MissingTableOrColumn)
+{
+    const struct {
+        const char *file;
+        const char *edit;
+        const char *words;
+    } cases[] = {
+        {"no-varieties.db", "DROP TABLE ArticuloVariedad", "no such table: ArticuloVariedad"},
+        {"no-units.db", "DROP TABLE UnidadesMedidas", "no such table: UnidadesMedidas"},
+        {"no-short-name.db", "ALTER TABLE Articulo RENAME COLUMN ArtNombreCorto TO ArtNombreBreve",
+         "no such column: ArtNombreCorto"},
+        {"no-parameters.db", "DROP TABLE genParametros; DROP TABLE TipoDePrecio", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.file);
+        connectCopy(c.file, c.edit);
+        control->setFormatoLista(255);
+        const Ending ending = enter(name);
+        if (*c.words == '\0') {
+            EXPECT_TRUE(ending.errors.isEmpty()) << "the settings readers give 0";
+            EXPECT_GT(ending.id, 0);
+            EXPECT_EQ(control->FormatoLista(), 0);
+        } else {
+            ASSERT_EQ(ending.errors.size(), 1);
+            EXPECT_TRUE(ending.errors.first().contains(c.words)) << ending.errors.first().toStdString();
+        }
+        EXPECT_LT(ending.elapsedMs, LookupBoundMs);
+    }
+}
+
+// A server that cannot be reached refuses the connection at once with the
+// driver's words; the host never gets a connection that hangs later.
+TEST(UnreachableServer, RefusedInBoundedTime)
+{
+    for (const char *server : {"127.0.0.1;Port=1", "127.0.0.1;Port=9"}) {
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            rdo::rdoConnection::open(QStringLiteral("odbc:Driver=FreeTDS;Server=%1;Database=tienda;UID=caja;PWD=x;"
+                                                    "TDS_Version=7.4;LoginTimeout=5")
+                                         .arg(QLatin1String(server)));
+            ADD_FAILURE() << "a connection to a closed port";
+        } catch (const vb::Error &error) {
+            EXPECT_NE(error.number(), 0);
+            EXPECT_FALSE(error.description().isEmpty());
+        }
+        EXPECT_LT(timer.elapsed(), 15000);
+    }
+}
+
+} // namespace
