@@ -119,8 +119,10 @@ QString withServerCollation(const QString &sqliteSql, const TranslationOptions &
                 if (depth == 0)
                     break;
                 --depth;
-            } else if (depth == 0 && ((token.kind == TsqlToken::Punctuation && token.text == u";") ||
-                                      isWord(token, u"LIMIT") || isWord(token, u"OFFSET"))) {
+            } else if ((token.kind == TsqlToken::Punctuation && token.text == u";") ||
+                       (depth == 0 && (isWord(token, u"LIMIT") || isWord(token, u"OFFSET")))) {
+                // A ';' ends the statement even inside an unclosed parenthesis:
+                // nothing may be written after it.
                 break;
             } else if (depth == 0 && token.kind == TsqlToken::Punctuation && token.text == u",") {
                 closeTerm();

@@ -263,7 +263,9 @@ private:
 
         size_t end = selectAt + 1;
         while (end < st.size()) {
-            if (st.isPunct(end, u'('))
+            // An unclosed '(' is stepped over, so that the ';' ending the
+            // statement still ends the select: nothing goes after it.
+            if (st.isPunct(end, u'(') && st.partner[end] != Statement::npos)
                 end = st.afterGroup(end);
             else if (st.isPunct(end, u')') || st.isPunct(end, u';') || isCompoundWord(st, end))
                 break;
