@@ -410,6 +410,10 @@ void FormStore::fromText(const QString &text)
             const QString name = line.mid(1, line.size() - 2).trimmed();
             if (name.isEmpty())
                 parser.fail(QStringLiteral("a control name is missing"));
+            // A name the store could not write back would make the form
+            // impossible to save once loaded.
+            if (!validControlName(name))
+                parser.fail(QStringLiteral("\"%1\" cannot name a control").arg(name));
             for (const auto &entry : controls)
                 if (sameName(entry.first, name))
                     parser.fail(QStringLiteral("control \"%1\" appears twice").arg(name));
@@ -423,6 +427,8 @@ void FormStore::fromText(const QString &text)
         const QString key = line.left(equals).trimmed();
         if (key.isEmpty())
             parser.fail(QStringLiteral("a key is missing"));
+        if (!validKey(key))
+            parser.fail(QStringLiteral("\"%1\" cannot be a key").arg(key));
         if (!current)
             parser.fail(QStringLiteral("key \"%1\" comes before any [control]").arg(key));
         if (current->contains(key))
