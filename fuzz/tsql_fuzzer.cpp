@@ -1,12 +1,48 @@
-// Feeds arbitrary text to the Transact-SQL tokenizer and translator: the tokens
-// must give the text back exactly, and every string literal of the input must
-// stand unchanged in the translation (N'..' loses only its prefix).
+// Feeds arbitrary text to the Transact-SQL tokenizer and to the embedded back
+// end's whole rewriting (the translation, the server collation, the index
+// probes and the merged streams): the tokens give the text back exactly; every
+// string literal of the input stands unchanged in each rewriting (N'..' loses
+// only its prefix); and a text of one statement never becomes several.
 
+#include "platform/rdo/lookup_plan_rewriter.h"
 #include "platform/rdo/tsql_translator.h"
 
 #include <QString>
 
+#include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+const QStringList kTextColumns{QStringLiteral("ArtNombre"), QStringLiteral("ArtNombreCorto"),
+                               QStringLiteral("ArtCodigo"), QStringLiteral("AVaNombre"),
+                               QStringLiteral("ACBCodigo")};
+
+void fail(const char *what, const QString &input, const QString &output)
+{
+    // Shown with a NUL as \0, so that the whole text is seen.
+    const auto shown = [](QString text) { return text.replace(QChar(0), QStringLiteral("\\0")).toUtf8(); };
+    std::fprintf(stderr, "%s\ninput:  %s\noutput: %s\n", what, shown(input).constData(), shown(output).constData());
+    std::abort();
+}
+
+void keepsLiteralsAndUnity(const char *stage, const std::vector<rdo::TsqlToken> &tokens, const QString &input,
+                           const QString &output, bool single)
+{
+    std::fprintf(stderr, "after the %s:\n", stage);
+    for (const auto &token : tokens) {
+        if (token.kind != rdo::TsqlToken::String)
+            continue;
+        const QString literal = token.text.startsWith(u'N') || token.text.startsWith(u'n') ? token.text.mid(1)
+                                                                                            : token.text;
+        if (!output.contains(literal))
+            fail("a literal changed", input, output);
+    }
+    if (single && rdo::holdsSeveralStatements(output))
+        fail("one statement became several", input, output);
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -18,15 +54,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (joined != text)
         std::abort();
 
-    (void)rdo::holdsSeveralStatements(text);
-    const QString translated = rdo::translateForSqlite(text, rdo::textColumns({QStringLiteral("ArtNombre")}));
-    for (const auto &token : tokens) {
-        if (token.kind != rdo::TsqlToken::String)
-            continue;
-        const QString literal = token.text.startsWith(u'N') || token.text.startsWith(u'n') ? token.text.mid(1)
-                                                                                            : token.text;
-        if (!translated.contains(literal))
-            std::abort();
-    }
+    const bool single = !rdo::holdsSeveralStatements(text);
+    keepsLiteralsAndUnity("translation", tokens, text, rdo::translateForSqlite(text, rdo::textColumns(kTextColumns)), single);
+
+    // The back end plans only statements whose literals are no longer than
+    // typed text (256 characters); longer ones get the plain translation.
+    for (const auto &token : tokens)
+        if (token.kind == rdo::TsqlToken::String && token.text.size() > 256)
+            return 0;
+    static const rdo::LookupPlanRewriter rewriter(kTextColumns);
+    keepsLiteralsAndUnity("plans", tokens, text, rewriter.rewrite(text), single);
+    // The streams are statements of the rewriter's own; each is one statement.
+    if (const auto merged = rewriter.merged(text); merged && single)
+        for (const auto &stream : merged->streams)
+            if (rdo::holdsSeveralStatements(stream.sql) || rdo::holdsSeveralStatements(stream.driver))
+                fail("a stream holds several statements", text, stream.sql + u'\n' + stream.driver);
     return 0;
 }
