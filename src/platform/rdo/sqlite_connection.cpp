@@ -179,7 +179,15 @@ public:
     {
         for (int c = 0; c < sqlite3_column_count(m_stmt); ++c)
             m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
-        advance();
+        // A first step that fails (a held or damaged file) throws out of the
+        // constructor, where no destructor runs: an unfinalized statement
+        // would keep the closed connection alive for good.
+        try {
+            advance();
+        } catch (...) {
+            release();
+            throw;
+        }
     }
     ~SqliteResultset() override { sqlite3_finalize(m_stmt); }
 
@@ -227,10 +235,16 @@ public:
         for (size_t i = 0; i < statements.size(); ++i)
             m_streams.push_back({statements[i].first, statements[i].second, plan.streams[i].branch,
                                  plan.streams[i].byLeadingName, {}, {}, {}, false, false});
-        for (Stream &stream : m_streams)
-            if (!stream.byLeadingName)
-                next(stream);
-        advance();
+        // As for a single statement: a failing first step lets the statements go.
+        try {
+            for (Stream &stream : m_streams)
+                if (!stream.byLeadingName)
+                    next(stream);
+            advance();
+        } catch (...) {
+            release();
+            throw;
+        }
     }
     ~MergedResultset() override { release(); }
 
