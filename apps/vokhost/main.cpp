@@ -117,6 +117,9 @@ int main(int argc, char **argv)
             const auto command = vokhost::parseCommand(text);
             if (command && !session.execute(*command))
                 break;
+            // Each command has written what it saw; kept, the toolkit's
+            // records would grow with every lookup of a long session.
+            headless.forgetRecords();
         }
     }
     return 0;

@@ -317,6 +317,7 @@ public:
 
     // Every value the pointer took, in order.
     const std::vector<int16_t> &pointerHistory() const { return m_history; }
+    void clearPointerHistory() { m_history.clear(); }
 
 private:
     Twips m_width = 15360;
@@ -356,6 +357,14 @@ public:
     int16_t messageBox(const QString &prompt, int16_t style, const QString &title) override;
     const std::vector<ShownMessage> &messages() const { return m_messages; }
     void clearMessages() { m_messages.clear(); }
+    // Drops what was recorded so far (messages, item lists, pointer values):
+    // a long-running host keeps only what it has not reported yet.
+    void forgetRecords()
+    {
+        m_messages.clear();
+        m_itemLists.clear();
+        m_screen.clearPointerHistory();
+    }
 
     // Records the owner of a window of this toolkit; nothing is shown.
     int32_t setWindowOwner(int32_t hWnd, int32_t owner) override;
