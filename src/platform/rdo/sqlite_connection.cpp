@@ -413,43 +413,11 @@ private:
     std::vector<Stream> m_streams;
 };
 
-// The default rewriting: the lookup plans, unless a literal is far longer than
-// any code or name. The plans are worked out from the statement's literals at
-// a cost that grows with the square of a literal's length, so a pasted page
-// of text would keep the cashier waiting for minutes; such a text can only be
-// matched by reading the rows anyway, which the plain translation does, with
-// the same rows.
-class PlansForTypedText final : public StatementRewriter {
-public:
-    explicit PlansForTypedText(const QStringList &textColumns) : m_plans(textColumns), m_plain(textColumns, true) {}
-    QString rewrite(const QString &tsql) const override
-    {
-        return typed(tsql) ? m_plans.rewrite(tsql) : m_plain.rewrite(tsql);
-    }
-    std::optional<MergedStatement> merged(const QString &tsql) const override
-    {
-        return typed(tsql) ? m_plans.merged(tsql) : std::nullopt;
-    }
-
-private:
-    static bool typed(const QString &tsql)
-    {
-        constexpr qsizetype longestTypedLiteral = 256;
-        for (const TsqlToken &token : tokenizeTsql(tsql))
-            if (token.kind == TsqlToken::String && token.text.size() > longestTypedLiteral)
-                return false;
-        return true;
-    }
-
-    LookupPlanRewriter m_plans;
-    SqliteTranslation m_plain;
-};
-
 } // namespace
 
 SqliteConnection::SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns)
     : m_handle(std::move(handle)), m_connect(std::move(connect)), m_textColumns(std::move(textColumns)),
-      m_rewriter(std::make_shared<PlansForTypedText>(m_textColumns))
+      m_rewriter(std::make_shared<LookupPlanRewriter>(m_textColumns))
 {
 }
 
