@@ -149,12 +149,12 @@ const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
 const QString kVarietiesThatMayCompose =
     QStringLiteral("Select AVaArticulo From ArticuloVariedad Where AVaNombre COLLATE BINARY >= char(768)");
 
-// The articles a branch's "(col like 'p%' OR ...)" group can accept; empty
-// when a pattern begins with a wildcard (no index can narrow it), none when the
-// group is not of this shape. The range of the column named outside is left
+// A select of the articles a branch's "(col like 'p%' OR ...)" group can
+// accept; empty when a pattern begins with a wildcard (no index can narrow
+// it), none when the group is not of this shape. The range of the column named outside is left
 // out: rows in it are read apart, and so are the rows that hold the condition
 // unless (on the article alone), which the probes of the other columns skip.
-std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close, const QString &outside = {},
+std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close, const QString &outside = {},
                                   const QString &unless = {})
 {
     const QString skipped = unless.isEmpty() ? QString() : QStringLiteral(" And ifnull(") + unless +
@@ -219,7 +219,13 @@ std::optional<QString> nameProbes(const Tokens &t, size_t open, size_t close, co
         return QString();
     if (joinsVarietyName)
         probes.append(kVarietiesThatMayCompose);
-    return QStringLiteral(" And ArtID In (") + probes.join(QStringLiteral(" Union All ")) + u')';
+    return probes.join(QStringLiteral(" Union All "));
+}
+
+// The condition that narrows a branch to the candidates' articles.
+QString amongArticles(const QString &candidates)
+{
+    return candidates.isEmpty() ? QString() : QStringLiteral(" And ArtID In (") + candidates + u')';
 }
 
 // A stored bar code is a pattern; the patterns of the shapes shops use (the
@@ -288,10 +294,10 @@ void classify(const Tokens &t, Branch &b)
     if (b.group != b.end) {
         const size_t close = t.find(b.group + 1, b.end, 0, [&](size_t k) { return t.isPunct(k, u')'); });
         if (close != b.end)
-            if (const auto probes = nameProbes(t, b.group, close)) {
+            if (const auto candidates = nameCandidates(t, b.group, close)) {
                 b.kind = Branch::Names;
                 b.groupClose = close;
-                b.probes = *probes;
+                b.probes = amongArticles(*candidates);
                 return;
             }
         b.group = b.end; // a group of another shape
@@ -475,6 +481,29 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         const auto pattern = leadingNamePattern(t, b, name);
         const QString prefix = pattern ? keyPrefix(*pattern) : QString();
         const QString index = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? kNameIndex : kShortNameIndex;
+        const QString byIndex = QStringLiteral(" From Articulo INDEXED BY ") + index;
+        const QString inIndexOrder = QStringLiteral(" Order By ") + collated(name);
+        // The rows the drivers below do not give (those where `given` does
+        // not hold), found through the other terms' candidates and sorted;
+        // when those are many, read article by article over the whole index.
+        const auto apart = [&](const QString &given, const QString &unless) {
+            const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
+            const QString rows = from + joins + u' ' + where + notGiven;
+            const auto candidates = nameCandidates(t, b.group, b.groupClose, name, unless);
+            if (!candidates || candidates->isEmpty())
+                return stream(selectList + rows + order, static_cast<int>(i), false);
+            const QString matches = translated(text(t, b.group, b.groupClose + 1)) + notGiven;
+            MergedStatement::Stream sorted{
+                selectList + rows, static_cast<int>(i), false, {}, *candidates, order,
+                selectList + QStringLiteral(", ") + name + rows +
+                QStringLiteral(" And ArtID = ?1"),
+                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") +
+                    (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") +
+                                     matches + u')'
+                               : matches) +
+                    byIndex + inIndexOrder};
+            plan.streams.push_back(std::move(sorted));
+        };
         if (varieties) {
             // Most articles have no varieties: the driver reads the name's
             // index and asks for an article's rows only when a variety of it
@@ -506,21 +535,14 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                   "ArtID And ") +
-                                   decides + QStringLiteral(") From Articulo INDEXED BY ") + index +
-                                   QStringLiteral(" Where 1 = 1") + inRange + QStringLiteral(" Order By ") +
-                                   collated(name);
+                                   decides + u')' + byIndex + QStringLiteral(" Where 1 = 1") + inRange + inIndexOrder;
             plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                         (split ? QStringLiteral(" And ") + decides : QString()) +
                                         QStringLiteral(" And ArtID = ?1"),
                                     static_cast<int>(i), true, driver});
             if (!prefix.isEmpty())
-                stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") +
-                           inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()) +
-                           QStringLiteral(", 0) = 0") +
-                           nameProbes(t, b.group, b.groupClose, name, whole ? inKeyRange(name, prefix) : QString())
-                               .value_or(QString()) +
-                           order,
-                       static_cast<int>(i), false);
+                apart(inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()),
+                      whole ? inKeyRange(name, prefix) : QString());
             continue;
         }
         const QString byName = from + QStringLiteral("INDEXED BY ") + index + u' ' + joins + u' ';
@@ -534,18 +556,19 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                     QStringLiteral(" And ArtID = ?1"),
                                 static_cast<int>(i), true,
-                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1 From Articulo INDEXED BY ") +
-                                    index + QStringLiteral(" Where ") + inKeyRange(name, prefix) +
-                                    QStringLiteral(" And ") + nameLike + QStringLiteral(" Order By ") + collated(name)});
-        stream(selectList + from + joins + u' ' + where + QStringLiteral(" And ifnull(") + nameLike +
-                   QStringLiteral(", 0) = 0") + nameProbes(t, b.group, b.groupClose, name, nameLike).value_or(QString()) +
-                   order,
-               static_cast<int>(i), false);
+                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + byIndex +
+                                    QStringLiteral(" Where ") + inKeyRange(name, prefix) + QStringLiteral(" And ") +
+                                    nameLike + inIndexOrder});
+        apart(nameLike, nameLike);
     }
+    plan.mostToSort = m_mostToSort;
     return plan;
 }
 
-LookupPlanRewriter::LookupPlanRewriter(QStringList textColumns) : m_translation(std::move(textColumns), true) {}
+LookupPlanRewriter::LookupPlanRewriter(QStringList textColumns, int mostToSort)
+    : m_translation(std::move(textColumns), true), m_mostToSort(mostToSort)
+{
+}
 
 QString LookupPlanRewriter::translated(const QString &fragment) const
 {

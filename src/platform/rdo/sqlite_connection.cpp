@@ -172,6 +172,19 @@ struct SqliteConnection::Handle {
 
 namespace {
 
+struct Finalize {
+    void operator()(sqlite3_stmt *stmt) const { sqlite3_finalize(stmt); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+// One stream of a merged statement as prepared: its rows, and for a stream by
+// leading name the driver that says which article's rows to read next.
+struct PreparedStream {
+    Statement rows, driver;
+    int branch = 0;
+    bool byLeadingName = false;
+};
+
 class SqliteResultset final : public ForwardResultset {
 public:
     SqliteResultset(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt *stmt)
@@ -223,18 +236,17 @@ private:
 class MergedResultset final : public ForwardResultset {
 public:
     MergedResultset(std::shared_ptr<SqliteConnection::Handle> handle, const MergedStatement &plan,
-                    std::vector<std::pair<sqlite3_stmt *, sqlite3_stmt *>> statements)
+                    std::vector<PreparedStream> prepared)
         : ForwardResultset(kSource), m_handle(std::move(handle)), m_plan(plan)
     {
-        sqlite3_stmt *first = statements.front().first;
+        sqlite3_stmt *first = prepared.front().rows.get();
         for (int c = 0; c < plan.visibleColumns; ++c) {
             m_names.append(QString::fromUtf8(sqlite3_column_name(first, c)));
             const char *declared = sqlite3_column_decltype(first, c);
             m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
         }
-        for (size_t i = 0; i < statements.size(); ++i)
-            m_streams.push_back({statements[i].first, statements[i].second, plan.streams[i].branch,
-                                 plan.streams[i].byLeadingName, {}, {}, {}, false, false});
+        for (PreparedStream &stream : prepared)
+            m_streams.push_back({std::move(stream), {}, {}, {}, false, false});
         // As for a single statement: a failing first step lets the statements go.
         try {
             for (Stream &stream : m_streams)
@@ -254,11 +266,7 @@ private:
         std::optional<std::string> name, code;
         int64_t article = 0, variety = 0;
     };
-    struct Stream {
-        sqlite3_stmt *stmt;
-        sqlite3_stmt *driver; // for a stream by leading name
-        int branch;
-        bool byLeadingName;
+    struct Stream : PreparedStream {
         std::optional<Row> head;
         std::vector<Row> held; // a heap, least row on top
         std::optional<std::string> bound; // the leading name of the last row read
@@ -295,7 +303,7 @@ private:
 
     std::optional<Row> read(Stream &stream)
     {
-        const int result = sqlite3_step(stream.stmt);
+        const int result = sqlite3_step(stream.rows.get());
         if (result == SQLITE_DONE)
             return std::nullopt;
         if (result != SQLITE_ROW)
@@ -304,12 +312,13 @@ private:
         row.columns.reserve(static_cast<size_t>(m_names.size()));
         for (int c = 0; c < m_names.size(); ++c) {
             const auto &declared = m_declared[static_cast<size_t>(c)];
-            row.columns.emplace_back(m_names[c], columnValue(stream.stmt, c, declared ? declared->c_str() : nullptr));
+            row.columns.emplace_back(m_names[c],
+                                     columnValue(stream.rows.get(), c, declared ? declared->c_str() : nullptr));
         }
-        row.name = text(stream.stmt, m_plan.nameColumn);
-        row.code = text(stream.stmt, m_plan.codeColumn);
-        row.article = sqlite3_column_int64(stream.stmt, m_plan.articleColumn);
-        row.variety = sqlite3_column_int64(stream.stmt, m_plan.varietyColumn);
+        row.name = text(stream.rows.get(), m_plan.nameColumn);
+        row.code = text(stream.rows.get(), m_plan.codeColumn);
+        row.article = sqlite3_column_int64(stream.rows.get(), m_plan.articleColumn);
+        row.variety = sqlite3_column_int64(stream.rows.get(), m_plan.varietyColumn);
         return row;
     }
 
@@ -333,18 +342,19 @@ private:
     void pull(Stream &stream)
     {
         stream.started = true;
-        const int step = sqlite3_step(stream.driver);
+        sqlite3_stmt *driver = stream.driver.get();
+        const int step = sqlite3_step(driver);
         if (step == SQLITE_DONE) {
             stream.done = true;
             return;
         }
         if (step != SQLITE_ROW)
             throw engineError(m_handle->db);
-        stream.bound = text(stream.driver, 1);
-        if (sqlite3_column_int(stream.driver, 2) == 0)
+        stream.bound = text(driver, 1);
+        if (sqlite3_column_int(driver, 2) == 0)
             return;
-        sqlite3_reset(stream.stmt);
-        sqlite3_bind_int64(stream.stmt, 1, sqlite3_column_int64(stream.driver, 0));
+        sqlite3_reset(stream.rows.get());
+        sqlite3_bind_int64(stream.rows.get(), 1, sqlite3_column_int64(driver, 0));
         while (std::optional<Row> row = read(stream)) {
             stream.held.push_back(std::move(*row));
             std::push_heap(stream.held.begin(), stream.held.end(),
@@ -397,14 +407,7 @@ private:
         }
     }
     bool isOpen() const override { return !m_streams.empty(); }
-    void release() override
-    {
-        for (Stream &stream : m_streams) {
-            sqlite3_finalize(stream.stmt);
-            sqlite3_finalize(stream.driver);
-        }
-        m_streams.clear();
-    }
+    void release() override { m_streams.clear(); }
 
     std::shared_ptr<SqliteConnection::Handle> m_handle;
     MergedStatement m_plan;
@@ -459,34 +462,65 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
 
 std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement &plan)
 {
-    std::vector<std::pair<sqlite3_stmt *, sqlite3_stmt *>> statements;
-    const auto prepare = [&](const QString &sql, int columns) -> sqlite3_stmt * {
+    // Whatever cannot be prepared (an index missing, say) gives null, and the
+    // statement as written runs instead and tells of a real error in its own
+    // words.
+    const auto prepare = [&](const QString &sql, int columns) -> Statement {
         const QByteArray text = sql.toUtf8();
         sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) ==
-                SQLITE_OK &&
-            stmt && sqlite3_stmt_readonly(stmt) && sqlite3_column_count(stmt) == columns)
-            return stmt;
-        sqlite3_finalize(stmt);
-        return nullptr;
+        sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr);
+        Statement prepared(stmt);
+        if (!stmt || !sqlite3_stmt_readonly(stmt) || sqlite3_column_count(stmt) != columns)
+            return nullptr;
+        return prepared;
     };
-    bool prepared = !plan.streams.empty();
+    std::vector<PreparedStream> streams;
     for (const MergedStatement::Stream &stream : plan.streams) {
-        sqlite3_stmt *rows = prepare(stream.sql, plan.visibleColumns + (stream.byLeadingName ? 1 : 0));
-        sqlite3_stmt *driver = stream.byLeadingName ? prepare(stream.driver, 3) : nullptr;
-        statements.emplace_back(rows, driver);
-        prepared = prepared && rows && (driver || !stream.byLeadingName);
-    }
-    if (!prepared) {
-        // Whatever is wrong (an index missing, say), the statement as written
-        // runs instead, and tells of a real error in its own words.
-        for (const auto &[rows, driver] : statements) {
-            sqlite3_finalize(rows);
-            sqlite3_finalize(driver);
+        PreparedStream prepared{nullptr, nullptr, stream.branch, stream.byLeadingName};
+        std::optional<QString> few;
+        if (!stream.candidates.isEmpty()) {
+            const Statement candidates = prepare(stream.candidates, 1);
+            if (!candidates)
+                return nullptr;
+            few = listedArticles(candidates.get(), plan.mostToSort);
+            prepared.byLeadingName = !few;
         }
-        return nullptr;
+        const bool many = !stream.candidates.isEmpty() && !few;
+        // The few articles are written into the statement: the engine reads
+        // a list in the text as a set it probes the table with, and this
+        // connection may not open a table-valued function to bind one.
+        const QString rows = many  ? stream.manySql
+                             : few ? stream.sql + QStringLiteral(" And ArtID In (") + *few + u')' + stream.sortedBy
+                                   : stream.sql;
+        prepared.rows = prepare(rows, plan.visibleColumns + (prepared.byLeadingName ? 1 : 0));
+        if (prepared.byLeadingName)
+            prepared.driver = prepare(many ? stream.manyDriver : stream.driver, 3);
+        if (!prepared.rows || (prepared.byLeadingName && !prepared.driver))
+            return nullptr;
+        streams.push_back(std::move(prepared));
     }
-    return std::make_shared<MergedResultset>(m_handle, plan, std::move(statements));
+    if (streams.empty())
+        return nullptr;
+    return std::make_shared<MergedResultset>(m_handle, plan, std::move(streams));
+}
+
+std::optional<QString> SqliteConnection::listedArticles(sqlite3_stmt *candidates, int most) const
+{
+    QString list;
+    for (int count = 0;; ++count) {
+        const int step = sqlite3_step(candidates);
+        if (step == SQLITE_DONE)
+            break;
+        if (step != SQLITE_ROW)
+            throw engineError(m_handle->db);
+        if (count == most)
+            return std::nullopt;
+        if (count > 0)
+            list += ',';
+        list += QString::number(sqlite3_column_int64(candidates, 0));
+    }
+    // An empty list is no list to the engine: no article is Null's.
+    return list.isEmpty() ? QStringLiteral("Null") : list;
 }
 
 std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql, int16_t, int16_t)

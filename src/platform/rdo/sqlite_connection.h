@@ -9,8 +9,10 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace rdo {
 
@@ -47,6 +49,9 @@ private:
     // The result set of a statement the rewriter runs as merged streams, or
     // null when one of them cannot be prepared.
     std::shared_ptr<rdoResultset> openMerged(const MergedStatement &plan);
+    // The articles a stream's candidates statement selects, as a list of
+    // SQL numbers, or none when there are more than most of them.
+    std::optional<QString> listedArticles(sqlite3_stmt *candidates, int most) const;
 
     std::shared_ptr<Handle> m_handle;
     QString m_connect;

@@ -32,8 +32,18 @@ struct MergedStatement {
         // for the article bound to ?1, with a hidden last column.
         bool byLeadingName = false;
         QString driver;
+        // A stream of rows sorted apart whose articles may be too many to
+        // sort at the till (a code of one character matches most of a
+        // catalogue): candidates selects those articles, in no order. When
+        // there are at most mostToSort of them, the stream's statement is sql
+        // narrowed to their list ("And ArtID In (list)") and then sortedBy;
+        // else the stream runs by leading name over the whole name index
+        // instead, as manySql and manyDriver say (the roles of sql and driver
+        // above).
+        QString candidates = {}, sortedBy = {}, manySql = {}, manyDriver = {};
     };
     std::vector<Stream> streams;
+    int mostToSort = 0;
     // Column positions the order is decided by, in the rows of every stream:
     // displayed name, code, then article and variety among rows equal in both.
     int nameColumn = 0, codeColumn = 0, articleColumn = 0, varietyColumn = 0;
