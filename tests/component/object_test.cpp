@@ -2,6 +2,7 @@
 // programmatic identifier, queried for its interfaces, driven by member name,
 // and heard through its connection point.
 
+#include "error_number.h"
 #include "language_fixture.h"
 
 #include "component/identities.h"
@@ -110,15 +111,7 @@ protected:
     std::shared_ptr<component::vokTArticuloObject> control;
 };
 
-int32_t errorNumber(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const vb::Error &e) {
-        return e.number();
-    }
-    return 0;
-}
+using vok::test::errorNumberOf;
 
 TEST_F(ComponentObjectTest, AnswersEveryIdentityOfItsInterfaceHistory)
 {
@@ -151,8 +144,8 @@ TEST_F(ComponentObjectTest, EveryTypeLibraryMemberIsReachableByNameAndKind)
         EXPECT_NO_THROW(call(member.name, kind == "set" ? CallKind::PropertySet : CallKind::PropertyLet,
                              {sample.at(member.type)}));
     }
-    EXPECT_EQ(errorNumber([&] { get("Empresa"); }), vb::err::MemberNotSupported) << "Empresa is write-only";
-    EXPECT_EQ(errorNumber([&] { call("Connect", CallKind::PropertyLet, {vb::ObjectRef()}); }),
+    EXPECT_EQ(errorNumberOf([&] { get("Empresa"); }), vb::err::MemberNotSupported) << "Empresa is write-only";
+    EXPECT_EQ(errorNumberOf([&] { call("Connect", CallKind::PropertyLet, {vb::ObjectRef()}); }),
               vb::err::MemberNotSupported) << "Connect is an object: set only";
 }
 
@@ -194,7 +187,7 @@ TEST_F(ComponentObjectTest, PropertiesConvertAsThePlatformDoes)
     };
     for (const auto &r : refused) {
         SCOPED_TRACE(r.property);
-        EXPECT_EQ(errorNumber([&] { let(r.property, r.given); }), r.error);
+        EXPECT_EQ(errorNumberOf([&] { let(r.property, r.given); }), r.error);
     }
     let("Empresa", int16_t{5});
     let("ListaPrecios", int16_t{6});
@@ -206,11 +199,11 @@ TEST_F(ComponentObjectTest, PropertiesConvertAsThePlatformDoes)
 
 TEST_F(ComponentObjectTest, ConnectTakesAConnectionOrNothing)
 {
-    EXPECT_EQ(errorNumber([&] { call("Connect", CallKind::PropertySet, {vb::ObjectRef()}); }), 0);
+    EXPECT_EQ(errorNumberOf([&] { call("Connect", CallKind::PropertySet, {vb::ObjectRef()}); }), 0);
     EXPECT_EQ(control->control().connection(), nullptr);
-    EXPECT_EQ(errorNumber([&] { call("Connect", CallKind::PropertySet, {vb::ObjectRef(std::make_shared<Silent>())}); }),
+    EXPECT_EQ(errorNumberOf([&] { call("Connect", CallKind::PropertySet, {vb::ObjectRef(std::make_shared<Silent>())}); }),
               vb::err::TypeMismatch);
-    EXPECT_EQ(errorNumber([&] { call("Connect", CallKind::PropertySet, {"sqlite:x"}); }), vb::err::TypeMismatch);
+    EXPECT_EQ(errorNumberOf([&] { call("Connect", CallKind::PropertySet, {"sqlite:x"}); }), vb::err::TypeMismatch);
 }
 
 TEST_F(ComponentObjectTest, FontIsALiveFontObject)
@@ -229,7 +222,7 @@ TEST_F(ComponentObjectTest, FontIsALiveFontObject)
     const ui::Font copied = std::dynamic_pointer_cast<component::vokTArticuloObject>(other)->control().Font();
     EXPECT_TRUE(copied.bold);
     EXPECT_EQ(copied.size, 12.0);
-    EXPECT_EQ(errorNumber([&] { call("Font", CallKind::PropertySet, {vb::ObjectRef()}); }), vb::err::ObjectNotSet);
+    EXPECT_EQ(errorNumberOf([&] { call("Font", CallKind::PropertySet, {vb::ObjectRef()}); }), vb::err::ObjectNotSet);
 
     // The control goes; the font object stays usable on its own.
     other.reset();
@@ -244,12 +237,12 @@ TEST_F(ComponentObjectTest, MethodsPassTheirArgumentsAsDeclared)
 {
     let("Idioma", uint8_t{2});
     EXPECT_EQ(call("resloadVieja", CallKind::Method, {int16_t{1}}), vb::Variant(control->control().resloadVieja(1)));
-    EXPECT_EQ(errorNumber([&] { call("resloadVieja", CallKind::Method); }), vb::err::InvalidProcedureCall);
+    EXPECT_EQ(errorNumberOf([&] { call("resloadVieja", CallKind::Method); }), vb::err::InvalidProcedureCall);
     // The control's own errors reach the host unchanged (a find without a
     // connection); the detail view ends quietly on its own.
-    EXPECT_EQ(errorNumber([&] { call("FindArticuloByID", CallKind::Method, {int32_t{5}}); }), vb::err::ObjectNotSet);
-    EXPECT_EQ(errorNumber([&] { call("MostrarDetalle", CallKind::Method, {int32_t{5}, int16_t{1}}); }), 0);
-    EXPECT_EQ(errorNumber([&] { call("MostrarDetalle", CallKind::Method, {int32_t{5}}); }),
+    EXPECT_EQ(errorNumberOf([&] { call("FindArticuloByID", CallKind::Method, {int32_t{5}}); }), vb::err::ObjectNotSet);
+    EXPECT_EQ(errorNumberOf([&] { call("MostrarDetalle", CallKind::Method, {int32_t{5}, int16_t{1}}); }), 0);
+    EXPECT_EQ(errorNumberOf([&] { call("MostrarDetalle", CallKind::Method, {int32_t{5}}); }),
               vb::err::InvalidProcedureCall);
 }
 
@@ -279,8 +272,8 @@ TEST_F(ComponentObjectTest, ConnectionPointTakesEveryEventIdentityOfItsHistory)
         {component::DIID_vokTArticuloEvents(), nullptr, com::E_POINTER},
     };
     for (const auto &r : refused)
-        EXPECT_EQ(errorNumber([&] { control->advise(r.iid, r.sink); }), r.status) << r.iid.toString().toStdString();
-    EXPECT_EQ(errorNumber([&] { control->unadvise(cookies.front()); }), component::CONNECT_E_NOCONNECTION);
+        EXPECT_EQ(errorNumberOf([&] { control->advise(r.iid, r.sink); }), r.status) << r.iid.toString().toStdString();
+    EXPECT_EQ(errorNumberOf([&] { control->unadvise(cookies.front()); }), component::CONNECT_E_NOCONNECTION);
 }
 
 TEST_F(ComponentObjectTest, EventsReachSinksByNameAndByReferenceValuesComeBack)

@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "catalogue_fixture.h"
 
 #include "language/host_components.h"
@@ -62,12 +63,7 @@ protected:
     void load(const QString &sql) { Access::mostrarLista(*control, sql); }
     int32_t errorOf(const QString &sql)
     {
-        try {
-            load(sql);
-        } catch (const vb::Error &error) {
-            return error.number();
-        }
-        return 0;
+        return vok::test::errorNumberOf([&] { load(sql); });
     }
 };
 

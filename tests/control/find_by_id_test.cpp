@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "catalogue_fixture.h"
 
 #include "platform/vb/error.h"
@@ -23,12 +24,7 @@ protected:
     void find(int64_t id, int16_t variedad = 0) { control->FindArticuloByID(static_cast<int32_t>(id), variedad); }
     int32_t errorOf(int64_t id)
     {
-        try {
-            find(id);
-        } catch (const vb::Error &error) {
-            return error.number();
-        }
-        return 0;
+        return vok::test::errorNumberOf([&] { find(id); });
     }
     const std::vector<int16_t> &pointer() { return toolkit().screen().pointerHistory(); }
     std::vector<int16_t> pointerSince(size_t from)

@@ -1,6 +1,7 @@
 // The host components library as the control meets it: registered by its own
 // entry points, created by name through the component runtime.
 
+#include "error_number.h"
 #include "scoped_env.h"
 
 #include "platform/com/registration.h"
@@ -127,21 +128,14 @@ TEST_F(HostComponentsTest, PackBrokenAfterRegistrationFailsCreationNamingTheFile
     }
     EXPECT_NO_THROW(com::createObject("LNG_QFA_009.clsResources"));
     vok::test::writeFile(pack, "[identifiers]\nLNG_QFA_009.clsResources\n[texts]\nmil=Lista\n");
-    try {
-        com::createObject("LNG_QFA_009.clsResources");
-        FAIL() << "a malformed pack was created";
-    } catch (const vb::Error &error) {
-        EXPECT_EQ(error.number(), 429);
-        EXPECT_TRUE(error.description().contains("LNG_QFA_009.clsResources")) << error.description().toStdString();
-        EXPECT_TRUE(error.description().contains(pack)) << error.description().toStdString();
-    }
+    const auto create = [] { com::createObject("LNG_QFA_009.clsResources"); };
+    const vb::Error malformed = vok::test::errorRaisedBy(create);
+    EXPECT_EQ(malformed.number(), 429);
+    EXPECT_TRUE(malformed.description().contains("LNG_QFA_009.clsResources")) << malformed.what();
+    EXPECT_TRUE(malformed.description().contains(pack)) << malformed.what();
     QFile::remove(pack);
-    try {
-        com::createObject("LNG_QFA_009.clsResources");
-        FAIL() << "a missing pack was created";
-    } catch (const vb::Error &error) {
-        EXPECT_TRUE(error.description().contains(pack)) << error.description().toStdString();
-    }
+    const vb::Error missing = vok::test::errorRaisedBy(create);
+    EXPECT_TRUE(missing.description().contains(pack)) << missing.what();
 }
 
 } // namespace

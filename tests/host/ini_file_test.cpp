@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "host/ini_file.h"
 #include "platform/vb/error.h"
 
@@ -32,13 +33,9 @@ TEST(IniFileTest, MalformedLineNamesFileAndLine)
 {
     QTemporaryDir dir;
     const QString path = vok::test::writeFile(dir.filePath("settings.ini"), "[VOK04]\nIdioma=1\nthis is not a setting\n");
-    try {
-        host::IniFile::read(path);
-        FAIL() << "malformed file accepted";
-    } catch (const vb::Error &error) {
-        EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
-        EXPECT_TRUE(error.description().contains("line 3")) << error.description().toStdString();
-    }
+    const QString said = vok::test::errorRaisedBy([&] { host::IniFile::read(path); }).description();
+    EXPECT_TRUE(said.contains(path)) << said.toStdString();
+    EXPECT_TRUE(said.contains("line 3")) << said.toStdString();
 }
 
 } // namespace

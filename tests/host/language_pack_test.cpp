@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "host/language_pack.h"
 #include "platform/vb/call_by_name.h"
 #include "platform/vb/error.h"
@@ -39,24 +40,16 @@ TEST(LanguagePackTest, MalformedPacksNameTheFile)
     for (const auto &c : cases) {
         QTemporaryDir dir;
         const QString path = vok::test::writeFile(dir.filePath("pack.lng"), c.content);
-        try {
-            host::LanguageTexts::read(path);
-            ADD_FAILURE() << "accepted: " << c.content;
-        } catch (const vb::Error &error) {
-            EXPECT_TRUE(error.description().contains(path)) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(c.reason)) << error.description().toStdString();
-        }
+        const QString said = vok::test::errorRaisedBy([&] { host::LanguageTexts::read(path); }).description();
+        EXPECT_TRUE(said.contains(path)) << said.toStdString();
+        EXPECT_TRUE(said.contains(c.reason)) << said.toStdString();
     }
 }
 
 TEST(LanguagePackTest, MissingFileIsNamed)
 {
-    try {
-        host::LanguageTexts::read("/nonexistent/es.lng");
-        FAIL();
-    } catch (const vb::Error &error) {
-        EXPECT_TRUE(error.description().contains("/nonexistent/es.lng"));
-    }
+    const vb::Error error = vok::test::errorRaisedBy([] { host::LanguageTexts::read("/nonexistent/es.lng"); });
+    EXPECT_TRUE(error.description().contains("/nonexistent/es.lng"));
 }
 
 TEST(LanguagePackTest, AnswersByNameAndRefusesUnknownNumbers)
@@ -71,12 +64,8 @@ TEST(LanguagePackTest, AnswersByNameAndRefusesUnknownNumbers)
     vb::CallByName(pack, "IDSLNG", vb::CallKind::PropertyLet, {uint8_t(3)});
     EXPECT_EQ(pack->appName(), "BuscarArticulos");
     EXPECT_EQ(pack->secondLanguage(), 3);
-    try {
-        vb::CallByName(pack, "resLoad", vb::CallKind::Method, {int32_t(1842)});
-        FAIL();
-    } catch (const vb::Error &error) {
-        EXPECT_EQ(error.number(), 326);
-    }
+    EXPECT_EQ(vok::test::errorNumberOf([&] { vb::CallByName(pack, "resLoad", vb::CallKind::Method, {int32_t(1842)}); }),
+              326);
 }
 
 } // namespace

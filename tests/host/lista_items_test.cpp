@@ -2,6 +2,7 @@
 // choice without a window for a single row, the window layout it builds from
 // its settings, and the chosen row's columns.
 
+#include "error_number.h"
 #include "host/lista_items.h"
 
 #include "scoped_env.h"
@@ -57,15 +58,7 @@ protected:
     {
         return lista.Mostrar(connection, "Select ID, Codigo, Dec, Cantidad, Nombre From Filas " + where);
     }
-    static int32_t errorOf(const std::function<void()> &step)
-    {
-        try {
-            step();
-        } catch (const vb::Error &error) {
-            return error.number();
-        }
-        return 0;
-    }
+    static int32_t errorOf(const std::function<void()> &step) { return vok::test::errorNumberOf(step); }
 
     inline static std::unique_ptr<QTemporaryDir> folder;
     inline static std::shared_ptr<rdo::rdoConnection> connection;

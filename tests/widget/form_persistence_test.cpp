@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "widget_fixture.h"
 
 #include "widget/form_persistence.h"
@@ -100,12 +101,7 @@ TEST_F(FormPersistenceTest, ControlsMustBeToldApartByName)
     newForm({"txtArticulo", "TXTARTICULO"});
     EXPECT_THROW(vokwidget::saveForm(form, store), vb::Error);
     controls["TXTARTICULO"]->setObjectName(QString());
-    try {
-        vokwidget::loadForm(form, store);
-        ADD_FAILURE() << "an unnamed control was loaded";
-    } catch (const vb::Error &error) {
-        EXPECT_EQ(error.number(), vb::err::InvalidProcedureCall);
-    }
+    EXPECT_EQ(vok::test::errorNumberOf([&] { vokwidget::loadForm(form, store); }), vb::err::InvalidProcedureCall);
     EXPECT_TRUE(store.controlNames().isEmpty());
 }
 

@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "platform/com/registry.h"
 #include "platform/vb/error.h"
 
@@ -129,14 +130,11 @@ TEST_F(RegistryTest, ParseErrorsNameFileAndLine)
     };
     for (const auto &c : cases) {
         writeAll(scope.path(), c.content);
-        try {
-            Registry registry;
-            ADD_FAILURE() << "parsed " << c.content;
-        } catch (const vb::Error &error) {
-            EXPECT_EQ(error.number(), Registry::InvalidFileFormat);
-            EXPECT_TRUE(error.description().contains(scope.path() + QStringLiteral(", line %1:").arg(c.line)))
-                << error.what();
-        }
+        SCOPED_TRACE(c.content);
+        const vb::Error error = vok::test::errorRaisedBy([] { Registry registry; });
+        EXPECT_EQ(error.number(), Registry::InvalidFileFormat);
+        EXPECT_TRUE(error.description().contains(scope.path() + QStringLiteral(", line %1:").arg(c.line)))
+            << error.what();
     }
 }
 

@@ -1,6 +1,7 @@
 // Both back ends on a generated catalogue: the SQLite file opened directly, and
 // the same file through the SQLite ODBC driver with the translation asked for.
 
+#include "error_number.h"
 #include "platform/rdo/odbc_connection.h"
 #include "platform/rdo/rdo.h"
 #include "platform/rdo/sqlite_connection.h"
@@ -54,17 +55,7 @@ QByteArray fileHash(const QString &path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-// The error a call raises; fails the test when it raises none.
-vb::Error errorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const vb::Error &error) {
-        return error;
-    }
-    ADD_FAILURE() << "no error raised";
-    return vb::Error(0, {});
-}
+using vok::test::errorRaisedBy;
 
 enum class Backend { Sqlite, Odbc };
 
@@ -107,15 +98,15 @@ TEST_P(Connection, OpensOnFirstRowReadsByNameAndCloses)
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->rdoColumns().Item(u"ParValor"_qs).Value(), vb::Variant(u"3"_qs));
     rs->Close();
-    EXPECT_EQ(errorOf([&] { (void)rs->Eof(); }).number(), rdo::err::ResultsetClosed);
+    EXPECT_EQ(errorRaisedBy([&] { (void)rs->Eof(); }).number(), rdo::err::ResultsetClosed);
 }
 
 TEST_P(Connection, StatementWithoutRowsIsAtItsEndAtOnce)
 {
     auto rs = connection->OpenResultset(u"Select ArtID From Articulo Where 1 = 0"_qs);
     EXPECT_TRUE(rs->Eof());
-    EXPECT_EQ(errorOf([&] { (void)rs->rdoColumns(); }).number(), rdo::err::NoCurrentRow);
-    EXPECT_EQ(errorOf([&] { rs->MoveNext(); }).number(), rdo::err::NoCurrentRow);
+    EXPECT_EQ(errorRaisedBy([&] { (void)rs->rdoColumns(); }).number(), rdo::err::NoCurrentRow);
+    EXPECT_EQ(errorRaisedBy([&] { rs->MoveNext(); }).number(), rdo::err::NoCurrentRow);
 }
 
 TEST_P(Connection, ColumnsByNameInAnyCaseAndByPositionWithTheirTypes)
@@ -143,9 +134,9 @@ TEST_P(Connection, ColumnsByNameInAnyCaseAndByPositionWithTheirTypes)
         EXPECT_EQ(columns.Item(c.position).Name().compare(name, Qt::CaseInsensitive), 0);
         EXPECT_EQ(columns.Item(c.position).Value(), columns.Item(name).Value());
     }
-    EXPECT_EQ(errorOf([&] { (void)columns.Item(u"ArtNada"_qs); }).number(), rdo::err::ItemNotFound);
-    EXPECT_EQ(errorOf([&] { (void)columns.Item(6); }).number(), rdo::err::ItemNotFound);
-    EXPECT_EQ(errorOf([&] { (void)columns.Item(-1); }).number(), rdo::err::ItemNotFound);
+    EXPECT_EQ(errorRaisedBy([&] { (void)columns.Item(u"ArtNada"_qs); }).number(), rdo::err::ItemNotFound);
+    EXPECT_EQ(errorRaisedBy([&] { (void)columns.Item(6); }).number(), rdo::err::ItemNotFound);
+    EXPECT_EQ(errorRaisedBy([&] { (void)columns.Item(-1); }).number(), rdo::err::ItemNotFound);
 }
 
 TEST_P(Connection, MovesThroughEveryRow)
@@ -171,7 +162,7 @@ TEST_P(Connection, EngineErrorsCarryTheEngineText)
                  {u"Select ArtNada From Articulo", u"no such column: ArtNada"},
                  {u"Select From Where", u"syntax error"}};
     for (const auto &c : cases) {
-        const vb::Error error = errorOf([&] { connection->OpenResultset(QString::fromUtf16(c.sql)); });
+        const vb::Error error = errorRaisedBy([&] { connection->OpenResultset(QString::fromUtf16(c.sql)); });
         EXPECT_NE(error.number(), 0);
         EXPECT_TRUE(error.description().contains(QString::fromUtf16(c.message))) << error.description().toStdString();
         EXPECT_EQ(error.source(), expectedSource);
@@ -180,7 +171,7 @@ TEST_P(Connection, EngineErrorsCarryTheEngineText)
 
 TEST_P(Connection, RefusesSeveralStatements)
 {
-    const vb::Error error = errorOf([&] { connection->OpenResultset(u"Select 1; Select 2"_qs); });
+    const vb::Error error = errorRaisedBy([&] { connection->OpenResultset(u"Select 1; Select 2"_qs); });
     EXPECT_EQ(error.number(), rdo::err::SeveralStatements);
 }
 
@@ -211,7 +202,7 @@ TEST_P(Connection, RefusesEveryWrite)
     };
     for (const char16_t *sql : writes) {
         const QString statement = QString::fromUtf16(sql);
-        errorOf([&] {
+        errorRaisedBy([&] {
             auto rs = writable->OpenResultset(statement);
             while (!rs->Eof())
                 rs->MoveNext();
@@ -275,7 +266,7 @@ TEST_P(Connection, ReachedLateBound)
     vb::CallByName(rs, u"MoveNext"_qs, vb::CallKind::Method);
     EXPECT_EQ(vb::CallByName(rs, u"eof"_qs, vb::CallKind::Method), vb::Variant(true));
     vb::CallByName(rs, u"Close"_qs, vb::CallKind::Method);
-    EXPECT_EQ(errorOf([&] { vb::CallByName(rs, u"Requery"_qs, vb::CallKind::Method); }).number(),
+    EXPECT_EQ(errorRaisedBy([&] { vb::CallByName(rs, u"Requery"_qs, vb::CallKind::Method); }).number(),
               vb::err::MemberNotSupported);
 }
 
@@ -323,16 +314,16 @@ TEST(SqliteBackend, OpenRefusesWhatIsNotAnExistingDatabase)
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath(u"missing.sqlite"_qs);
-    const vb::Error error = errorOf([&] { rdoConnection::open(u"sqlite:"_qs + missing); });
+    const vb::Error error = errorRaisedBy([&] { rdoConnection::open(u"sqlite:"_qs + missing); });
     EXPECT_TRUE(error.description().contains(missing)) << error.description().toStdString();
     EXPECT_EQ(error.source(), u"SQLite"_qs);
     EXPECT_FALSE(QFile::exists(missing));
 
-    EXPECT_EQ(errorOf([] { rdoConnection::open(u"mysql:host=x"_qs); }).number(),
+    EXPECT_EQ(errorRaisedBy([] { rdoConnection::open(u"mysql:host=x"_qs); }).number(),
               rdo::err::UnknownConnectionString);
-    EXPECT_EQ(errorOf([] { rdoConnection::open(u"odbc:translate=oracle;DRIVER={SQLite3}"_qs); }).number(),
+    EXPECT_EQ(errorRaisedBy([] { rdoConnection::open(u"odbc:translate=oracle;DRIVER={SQLite3}"_qs); }).number(),
               rdo::err::UnknownConnectionString);
-    const vb::Error driver = errorOf([] { rdoConnection::open(u"odbc:DRIVER={NoSuchDriver}"_qs); });
+    const vb::Error driver = errorRaisedBy([] { rdoConnection::open(u"odbc:DRIVER={NoSuchDriver}"_qs); });
     EXPECT_EQ(driver.source(), u"ODBC"_qs);
     EXPECT_NE(driver.number(), 0);
 }

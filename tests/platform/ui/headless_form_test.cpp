@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/vb/error.h"
 
@@ -133,16 +134,9 @@ TEST_F(HeadlessFormTest, ComboKeepsItemCodesAndRaisesSelectionChangeOnRealChange
     EXPECT_EQ(field->findItemData(2), 1);
     EXPECT_EQ(field->findItemData(9), -1);
     EXPECT_EQ(field->itemData(2), 3);
-    const auto errorNumber = [](auto call) {
-        try {
-            call();
-        } catch (const vb::Error &error) {
-            return error.number();
-        }
-        return 0;
-    };
-    EXPECT_EQ(errorNumber([&] { field->setListIndex(3); }), vb::err::InvalidPropertyValue);
-    EXPECT_EQ(errorNumber([&] { (void)field->itemData(-1); }), vb::err::InvalidPropertyArrayIndex);
+    using vok::test::errorNumberOf;
+    EXPECT_EQ(errorNumberOf([&] { field->setListIndex(3); }), vb::err::InvalidPropertyValue);
+    EXPECT_EQ(errorNumberOf([&] { (void)field->itemData(-1); }), vb::err::InvalidPropertyArrayIndex);
 }
 
 TEST_F(HeadlessFormTest, FormRaisesResizeOnEveryChangeOfSize)
@@ -181,12 +175,7 @@ TEST(HeadlessImageTest, APictureSizesTheElementFromItsPixelsAndResolution)
     EXPECT_NEAR(image->height(), 1125, 1);
 
     const auto errorOf = [&](const QString &path) {
-        try {
-            image->loadPicture(path);
-        } catch (const vb::Error &error) {
-            return error.number();
-        }
-        return 0;
+        return vok::test::errorNumberOf([&] { image->loadPicture(path); });
     };
     EXPECT_EQ(errorOf(folder.filePath("missing.jpg")), vb::err::FileNotFound);
     EXPECT_EQ(errorOf(broken), vb::err::InvalidPicture);

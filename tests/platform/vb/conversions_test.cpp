@@ -1,3 +1,4 @@
+#include "error_number.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
 
@@ -26,16 +27,7 @@ constexpr int32_t OV = err::Overflow;
 constexpr int32_t TM = err::TypeMismatch;
 constexpr int32_t NU = err::InvalidUseOfNull;
 
-// Number of the platform error f raised, or 0 when it raised none.
-template <typename F> int32_t errorOf(F &&f)
-{
-    try {
-        f();
-    } catch (const Error &e) {
-        return e.number();
-    }
-    return 0;
-}
+using vok::test::errorNumberOf;
 
 // A readable name for a value in failure messages.
 std::string describe(const Variant &value)
@@ -73,7 +65,7 @@ void expectOutcome(const char *name, Convert convert, const Variant &value, cons
     if (expected.value)
         EXPECT_EQ(convert(value), *expected.value);
     else
-        EXPECT_EQ(errorOf([&] { convert(value); }), expected.error);
+        EXPECT_EQ(errorNumberOf([&] { convert(value); }), expected.error);
 }
 
 } // namespace
@@ -113,7 +105,7 @@ TEST(Val, ReadsHexadecimalAndOctalAsIntegerOrLong)
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
     for (const char *text : {"1e400", "-1E309", "&H100000000", "&O40000000000"})
-        EXPECT_EQ(errorOf([&] { Val(QString::fromUtf8(text)); }), OV) << text;
+        EXPECT_EQ(errorNumberOf([&] { Val(QString::fromUtf8(text)); }), OV) << text;
 }
 
 TEST(IntegerConversions, RoundHalfToEvenThenCheckTheRange)
@@ -161,13 +153,9 @@ TEST(Errors, CarryTheStandardNumberAndDescription)
         const char *description;
     } const cases[] = {{300.0, 6, "Overflow"}, {"x", 13, "Type mismatch"}, {kNull, 94, "Invalid use of Null"}};
     for (const auto &c : cases) {
-        try {
-            CByte(c.value);
-            ADD_FAILURE() << "no error for " << c.description;
-        } catch (const Error &e) {
-            EXPECT_EQ(e.number(), c.number);
-            EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
-        }
+        const Error e = vok::test::errorRaisedBy([&] { CByte(c.value); });
+        EXPECT_EQ(e.number(), c.number);
+        EXPECT_EQ(e.description(), QString::fromUtf8(c.description));
     }
 }
 
