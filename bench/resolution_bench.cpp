@@ -153,22 +153,21 @@ std::array<QString, 2> barCode(const std::string &code)
 QString baselineStatement(Kind kind, const lookup::LookupSettings &s, const Sample &sample)
 {
     QString sql;
-    if (kind == BlanksOnly)
-        // The first screenful of the company's articles on the name's index:
-        // the rows the list shows while no variety falls among them.
+    if (kind == BlanksOnly || kind == OneCharacterCode)
+        // The first screenful of the company's articles (that match) on the
+        // name's index: the rows the list shows while no variety falls among
+        // them.
         return lookup::ArmarSelectArticulo(s, true).replace(u"Select "_qs, u"Select Top 20 "_qs)
                    .replace(u" From Articulo "_qs, u" From Articulo INDEXED BY IX_Articulo_NombreClave "_qs) +
-               u" Where 1=1"_qs + lookup::ArmarFiltros(s, true) + u" Order By NombreArt, ArtCodigo"_qs;
+               sample.conditions[0] + lookup::ArmarFiltros(s, true) + u" Order By NombreArt, ArtCodigo"_qs;
     if (kind == ScaleLabel || kind == Ean13)
         sql = lookup::ArmarSelectCodigoBarras(s, true) + lookup::ArmarFiltros(s, true) + sample.conditions[0] +
               u" UNION ALL "_qs + lookup::ArmarSelectCodigoBarras(s, false) + lookup::ArmarFiltros(s, false) +
               sample.conditions[1];
     else {
         // The index the range is on, named: the planner's statistics are sampled.
-        // A code of one character matches most codes: read in the name's order.
-        const QString index = kind == NameWords || kind == OneCharacterCode
-                                  ? u" INDEXED BY IX_Articulo_NombreClave "_qs
-                                  : u" INDEXED BY IX_Articulo_CodigoClave "_qs;
+        const QString index = kind == NameWords ? u" INDEXED BY IX_Articulo_NombreClave "_qs
+                                                : u" INDEXED BY IX_Articulo_CodigoClave "_qs;
         const auto indexed = [&](QString select) { return select.replace(u" From Articulo "_qs, u" From Articulo"_qs + index); };
         sql = indexed(lookup::ArmarSelectArticulo(s, true)) + sample.conditions[0] + lookup::ArmarFiltros(s, true) +
               u" UNION ALL "_qs + indexed(lookup::ArmarSelectArticulo(s, false)) + sample.conditions[1] +

@@ -484,13 +484,18 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
                 return nullptr;
             few = listedArticles(candidates.get(), plan.mostToSort);
             prepared.byLeadingName = !few;
+            // No candidate, no row: most codes and names are found by their
+            // own range alone. The first stream stays for the columns' names.
+            if (few && few->isEmpty() && !streams.empty())
+                continue;
         }
         const bool many = !stream.candidates.isEmpty() && !few;
         // The few articles are written into the statement: the engine reads
         // a list in the text as a set it probes the table with, and this
         // connection may not open a table-valued function to bind one.
         const QString rows = many  ? stream.manySql
-                             : few ? stream.sql + QStringLiteral(" And ArtID In (") + *few + u')' + stream.sortedBy
+                             : few ? stream.sql + QStringLiteral(" And ArtID In (") + (few->isEmpty() ? u"Null"_qs : *few) +
+                                         u')' + stream.sortedBy
                                    : stream.sql;
         prepared.rows = prepare(rows, plan.visibleColumns + (prepared.byLeadingName ? 1 : 0));
         if (prepared.byLeadingName)
@@ -519,8 +524,7 @@ std::optional<QString> SqliteConnection::listedArticles(sqlite3_stmt *candidates
             list += ',';
         list += QString::number(sqlite3_column_int64(candidates, 0));
     }
-    // An empty list is no list to the engine: no article is Null's.
-    return list.isEmpty() ? QStringLiteral("Null") : list;
+    return list;
 }
 
 std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql, int16_t, int16_t)
