@@ -3,6 +3,7 @@
 #include "forward_resultset.h"
 #include "lookup_indexes.h"
 #include "lookup_plan_rewriter.h"
+#include "statement_cache.h"
 
 #include "sqlserver_text.h"
 
@@ -167,15 +168,17 @@ int createLookupIndexes(sqlite3 *db)
 
 struct SqliteConnection::Handle {
     sqlite3 *db = nullptr;
-    ~Handle() { sqlite3_close_v2(db); }
+    std::unique_ptr<StatementCache> statements; // the lookups' statements
+    ~Handle()
+    {
+        statements.reset();
+        sqlite3_close_v2(db);
+    }
 };
 
 namespace {
 
-struct Finalize {
-    void operator()(sqlite3_stmt *stmt) const { sqlite3_finalize(stmt); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+using Statement = StatementCache::Statement;
 
 // One stream of a merged statement as prepared: its rows, and for a stream by
 // leading name the driver that says which article's rows to read next.
@@ -457,6 +460,7 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     // From here on only reading is authorised: no pragma (query_only cannot be
     // switched off), no attach, no write of any kind.
     sqlite3_set_authorizer(handle->db, readOnlyAuthorizer, nullptr);
+    handle->statements = std::make_unique<StatementCache>(handle->db);
     return std::make_shared<SqliteConnection>(std::move(handle), connectionString, std::move(textColumns));
 }
 
@@ -466,11 +470,8 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
     // statement as written runs instead and tells of a real error in its own
     // words.
     const auto prepare = [&](const QString &sql, int columns) -> Statement {
-        const QByteArray text = sql.toUtf8();
-        sqlite3_stmt *stmt = nullptr;
-        sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, nullptr);
-        Statement prepared(stmt);
-        if (!stmt || !sqlite3_stmt_readonly(stmt) || sqlite3_column_count(stmt) != columns)
+        Statement prepared = m_handle->statements->take(sql);
+        if (!prepared || !sqlite3_stmt_readonly(prepared.get()) || sqlite3_column_count(prepared.get()) != columns)
             return nullptr;
         return prepared;
     };
@@ -492,7 +493,10 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
         const bool many = !stream.candidates.isEmpty() && !few;
         // The few articles are written into the statement: the engine reads
         // a list in the text as a set it probes the table with, and this
-        // connection may not open a table-valued function to bind one.
+        // connection may not open a table-valued function to bind one. They
+        // are written as text, which the identifier column's affinity turns
+        // back into numbers, so that the statement kept for a list of this
+        // length serves the next (see StatementCache).
         const QString rows = many  ? stream.manySql
                              : few ? stream.sql + QStringLiteral(" And ArtID In (") + (few->isEmpty() ? u"Null"_qs : *few) +
                                          u')' + stream.sortedBy
@@ -522,7 +526,7 @@ std::optional<QString> SqliteConnection::listedArticles(sqlite3_stmt *candidates
             return std::nullopt;
         if (count > 0)
             list += ',';
-        list += QString::number(sqlite3_column_int64(candidates, 0));
+        list += u'\'' + QString::number(sqlite3_column_int64(candidates, 0)) + u'\'';
     }
     return list;
 }

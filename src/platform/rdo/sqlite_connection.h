@@ -50,7 +50,7 @@ private:
     // null when one of them cannot be prepared.
     std::shared_ptr<rdoResultset> openMerged(const MergedStatement &plan);
     // The articles a stream's candidates statement selects, as a list of
-    // SQL numbers (empty when there are none), or none when there are more
+    // SQL text literals of their numbers (empty when there are none), or none when there are more
     // than most of them.
     std::optional<QString> listedArticles(sqlite3_stmt *candidates, int most) const;
 
