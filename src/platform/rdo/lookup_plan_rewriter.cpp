@@ -151,9 +151,10 @@ const QString kVarietiesThatMayCompose =
 
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
 // accept; empty when a pattern begins with a wildcard (no index can narrow
-// it), none when the group is not of this shape. The range of the column named outside is left
-// out: rows in it are read apart, and so are the rows that hold the condition
-// unless (on the article alone), which the probes of the other columns skip.
+// it), none when the group is not of this shape. The range of the column
+// named outside is left out: rows in it are read apart, and so are the rows
+// that hold the condition unless (on the article alone), which the probes of
+// the other columns skip.
 std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close, const QString &outside = {},
                                   const QString &unless = {})
 {
@@ -495,11 +496,10 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             const QString matches = translated(text(t, b.group, b.groupClose + 1)) + notGiven;
             MergedStatement::Stream sorted{
                 selectList + rows, static_cast<int>(i), false, {}, *candidates, order,
-                selectList + QStringLiteral(", ") + name + rows +
-                QStringLiteral(" And ArtID = ?1"),
+                selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
                 QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") +
-                    (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") +
-                                     matches + u')'
+                    (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
+                                                "ArtID And ") + matches + u')'
                                : matches) +
                     byIndex + inIndexOrder};
             plan.streams.push_back(std::move(sorted));

@@ -497,9 +497,9 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
         // are written as text, which the identifier column's affinity turns
         // back into numbers, so that the statement kept for a list of this
         // length serves the next (see StatementCache).
+        const QString listed = few && !few->isEmpty() ? *few : u"Null"_qs;
         const QString rows = many  ? stream.manySql
-                             : few ? stream.sql + QStringLiteral(" And ArtID In (") + (few->isEmpty() ? u"Null"_qs : *few) +
-                                         u')' + stream.sortedBy
+                             : few ? stream.sql + QStringLiteral(" And ArtID In (") + listed + u')' + stream.sortedBy
                                    : stream.sql;
         prepared.rows = prepare(rows, plan.visibleColumns + (prepared.byLeadingName ? 1 : 0));
         if (prepared.byLeadingName)

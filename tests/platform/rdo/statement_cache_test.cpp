@@ -26,8 +26,8 @@ TEST(ParametrizedText, TakesOutTheLiteralsAfterTheFirstFromOnly)
         {"Select a From t Where instr(a, '_') > 0 Or substr(a, 1, 1) = '%' Or instr(a, '[') > 0 Or a = '%x'",
          "Select a From t Where instr(a, '_') > 0 Or substr(a, 1, 1) = '%' Or instr(a, '[') > 0 Or a = ?2", {"%x"}},
         // Quoted names, comments and a From inside a word are not literals nor the From.
-        {"Select [it's] From \"t'\" Where a = 'ñ' -- 'not'\n And b = ''", "Select [it's] From \"t'\" Where a = ?2 -- 'not'\n And b = ?3",
-         {"ñ", ""}},
+        {"Select [it's] From \"t'\" Where a = 'ñ' -- 'not'\n And b = ''",
+         "Select [it's] From \"t'\" Where a = ?2 -- 'not'\n And b = ?3", {"ñ", ""}},
         {"Select fromage, 'k' From t", "Select fromage, 'k' From t", {}},
         // An unclosed literal is left as written.
         {"Select a From t Where a = 'open", "Select a From t Where a = 'open", {}},
