@@ -3,25 +3,18 @@
 #include "forward_resultset.h"
 #include "lookup_indexes.h"
 #include "lookup_plan_rewriter.h"
-#include "statement_cache.h"
+#include "merged_resultset.h"
+#include "sqlite_internals.h"
 
 #include "sqlserver_text.h"
 
-#include "platform/vb/error.h"
-
-#include <sqlite3.h>
-
-#include <algorithm>
-#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
-#include <limits>
 
 namespace rdo {
 
 namespace {
-
-const QString kSource = QStringLiteral("SQLite");
 
 QString utf8(const unsigned char *text, int bytes)
 {
@@ -74,16 +67,6 @@ int readOnlyAuthorizer(void *, int action, const char *, const char *, const cha
     }
 }
 
-vb::Error engineError(sqlite3 *db, const QString &context = {})
-{
-    const int code = sqlite3_extended_errcode(db);
-    QString message = QString::fromUtf8(sqlite3_errmsg(db));
-    if ((code & 0xff) == SQLITE_AUTH)
-        message += QStringLiteral(" (the connection is read-only)");
-    if (!context.isEmpty())
-        message += QStringLiteral(": ") + context;
-    return vb::Error(code, message, kSource);
-}
 
 bool declaredText(const QString &declared)
 {
@@ -92,11 +75,47 @@ bool declaredText(const QString &declared)
     return upper.contains(u"CHAR") || upper.contains(u"CLOB") || upper.contains(u"TEXT");
 }
 
+
+
 vb::Variant integerValue(sqlite3_int64 value)
 {
     if (value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max())
         return static_cast<int32_t>(value);
     return static_cast<double>(value);
+}
+
+QStringList readTextColumns(sqlite3 *db)
+{
+    QStringList columns;
+    sqlite3_stmt *stmt = nullptr;
+    const char *sql = "SELECT DISTINCT c.name, c.type FROM sqlite_master AS m, pragma_table_info(m.name) AS c "
+                      "WHERE m.type IN ('table', 'view')";
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        throw engineError(db);
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const QString type = utf8(sqlite3_column_text(stmt, 1), sqlite3_column_bytes(stmt, 1));
+        if (declaredText(type))
+            columns.append(utf8(sqlite3_column_text(stmt, 0), sqlite3_column_bytes(stmt, 0)));
+    }
+    sqlite3_finalize(stmt);
+    if (step != SQLITE_DONE)
+        throw engineError(db);
+    columns.removeDuplicates();
+    return columns;
+}
+
+} // namespace
+
+vb::Error engineError(sqlite3 *db, const QString &context)
+{
+    const int code = sqlite3_extended_errcode(db);
+    QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    if ((code & 0xff) == SQLITE_AUTH)
+        message += QStringLiteral(" (the connection is read-only)");
+    if (!context.isEmpty())
+        message += QStringLiteral(": ") + context;
+    return vb::Error(code, message, kSqliteSource);
 }
 
 // A column of the current row, by what the column is declared as where it is a
@@ -124,29 +143,6 @@ vb::Variant columnValue(sqlite3_stmt *stmt, int column, const char *declaredType
     }
 }
 
-QStringList readTextColumns(sqlite3 *db)
-{
-    QStringList columns;
-    sqlite3_stmt *stmt = nullptr;
-    const char *sql = "SELECT DISTINCT c.name, c.type FROM sqlite_master AS m, pragma_table_info(m.name) AS c "
-                      "WHERE m.type IN ('table', 'view')";
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-        throw engineError(db);
-    int step;
-    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
-        const QString type = utf8(sqlite3_column_text(stmt, 1), sqlite3_column_bytes(stmt, 1));
-        if (declaredText(type))
-            columns.append(utf8(sqlite3_column_text(stmt, 0), sqlite3_column_bytes(stmt, 0)));
-    }
-    sqlite3_finalize(stmt);
-    if (step != SQLITE_DONE)
-        throw engineError(db);
-    columns.removeDuplicates();
-    return columns;
-}
-
-} // namespace
-
 int installServerText(sqlite3 *db)
 {
     const int like = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
@@ -166,32 +162,12 @@ int createLookupIndexes(sqlite3 *db)
     return sqlite3_exec(db, "PRAGMA analysis_limit = 2000; ANALYZE", nullptr, nullptr, nullptr);
 }
 
-struct SqliteConnection::Handle {
-    sqlite3 *db = nullptr;
-    std::unique_ptr<StatementCache> statements; // the lookups' statements
-    ~Handle()
-    {
-        statements.reset();
-        sqlite3_close_v2(db);
-    }
-};
-
 namespace {
-
-using Statement = StatementCache::Statement;
-
-// One stream of a merged statement as prepared: its rows, and for a stream by
-// leading name the driver that says which article's rows to read next.
-struct PreparedStream {
-    Statement rows, driver;
-    int branch = 0;
-    bool byLeadingName = false;
-};
 
 class SqliteResultset final : public ForwardResultset {
 public:
     SqliteResultset(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt *stmt)
-        : ForwardResultset(kSource), m_handle(std::move(handle)), m_stmt(stmt)
+        : ForwardResultset(kSqliteSource), m_handle(std::move(handle)), m_stmt(stmt)
     {
         for (int c = 0; c < sqlite3_column_count(m_stmt); ++c)
             m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
@@ -233,192 +209,6 @@ private:
 };
 
 
-// The rows of several ordered statements, merged as they are read (see
-// MergedStatement). Values are read as the compound's would be: by the column
-// types of the first statement, which a compound reports for all its rows.
-class MergedResultset final : public ForwardResultset {
-public:
-    MergedResultset(std::shared_ptr<SqliteConnection::Handle> handle, const MergedStatement &plan,
-                    std::vector<PreparedStream> prepared)
-        : ForwardResultset(kSource), m_handle(std::move(handle)), m_plan(plan)
-    {
-        sqlite3_stmt *first = prepared.front().rows.get();
-        for (int c = 0; c < plan.visibleColumns; ++c) {
-            m_names.append(QString::fromUtf8(sqlite3_column_name(first, c)));
-            const char *declared = sqlite3_column_decltype(first, c);
-            m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
-        }
-        for (PreparedStream &stream : prepared)
-            m_streams.push_back({std::move(stream), {}, {}, {}, false, false});
-        // As for a single statement: a failing first step lets the statements go.
-        try {
-            for (Stream &stream : m_streams)
-                if (!stream.byLeadingName)
-                    next(stream);
-            advance();
-        } catch (...) {
-            release();
-            throw;
-        }
-    }
-    ~MergedResultset() override { release(); }
-
-private:
-    struct Row {
-        std::vector<rdoColumn> columns;
-        std::optional<std::string> name, code;
-        int64_t article = 0, variety = 0;
-    };
-    struct Stream : PreparedStream {
-        std::optional<Row> head;
-        std::vector<Row> held; // a heap, least row on top
-        std::optional<std::string> bound; // the leading name of the last row read
-        bool done = false;
-        bool started = false;
-    };
-
-    static std::optional<std::string> text(sqlite3_stmt *stmt, int column)
-    {
-        if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
-            return std::nullopt;
-        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-        return std::string(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
-    }
-    // Order By's comparison under the server collation: Null first.
-    static int compare(const std::optional<std::string> &a, const std::optional<std::string> &b)
-    {
-        if (!a || !b)
-            return a ? 1 : (b ? -1 : 0);
-        return sqlServerCompareUtf8(*a, *b);
-    }
-    // The compound's order, then its branch order among equals, then the
-    // order the engine's stable sort keeps among equal rows of one branch.
-    static bool before(const Row &a, int branchA, const Row &b, int branchB)
-    {
-        if (const int byName = compare(a.name, b.name))
-            return byName < 0;
-        if (const int byCode = compare(a.code, b.code))
-            return byCode < 0;
-        if (branchA != branchB)
-            return branchA < branchB;
-        return std::pair(a.article, a.variety) < std::pair(b.article, b.variety);
-    }
-
-    std::optional<Row> read(Stream &stream)
-    {
-        const int result = sqlite3_step(stream.rows.get());
-        if (result == SQLITE_DONE)
-            return std::nullopt;
-        if (result != SQLITE_ROW)
-            throw engineError(m_handle->db);
-        Row row;
-        row.columns.reserve(static_cast<size_t>(m_names.size()));
-        for (int c = 0; c < m_names.size(); ++c) {
-            const auto &declared = m_declared[static_cast<size_t>(c)];
-            row.columns.emplace_back(m_names[c],
-                                     columnValue(stream.rows.get(), c, declared ? declared->c_str() : nullptr));
-        }
-        row.name = text(stream.rows.get(), m_plan.nameColumn);
-        row.code = text(stream.rows.get(), m_plan.codeColumn);
-        row.article = sqlite3_column_int64(stream.rows.get(), m_plan.articleColumn);
-        row.variety = sqlite3_column_int64(stream.rows.get(), m_plan.varietyColumn);
-        return row;
-    }
-
-    // A stream ordered by leading name holds its rows back: every row still
-    // to come has a displayed name that begins with its leading name, so it
-    // sorts at or after the last leading name read (the bound). A held row
-    // below the bound is certainly the stream's next.
-    const Row *known(const Stream &stream) const
-    {
-        if (!stream.byLeadingName)
-            return stream.head ? &*stream.head : nullptr;
-        if (stream.held.empty() || (!stream.done && compare(stream.held.front().name, stream.bound) >= 0))
-            return nullptr;
-        return &stream.held.front();
-    }
-
-    static bool heldAfter(const Row &a, const Row &b, int branch) { return before(b, branch, a, branch); }
-
-    // Reads one more article of a stream ordered by leading name, and its
-    // rows if it has any.
-    void pull(Stream &stream)
-    {
-        stream.started = true;
-        sqlite3_stmt *driver = stream.driver.get();
-        const int step = sqlite3_step(driver);
-        if (step == SQLITE_DONE) {
-            stream.done = true;
-            return;
-        }
-        if (step != SQLITE_ROW)
-            throw engineError(m_handle->db);
-        stream.bound = text(driver, 1);
-        if (sqlite3_column_int(driver, 2) == 0)
-            return;
-        sqlite3_reset(stream.rows.get());
-        sqlite3_bind_int64(stream.rows.get(), 1, sqlite3_column_int64(driver, 0));
-        while (std::optional<Row> row = read(stream)) {
-            stream.held.push_back(std::move(*row));
-            std::push_heap(stream.held.begin(), stream.held.end(),
-                           [&](const Row &a, const Row &b) { return heldAfter(a, b, stream.branch); });
-        }
-    }
-
-    void next(Stream &stream)
-    {
-        if (!stream.byLeadingName) {
-            stream.head = read(stream);
-            return;
-        }
-        std::pop_heap(stream.held.begin(), stream.held.end(),
-                      [&](const Row &a, const Row &b) { return heldAfter(a, b, stream.branch); });
-        stream.held.pop_back();
-    }
-
-    bool readRow(std::vector<rdoColumn> &row) override
-    {
-        for (;;) {
-            Stream *least = nullptr;
-            for (Stream &stream : m_streams)
-                if (const Row *head = known(stream))
-                    if (!least || before(*head, stream.branch, *known(*least), least->branch))
-                        least = &stream;
-            // A stream ordered by leading name is read only as far as it
-            // might still give a row before the least row known: for a long
-            // list, about as far as the list is read.
-            Stream *unsure = nullptr;
-            for (Stream &stream : m_streams) {
-                if (!stream.byLeadingName || stream.done || known(stream))
-                    continue;
-                const bool heldBefore = !stream.held.empty() && least &&
-                                        before(stream.held.front(), stream.branch, *known(*least), least->branch);
-                if (!least || !stream.started || heldBefore || compare(stream.bound, known(*least)->name) <= 0) {
-                    unsure = &stream;
-                    break;
-                }
-            }
-            if (unsure) {
-                pull(*unsure);
-                continue;
-            }
-            if (!least)
-                return false;
-            row = std::move(const_cast<Row *>(known(*least))->columns);
-            next(*least);
-            return true;
-        }
-    }
-    bool isOpen() const override { return !m_streams.empty(); }
-    void release() override { m_streams.clear(); }
-
-    std::shared_ptr<SqliteConnection::Handle> m_handle;
-    MergedStatement m_plan;
-    QStringList m_names;
-    std::vector<std::optional<std::string>> m_declared;
-    std::vector<Stream> m_streams;
-};
-
 } // namespace
 
 SqliteConnection::SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns)
@@ -435,7 +225,7 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     const int opened =
         sqlite3_open_v2(path.toUtf8().constData(), &handle->db, SQLITE_OPEN_READONLY, nullptr);
     if (!handle->db)
-        throw vb::Error(SQLITE_NOMEM, QStringLiteral("out of memory"), kSource);
+        throw vb::Error(SQLITE_NOMEM, QStringLiteral("out of memory"), kSqliteSource);
     sqlite3_extended_result_codes(handle->db, 1);
     if (opened != SQLITE_OK)
         throw engineError(handle->db, path);
@@ -469,8 +259,8 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
     // Whatever cannot be prepared (an index missing, say) gives null, and the
     // statement as written runs instead and tells of a real error in its own
     // words.
-    const auto prepare = [&](const QString &sql, int columns) -> Statement {
-        Statement prepared = m_handle->statements->take(sql);
+    const auto prepare = [&](const QString &sql, int columns) -> StatementCache::Statement {
+        StatementCache::Statement prepared = m_handle->statements->take(sql);
         if (!prepared || !sqlite3_stmt_readonly(prepared.get()) || sqlite3_column_count(prepared.get()) != columns)
             return nullptr;
         return prepared;
@@ -480,7 +270,7 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
         PreparedStream prepared{nullptr, nullptr, stream.branch, stream.byLeadingName};
         std::optional<QString> few;
         if (!stream.candidates.isEmpty()) {
-            const Statement candidates = prepare(stream.candidates, 1);
+            const StatementCache::Statement candidates = prepare(stream.candidates, 1);
             if (!candidates)
                 return nullptr;
             few = listedArticles(candidates.get(), plan.mostToSort);
@@ -510,7 +300,7 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
     }
     if (streams.empty())
         return nullptr;
-    return std::make_shared<MergedResultset>(m_handle, plan, std::move(streams));
+    return mergedRows(m_handle, plan, std::move(streams));
 }
 
 std::optional<QString> SqliteConnection::listedArticles(sqlite3_stmt *candidates, int most) const
@@ -538,7 +328,7 @@ std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql
     if (holdsSeveralStatements(sql))
         throw vb::Error(err::SeveralStatements,
                         QStringLiteral("The statement text holds more than one statement; one is run per call"),
-                        kSource);
+                        kSqliteSource);
     if (const auto plan = m_rewriter->merged(sql))
         if (auto merged = openMerged(*plan))
             return merged;
@@ -549,11 +339,11 @@ std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql
         SQLITE_OK)
         throw engineError(m_handle->db);
     if (!stmt)
-        throw vb::Error(SQLITE_MISUSE, QStringLiteral("The statement text is empty"), kSource);
+        throw vb::Error(SQLITE_MISUSE, QStringLiteral("The statement text is empty"), kSqliteSource);
     if (!sqlite3_stmt_readonly(stmt)) {
         sqlite3_finalize(stmt);
         throw vb::Error(err::NotReadOnly, QStringLiteral("Only statements that read are run on this connection"),
-                        kSource);
+                        kSqliteSource);
     }
     return std::make_shared<SqliteResultset>(m_handle, stmt);
 }

@@ -1,0 +1,208 @@
+#include "merged_resultset.h"
+
+#include "forward_resultset.h"
+#include "sqlserver_text.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace rdo {
+
+namespace {
+
+// The rows of several ordered statements, merged as they are read (see
+// MergedStatement). Values are read as the compound's would be: by the column
+// types of the first statement, which a compound reports for all its rows.
+class MergedResultset final : public ForwardResultset {
+public:
+    MergedResultset(std::shared_ptr<SqliteConnection::Handle> handle, const MergedStatement &plan,
+                    std::vector<PreparedStream> prepared)
+        : ForwardResultset(kSqliteSource), m_handle(std::move(handle)), m_plan(plan)
+    {
+        sqlite3_stmt *first = prepared.front().rows.get();
+        for (int c = 0; c < plan.visibleColumns; ++c) {
+            m_names.append(QString::fromUtf8(sqlite3_column_name(first, c)));
+            const char *declared = sqlite3_column_decltype(first, c);
+            m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
+        }
+        for (PreparedStream &stream : prepared)
+            m_streams.push_back({std::move(stream), {}, {}, {}, false, false});
+        // As for a single statement: a failing first step lets the statements go.
+        try {
+            for (Stream &stream : m_streams)
+                if (!stream.byLeadingName)
+                    next(stream);
+            advance();
+        } catch (...) {
+            release();
+            throw;
+        }
+    }
+    ~MergedResultset() override { release(); }
+
+private:
+    struct Row {
+        std::vector<rdoColumn> columns;
+        std::optional<std::string> name, code;
+        int64_t article = 0, variety = 0;
+    };
+    struct Stream : PreparedStream {
+        std::optional<Row> head;
+        std::vector<Row> held; // a heap, least row on top
+        std::optional<std::string> bound; // the leading name of the last row read
+        bool done = false;
+        bool started = false;
+    };
+
+    static std::optional<std::string> text(sqlite3_stmt *stmt, int column)
+    {
+        if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
+            return std::nullopt;
+        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+        return std::string(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+    }
+    // Order By's comparison under the server collation: Null first.
+    static int compare(const std::optional<std::string> &a, const std::optional<std::string> &b)
+    {
+        if (!a || !b)
+            return a ? 1 : (b ? -1 : 0);
+        return sqlServerCompareUtf8(*a, *b);
+    }
+    // The compound's order, then its branch order among equals, then the
+    // order the engine's stable sort keeps among equal rows of one branch.
+    static bool before(const Row &a, int branchA, const Row &b, int branchB)
+    {
+        if (const int byName = compare(a.name, b.name))
+            return byName < 0;
+        if (const int byCode = compare(a.code, b.code))
+            return byCode < 0;
+        if (branchA != branchB)
+            return branchA < branchB;
+        return std::pair(a.article, a.variety) < std::pair(b.article, b.variety);
+    }
+
+    std::optional<Row> read(Stream &stream)
+    {
+        const int result = sqlite3_step(stream.rows.get());
+        if (result == SQLITE_DONE)
+            return std::nullopt;
+        if (result != SQLITE_ROW)
+            throw engineError(m_handle->db);
+        Row row;
+        row.columns.reserve(static_cast<size_t>(m_names.size()));
+        for (int c = 0; c < m_names.size(); ++c) {
+            const auto &declared = m_declared[static_cast<size_t>(c)];
+            row.columns.emplace_back(m_names[c],
+                                     columnValue(stream.rows.get(), c, declared ? declared->c_str() : nullptr));
+        }
+        row.name = text(stream.rows.get(), m_plan.nameColumn);
+        row.code = text(stream.rows.get(), m_plan.codeColumn);
+        row.article = sqlite3_column_int64(stream.rows.get(), m_plan.articleColumn);
+        row.variety = sqlite3_column_int64(stream.rows.get(), m_plan.varietyColumn);
+        return row;
+    }
+
+    // A stream ordered by leading name holds its rows back: every row still
+    // to come has a displayed name that begins with its leading name, so it
+    // sorts at or after the last leading name read (the bound). A held row
+    // below the bound is certainly the stream's next.
+    const Row *known(const Stream &stream) const
+    {
+        if (!stream.byLeadingName)
+            return stream.head ? &*stream.head : nullptr;
+        if (stream.held.empty() || (!stream.done && compare(stream.held.front().name, stream.bound) >= 0))
+            return nullptr;
+        return &stream.held.front();
+    }
+
+    static bool heldAfter(const Row &a, const Row &b, int branch) { return before(b, branch, a, branch); }
+
+    // Reads one more article of a stream ordered by leading name, and its
+    // rows if it has any.
+    void pull(Stream &stream)
+    {
+        stream.started = true;
+        sqlite3_stmt *driver = stream.driver.get();
+        const int step = sqlite3_step(driver);
+        if (step == SQLITE_DONE) {
+            stream.done = true;
+            return;
+        }
+        if (step != SQLITE_ROW)
+            throw engineError(m_handle->db);
+        stream.bound = text(driver, 1);
+        if (sqlite3_column_int(driver, 2) == 0)
+            return;
+        sqlite3_reset(stream.rows.get());
+        sqlite3_bind_int64(stream.rows.get(), 1, sqlite3_column_int64(driver, 0));
+        while (std::optional<Row> row = read(stream)) {
+            stream.held.push_back(std::move(*row));
+            std::push_heap(stream.held.begin(), stream.held.end(),
+                           [&](const Row &a, const Row &b) { return heldAfter(a, b, stream.branch); });
+        }
+    }
+
+    void next(Stream &stream)
+    {
+        if (!stream.byLeadingName) {
+            stream.head = read(stream);
+            return;
+        }
+        std::pop_heap(stream.held.begin(), stream.held.end(),
+                      [&](const Row &a, const Row &b) { return heldAfter(a, b, stream.branch); });
+        stream.held.pop_back();
+    }
+
+    bool readRow(std::vector<rdoColumn> &row) override
+    {
+        for (;;) {
+            Stream *least = nullptr;
+            for (Stream &stream : m_streams)
+                if (const Row *head = known(stream))
+                    if (!least || before(*head, stream.branch, *known(*least), least->branch))
+                        least = &stream;
+            // A stream ordered by leading name is read only as far as it
+            // might still give a row before the least row known: for a long
+            // list, about as far as the list is read.
+            Stream *unsure = nullptr;
+            for (Stream &stream : m_streams) {
+                if (!stream.byLeadingName || stream.done || known(stream))
+                    continue;
+                const bool heldBefore = !stream.held.empty() && least &&
+                                        before(stream.held.front(), stream.branch, *known(*least), least->branch);
+                if (!least || !stream.started || heldBefore || compare(stream.bound, known(*least)->name) <= 0) {
+                    unsure = &stream;
+                    break;
+                }
+            }
+            if (unsure) {
+                pull(*unsure);
+                continue;
+            }
+            if (!least)
+                return false;
+            row = std::move(const_cast<Row *>(known(*least))->columns);
+            next(*least);
+            return true;
+        }
+    }
+    bool isOpen() const override { return !m_streams.empty(); }
+    void release() override { m_streams.clear(); }
+
+    std::shared_ptr<SqliteConnection::Handle> m_handle;
+    MergedStatement m_plan;
+    QStringList m_names;
+    std::vector<std::optional<std::string>> m_declared;
+    std::vector<Stream> m_streams;
+};
+
+} // namespace
+
+std::shared_ptr<rdoResultset> mergedRows(std::shared_ptr<SqliteConnection::Handle> handle,
+                                         const MergedStatement &plan, std::vector<PreparedStream> streams)
+{
+    return std::make_shared<MergedResultset>(std::move(handle), plan, std::move(streams));
+}
+
+} // namespace rdo
