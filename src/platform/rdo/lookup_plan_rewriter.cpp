@@ -483,7 +483,11 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         const QString prefix = pattern ? keyPrefix(*pattern) : QString();
         const QString index = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? kNameIndex : kShortNameIndex;
         const QString byIndex = QStringLiteral(" From Articulo INDEXED BY ") + index;
-        const QString inIndexOrder = QStringLiteral(" Order By ") + collated(name);
+        // Drivers give each article's name and code in the index's order,
+        // which is the list's: the back end bounds the rows still to come by both.
+        const QString codeInOrder = QStringLiteral(", ArtCodigo");
+        const QString inIndexOrder = QStringLiteral(" Order By ") + collated(name) + QStringLiteral(", ") +
+                                     collated(u"ArtCodigo"_qs);
         // The rows the drivers below do not give (those where `given` does
         // not hold), found through the other terms' candidates and sorted;
         // when those are many, read article by article over the whole index.
@@ -501,7 +505,7 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                     (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                 "ArtID And ") + matches + u')'
                                : matches) +
-                    byIndex + inIndexOrder};
+                    codeInOrder + byIndex + inIndexOrder};
             plan.streams.push_back(std::move(sorted));
         };
         if (varieties) {
@@ -535,7 +539,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                   "ArtID And ") +
-                                   decides + u')' + byIndex + QStringLiteral(" Where 1 = 1") + inRange + inIndexOrder;
+                                   decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where 1 = 1") + inRange +
+                                   inIndexOrder;
             plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                         (split ? QStringLiteral(" And ") + decides : QString()) +
                                         QStringLiteral(" And ArtID = ?1"),
@@ -556,8 +561,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                     QStringLiteral(" And ArtID = ?1"),
                                 static_cast<int>(i), true,
-                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + byIndex +
-                                    QStringLiteral(" Where ") + inKeyRange(name, prefix) + QStringLiteral(" And ") +
+                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + codeInOrder +
+                                    byIndex + QStringLiteral(" Where ") + inKeyRange(name, prefix) + QStringLiteral(" And ") +
                                     nameLike + inIndexOrder});
         apart(nameLike, nameLike);
     }

@@ -27,7 +27,7 @@ public:
             m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
         }
         for (PreparedStream &stream : prepared)
-            m_streams.push_back({std::move(stream), {}, {}, {}, false, false});
+            m_streams.push_back({std::move(stream), {}, {}, {}, {}, false, false});
         // As for a single statement: a failing first step lets the statements go.
         try {
             for (Stream &stream : m_streams)
@@ -50,7 +50,8 @@ private:
     struct Stream : PreparedStream {
         std::optional<Row> head;
         std::vector<Row> held; // a heap, least row on top
-        std::optional<std::string> bound; // the leading name of the last row read
+        // The leading name and the code of the last article read.
+        std::optional<std::string> bound, boundCode;
         bool done = false;
         bool started = false;
     };
@@ -111,9 +112,22 @@ private:
     {
         if (!stream.byLeadingName)
             return stream.head ? &*stream.head : nullptr;
-        if (stream.held.empty() || (!stream.done && compare(stream.held.front().name, stream.bound) >= 0))
+        if (stream.held.empty() || (!stream.done && mayStillPrecede(stream, stream.held.front())))
             return nullptr;
         return &stream.held.front();
+    }
+
+    // Whether a row still to come from a stream ordered by leading name can
+    // sort at or before row. Articles come in the order of name, then code; a
+    // displayed name begins with its leading name and equals it only when
+    // the variety's name is blank, showing the article's code. So every row
+    // to come is at or past the bound's name, and at or past its code when
+    // the names are equal.
+    static bool mayStillPrecede(const Stream &stream, const Row &row)
+    {
+        if (const int byName = compare(stream.bound, row.name))
+            return byName < 0;
+        return compare(stream.boundCode, row.code) <= 0;
     }
 
     static bool heldAfter(const Row &a, const Row &b, int branch) { return before(b, branch, a, branch); }
@@ -132,6 +146,7 @@ private:
         if (step != SQLITE_ROW)
             throw engineError(m_handle->db);
         stream.bound = text(driver, 1);
+        stream.boundCode = text(driver, 3);
         if (sqlite3_column_int(driver, 2) == 0)
             return;
         sqlite3_reset(stream.rows.get());
@@ -171,7 +186,7 @@ private:
                     continue;
                 const bool heldBefore = !stream.held.empty() && least &&
                                         before(stream.held.front(), stream.branch, *known(*least), least->branch);
-                if (!least || !stream.started || heldBefore || compare(stream.bound, known(*least)->name) <= 0) {
+                if (!least || !stream.started || heldBefore || mayStillPrecede(stream, *known(*least))) {
                     unsure = &stream;
                     break;
                 }

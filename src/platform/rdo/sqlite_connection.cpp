@@ -293,7 +293,7 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
                                    : stream.sql;
         prepared.rows = prepare(rows, plan.visibleColumns + (prepared.byLeadingName ? 1 : 0));
         if (prepared.byLeadingName)
-            prepared.driver = prepare(many ? stream.manyDriver : stream.driver, 3);
+            prepared.driver = prepare(many ? stream.manyDriver : stream.driver, 4);
         if (!prepared.rows || (prepared.byLeadingName && !prepared.driver))
             return nullptr;
         streams.push_back(std::move(prepared));

@@ -27,9 +27,10 @@ struct MergedStatement {
         // leads the displayed name (the article's, before the variety's),
         // which the displayed name always begins with; the back end holds rows
         // back until no later row can come before them. The driver reads
-        // every candidate article in that order: its article, its leading name
-        // and whether it has rows at all; sql then gives one article's rows,
-        // for the article bound to ?1, with a hidden last column.
+        // every candidate article in that order, then by code: its article,
+        // its leading name, whether it has rows at all and its code; sql then
+        // gives one article's rows, for the article bound to ?1, with a hidden
+        // last column.
         bool byLeadingName = false;
         QString driver;
         // A stream of rows sorted apart whose articles may be too many to
