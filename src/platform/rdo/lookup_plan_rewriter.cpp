@@ -17,7 +17,7 @@ namespace {
 // parentheses.
 class Tokens {
 public:
-    explicit Tokens(const QString &tsql) : raw(tokenizeTsql(tsql))
+    explicit Tokens(const QString &tsql) : source(tsql), raw(tokenizeTsql(tsql))
     {
         int level = 0;
         for (size_t i = 0; i < raw.size(); ++i) {
@@ -51,6 +51,7 @@ public:
         return to;
     }
 
+    QString source;
     std::vector<TsqlToken> raw;
     std::vector<size_t> sig;
     std::vector<int> depth;
@@ -314,13 +315,14 @@ void classify(const Tokens &t, Branch &b)
         }
 }
 
+// The statement's text from significant token from up to to, as written.
 QString text(const Tokens &t, size_t from, size_t to)
 {
-    QString out;
-    if (from < to)
-        for (size_t i = t.sig[from]; i <= t.sig[to - 1]; ++i)
-            out += t.raw[i].text;
-    return out;
+    if (from >= to)
+        return {};
+    const TsqlToken &first = t.raw[t.sig[from]];
+    const TsqlToken &last = t.raw[t.sig[to - 1]];
+    return t.source.mid(first.position, last.position + last.text.size() - first.position);
 }
 
 // The branches of "select Union All select ... Order By NombreArt, ArtCodigo",
