@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 namespace {
 
 using com::Registry;
@@ -98,6 +101,33 @@ TEST_F(RegistryTest, ChangesKeepWhatOthersWroteMeanwhile)
     Registry().setValue(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Installed"), QString(), QStringLiteral("yes"));
     mine.setValue(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Mine"), QString(), QStringLiteral("yes"));
     EXPECT_TRUE(Registry().value(QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Installed")));
+}
+
+// What this process read is kept while the file stays as it was; whatever
+// another process or a hand edit does to the file shows at the next read.
+TEST_F(RegistryTest, ChangesByOthersShowAtTheNextRead)
+{
+    const QString key = QStringLiteral("HKEY_CLASSES_ROOT\\Vok.Articulo");
+    const auto entry = [](const char *value) {
+        return QByteArray("VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\Vok.Articulo]\n@=\"") + value + "\"\n";
+    };
+    const struct {
+        const char *change;
+        std::function<void(const QString &)> make;
+        std::optional<QString> seen;
+    } cases[] = {
+        {"written over in place, same length", [&](const QString &path) { writeAll(path, entry("y")); }, u"y"_qs},
+        {"written over in place, longer", [&](const QString &path) { writeAll(path, entry("longer")); }, u"longer"_qs},
+        {"replaced by another writer",
+         [&](const QString &) { Registry().setValue(key, QString(), QStringLiteral("z")); }, u"z"_qs},
+        {"removed", [](const QString &path) { QFile::remove(path); }, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        writeAll(scope.path(), entry("x"));
+        ASSERT_EQ(Registry().value(key), u"x"_qs) << c.change;
+        c.make(scope.path());
+        EXPECT_EQ(Registry().value(key), c.seen) << c.change;
+    }
 }
 
 TEST_F(RegistryTest, ReadsHandEditedFiles)
