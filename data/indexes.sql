@@ -39,3 +39,23 @@ CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Generales ON ArticuloCodigoBa
 -- run together with the article's name they can change its last letter.
 CREATE INDEX IF NOT EXISTS IX_ArticuloVariedad_Combinantes ON ArticuloVariedad (AVaArticulo)
     WHERE AVaNombre COLLATE BINARY >= char(768);
+
+-- A count of the changes to the varieties, kept by triggers: a lookup keeps in
+-- memory which articles have varieties (most have none, and a lookup by name
+-- would otherwise look for them article by article) and reads that again
+-- only when this count has moved. Without it every article is looked at.
+CREATE TABLE IF NOT EXISTS ArticuloVariedadCambios (AVCCambios INTEGER NOT NULL);
+INSERT INTO ArticuloVariedadCambios (AVCCambios)
+    SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM ArticuloVariedadCambios);
+CREATE TRIGGER IF NOT EXISTS TR_ArticuloVariedad_Alta AFTER INSERT ON ArticuloVariedad
+BEGIN
+    UPDATE ArticuloVariedadCambios SET AVCCambios = AVCCambios + 1;
+END;
+CREATE TRIGGER IF NOT EXISTS TR_ArticuloVariedad_Baja AFTER DELETE ON ArticuloVariedad
+BEGIN
+    UPDATE ArticuloVariedadCambios SET AVCCambios = AVCCambios + 1;
+END;
+CREATE TRIGGER IF NOT EXISTS TR_ArticuloVariedad_Cambio AFTER UPDATE OF AVaArticulo ON ArticuloVariedad
+BEGIN
+    UPDATE ArticuloVariedadCambios SET AVCCambios = AVCCambios + 1;
+END;

@@ -263,4 +263,59 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
 
 INSTANTIATE_TEST_SUITE_P(Seeds, LookupPlans, ::testing::Values(3u, 17u));
 
+// The back end keeps in memory which articles have varieties. The shop's
+// application adds and removes varieties while the till is open: the next
+// lookup sees them, and still does once the file no longer counts its changes.
+TEST(LookupPlansAndWriters, SeeVarietiesAddedAndRemovedMeanwhile)
+{
+    const auto catalogue = makeCatalogue(5);
+    const QString connect = u"sqlite:"_qs + catalogue->path;
+    const auto probed = rdo::SqliteConnection::open(connect);
+    const auto plain = rdo::SqliteConnection::open(connect);
+    plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(plain->textColumns(), true));
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(rdo::installServerText(writer), SQLITE_OK);
+    const auto write = [&](const QString &sql) {
+        EXPECT_EQ(sqlite3_exec(writer, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(writer) << "\n" << sql.toStdString();
+    };
+    // An article without varieties and one with, of company 1; each is looked
+    // up by its whole name.
+    const auto article = [&](const char *which) {
+        return column(writer, (std::string("Select ArtID || '|' || ArtNombre From Articulo Where ArtEmpresa = 1 And "
+                                           "ArtNoUtilizarGenerico = 0 And ArtID ") +
+                               which + " (Select AVaArticulo From ArticuloVariedad) Order By ArtID Limit 1")
+                                  .c_str())
+            .front()
+            .split(u'|');
+    };
+    const QStringList without = article("Not In"), with = article("In");
+    lookup::LookupSettings s;
+    s.Empresa = 1;
+    const auto lookUp = [&](const QStringList &a, const char *when) {
+        const QString sql = lookupStatement(s, a[1]);
+        const QStringList expected = rows(*plain, sql);
+        const QStringList got = rows(*probed, sql);
+        EXPECT_TRUE(got == expected) << when << ", typed «" << a[1].toStdString() << "» "
+                                     << firstDifference(got, expected);
+        return expected.filter(u"|"_qs + a[0] + u"|"_qs).size();
+    };
+    const qsizetype before = lookUp(without, "before");
+    lookUp(with, "before");
+
+    write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + without[0] +
+          u", 1, 'ROJO', 1)"_qs);
+    write(u"Delete From ArticuloVariedad Where AVaArticulo = "_qs + with[0]);
+    EXPECT_EQ(lookUp(without, "after a variety was added"), before + 1);
+    lookUp(with, "after its varieties were removed");
+
+    write(u"Drop Trigger TR_ArticuloVariedad_Alta; Drop Trigger TR_ArticuloVariedad_Baja; "
+          "Drop Trigger TR_ArticuloVariedad_Cambio; Drop Table ArticuloVariedadCambios"_qs);
+    write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + with[0] +
+          u", 1, 'AZUL', 1)"_qs);
+    lookUp(with, "without the count of changes");
+    sqlite3_close(writer);
+}
+
 } // namespace

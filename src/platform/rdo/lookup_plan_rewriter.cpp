@@ -144,6 +144,11 @@ QString articlesInRange(const QString &column, const QString &prefix)
 const QString kNameIndex = QStringLiteral("IX_Articulo_NombreClave");
 const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
 
+// Articles with varieties: those the connection knows to have none are
+// skipped before ArticuloVariedad is probed (see ArticlesWithVarieties).
+const QString kWithVarieties = QStringLiteral(" And ConVariedades(ArtID) And Exists (Select 1 From ArticuloVariedad "
+                                              "Where AVaArticulo = ArtID)");
+
 // A variety whose name begins with U+0300 or above may compose with the end of
 // the article's name when the two are run together (a combining accent), so
 // that the joined text no longer begins with the article's name.
@@ -196,7 +201,7 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
         // range, those with varieties.
         if (inside && joined)
             probes.append(articlesInRange(column, prefix) + skipped +
-                          QStringLiteral(" And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)"));
+                          kWithVarieties);
         if (joined) {
             // The joined text begins with the prefix when the article's name
             // does, or when the name is shorter than the prefix and begins it.
@@ -507,7 +512,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                     (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                 "ArtID And ") + matches + u')'
                                : matches) +
-                    codeInOrder + byIndex + inIndexOrder};
+                    codeInOrder + byIndex + (varieties ? QStringLiteral(" Where ConVariedades(ArtID)") : QString()) +
+                    inIndexOrder};
             plan.streams.push_back(std::move(sorted));
         };
         if (varieties) {
@@ -541,7 +547,7 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                   "ArtID And ") +
-                                   decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where 1 = 1") + inRange +
+                                   decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where ConVariedades(ArtID)") + inRange +
                                    inIndexOrder;
             plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                         (split ? QStringLiteral(" And ") + decides : QString()) +

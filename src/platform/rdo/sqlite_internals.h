@@ -3,6 +3,7 @@
 // database with its kept statements, and how SQLite's errors and values are
 // read.
 
+#include "articles_with_varieties.h"
 #include "sqlite_connection.h"
 #include "statement_cache.h"
 
@@ -19,6 +20,7 @@ inline const QString kSqliteSource = QStringLiteral("SQLite");
 struct SqliteConnection::Handle {
     sqlite3 *db = nullptr;
     std::unique_ptr<StatementCache> statements; // the lookups' statements
+    ArticlesWithVarieties varieties;
     ~Handle()
     {
         statements.reset();
