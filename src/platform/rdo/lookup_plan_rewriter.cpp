@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -145,9 +146,9 @@ const QString kNameIndex = QStringLiteral("IX_Articulo_NombreClave");
 const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
 
 // Articles with varieties: those the connection knows to have none are
-// skipped before ArticuloVariedad is probed (see ArticlesWithVarieties).
-const QString kWithVarieties = QStringLiteral(" And ConVariedades(ArtID) And Exists (Select 1 From ArticuloVariedad "
-                                              "Where AVaArticulo = ArtID)");
+// passed over before ArticuloVariedad is probed (see ArticlesWithVarieties).
+const QString kHasVarieties =
+    QStringLiteral("ConVariedades(ArtID) And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
 
 // A variety whose name begins with U+0300 or above may compose with the end of
 // the article's name when the two are run together (a combining accent), so
@@ -166,6 +167,15 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
 {
     const QString skipped = unless.isEmpty() ? QString() : QStringLiteral(" And ifnull(") + unless +
                                                                 QStringLiteral(", 0) = 0");
+    // The terms on one column's range, tried in one reading of it: the
+    // range, and what an article in it must hold for one of the terms.
+    std::vector<std::pair<QString, QStringList>> ranges;
+    const auto tryInRange = [&](const QString &range, const QString &term) {
+        auto found = std::find_if(ranges.begin(), ranges.end(), [&](const auto &r) { return r.first == range; });
+        if (found == ranges.end())
+            found = ranges.insert(ranges.end(), {range, {}});
+        found->second.append(term);
+    };
     QStringList probes;
     bool joinsVarietyName = false;
     bool unindexed = false;
@@ -195,13 +205,11 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
         const bool inside = column.compare(outside, Qt::CaseInsensitive) != 0;
         // A term on one column is tried on that column's index, whole.
         if (inside && !joined)
-            probes.append(articlesInRange(column, prefix) + QStringLiteral(" And ") + column +
-                          QStringLiteral(" Like ") + quoted(*pattern) + skipped);
+            tryInRange(articlesInRange(column, prefix), column + QStringLiteral(" Like ") + quoted(*pattern));
         // A term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
         if (inside && joined)
-            probes.append(articlesInRange(column, prefix) + skipped +
-                          kWithVarieties);
+            tryInRange(articlesInRange(column, prefix), kHasVarieties);
         if (joined) {
             // The joined text begins with the prefix when the article's name
             // does, or when the name is shorter than the prefix and begins it.
@@ -222,6 +230,8 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
             joinsVarietyName = true;
         }
     }
+    for (const auto &[range, terms] : ranges)
+        probes.append(range + QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')' + skipped);
     if (unindexed || probes.isEmpty())
         return QString();
     if (joinsVarietyName)
