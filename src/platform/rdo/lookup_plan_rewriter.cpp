@@ -503,6 +503,12 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         // Drivers give each article's name and code in the index's order,
         // which is the list's: the back end bounds the rows still to come by both.
         const QString codeInOrder = QStringLiteral(", ArtCodigo");
+        // A driver passes over the articles that cannot have rows, up to the
+        // row the back end is deciding on (PasaElLimite), past which it need
+        // not be read: one step may not run to the end of the range.
+        const auto passing = [&](const QString &mayHaveRows) {
+            return u'(' + mayHaveRows + QStringLiteral(" Or PasaElLimite(") + name + QStringLiteral("))");
+        };
         const QString inIndexOrder = QStringLiteral(" Order By ") + collated(name) + QStringLiteral(", ") +
                                      collated(u"ArtCodigo"_qs);
         // The rows the drivers below do not give (those where `given` does
@@ -522,7 +528,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                     (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                 "ArtID And ") + matches + u')'
                                : matches) +
-                    codeInOrder + byIndex + (varieties ? QStringLiteral(" Where ConVariedades(ArtID)") : QString()) +
+                    codeInOrder + byIndex +
+                    QStringLiteral(" Where ") + passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) +
                     inIndexOrder};
             plan.streams.push_back(std::move(sorted));
         };
@@ -557,7 +564,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                   "ArtID And ") +
-                                   decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where ConVariedades(ArtID)") + inRange +
+                                   decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where ") +
+                                   passing(QStringLiteral("ConVariedades(ArtID)")) + inRange +
                                    inIndexOrder;
             plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                         (split ? QStringLiteral(" And ") + decides : QString()) +
@@ -579,9 +587,9 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                     QStringLiteral(" And ArtID = ?1"),
                                 static_cast<int>(i), true,
-                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + codeInOrder +
-                                    byIndex + QStringLiteral(" Where ") + inKeyRange(name, prefix) + QStringLiteral(" And ") +
-                                    nameLike + inIndexOrder});
+                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + nameLike +
+                                    codeInOrder + byIndex + QStringLiteral(" Where ") + inKeyRange(name, prefix) +
+                                    QStringLiteral(" And ") + passing(nameLike) + inIndexOrder});
         apart(nameLike, nameLike);
     }
     plan.mostToSort = m_mostToSort;

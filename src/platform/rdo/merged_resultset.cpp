@@ -133,12 +133,16 @@ private:
     static bool heldAfter(const Row &a, const Row &b, int branch) { return before(b, branch, a, branch); }
 
     // Reads one more article of a stream ordered by leading name, and its
-    // rows if it has any.
-    void pull(Stream &stream)
+    // rows if it has any. A driver that passes over articles without rows
+    // stops at the first article past target's name all the same: the merge
+    // needs its bound no further.
+    void pull(Stream &stream, const Row *target)
     {
         stream.started = true;
         sqlite3_stmt *driver = stream.driver.get();
+        m_handle->driverLimit = target ? target->name : std::nullopt;
         const int step = sqlite3_step(driver);
+        m_handle->driverLimit.reset();
         if (step == SQLITE_DONE) {
             stream.done = true;
             return;
@@ -181,6 +185,7 @@ private:
             // might still give a row before the least row known: for a long
             // list, about as far as the list is read.
             Stream *unsure = nullptr;
+            const Row *target = nullptr; // the row the unsure stream must be read past
             for (Stream &stream : m_streams) {
                 if (!stream.byLeadingName || stream.done || known(stream))
                     continue;
@@ -188,11 +193,13 @@ private:
                                         before(stream.held.front(), stream.branch, *known(*least), least->branch);
                 if (!least || !stream.started || heldBefore || mayStillPrecede(stream, *known(*least))) {
                     unsure = &stream;
+                    target = heldBefore || !least ? (stream.held.empty() ? nullptr : &stream.held.front())
+                                                  : known(*least);
                     break;
                 }
             }
             if (unsure) {
-                pull(*unsure);
+                pull(*unsure, target);
                 continue;
             }
             if (!least)
@@ -213,6 +220,21 @@ private:
 };
 
 } // namespace
+
+int installDriverLimit(SqliteConnection::Handle &handle)
+{
+    return sqlite3_create_function(
+        handle.db, kDriverLimitFunction, 1, SQLITE_UTF8, &handle,
+        [](sqlite3_context *context, int, sqlite3_value **argv) {
+            const auto *h = static_cast<const SqliteConnection::Handle *>(sqlite3_user_data(context));
+            const auto *name = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+            const bool past = h->driverLimit && name &&
+                              sqlServerCompareUtf8({name, static_cast<size_t>(sqlite3_value_bytes(argv[0]))},
+                                                   *h->driverLimit) > 0;
+            sqlite3_result_int(context, past ? 1 : 0);
+        },
+        nullptr, nullptr);
+}
 
 std::shared_ptr<rdoResultset> mergedRows(std::shared_ptr<SqliteConnection::Handle> handle,
                                          const MergedStatement &plan, std::vector<PreparedStream> streams)

@@ -17,6 +17,12 @@ struct PreparedStream {
     bool byLeadingName = false;
 };
 
+// The SQL function a driver may pass over articles with, PasaElLimite(name):
+// true for a name past the row the merge is deciding on, where a driver need
+// not be read further. Installed on each connection.
+inline constexpr char kDriverLimitFunction[] = "PasaElLimite";
+int installDriverLimit(SqliteConnection::Handle &handle);
+
 // The result set over the prepared streams of plan (at least one); values are
 // read as the compound's would be, by the column types of the first.
 std::shared_ptr<rdoResultset> mergedRows(std::shared_ptr<SqliteConnection::Handle> handle,

@@ -245,7 +245,8 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     }
     // Reading the schema also tells a file that is not a database apart.
     QStringList textColumns = readTextColumns(handle->db);
-    if (installServerText(handle->db) != SQLITE_OK || handle->varieties.install(handle->db) != SQLITE_OK)
+    if (installServerText(handle->db) != SQLITE_OK || handle->varieties.install(handle->db) != SQLITE_OK ||
+        installDriverLimit(*handle) != SQLITE_OK)
         throw engineError(handle->db);
     // From here on only reading is authorised: no pragma (query_only cannot be
     // switched off), no attach, no write of any kind.

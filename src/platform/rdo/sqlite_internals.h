@@ -12,6 +12,8 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace rdo {
 
@@ -21,6 +23,8 @@ struct SqliteConnection::Handle {
     sqlite3 *db = nullptr;
     std::unique_ptr<StatementCache> statements; // the lookups' statements
     ArticlesWithVarieties varieties;
+    // The name past which the driver being read may stop (see mergedRows).
+    std::optional<std::string> driverLimit;
     ~Handle()
     {
         statements.reset();
