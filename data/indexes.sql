@@ -15,6 +15,10 @@
 --
 -- Without this script every lookup still finds the same rows, by reading every
 -- article and every bar code.
+--
+-- Besides indexes, the script keeps a count of the changes to the varieties
+-- (a table of one row and three triggers, at its end), which needs nothing of
+-- the connections that write.
 
 -- Codes and names by key: the ranges of "typed text%", and, with the code
 -- after the name, the order of the candidate list. Each name's index also
