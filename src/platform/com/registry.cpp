@@ -318,23 +318,22 @@ void Registry::load()
     QString source = m_path;
     if (!QFileInfo::exists(source) && !m_fallback.isEmpty())
         source = m_fallback;
-    QFile file(source);
-    if (!file.exists()) {
+    // A file that is not there is an empty registry.
+    const std::optional<FileStamp> stamp = FileStamp::of(source);
+    if (!stamp) {
         m_keys.clear();
         return;
     }
-    const std::optional<FileStamp> stamp = FileStamp::of(source);
-    if (stamp)
-        if (std::optional<Parser::Keys> kept = readFiles().find(source, *stamp)) {
-            m_keys = std::move(*kept);
-            return;
-        }
+    if (std::optional<Parser::Keys> kept = readFiles().find(source, *stamp)) {
+        m_keys = std::move(*kept);
+        return;
+    }
+    QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         throw accessError(source, file.errorString());
     // Parse into a fresh table, so that a failed read leaves this one intact.
     m_keys = Parser(source).parse(file.readAll());
-    if (stamp)
-        readFiles().keep(source, *stamp, m_keys);
+    readFiles().keep(source, *stamp, m_keys);
 }
 
 void Registry::save() const

@@ -105,9 +105,9 @@ private:
     }
 
     // A stream ordered by leading name holds its rows back: every row still
-    // to come has a displayed name that begins with its leading name, so it
-    // sorts at or after the last leading name read (the bound). A held row
-    // below the bound is certainly the stream's next.
+    // to come sorts at or after the last article read (the bound, see
+    // mayStillPrecede). A held row below the bound is certainly the stream's
+    // next.
     const Row *known(const Stream &stream) const
     {
         if (!stream.byLeadingName)
