@@ -19,7 +19,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <stdexcept>
 #include <vector>
 
 inline std::vector<int64_t> benchmarkSizes()
@@ -42,22 +41,15 @@ inline QString cachedCatalogue(int64_t articles)
     if (QFile::exists(path))
         return path;
 
-    // Written under another name and renamed once indexed, so that an
-    // interrupted run never leaves a catalogue without its indexes.
-    const QString partial = path + QStringLiteral(".unindexed");
-    QFile::remove(partial);
+    // The generator writes the file under another name and moves it into
+    // place once indexed: an interrupted run leaves no catalogue behind.
     const auto started = std::chrono::steady_clock::now();
     vok::catalogue::Options options;
     options.articles = static_cast<uint32_t>(articles);
     options.seed = 7;
-    options.output = partial.toStdString();
+    options.output = path.toStdString();
+    options.lookupIndexes = true;
     vok::catalogue::generate(options);
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(options.output.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    const int indexed = rdo::createLookupIndexes(db);
-    sqlite3_close(db);
-    if (indexed != SQLITE_OK || !QFile::rename(partial, path))
-        throw std::runtime_error("cannot index the catalogue " + partial.toStdString());
     std::fprintf(stderr, "catalogue of %lld articles generated and indexed in %.1f s: %s\n",
                  static_cast<long long>(articles),
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), qPrintable(path));

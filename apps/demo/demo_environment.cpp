@@ -139,6 +139,7 @@ QString sampleCatalogue(const QString &applicationDir)
         options.articles = SampleArticles;
         options.seed = SampleSeed;
         options.output = path.toStdString();
+        options.lookupIndexes = true;
         vok::catalogue::generate(options);
         vok::catalogue::writePhotos(path.toStdString());
     }

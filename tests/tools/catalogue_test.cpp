@@ -286,16 +286,30 @@ TEST_F(CatalogueTest, RefusesToOverwriteUnlessForced)
     EXPECT_EQ(count(openDb(file).get(), "SELECT COUNT(*) FROM Articulo"), 1000);
 }
 
+TEST_F(CatalogueTest, CreatesTheLookupIndexesWhenAsked)
+{
+    const auto indexes = [&](const fs::path &file) {
+        return count(openDb(file).get(), "SELECT COUNT(*) FROM sqlite_master WHERE name IN "
+                                         "('IX_Articulo_NombreClave', 'ArticuloVariedadCambios')");
+    };
+    EXPECT_EQ(indexes(s_file), 0);
+    Options indexed{1000, 1, temp("indexed.sqlite")};
+    indexed.lookupIndexes = true;
+    generate(indexed);
+    EXPECT_EQ(indexes(indexed.output), 2);
+}
+
 TEST(CatalogueArguments, AcceptsTheDocumentedForms)
 {
     const std::vector<std::string_view> args{"--articles", "1000000", "--seed=18446744073709551615", "--output",
-                                             "x.sqlite", "--force"};
+                                             "x.sqlite", "--force", "--lookup-indexes"};
     const ParsedArguments p = parseArguments(args);
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.articles, 1000000u);
     EXPECT_EQ(p.options.seed, 18446744073709551615ull);
     EXPECT_EQ(p.options.output, fs::path("x.sqlite"));
     EXPECT_TRUE(p.options.force);
+    EXPECT_TRUE(p.options.lookupIndexes);
 }
 
 TEST(CatalogueArguments, RejectsBadInputWithAClearMessage)
@@ -312,6 +326,7 @@ TEST(CatalogueArguments, RejectsBadInputWithAClearMessage)
         {{"--articles", "1000", "--seed"}, "--seed needs a value"},
         {{"--articles", "1000", "--seed", "1", "--output", "f", "--verbose"}, "unknown argument '--verbose'"},
         {{"--force=yes"}, "takes no value"},
+        {{"--lookup-indexes=yes"}, "takes no value"},
     };
     for (const auto &[args, expected] : cases) {
         const ParsedArguments p = parseArguments(args);

@@ -3,6 +3,8 @@
 #include "prng.h"
 #include "schema_sql.h"
 
+#include "platform/rdo/sqlite_connection.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -683,6 +685,8 @@ Summary generate(const Options &options)
         exec(db.get(), "PRAGMA cache_size = -131072");
         exec(db.get(), "PRAGMA temp_store = MEMORY");
         summary = fill(db.get(), options.articles, options.seed);
+        if (options.lookupIndexes && rdo::createLookupIndexes(db.get()) != SQLITE_OK)
+            throw CatalogueError("cannot create the lookup indexes: " + std::string(sqlite3_errmsg(db.get())));
     } catch (...) {
         db.reset();
         fs::remove(partial, ec);

@@ -32,6 +32,9 @@ struct Options
     std::filesystem::path output;
     bool force = false;
     bool photos = false; // also write the photographs (writePhotos)
+    // Also create the indexes the lookups probe (data/indexes.sql), as a shop
+    // would on its own file.
+    bool lookupIndexes = false;
 };
 
 struct ParsedArguments

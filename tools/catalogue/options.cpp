@@ -31,6 +31,9 @@ std::string usage(std::string_view program)
             "  --force        replace FILE if it exists\n"
             "  --photos       also write the articles' photographs into the folder Img\n"
             "                 beside FILE (map drive D: to FILE's folder to see them)\n"
+            "  --lookup-indexes\n"
+            "                 also create the indexes the control's lookups probe\n"
+            "                 (data/indexes.sql), as a shop does on its own file\n"
             "  --help         show this text\n";
     return text;
 }
@@ -70,6 +73,12 @@ ParsedArguments parseArguments(std::span<const std::string_view> args)
             if (inlineValue)
                 return fail("--photos takes no value");
             result.options.photos = true;
+            continue;
+        }
+        if (arg == "--lookup-indexes") {
+            if (inlineValue)
+                return fail("--lookup-indexes takes no value");
+            result.options.lookupIndexes = true;
             continue;
         }
         if (arg != "--articles" && arg != "--seed" && arg != "--output")
