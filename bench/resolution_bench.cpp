@@ -347,8 +347,9 @@ void printPlans(Catalogue &c)
     // The functions the back end's connections answer from what they keep
     // (which articles have varieties, how far a driver is read): a plan needs
     // their names only.
-    for (const char *function : {rdo::ArticlesWithVarieties::kFunction, rdo::kDriverLimitFunction})
-        sqlite3_create_function(c.db, function, 1, SQLITE_UTF8, nullptr,
+    for (const char *function : {rdo::ArticlesWithVarieties::kFunction, rdo::ArticlesWithVarieties::kMatchFunction,
+                                 rdo::kDriverLimitFunction})
+        sqlite3_create_function(c.db, function, -1, SQLITE_UTF8, nullptr,
                                 [](sqlite3_context *context, int, sqlite3_value **) { sqlite3_result_int(context, 1); },
                                 nullptr, nullptr);
     const auto explain = [&](const QString &sql) {
@@ -413,6 +414,8 @@ void printSlowest(int64_t size, Catalogue &c)
     for (size_t k = 0; k < Kinds; ++k) {
         std::vector<std::pair<double, QString>> times;
         for (const Sample &sample : c.samples[k]) {
+            if (getenv("VOK_ONLY") && sample.typed != QString::fromUtf8(getenv("VOK_ONLY"))) continue;
+            for (int i = 0; getenv("VOK_ONLY") && i < 30; ++i) vokTArticuloTestAccess::validarArticulo(*c.control, sample.typed);
             double best = 1e300;
             for (int press = 0; press < 3; ++press) {
                 const auto started = Clock::now();

@@ -45,9 +45,11 @@ CREATE INDEX IF NOT EXISTS IX_ArticuloVariedad_Combinantes ON ArticuloVariedad (
     WHERE AVaNombre COLLATE BINARY >= char(768);
 
 -- A count of the changes to the varieties, kept by triggers: a lookup keeps in
--- memory which articles have varieties (most have none, and a lookup by name
--- would otherwise look for them article by article) and reads that again
--- only when this count has moved. Without it every article is looked at.
+-- memory which articles have varieties and their names (most articles have
+-- none, and a lookup by name would otherwise look for them and try their names
+-- article by article) and reads that again only when this count has moved.
+-- Without it every article is looked at; without the count of renamings, every
+-- name is tried in the file.
 CREATE TABLE IF NOT EXISTS ArticuloVariedadCambios (AVCCambios INTEGER NOT NULL);
 INSERT INTO ArticuloVariedadCambios (AVCCambios)
     SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM ArticuloVariedadCambios);
@@ -60,6 +62,10 @@ BEGIN
     UPDATE ArticuloVariedadCambios SET AVCCambios = AVCCambios + 1;
 END;
 CREATE TRIGGER IF NOT EXISTS TR_ArticuloVariedad_Cambio AFTER UPDATE OF AVaArticulo ON ArticuloVariedad
+BEGIN
+    UPDATE ArticuloVariedadCambios SET AVCCambios = AVCCambios + 1;
+END;
+CREATE TRIGGER IF NOT EXISTS TR_ArticuloVariedad_Nombre AFTER UPDATE OF AVaNombre ON ArticuloVariedad
 BEGIN
     UPDATE ArticuloVariedadCambios SET AVCCambios = AVCCambios + 1;
 END;

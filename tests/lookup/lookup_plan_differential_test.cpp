@@ -12,6 +12,7 @@
 #include "platform/rdo/sqlite_connection.h"
 #include "platform/vb/conversions.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -266,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, LookupPlans, ::testing::Values(3u, 17u));
 // The back end keeps in memory which articles have varieties. The shop's
 // application adds and removes varieties while the till is open: the next
 // lookup sees them, and still does once the file no longer counts its changes.
-TEST(LookupPlansAndWriters, SeeVarietiesAddedAndRemovedMeanwhile)
+TEST(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamedMeanwhile)
 {
     const auto catalogue = makeCatalogue(5);
     const QString connect = u"sqlite:"_qs + catalogue->path;
@@ -293,28 +294,54 @@ TEST(LookupPlansAndWriters, SeeVarietiesAddedAndRemovedMeanwhile)
     const QStringList without = article("Not In"), with = article("In");
     lookup::LookupSettings s;
     s.Empresa = 1;
-    const auto lookUp = [&](const QStringList &a, const char *when) {
-        const QString sql = lookupStatement(s, a[1]);
+    // The rows of the article among those of the typed text, which must be
+    // those of the plain translation. ArtID comes after the kind of row, the
+    // bar code, its quantity, the photograph and the serial number flag.
+    constexpr int kArticleColumn = 5;
+    const auto lookUp = [&](const QStringList &a, const QString &typed, const char *when) {
+        const QString sql = lookupStatement(s, typed);
         const QStringList expected = rows(*plain, sql);
         const QStringList got = rows(*probed, sql);
-        EXPECT_TRUE(got == expected) << when << ", typed «" << a[1].toStdString() << "» "
+        EXPECT_TRUE(got == expected) << when << ", typed «" << typed.toStdString() << "» "
                                      << firstDifference(got, expected);
-        return expected.filter(u"|"_qs + a[0] + u"|"_qs).size();
+        return std::count_if(expected.begin(), expected.end(), [&](const QString &row) {
+            return row.section(u'|', kArticleColumn, kArticleColumn) == a[0];
+        });
     };
-    const qsizetype before = lookUp(without, "before");
-    lookUp(with, "before");
+    const qsizetype before = lookUp(without, without[1], "before");
+    lookUp(with, with[1], "before");
 
     write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + without[0] +
           u", 1, 'ROJO', 1)"_qs);
     write(u"Delete From ArticuloVariedad Where AVaArticulo = "_qs + with[0]);
-    EXPECT_EQ(lookUp(without, "after a variety was added"), before + 1);
-    lookUp(with, "after its varieties were removed");
+    EXPECT_EQ(lookUp(without, without[1], "after a variety was added"), before + 1);
+    lookUp(with, with[1], "after its varieties were removed");
+
+    // Found by the variety's name alone, after a renaming.
+    const QString byVariety = without[1] + u" ZAFIRO"_qs;
+    EXPECT_EQ(lookUp(without, byVariety, "before the renaming"), 0);
+    const auto rename = [&](const char *name) {
+        write(u"Update ArticuloVariedad Set AVaNombre = '"_qs + QLatin1String(name) + u"' Where AVaArticulo = "_qs +
+              without[0]);
+    };
+    rename("ZAFIRO");
+    EXPECT_EQ(lookUp(without, byVariety, "after the renaming"), 1);
+    // And by its short name run together with the variety's, where its name
+    // does not match.
+    const QString firstWord = without[1].section(u' ', 0, 0);
+    write(u"Update Articulo Set ArtNombreCorto = '"_qs + firstWord + u" QZ' Where ArtID = "_qs + without[0]);
+    EXPECT_EQ(lookUp(without, firstWord + u" QZ ZAFIRO"_qs, "by the short name and the variety's"), 1);
+    rename("ROJO");
+    EXPECT_EQ(lookUp(without, byVariety, "renamed back"), 0);
+    write(u"Drop Trigger TR_ArticuloVariedad_Nombre"_qs);
+    rename("ZAFIRO");
+    EXPECT_EQ(lookUp(without, byVariety, "renamed, renamings no longer counted"), 1);
 
     write(u"Drop Trigger TR_ArticuloVariedad_Alta; Drop Trigger TR_ArticuloVariedad_Baja; "
           "Drop Trigger TR_ArticuloVariedad_Cambio; Drop Table ArticuloVariedadCambios"_qs);
     write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + with[0] +
           u", 1, 'AZUL', 1)"_qs);
-    lookUp(with, "without the count of changes");
+    lookUp(with, with[1], "without the count of changes");
     sqlite3_close(writer);
 }
 

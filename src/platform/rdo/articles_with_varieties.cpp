@@ -1,8 +1,10 @@
 #include "articles_with_varieties.h"
 
-#include <sqlite3.h>
+#include "sqlite_internals.h"
 
 #include <algorithm>
+#include <array>
+#include <unordered_map>
 
 namespace rdo {
 
@@ -10,51 +12,184 @@ namespace {
 
 void conVariedades(sqlite3_context *context, int, sqlite3_value **argv)
 {
-    const auto *set = static_cast<const ArticlesWithVarieties *>(sqlite3_user_data(context));
+    const auto *kept = static_cast<const ArticlesWithVarieties *>(sqlite3_user_data(context));
     const bool may = sqlite3_value_type(argv[0]) != SQLITE_INTEGER ||
-                     set->mayHaveVarieties(sqlite3_value_int64(argv[0]));
+                     kept->mayHaveVarieties(sqlite3_value_int64(argv[0]));
     sqlite3_result_int(context, may ? 1 : 0);
+}
+
+void variedadPuedeCoincidir(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    const auto *kept = static_cast<const ArticlesWithVarieties *>(sqlite3_user_data(context));
+    // The lookups give one name or two.
+    constexpr int kMostNames = 2;
+    if (argc < 3 || argc > 2 + kMostNames || sqlite3_value_type(argv[0]) != SQLITE_INTEGER ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_int(context, 1);
+    std::array<std::optional<std::string_view>, kMostNames> names;
+    for (int i = 2; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) != SQLITE_NULL)
+            names[static_cast<size_t>(i - 2)] = utf8Bytes(argv[i]);
+    if (const auto may = withKeptLikePattern(context, argv, 1, [&](const SqlServerLikePattern &pattern) {
+            return kept->mayMatch(sqlite3_value_int64(argv[0]), pattern,
+                                  std::span(names.data(), static_cast<size_t>(argc - 2)));
+        }))
+        sqlite3_result_int(context, *may ? 1 : 0);
 }
 
 } // namespace
 
 int ArticlesWithVarieties::install(sqlite3 *db)
 {
-    return sqlite3_create_function(db, kFunction, 1, SQLITE_UTF8, this, conVariedades, nullptr, nullptr);
+    const int installed = sqlite3_create_function(db, kFunction, 1, SQLITE_UTF8, this, conVariedades, nullptr, nullptr);
+    if (installed != SQLITE_OK)
+        return installed;
+    return sqlite3_create_function(db, kMatchFunction, -1, SQLITE_UTF8, this, variedadPuedeCoincidir, nullptr, nullptr);
+}
+
+void ArticlesWithVarieties::forget()
+{
+    m_changes.reset();
+    m_articles.clear();
+    m_marked.clear();
+    m_namesKept = false;
+    m_firstVariety.clear();
+    m_varietyNames.clear();
+    m_names.clear();
 }
 
 void ArticlesWithVarieties::refresh(StatementCache &statements)
 {
-    const auto forget = [this] {
-        m_changes.reset();
-        m_articles.clear();
-    };
-    // The count is read before the articles: a change made in between is
-    // then read again at the next lookup, never missed.
+    // The count is read before the rest: a change made in between is then
+    // read again at the next lookup, never missed. Whether renamings are
+    // counted is asked every time, as the trigger may have been dropped.
     const StatementCache::Statement count = statements.take(QStringLiteral(
         "Select AVCCambios From ArticuloVariedadCambios"));
     if (!count || sqlite3_step(count.get()) != SQLITE_ROW)
         return forget();
     const int64_t changes = sqlite3_column_int64(count.get(), 0);
-    if (m_changes == changes)
+    const StatementCache::Statement renamings = statements.take(
+        QStringLiteral("Select Count(*) From sqlite_master Where type = 'trigger' And name = '") +
+        QLatin1String(kRenameTrigger) + u'\'');
+    if (!renamings || sqlite3_step(renamings.get()) != SQLITE_ROW)
+        return forget();
+    const bool namesCounted = sqlite3_column_int(renamings.get(), 0) > 0;
+    if (m_changes == changes && m_namesKept == namesCounted)
         return;
+    if (!(namesCounted ? readArticlesAndNames(statements) : readArticles(statements)))
+        return forget();
+    m_changes = changes;
+}
+
+bool ArticlesWithVarieties::readArticles(StatementCache &statements)
+{
     const StatementCache::Statement articles = statements.take(QStringLiteral(
         "Select Distinct AVaArticulo From ArticuloVariedad Order By AVaArticulo"));
     if (!articles)
-        return forget();
+        return false;
     std::vector<int64_t> read;
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(articles.get())) == SQLITE_ROW)
         read.push_back(sqlite3_column_int64(articles.get(), 0));
     if (step != SQLITE_DONE)
-        return forget();
+        return false;
+    forget();
     m_articles = std::move(read);
-    m_changes = changes;
+    mark();
+    return true;
+}
+
+bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)
+{
+    const StatementCache::Statement varieties = statements.take(QStringLiteral(
+        "Select AVaArticulo, AVaNombre From ArticuloVariedad Order By AVaArticulo"));
+    if (!varieties)
+        return false;
+    std::vector<int64_t> articles;
+    std::vector<uint32_t> first;
+    std::vector<int32_t> varietyNames;
+    std::vector<std::string> names;
+    // Shops name their varieties from a few colours and sizes: each name is kept once.
+    std::unordered_map<std::string, int32_t> nameIndex;
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(varieties.get())) == SQLITE_ROW) {
+        const int64_t article = sqlite3_column_int64(varieties.get(), 0);
+        // An identifier stored as text in some rows sorts apart from the
+        // same number: its varieties would be split, and nothing is kept.
+        if (!articles.empty() && article < articles.back())
+            return false;
+        if (articles.empty() || article != articles.back()) {
+            articles.push_back(article);
+            first.push_back(static_cast<uint32_t>(varietyNames.size()));
+        }
+        if (sqlite3_column_type(varieties.get(), 1) == SQLITE_NULL) {
+            varietyNames.push_back(-1);
+            continue;
+        }
+        std::string name(reinterpret_cast<const char *>(sqlite3_column_text(varieties.get(), 1)),
+                         static_cast<size_t>(sqlite3_column_bytes(varieties.get(), 1)));
+        const auto [found, added] = nameIndex.try_emplace(name, static_cast<int32_t>(names.size()));
+        if (added)
+            names.push_back(std::move(name));
+        varietyNames.push_back(found->second);
+    }
+    if (step != SQLITE_DONE)
+        return false;
+    first.push_back(static_cast<uint32_t>(varietyNames.size()));
+    m_articles = std::move(articles);
+    m_namesKept = true;
+    m_firstVariety = std::move(first);
+    m_varietyNames = std::move(varietyNames);
+    m_names = std::move(names);
+    mark();
+    return true;
+}
+
+void ArticlesWithVarieties::mark()
+{
+    // Identifiers up to 64 million take a bit each (8 MB at most; a million
+    // articles, 125 kB); others are searched for.
+    constexpr int64_t kMostMarked = int64_t{1} << 26;
+    m_marked.clear();
+    if (m_articles.empty() || m_articles.front() < 0 || m_articles.back() >= kMostMarked)
+        return;
+    m_marked.assign(static_cast<size_t>(m_articles.back()) + 1, false);
+    for (const int64_t article : m_articles)
+        m_marked[static_cast<size_t>(article)] = true;
 }
 
 bool ArticlesWithVarieties::mayHaveVarieties(int64_t article) const
 {
-    return !m_changes || std::binary_search(m_articles.begin(), m_articles.end(), article);
+    if (!m_changes)
+        return true;
+    if (!m_marked.empty())
+        return article >= 0 && static_cast<uint64_t>(article) < m_marked.size() && m_marked[static_cast<size_t>(article)];
+    return std::binary_search(m_articles.begin(), m_articles.end(), article);
+}
+
+bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern &pattern,
+                                     std::span<const std::optional<std::string_view>> names) const
+{
+    if (!m_changes || !m_namesKept)
+        return true;
+    if (!mayHaveVarieties(article))
+        return false;
+    const auto found = std::lower_bound(m_articles.begin(), m_articles.end(), article);
+    const size_t at = static_cast<size_t>(found - m_articles.begin());
+    std::string joined;
+    for (uint32_t v = m_firstVariety[at]; v < m_firstVariety[at + 1]; ++v) {
+        const int32_t name = m_varietyNames[v];
+        if (name < 0)
+            continue; // a Null name makes the joined text Null
+        for (const auto &before : names) {
+            if (!before)
+                continue;
+            joined.assign(*before).append(m_names[static_cast<size_t>(name)]);
+            if (pattern.matchesUtf8(joined))
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace rdo

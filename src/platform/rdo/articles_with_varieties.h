@@ -1,39 +1,72 @@
 #pragma once
-// Which articles have varieties, known without reading ArticuloVariedad. A
-// lookup's variety stream walks the name's index and would otherwise probe
-// ArticuloVariedad at every article, though most have none; on a million
-// articles that probe was most of a two-word lookup.
+// Which articles have varieties, and their names, known without reading
+// ArticuloVariedad. A lookup's variety stream walks the name's index and would
+// otherwise probe ArticuloVariedad at every article, though most have none;
+// on a million articles that probe was most of a two-word lookup. Where every
+// article of a name has varieties (clothes in colours and sizes), trying each
+// variety's name against the typed words in the engine was most of the rest.
 //
-// The set is exact: it is read again whenever the count of changes that the
-// lookup indexes' triggers keep on ArticuloVariedad (data/indexes.sql) has
+// What is kept is exact: it is read again whenever the count of changes that
+// the lookup indexes' triggers keep on ArticuloVariedad (data/indexes.sql) has
 // moved since. On a file without that count nothing is known, and every
-// article may have varieties.
+// article may have varieties; on one whose triggers do not count renamings
+// (indexed before they did), the names are not kept.
 
 #include "statement_cache.h"
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
 
 namespace rdo {
 
+class SqlServerLikePattern;
+
 class ArticlesWithVarieties {
 public:
     // The SQL function the lookups ask: ConVariedades(ArtID) is 0 only for an
     // article known to have no variety.
     static constexpr char kFunction[] = "ConVariedades";
+    // VariedadPuedeCoincidir(ArtID, pattern, name [, name]) is 0 only when
+    // no variety of the article, its name run together after one of the
+    // names given (name || AVaNombre), is like pattern.
+    static constexpr char kMatchFunction[] = "VariedadPuedeCoincidir";
+    // The trigger that counts renamed varieties: without it names are not kept.
+    static constexpr char kRenameTrigger[] = "TR_ArticuloVariedad_Nombre";
 
-    // Installs the function on db, answering from this set.
+    // Installs the functions on db, answering from what is kept.
     int install(sqlite3 *db);
-    // Brings the set up to date with the file, before a lookup runs.
+    // Brings what is kept up to date with the file, before a lookup runs.
     void refresh(StatementCache &statements);
     bool mayHaveVarieties(int64_t article) const;
+    bool mayMatch(int64_t article, const SqlServerLikePattern &pattern,
+                  std::span<const std::optional<std::string_view>> names) const;
 
 private:
-    std::optional<int64_t> m_changes; // the count the set was read at; none: nothing known
-    std::vector<int64_t> m_articles;  // ascending
+    void forget();
+    bool readArticles(StatementCache &statements);
+    bool readArticlesAndNames(StatementCache &statements);
+    void mark();
+
+    std::optional<int64_t> m_changes; // the count what is kept was read at; none: nothing known
+    // The articles with varieties, ascending, and whether an identifier is
+    // one of them (when identifiers are few enough to be marked one by one):
+    // a lookup asks this of every article of a name, so that it must cost
+    // little more than reading the index.
+    std::vector<int64_t> m_articles;
+    std::vector<bool> m_marked;
+    // With names kept: the varieties of m_articles[i] are m_varietyNames from
+    // m_firstVariety[i] up to m_firstVariety[i + 1], each the index of its
+    // name in m_names, or -1 for a Null name.
+    std::vector<uint32_t> m_firstVariety;
+    bool m_namesKept = false;
+    std::vector<int32_t> m_varietyNames;
+    std::vector<std::string> m_names;
 };
 
 } // namespace rdo

@@ -1,5 +1,6 @@
 #include "lookup_plan_rewriter.h"
 
+#include "articles_with_varieties.h"
 #include "sqlserver_text.h"
 #include "tsql_translator.h"
 
@@ -553,20 +554,34 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             // decided here, and the rows apart need not look into the range.
             const bool whole =
                 split && holds(other) && holds(other + QStringLiteral(" + AVaNombre")) && holds(u"ArtCodigo"_qs);
-            QStringList terms;
-            for (const QString &column : whole ? QStringList{name, other} : QStringList{name})
-                terms << column + QStringLiteral(" Like ") + quoted(*pattern)
-                      << column + QStringLiteral(" || AVaNombre Like ") + quoted(*pattern);
+            // The terms on the article alone, and those on its name run
+            // together with a variety's.
+            const QStringList names = whole ? QStringList{name, other} : QStringList{name};
+            QStringList onArticle, onVariety;
+            for (const QString &column : names) {
+                onArticle << column + QStringLiteral(" Like ") + quoted(*pattern);
+                onVariety << column + QStringLiteral(" || AVaNombre Like ") + quoted(*pattern);
+            }
             if (whole)
-                terms << QStringLiteral("ArtCodigo Like ") + quoted(*pattern);
-            const QString decides = split ? u'(' + terms.join(QStringLiteral(" Or ")) + u')' : translated(group);
+                onArticle << QStringLiteral("ArtCodigo Like ") + quoted(*pattern);
+            const QString decides = split ? u'(' + (onArticle + onVariety).join(QStringLiteral(" Or ")) + u')'
+                                          : translated(group);
             const QString inRange = prefix.isEmpty() ? QString() : QStringLiteral(" And ") + inKeyRange(name, prefix);
+            // An article may have rows when it has varieties and, in a split
+            // group, when a term on the article alone holds or a variety's
+            // name may complete the text (tried against what the connection
+            // keeps of the names): the driver passes over the others without
+            // handing them out, most of the articles of a common name.
+            QString mayHaveRows = QStringLiteral("ConVariedades(ArtID)");
+            if (split)
+                mayHaveRows += QStringLiteral(" And (") + onArticle.join(QStringLiteral(" Or ")) + QStringLiteral(" Or ") +
+                               QLatin1String(ArticlesWithVarieties::kMatchFunction) + QStringLiteral("(ArtID, ") +
+                               quoted(*pattern) + QStringLiteral(", ") + names.join(QStringLiteral(", ")) + QStringLiteral("))");
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                   "ArtID And ") +
                                    decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where ") +
-                                   passing(QStringLiteral("ConVariedades(ArtID)")) + inRange +
-                                   inIndexOrder;
+                                   passing(mayHaveRows) + inRange + inIndexOrder;
             plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                         (split ? QStringLiteral(" And ") + decides : QString()) +
                                         QStringLiteral(" And ArtID = ?1"),

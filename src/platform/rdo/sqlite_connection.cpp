@@ -21,30 +21,15 @@ QString utf8(const unsigned char *text, int bytes)
     return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
 }
 
-std::string_view bytes(sqlite3_value *value)
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
-    return {text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value))};
-}
-
 void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_null(context);
-    // like(X, Y) is "Y LIKE X": the pattern comes first. A pattern written in
-    // the statement is compiled once and kept with it.
-    const std::string_view text = bytes(argv[1]);
-    if (const auto *kept = static_cast<const SqlServerLikePattern *>(sqlite3_get_auxdata(context, 0)))
-        return sqlite3_result_int(context, kept->matchesUtf8(text) ? 1 : 0);
-    // SQL Server refuses a pattern longer than 8,000 bytes; matching one costs
-    // its length for every character of every row, so a pasted page would
-    // hold the lookup for minutes. Refused here too, at once.
-    if (bytes(argv[0]).size() > 8000)
-        return sqlite3_result_error(context, "The LIKE pattern is longer than 8000 bytes", -1);
-    auto pattern = std::make_unique<SqlServerLikePattern>(bytes(argv[0]));
-    sqlite3_result_int(context, pattern->matchesUtf8(text) ? 1 : 0);
-    sqlite3_set_auxdata(context, 0, pattern.release(),
-                        [](void *kept) { delete static_cast<SqlServerLikePattern *>(kept); });
+    // like(X, Y) is "Y LIKE X": the pattern comes first.
+    const std::string_view text = utf8Bytes(argv[1]);
+    if (const auto matched = withKeptLikePattern(
+            context, argv, 0, [&](const SqlServerLikePattern &pattern) { return pattern.matchesUtf8(text); }))
+        sqlite3_result_int(context, *matched ? 1 : 0);
 }
 
 int serverCollation(void *, int lengthA, const void *a, int lengthB, const void *b)

@@ -7,6 +7,8 @@
 #include "sqlite_connection.h"
 #include "statement_cache.h"
 
+#include "sqlserver_text.h"
+
 #include "platform/vb/error.h"
 
 #include <sqlite3.h>
@@ -14,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace rdo {
 
@@ -38,5 +41,35 @@ vb::Error engineError(sqlite3 *db, const QString &context = {});
 // A column of the current row, by what the column is declared as where it is a
 // table column, else by what the value is stored as.
 vb::Variant columnValue(sqlite3_stmt *stmt, int column, const char *declaredType);
+
+// A value's text as SQLite stores it in UTF-8, NUL characters included.
+inline std::string_view utf8Bytes(sqlite3_value *value)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return {text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value))};
+}
+
+// What match(pattern) gives for the LIKE pattern in argument `argument` of a
+// call to an SQL function. A pattern written in the statement is compiled at
+// its first call and kept with the statement. None, with the call's error
+// set, for a pattern over 8,000 bytes: SQL Server refuses those, and matching
+// one costs its length for every character of every row, so a pasted page
+// would hold a lookup for minutes.
+template <typename Match>
+std::optional<bool> withKeptLikePattern(sqlite3_context *context, sqlite3_value **argv, int argument, Match &&match)
+{
+    if (const auto *kept = static_cast<const SqlServerLikePattern *>(sqlite3_get_auxdata(context, argument)))
+        return match(*kept);
+    const std::string_view text = utf8Bytes(argv[argument]);
+    if (text.size() > 8000) {
+        sqlite3_result_error(context, "The LIKE pattern is longer than 8000 bytes", -1);
+        return std::nullopt;
+    }
+    auto pattern = std::make_unique<SqlServerLikePattern>(text);
+    const bool matched = match(*pattern);
+    sqlite3_set_auxdata(context, argument, pattern.release(),
+                        [](void *kept) { delete static_cast<SqlServerLikePattern *>(kept); });
+    return matched;
+}
 
 } // namespace rdo
