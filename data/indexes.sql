@@ -30,6 +30,18 @@ CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
     ON Articulo (ArtNombreCorto COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER, ArtNombre);
 
+-- Short names whose first word does not begin the article's name (ASCII case
+-- aside, and not followed there by a combining character). A lookup reads a
+-- whole range of names and tries the short name of each article in it; of the
+-- short names in the same range, it then needs only these: any other begins
+-- with a word that begins the name, so the article is in the range already.
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoAparte
+    ON Articulo (ArtNombreCorto COLLATE SQLSERVER, ArtNombre)
+    WHERE ifnull(instr(ArtNombreCorto || ' ', ' ') = 1 Or
+                 lower(substr(ArtNombre, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) <>
+                     lower(substr(ArtNombreCorto, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) Or
+                 ifnull(unicode(substr(ArtNombre, instr(ArtNombreCorto || ' ', ' '), 1)), 0) >= 768, 1);
+
 -- Scanned codes: the stored patterns of a plain shape (the code, or one '%' at
 -- the start or end of a scale label's fixed part) by key...
 CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_CodigoClave ON ArticuloCodigoBarras (ACBCodigo COLLATE SQLSERVER);

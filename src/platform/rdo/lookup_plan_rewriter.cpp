@@ -157,14 +157,28 @@ const QString kHasVarieties =
 const QString kVarietiesThatMayCompose =
     QStringLiteral("Select AVaArticulo From ArticuloVariedad Where AVaNombre COLLATE BINARY >= char(768)");
 
+// The articles whose short name's first word does not begin their name (ASCII
+// case aside, and not followed there by a combining character), as the index
+// IX_Articulo_NombreCortoAparte of data/indexes.sql holds them. Any other
+// article whose short name's key begins with a prefix without blanks has a
+// name whose key begins with it too.
+const QString kShortNameApartIndex = QStringLiteral("IX_Articulo_NombreCortoAparte");
+const QString kShortNameApart = QStringLiteral(
+    "ifnull(instr(ArtNombreCorto || ' ', ' ') = 1 Or "
+    "lower(substr(ArtNombre, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) <> "
+    "lower(substr(ArtNombreCorto, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) Or "
+    "ifnull(unicode(substr(ArtNombre, instr(ArtNombreCorto || ' ', ' '), 1)), 0) >= 768, 1)");
+
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
 // accept; empty when a pattern begins with a wildcard (no index can narrow
 // it), none when the group is not of this shape. The range of the column
 // named outside is left out: rows in it are read apart, and so are the rows
 // that hold the condition unless (on the article alone), which the probes of
-// the other columns skip.
+// the other columns skip. When every article whose name's key begins with
+// decidedNamePrefix is decided apart on all its terms, the short name's range
+// of a prefix that extends it is read on the articles whose short name is apart.
 std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close, const QString &outside = {},
-                                  const QString &unless = {})
+                                      const QString &unless = {}, const QString &decidedNamePrefix = {})
 {
     const QString skipped = unless.isEmpty() ? QString() : QStringLiteral(" And ifnull(") + unless +
                                                                 QStringLiteral(", 0) = 0");
@@ -204,13 +218,21 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
         if (unindexed)
             continue;
         const bool inside = column.compare(outside, Qt::CaseInsensitive) != 0;
+        const bool shortNameApart = !decidedNamePrefix.isEmpty() &&
+                                    outside.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 &&
+                                    column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0 &&
+                                    prefix.startsWith(decidedNamePrefix) && !prefix.contains(u' ');
+        const QString range = shortNameApart ? QStringLiteral("Select ArtID From Articulo INDEXED BY ") +
+                                                   kShortNameApartIndex + QStringLiteral(" Where ") +
+                                                   inKeyRange(column, prefix) + QStringLiteral(" And ") + kShortNameApart
+                                             : articlesInRange(column, prefix);
         // A term on one column is tried on that column's index, whole.
         if (inside && !joined)
-            tryInRange(articlesInRange(column, prefix), column + QStringLiteral(" Like ") + quoted(*pattern));
+            tryInRange(range, column + QStringLiteral(" Like ") + quoted(*pattern));
         // A term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
         if (inside && joined)
-            tryInRange(articlesInRange(column, prefix), kHasVarieties);
+            tryInRange(range, kHasVarieties);
         if (joined) {
             // The joined text begins with the prefix when the article's name
             // does, or when the name is shorter than the prefix and begins it.
@@ -238,6 +260,15 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
     if (joinsVarietyName)
         probes.append(kVarietiesThatMayCompose);
     return probes.join(QStringLiteral(" Union All "));
+}
+
+// How many terms the "(term OR term ...)" group from open to close has.
+size_t termCount(const Tokens &t, size_t open, size_t close)
+{
+    size_t terms = 1;
+    for (size_t k = open + 1; k < close; ++k)
+        terms += t.depth[k] == t.depth[open] + 1 && t.isWord(k, u"or") ? 1 : 0;
+    return terms;
 }
 
 // The condition that narrows a branch to the candidates' articles.
@@ -515,10 +546,10 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         // The rows the drivers below do not give (those where `given` does
         // not hold), found through the other terms' candidates and sorted;
         // when those are many, read article by article over the whole index.
-        const auto apart = [&](const QString &given, const QString &unless) {
+        const auto apart = [&](const QString &given, const QString &unless, const QString &decidedNamePrefix) {
             const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
             const QString rows = from + joins + u' ' + where + notGiven;
-            const auto candidates = nameCandidates(t, b.group, b.groupClose, name, unless);
+            const auto candidates = nameCandidates(t, b.group, b.groupClose, name, unless, decidedNamePrefix);
             if (!candidates || candidates->isEmpty())
                 return stream(selectList + rows + order, static_cast<int>(i), false);
             const QString matches = translated(text(t, b.group, b.groupClose + 1)) + notGiven;
@@ -534,6 +565,17 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                     inIndexOrder};
             plan.streams.push_back(std::move(sorted));
         };
+        const QString group = text(t, b.group, b.groupClose + 1).simplified();
+        const QString other = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? u"ArtNombreCorto"_qs
+                                                                                   : u"ArtNombre"_qs;
+        const auto holds = [&](const QString &term) {
+            return pattern && group.contains(term + QStringLiteral(" like ") + quoted(*pattern), Qt::CaseInsensitive);
+        };
+        // Whether the group's terms are these and no others.
+        const auto holdsOnly = [&](const QStringList &terms) {
+            return std::all_of(terms.begin(), terms.end(), holds) &&
+                   termCount(t, b.group, b.groupClose) == static_cast<size_t>(terms.size());
+        };
         if (varieties) {
             // Most articles have no varieties: the driver reads the name's
             // index and asks for an article's rows only when a variety of it
@@ -543,17 +585,11 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             // other name's and the code's), read on the index and the variety
             // alone, decide the articles in the range; what else the group
             // accepts is read with the rows apart.
-            const QString group = text(t, b.group, b.groupClose + 1).simplified();
-            const QString other = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? u"ArtNombreCorto"_qs
-                                                                                       : u"ArtNombre"_qs;
-            const auto holds = [&](const QString &term) {
-                return pattern && group.contains(term + QStringLiteral(" like ") + quoted(*pattern), Qt::CaseInsensitive);
-            };
             const bool split = !prefix.isEmpty() && holds(name) && holds(name + QStringLiteral(" + AVaNombre"));
-            // With the other name's terms too, every article of the range is
+            // When those are all its terms, every article of the range is
             // decided here, and the rows apart need not look into the range.
-            const bool whole =
-                split && holds(other) && holds(other + QStringLiteral(" + AVaNombre")) && holds(u"ArtCodigo"_qs);
+            const bool whole = split && holdsOnly({name, name + QStringLiteral(" + AVaNombre"), other,
+                                                   other + QStringLiteral(" + AVaNombre"), u"ArtCodigo"_qs});
             // The terms on the article alone, and those on its name run
             // together with a variety's.
             const QStringList names = whole ? QStringList{name, other} : QStringList{name};
@@ -588,7 +624,7 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                                     static_cast<int>(i), true, driver});
             if (!prefix.isEmpty())
                 apart(inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()),
-                      whole ? inKeyRange(name, prefix) : QString());
+                      whole ? inKeyRange(name, prefix) : QString(), whole ? prefix : QString());
             continue;
         }
         const QString byName = from + QStringLiteral("INDEXED BY ") + index + u' ' + joins + u' ';
@@ -597,15 +633,24 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             continue;
         }
         // The name's own pattern is tried on the index, and an article's row
-        // read only when it matches.
-        const QString nameLike = name + QStringLiteral(" Like ") + quoted(*pattern);
+        // read only when it matches. When the group is the name's, the other
+        // name's and the code's terms alone, all three are tried there (the
+        // index holds them), which decides every article of the range.
+        const bool whole = holdsOnly({name, other, u"ArtCodigo"_qs});
+        const QString decides = whole ? u'(' + QStringList{name, other, u"ArtCodigo"_qs}.join(
+                                                   QStringLiteral(" Like ") + quoted(*pattern) + QStringLiteral(" Or ")) +
+                                            QStringLiteral(" Like ") + quoted(*pattern) + u')'
+                                      : name + QStringLiteral(" Like ") + quoted(*pattern);
         plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                     QStringLiteral(" And ArtID = ?1"),
                                 static_cast<int>(i), true,
-                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + nameLike +
+                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + decides +
                                     codeInOrder + byIndex + QStringLiteral(" Where ") + inKeyRange(name, prefix) +
-                                    QStringLiteral(" And ") + passing(nameLike) + inIndexOrder});
-        apart(nameLike, nameLike);
+                                    QStringLiteral(" And ") + passing(decides) + inIndexOrder});
+        if (whole)
+            apart(inKeyRange(name, prefix) + QStringLiteral(" And ") + decides, inKeyRange(name, prefix), prefix);
+        else
+            apart(decides, decides, QString());
     }
     plan.mostToSort = m_mostToSort;
     return plan;

@@ -27,6 +27,14 @@ qsizetype endOfQuoted(const QString &sql, qsizetype i, QChar close)
     return sql.size();
 }
 
+// The literals the lookup indexes' own conditions are written with
+// (data/indexes.sql): a partial index is used only where the statement's text
+// holds its condition as written.
+bool isIndexLiteral(const QString &literal)
+{
+    return literal == u"_" || literal == u"[" || literal == u"%" || literal == u" ";
+}
+
 } // namespace
 
 ParametrizedText parametrized(const QString &sql)
@@ -44,7 +52,7 @@ ParametrizedText parametrized(const QString &sql)
             end = endOfQuoted(sql, i, c == u'[' ? u']' : c);
             const QString literal = sql.mid(i + 1, end - i - 2);
             const bool whole = end - i >= 2 && sql[end - 1] == c;
-            if (c == u'\'' && whole && afterFrom && literal != u"_" && literal != u"[" && literal != u"%") {
+            if (c == u'\'' && whole && afterFrom && !isIndexLiteral(literal)) {
                 out.values.push_back(QString(literal).replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8());
                 shape += u'?' + QString::number(out.values.size() + 1);
                 i = end;

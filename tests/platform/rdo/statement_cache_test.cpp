@@ -23,8 +23,11 @@ TEST(ParametrizedText, TakesOutTheLiteralsAfterTheFirstFromOnly)
         {"Select a From t Where a = 'O''B' Or a In ('x', 'y')", "Select a From t Where a = ?2 Or a In (?3, ?4)",
          {"O'B", "x", "y"}},
         // A partial index matches its condition in the statement's text.
-        {"Select a From t Where instr(a, '_') > 0 Or substr(a, 1, 1) = '%' Or instr(a, '[') > 0 Or a = '%x'",
-         "Select a From t Where instr(a, '_') > 0 Or substr(a, 1, 1) = '%' Or instr(a, '[') > 0 Or a = ?2", {"%x"}},
+        {"Select a From t Where instr(a, '_') > 0 Or substr(a, 1, 1) = '%' Or instr(a, '[') > 0 Or a = '%x' Or "
+         "instr(a || ' ', ' ') = 1",
+         "Select a From t Where instr(a, '_') > 0 Or substr(a, 1, 1) = '%' Or instr(a, '[') > 0 Or a = ?2 Or "
+         "instr(a || ' ', ' ') = 1",
+         {"%x"}},
         // Quoted names, comments and a From inside a word are not literals nor the From.
         {"Select [it's] From \"t'\" Where a = 'ñ' -- 'not'\n And b = ''",
          "Select [it's] From \"t'\" Where a = ?2 -- 'not'\n And b = ?3", {"ñ", ""}},
