@@ -312,6 +312,31 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
 
 INSTANTIATE_TEST_SUITE_P(Seeds, LookupPlans, ::testing::Values(3u, 17u));
 
+// A host's own statement of the lookup's shape, each group with one term more
+// than the lookup's: the streams may not take the group for the lookup's and
+// leave the range of its name to a driver that tries the lookup's terms only.
+TEST(LookupPlansOfOtherStatements, KeepTheRowsOfAGroupWithATermMore)
+{
+    const auto catalogue = makeCatalogue(5);
+    const QString connect = u"sqlite:"_qs + catalogue->path;
+    const auto probed = rdo::SqliteConnection::open(connect);
+    const auto plain = rdo::SqliteConnection::open(connect);
+    plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(plain->textColumns(), true));
+    lookup::LookupSettings s;
+    s.Empresa = 1;
+    QString sql = lookupStatement(s, u"LECHE ZZ"_qs);
+    // The article LECHE FRESCA and its variety AZUL match the added terms only.
+    for (const auto &[end, more] : {std::pair{u"ArtNombreCorto Like 'LECHE%ZZ%')"_qs, u" OR ArtNombre Like 'LECHE FR%'"_qs},
+                                   {u"ArtNombreCorto + AVaNombre like 'LECHE%ZZ%')"_qs,
+                                    u" OR ArtNombre + AVaNombre like 'LECHE%AZUL%'"_qs}}) {
+        ASSERT_TRUE(sql.contains(end)) << end.toStdString();
+        sql.replace(end, end.chopped(1) + more + u')');
+    }
+    const QStringList expected = rows(*plain, sql);
+    ASSERT_EQ(expected.filter(u"|900010|"_qs).size(), 2) << expected.join(u'\n').toStdString();
+    EXPECT_TRUE(rows(*probed, sql) == expected) << firstDifference(rows(*probed, sql), expected);
+}
+
 // The back end keeps in memory which articles have varieties. The shop's
 // application adds and removes varieties while the till is open: the next
 // lookup sees them, and still does once the file no longer counts its changes.

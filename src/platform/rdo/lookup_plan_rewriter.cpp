@@ -171,14 +171,16 @@ const QString kShortNameApart = QStringLiteral(
 
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
 // accept; empty when a pattern begins with a wildcard (no index can narrow
-// it), none when the group is not of this shape. The range of the column
-// named outside is left out: rows in it are read apart, and so are the rows
-// that hold the condition unless (on the article alone), which the probes of
-// the other columns skip. When every article whose name's key begins with
-// decidedNamePrefix is decided apart on all its terms, the short name's range
-// of a prefix that extends it is read on the articles whose short name is apart.
+// it), none when the group is not of this shape. The terms on the column
+// named outside with the pattern outsidePattern are left out: their rows are
+// read apart, and so are the rows that hold the condition unless (on the
+// article alone), which the probes of the other terms skip. When every
+// article whose name's key begins with decidedNamePrefix is decided apart on
+// all its terms, the short name's range of a prefix that extends it is read
+// on the articles whose short name is apart.
 std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close, const QString &outside = {},
-                                      const QString &unless = {}, const QString &decidedNamePrefix = {})
+                                      const QString &outsidePattern = {}, const QString &unless = {},
+                                      const QString &decidedNamePrefix = {})
 {
     const QString skipped = unless.isEmpty() ? QString() : QStringLiteral(" And ifnull(") + unless +
                                                                 QStringLiteral(", 0) = 0");
@@ -217,7 +219,7 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
         unindexed = unindexed || prefix.isEmpty();
         if (unindexed)
             continue;
-        const bool inside = column.compare(outside, Qt::CaseInsensitive) != 0;
+        const bool inside = column.compare(outside, Qt::CaseInsensitive) != 0 || *pattern != outsidePattern;
         const bool shortNameApart = !decidedNamePrefix.isEmpty() &&
                                     outside.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 &&
                                     column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0 &&
@@ -549,7 +551,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         const auto apart = [&](const QString &given, const QString &unless, const QString &decidedNamePrefix) {
             const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
             const QString rows = from + joins + u' ' + where + notGiven;
-            const auto candidates = nameCandidates(t, b.group, b.groupClose, name, unless, decidedNamePrefix);
+            const auto candidates =
+                nameCandidates(t, b.group, b.groupClose, name, *pattern, unless, decidedNamePrefix);
             if (!candidates || candidates->isEmpty())
                 return stream(selectList + rows + order, static_cast<int>(i), false);
             const QString matches = translated(text(t, b.group, b.groupClose + 1)) + notGiven;
