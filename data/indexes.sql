@@ -17,7 +17,7 @@
 -- article and every bar code.
 --
 -- Besides indexes, the script keeps a count of the changes to the varieties
--- (a table of one row and three triggers, at its end), which needs nothing of
+-- (a table of one row and four triggers, at its end), which needs nothing of
 -- the connections that write.
 
 -- Codes and names by key: the ranges of "typed text%", and, with the code

@@ -176,7 +176,8 @@ bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern
         return false;
     const auto found = std::lower_bound(m_articles.begin(), m_articles.end(), article);
     const size_t at = static_cast<size_t>(found - m_articles.begin());
-    std::string joined;
+    // Asked of thousands of articles a lookup: the joined text's room is kept.
+    thread_local std::string joined;
     for (uint32_t v = m_firstVariety[at]; v < m_firstVariety[at + 1]; ++v) {
         const int32_t name = m_varietyNames[v];
         if (name < 0)
