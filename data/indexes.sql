@@ -21,10 +21,10 @@
 -- the connections that write.
 
 -- Codes and names by key: the ranges of "typed text%", and, with the code
--- after the name, the order of the candidate list. Each name's index also
--- holds the other name, so that a lookup decides on the index alone which
--- articles of a name range it reads.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE SQLSERVER);
+-- after the name, the order of the candidate list. Each index also holds the
+-- name (or the other name), so that a lookup decides on the index alone which
+-- articles of a range it reads.
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE SQLSERVER, ArtNombre);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
     ON Articulo (ArtNombre COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
