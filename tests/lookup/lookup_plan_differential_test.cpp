@@ -257,15 +257,30 @@ std::string unpreparable(const QString &path, const rdo::MergedStatement &plan)
     return failed;
 }
 
+// A seasoned catalogue, a connection that runs its lookups as streams and one
+// that runs them as the plain translation.
+struct Compared {
+    std::unique_ptr<Catalogue> catalogue;
+    std::shared_ptr<rdo::SqliteConnection> probed, plain;
+};
+
+Compared compared(uint64_t seed)
+{
+    Compared c{makeCatalogue(seed), nullptr, nullptr};
+    const QString connect = u"sqlite:"_qs + c.catalogue->path;
+    c.probed = rdo::SqliteConnection::open(connect);
+    c.plain = rdo::SqliteConnection::open(connect);
+    c.plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(c.plain->textColumns(), true));
+    return c;
+}
+
 class LookupPlans : public ::testing::TestWithParam<uint64_t> {};
 
 TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
 {
-    const auto catalogue = makeCatalogue(GetParam());
+    const Compared c = compared(GetParam());
+    const auto &[catalogue, probed, plain] = c;
     const QString connect = u"sqlite:"_qs + catalogue->path;
-    const auto probed = rdo::SqliteConnection::open(connect);
-    const auto plain = rdo::SqliteConnection::open(connect);
-    plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(plain->textColumns(), true));
     const auto single = rdo::SqliteConnection::open(connect);
     single->setRewriter(std::make_shared<SingleStatement>(single->textColumns()));
     // Rows found apart from the name's order, read in that order instead of
@@ -317,11 +332,8 @@ INSTANTIATE_TEST_SUITE_P(Seeds, LookupPlans, ::testing::Values(3u, 17u));
 // leave the range of its name to a driver that tries the lookup's terms only.
 TEST(LookupPlansOfOtherStatements, KeepTheRowsOfAGroupWithATermMore)
 {
-    const auto catalogue = makeCatalogue(5);
-    const QString connect = u"sqlite:"_qs + catalogue->path;
-    const auto probed = rdo::SqliteConnection::open(connect);
-    const auto plain = rdo::SqliteConnection::open(connect);
-    plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(plain->textColumns(), true));
+    const Compared c = compared(5);
+    const auto &[catalogue, probed, plain] = c;
     lookup::LookupSettings s;
     s.Empresa = 1;
     QString sql = lookupStatement(s, u"LECHE ZZ"_qs);
@@ -342,11 +354,8 @@ TEST(LookupPlansOfOtherStatements, KeepTheRowsOfAGroupWithATermMore)
 // lookup sees them, and still does once the file no longer counts its changes.
 TEST(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamedMeanwhile)
 {
-    const auto catalogue = makeCatalogue(5);
-    const QString connect = u"sqlite:"_qs + catalogue->path;
-    const auto probed = rdo::SqliteConnection::open(connect);
-    const auto plain = rdo::SqliteConnection::open(connect);
-    plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(plain->textColumns(), true));
+    const Compared c = compared(5);
+    const auto &[catalogue, probed, plain] = c;
     sqlite3 *writer = nullptr;
     ASSERT_EQ(sqlite3_open_v2(catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     ASSERT_EQ(rdo::installServerText(writer), SQLITE_OK);
