@@ -76,27 +76,11 @@ void ArticlesWithVarieties::refresh(StatementCache &statements)
     const bool namesCounted = sqlite3_column_int(renamings.get(), 0) > 0;
     if (m_changes == changes && m_namesKept == namesCounted)
         return;
-    if (!(namesCounted ? readArticlesAndNames(statements) : readArticles(statements)))
+    if (!readArticlesAndNames(statements))
         return forget();
+    // Names read while renamings go uncounted may be stale by the next lookup.
+    m_namesKept = namesCounted;
     m_changes = changes;
-}
-
-bool ArticlesWithVarieties::readArticles(StatementCache &statements)
-{
-    const StatementCache::Statement articles = statements.take(QStringLiteral(
-        "Select Distinct AVaArticulo From ArticuloVariedad Order By AVaArticulo"));
-    if (!articles)
-        return false;
-    std::vector<int64_t> read;
-    int step = SQLITE_ROW;
-    while ((step = sqlite3_step(articles.get())) == SQLITE_ROW)
-        read.push_back(sqlite3_column_int64(articles.get(), 0));
-    if (step != SQLITE_DONE)
-        return false;
-    forget();
-    m_articles = std::move(read);
-    mark();
-    return true;
 }
 
 bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)
@@ -137,7 +121,6 @@ bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)
         return false;
     first.push_back(static_cast<uint32_t>(varietyNames.size()));
     m_articles = std::move(articles);
-    m_namesKept = true;
     m_firstVariety = std::move(first);
     m_varietyNames = std::move(varietyNames);
     m_names = std::move(names);
@@ -172,9 +155,9 @@ bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern
 {
     if (!m_changes || !m_namesKept)
         return true;
-    if (!mayHaveVarieties(article))
-        return false;
     const auto found = std::lower_bound(m_articles.begin(), m_articles.end(), article);
+    if (found == m_articles.end() || *found != article)
+        return false;
     const size_t at = static_cast<size_t>(found - m_articles.begin());
     // Asked of thousands of articles a lookup: the joined text's room is kept.
     thread_local std::string joined;

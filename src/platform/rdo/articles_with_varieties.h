@@ -10,7 +10,7 @@
 // the lookup indexes' triggers keep on ArticuloVariedad (data/indexes.sql) has
 // moved since. On a file without that count nothing is known, and every
 // article may have varieties; on one whose triggers do not count renamings
-// (indexed before they did), the names are not kept.
+// (indexed before they did), the names are read but not relied on.
 
 #include "statement_cache.h"
 
@@ -36,7 +36,7 @@ public:
     // no variety of the article, its name run together after one of the
     // names given (name || AVaNombre), is like pattern.
     static constexpr char kMatchFunction[] = "VariedadPuedeCoincidir";
-    // The trigger that counts renamed varieties: without it names are not kept.
+    // The trigger that counts renamed varieties: without it names are not relied on.
     static constexpr char kRenameTrigger[] = "TR_ArticuloVariedad_Nombre";
 
     // Installs the functions on db, answering from what is kept.
@@ -49,7 +49,6 @@ public:
 
 private:
     void forget();
-    bool readArticles(StatementCache &statements);
     bool readArticlesAndNames(StatementCache &statements);
     void mark();
 

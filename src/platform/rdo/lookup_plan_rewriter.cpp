@@ -579,6 +579,13 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             return std::all_of(terms.begin(), terms.end(), holds) &&
                    termCount(t, b.group, b.groupClose) == static_cast<size_t>(terms.size());
         };
+        // "column Like 'pattern'" for each column, as the drivers try them.
+        const auto likeTerms = [&](const QStringList &columns, const QString &joinedWith = {}) {
+            QStringList terms;
+            for (const QString &column : columns)
+                terms << column + joinedWith + QStringLiteral(" Like ") + quoted(*pattern);
+            return terms;
+        };
         if (varieties) {
             // Most articles have no varieties: the driver reads the name's
             // index and asks for an article's rows only when a variety of it
@@ -596,13 +603,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             // The terms on the article alone, and those on its name run
             // together with a variety's.
             const QStringList names = whole ? QStringList{name, other} : QStringList{name};
-            QStringList onArticle, onVariety;
-            for (const QString &column : names) {
-                onArticle << column + QStringLiteral(" Like ") + quoted(*pattern);
-                onVariety << column + QStringLiteral(" || AVaNombre Like ") + quoted(*pattern);
-            }
-            if (whole)
-                onArticle << QStringLiteral("ArtCodigo Like ") + quoted(*pattern);
+            const QStringList onArticle = likeTerms(whole ? QStringList{name, other, u"ArtCodigo"_qs} : names);
+            const QStringList onVariety = likeTerms(names, QStringLiteral(" || AVaNombre"));
             const QString decides = split ? u'(' + (onArticle + onVariety).join(QStringLiteral(" Or ")) + u')'
                                           : translated(group);
             const QString inRange = prefix.isEmpty() ? QString() : QStringLiteral(" And ") + inKeyRange(name, prefix);
@@ -640,10 +642,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         // name's and the code's terms alone, all three are tried there (the
         // index holds them), which decides every article of the range.
         const bool whole = holdsOnly({name, other, u"ArtCodigo"_qs});
-        const QString decides = whole ? u'(' + QStringList{name, other, u"ArtCodigo"_qs}.join(
-                                                   QStringLiteral(" Like ") + quoted(*pattern) + QStringLiteral(" Or ")) +
-                                            QStringLiteral(" Like ") + quoted(*pattern) + u')'
-                                      : name + QStringLiteral(" Like ") + quoted(*pattern);
+        const QString decides = whole ? u'(' + likeTerms({name, other, u"ArtCodigo"_qs}).join(QStringLiteral(" Or ")) + u')'
+                                      : likeTerms({name}).front();
         plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
                                     QStringLiteral(" And ArtID = ?1"),
                                 static_cast<int>(i), true,
