@@ -16,9 +16,9 @@
 -- Without this script every lookup still finds the same rows, by reading every
 -- article and every bar code.
 --
--- Besides indexes, the script keeps a count of the changes to the varieties
--- (a table of one row and four triggers, at its end), which needs nothing of
--- the connections that write.
+-- Besides indexes, the script keeps counts of the changes to the varieties
+-- and to the articles' names and codes (a table of one row and a few triggers
+-- each, at its end), which need nothing of the connections that write.
 
 -- Codes and names by key: the ranges of "typed text%", and, with the code
 -- after the name, the order of the candidate list. Each index also holds the
@@ -80,4 +80,24 @@ END;
 CREATE TRIGGER IF NOT EXISTS TR_ArticuloVariedad_Nombre AFTER UPDATE OF AVaNombre ON ArticuloVariedad
 BEGIN
     UPDATE ArticuloVariedadCambios SET AVCCambios = AVCCambios + 1;
+END;
+
+-- A count of the changes to the articles' names and codes, kept by triggers: a
+-- lookup keeps in memory which runs of three characters each stretch of the
+-- name's index holds, so that the words typed after the first pass over the
+-- stretches that cannot hold them, and reads that again only when this count
+-- (or the varieties' count) has moved. Without it every stretch is read.
+CREATE TABLE IF NOT EXISTS ArticuloCambios (ACaCambios INTEGER NOT NULL);
+INSERT INTO ArticuloCambios (ACaCambios) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM ArticuloCambios);
+CREATE TRIGGER IF NOT EXISTS TR_Articulo_Alta AFTER INSERT ON Articulo
+BEGIN
+    UPDATE ArticuloCambios SET ACaCambios = ACaCambios + 1;
+END;
+CREATE TRIGGER IF NOT EXISTS TR_Articulo_Baja AFTER DELETE ON Articulo
+BEGIN
+    UPDATE ArticuloCambios SET ACaCambios = ACaCambios + 1;
+END;
+CREATE TRIGGER IF NOT EXISTS TR_Articulo_Nombre AFTER UPDATE OF ArtID, ArtNombre, ArtNombreCorto, ArtCodigo ON Articulo
+BEGIN
+    UPDATE ArticuloCambios SET ACaCambios = ACaCambios + 1;
 END;

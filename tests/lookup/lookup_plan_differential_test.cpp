@@ -11,6 +11,7 @@
 #include "platform/rdo/articles_with_varieties.h"
 #include "platform/rdo/lookup_plan_rewriter.h"
 #include "platform/rdo/merged_resultset.h"
+#include "platform/rdo/name_blocks.h"
 #include "platform/rdo/sqlite_connection.h"
 #include "platform/rdo/statement_cache.h"
 #include "platform/vb/conversions.h"
@@ -28,8 +29,8 @@ namespace {
 // Rows a shop's file may hold that a generated catalogue does not: case and
 // accents, composed and decomposed letters, trailing blanks, empty and missing
 // short names, short names that do not begin the name or say more than it,
-// quotes, a variety whose name starts with a combining accent, and bar codes
-// of every pattern shape.
+// quotes, a variety whose name starts with a combining accent, one short name
+// for consecutive names, and bar codes of every pattern shape.
 constexpr const char *kSeasoning = R"sql(
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
@@ -45,7 +46,11 @@ VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
        (900011, 'ML1', 'LECHE MULTIUSO', 'MULT LECH', 5, 1, 0),
        (900012, 'CB1', 'CAFE' || char(769) || ' TOSTADO', 'CAFE TOST', 5, 1, 0),
        (900013, 'TZ1', 'taza grande', 'TAZA GRA', 5, 1, 0),
-       (900014, 'TZ2', 'TAZA CHICA', 'TAZA ROJA', 5, 1, 0);
+       (900014, 'TZ2', 'TAZA CHICA', 'TAZA ROJA', 5, 1, 0),
+       (900015, 'ZM1', 'ZUMO A', 'ZUMO KIWI', 5, 1, 0), (900016, 'ZM2', 'ZUMO B', 'ZUMO KIWI', 5, 1, 0),
+       (900017, 'ZM3', 'ZUMO C', 'ZUMO KIWI', 5, 1, 0), (900018, 'ZM4', 'ZUMO D', 'ZUMO KIWI', 5, 1, 0),
+       (900019, 'ZM5', 'ZUMO E', 'ZUMO KIWI', 5, 1, 0), (900020, 'ZM6', 'ZUMO F', 'ZUMO KIWI', 5, 1, 0),
+       (900021, 'ZM7', 'ZUMO G', 'ZUMO KIWI', 5, 1, 0), (900022, 'ZM8', 'ZUMO H', 'ZUMO KIWI', 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
 VALUES (900005, 1, ' ENTERA', 1), (900005, 2, char(769) || 'NTIMA', 1), (900005, 3, '   ', 0),
        (900003, 1, 'Azul', 1), (900009, 1, 'XL', 1), (900010, 1, 'AZUL', 1);
@@ -349,47 +354,107 @@ TEST(LookupPlansOfOtherStatements, KeepTheRowsOfAGroupWithATermMore)
     EXPECT_TRUE(rows(*probed, sql) == expected) << firstDifference(rows(*probed, sql), expected);
 }
 
-// The back end keeps in memory which articles have varieties. The shop's
-// application adds and removes varieties while the till is open: the next
-// lookup sees them, and still does once the file no longer counts its changes.
-TEST(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamedMeanwhile)
+// A lookup passes over the stretches of the name's index that cannot hold
+// the words typed. Whatever an article's texts hold (its names, its code, its
+// names run into its varieties'), the stretch it is in must say it may hold
+// them, or the lookup would lose it.
+TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
 {
-    const Compared c = compared(5);
-    const auto &[catalogue, probed, plain] = c;
-    sqlite3 *writer = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    ASSERT_EQ(rdo::installServerText(writer), SQLITE_OK);
-    const auto write = [&](const QString &sql) {
+    const auto catalogue = makeCatalogue(11);
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(catalogue->path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(rdo::installServerText(db), SQLITE_OK);
+    {
+        rdo::StatementCache statements(db);
+        rdo::ArticlesWithVarieties varieties;
+        varieties.refresh(statements);
+        rdo::NameBlocks blocks;
+        blocks.refresh(statements, varieties);
+        // Every text of each article, in a pattern that holds it: its
+        // wildcards become runs of anything.
+        const std::vector<QString> texts = column(
+            db, "Select ArtNombre || char(1) || ifnull(ArtNombreCorto, '') || char(1) || ArtCodigo || char(1) || "
+                "ifnull(ArtNombre || AVaNombre, '') || char(1) || ifnull(ArtNombreCorto || AVaNombre, '') "
+                "From Articulo Left Join ArticuloVariedad On AVaArticulo = ArtID Where ArtNombre Is Not Null");
+        for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs}) {
+            const rdo::NameBlocks::Index *index = blocks.of(leading, statements, varieties);
+            ASSERT_NE(index, nullptr);
+            ASSERT_GT(index->size(), 100u) << "blocks of a few articles each";
+            const int leadingText = leading == u"ArtNombre"_qs ? 0 : 1;
+            for (const QString &row : texts) {
+                const QStringList parts = row.split(QChar(1));
+                if (leadingText == 1 && parts[1].isEmpty())
+                    continue;
+                const size_t block = index->blockOf(parts[leadingText].toStdString());
+                for (QString text : parts) {
+                    text.replace(u'_', u'%').replace(u'[', u'%');
+                    EXPECT_TRUE(index->mayHold(block, rdo::NameBlocks::Index::runsOf(
+                                                          (u'%' + text + u'%').toStdString())))
+                        << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
+                        << text.toStdString() << "»";
+                }
+            }
+        }
+    }
+    sqlite3_close(db);
+}
+
+// Another connection, the shop's application, writes to the file while the
+// till is open; the lookups must see what it wrote from the next one on.
+class LookupPlansAndWriters : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(sqlite3_open_v2(c.catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(rdo::installServerText(writer), SQLITE_OK);
+        s.Empresa = 1;
+    }
+    void TearDown() override { sqlite3_close(writer); }
+
+    void write(const QString &sql)
+    {
         EXPECT_EQ(sqlite3_exec(writer, sql.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK)
             << sqlite3_errmsg(writer) << "\n" << sql.toStdString();
-    };
-    // An article without varieties and one with, of company 1; each is looked
-    // up by its whole name.
-    const auto article = [&](const char *which) {
+    }
+    // The identifier and the name of the first article of company 1 without
+    // varieties ("Not In") or with some ("In").
+    QStringList article(const char *which)
+    {
         return column(writer, (std::string("Select ArtID || '|' || ArtNombre From Articulo Where ArtEmpresa = 1 And "
                                            "ArtNoUtilizarGenerico = 0 And ArtID ") +
                                which + " (Select AVaArticulo From ArticuloVariedad) Order By ArtID Limit 1")
                                   .c_str())
             .front()
             .split(u'|');
-    };
-    const QStringList without = article("Not In"), with = article("In");
-    lookup::LookupSettings s;
-    s.Empresa = 1;
-    // The rows of the article among those of the typed text, which must be
+    }
+    // The rows of article a among those of the typed text, which must be
     // those of the plain translation. ArtID comes after the kind of row, the
     // bar code, its quantity, the photograph and the serial number flag.
-    constexpr int kArticleColumn = 5;
-    const auto lookUp = [&](const QStringList &a, const QString &typed, const char *when) {
+    qsizetype lookUp(const QStringList &a, const QString &typed, const char *when)
+    {
+        constexpr int kArticleColumn = 5;
         const QString sql = lookupStatement(s, typed);
-        const QStringList expected = rows(*plain, sql);
-        const QStringList got = rows(*probed, sql);
+        const QStringList expected = rows(*c.plain, sql);
+        const QStringList got = rows(*c.probed, sql);
         EXPECT_TRUE(got == expected) << when << ", typed «" << typed.toStdString() << "» "
                                      << firstDifference(got, expected);
         return std::count_if(expected.begin(), expected.end(), [&](const QString &row) {
             return row.section(u'|', kArticleColumn, kArticleColumn) == a[0];
         });
-    };
+    }
+
+    const Compared c = compared(5);
+    sqlite3 *writer = nullptr;
+    lookup::LookupSettings s;
+};
+
+// The back end keeps in memory which articles have varieties and their names.
+// The shop's application adds, removes and renames varieties: the next lookup
+// sees them, and still does once the file no longer counts its changes.
+TEST_F(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamed)
+{
+    const QStringList without = article("Not In"), with = article("In");
     const qsizetype before = lookUp(without, without[1], "before");
     lookUp(with, with[1], "before");
 
@@ -399,18 +464,22 @@ TEST(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamedMeanwhile)
     EXPECT_EQ(lookUp(without, without[1], "after a variety was added"), before + 1);
     lookUp(with, with[1], "after its varieties were removed");
 
-    // Found by the variety's name alone, after a renaming.
+    // Found by the variety's name alone, after a renaming, and by letters
+    // where the article's name runs into the variety's.
+    const QString firstWord = without[1].section(u' ', 0, 0);
     const QString byVariety = without[1] + u" ZAFIRO"_qs;
+    const QString acrossTheJoin = firstWord + u' ' + without[1].right(2) + u"ZA"_qs;
     EXPECT_EQ(lookUp(without, byVariety, "before the renaming"), 0);
+    EXPECT_EQ(lookUp(without, acrossTheJoin, "before the renaming"), 0);
     const auto rename = [&](const char *name) {
         write(u"Update ArticuloVariedad Set AVaNombre = '"_qs + QLatin1String(name) + u"' Where AVaArticulo = "_qs +
               without[0]);
     };
     rename("ZAFIRO");
     EXPECT_EQ(lookUp(without, byVariety, "after the renaming"), 1);
+    EXPECT_EQ(lookUp(without, acrossTheJoin, "after the renaming"), 1);
     // And by its short name run together with the variety's, where its name
     // does not match.
-    const QString firstWord = without[1].section(u' ', 0, 0);
     write(u"Update Articulo Set ArtNombreCorto = '"_qs + firstWord + u" QZ' Where ArtID = "_qs + without[0]);
     EXPECT_EQ(lookUp(without, firstWord + u" QZ ZAFIRO"_qs, "by the short name and the variety's"), 1);
     rename("ROJO");
@@ -424,7 +493,37 @@ TEST(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamedMeanwhile)
     write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + with[0] +
           u", 1, 'AZUL', 1)"_qs);
     lookUp(with, with[1], "without the count of changes");
-    sqlite3_close(writer);
+}
+
+// The back end keeps in memory which letters each stretch of the name's index
+// holds. The shop's application renames, recodes and adds articles: the next
+// lookup finds them by the words typed after the first, and still does once
+// the file no longer counts those changes.
+TEST_F(LookupPlansAndWriters, SeeArticlesRenamedRecodedAndAdded)
+{
+    const QStringList a = article("Not In");
+    const QString firstWord = a[1].section(u' ', 0, 0);
+    const auto set = [&](const char *column, const QString &value) {
+        write(u"Update Articulo Set "_qs + QLatin1String(column) + u" = '"_qs + value + u"' Where ArtID = "_qs + a[0]);
+    };
+    const auto typedAfter = [&](const char *word) { return firstWord + u' ' + QLatin1String(word); };
+    EXPECT_EQ(lookUp(a, typedAfter("QXW"), "before"), 0);
+    set("ArtNombre", firstWord + u" LIMPIO QXWV"_qs);
+    EXPECT_EQ(lookUp(a, typedAfter("QXW"), "after the renaming"), 1);
+    set("ArtNombreCorto", firstWord + u" KKQJ"_qs);
+    EXPECT_EQ(lookUp(a, typedAfter("KKQ"), "by the new short name"), 1);
+    set("ArtCodigo", firstWord + u"JJW7"_qs);
+    EXPECT_EQ(lookUp(a, typedAfter("JJW"), "by the new code"), 1);
+
+    write(u"Insert Into Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, "
+          "ArtNoUtilizarGenerico) Values (900100, 'NEW1', '"_qs +
+          firstWord + u" WQWQ NUEVO', 'NUEVO', 5, 1, 0)"_qs);
+    EXPECT_EQ(lookUp({u"900100"_qs}, typedAfter("WQW"), "after the article was added"), 1);
+
+    write(u"Drop Trigger TR_Articulo_Alta; Drop Trigger TR_Articulo_Baja; Drop Trigger TR_Articulo_Nombre; "
+          "Drop Table ArticuloCambios"_qs);
+    set("ArtNombre", firstWord + u" LIMPIO VVYZ"_qs);
+    EXPECT_EQ(lookUp(a, typedAfter("VVY"), "without the count of changes"), 1);
 }
 
 } // namespace

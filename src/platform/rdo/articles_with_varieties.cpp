@@ -155,25 +155,17 @@ bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern
 {
     if (!m_changes || !m_namesKept)
         return true;
-    const auto found = std::lower_bound(m_articles.begin(), m_articles.end(), article);
-    if (found == m_articles.end() || *found != article)
-        return false;
-    const size_t at = static_cast<size_t>(found - m_articles.begin());
     // Asked of thousands of articles a lookup: the joined text's room is kept.
     thread_local std::string joined;
-    for (uint32_t v = m_firstVariety[at]; v < m_firstVariety[at + 1]; ++v) {
-        const int32_t name = m_varietyNames[v];
-        if (name < 0)
-            continue; // a Null name makes the joined text Null
-        for (const auto &before : names) {
-            if (!before)
-                continue;
-            joined.assign(*before).append(m_names[static_cast<size_t>(name)]);
-            if (pattern.matchesUtf8(joined))
-                return true;
-        }
-    }
-    return false;
+    bool matched = false;
+    forEachVarietyName(article, [&](std::string_view variety) {
+        for (const auto &before : names)
+            if (before && !matched) {
+                joined.assign(*before).append(variety);
+                matched = pattern.matchesUtf8(joined);
+            }
+    });
+    return matched;
 }
 
 } // namespace rdo

@@ -14,6 +14,7 @@
 
 #include "statement_cache.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -46,6 +47,22 @@ public:
     bool mayHaveVarieties(int64_t article) const;
     bool mayMatch(int64_t article, const SqlServerLikePattern &pattern,
                   std::span<const std::optional<std::string_view>> names) const;
+    // The count of changes what is kept was read at, when the varieties'
+    // names are kept and relied on; none otherwise.
+    std::optional<int64_t> namesReadAt() const { return m_namesKept ? m_changes : std::nullopt; }
+    // Calls name(text) for each variety of article whose name is not Null
+    // (a Null name makes a joined text Null), when names are kept.
+    template <typename Name>
+    void forEachVarietyName(int64_t article, Name &&name) const
+    {
+        const auto found = std::lower_bound(m_articles.begin(), m_articles.end(), article);
+        if (!m_namesKept || found == m_articles.end() || *found != article)
+            return;
+        const size_t at = static_cast<size_t>(found - m_articles.begin());
+        for (uint32_t v = m_firstVariety[at]; v < m_firstVariety[at + 1]; ++v)
+            if (m_varietyNames[v] >= 0)
+                name(std::string_view(m_names[static_cast<size_t>(m_varietyNames[v])]));
+    }
 
 private:
     void forget();

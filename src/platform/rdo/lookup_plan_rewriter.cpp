@@ -128,10 +128,12 @@ QString collated(const QString &column)
     return column + QStringLiteral(" COLLATE ") + QLatin1String(kServerCollation);
 }
 
-// "column" in the range of keys that begin with prefix, as a condition.
-QString inKeyRange(const QString &column, const QString &prefix)
+// "column" in the range of keys that begin with prefix, as a condition, read
+// from `from`: the prefix, or for a driver its parameter kDriverFrom, bound to
+// the prefix or to a key further on.
+QString inKeyRange(const QString &column, const QString &prefix, const QString &from = {})
 {
-    QString range = collated(column) + QStringLiteral(" >= ") + quoted(prefix);
+    QString range = collated(column) + QStringLiteral(" >= ") + (from.isEmpty() ? quoted(prefix) : from);
     if (const auto above = keyAfterPrefix(prefix))
         range += QStringLiteral(" And ") + collated(column) + QStringLiteral(" < ") + quoted(*above);
     return range;
@@ -607,7 +609,8 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             const QStringList onVariety = likeTerms(names, QStringLiteral(" || AVaNombre"));
             const QString decides = split ? u'(' + (onArticle + onVariety).join(QStringLiteral(" Or ")) + u')'
                                           : translated(group);
-            const QString inRange = prefix.isEmpty() ? QString() : QStringLiteral(" And ") + inKeyRange(name, prefix);
+            const QString inRange = prefix.isEmpty() ? QString()
+                                                     : QStringLiteral(" And ") + inKeyRange(name, prefix, QLatin1String(kDriverFrom));
             // An article may have rows when it has varieties and, in a split
             // group, when a term on the article alone holds or a variety's
             // name may complete the text (tried against what the connection
@@ -623,10 +626,10 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                                                   "ArtID And ") +
                                    decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where ") +
                                    passing(mayHaveRows) + inRange + inIndexOrder;
-            plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
-                                        (split ? QStringLiteral(" And ") + decides : QString()) +
-                                        QStringLiteral(" And ArtID = ?1"),
-                                    static_cast<int>(i), true, driver});
+            plan.streams.push_back(
+                {selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
+                     (split ? QStringLiteral(" And ") + decides : QString()) + QStringLiteral(" And ArtID = ?1"),
+                 static_cast<int>(i), true, driver, {}, {}, {}, {}, prefix, name, split ? *pattern : QString()});
             if (!prefix.isEmpty())
                 apart(inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()),
                       whole ? inKeyRange(name, prefix) : QString(), whole ? prefix : QString());
@@ -648,8 +651,10 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                                     QStringLiteral(" And ArtID = ?1"),
                                 static_cast<int>(i), true,
                                 QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + decides +
-                                    codeInOrder + byIndex + QStringLiteral(" Where ") + inKeyRange(name, prefix) +
-                                    QStringLiteral(" And ") + passing(decides) + inIndexOrder});
+                                    codeInOrder + byIndex + QStringLiteral(" Where ") +
+                                    inKeyRange(name, prefix, QLatin1String(kDriverFrom)) + QStringLiteral(" And ") +
+                                    passing(decides) + inIndexOrder,
+                                {}, {}, {}, {}, prefix, name, *pattern});
         if (whole)
             apart(inKeyRange(name, prefix) + QStringLiteral(" And ") + decides, inKeyRange(name, prefix), prefix);
         else

@@ -140,9 +140,21 @@ private:
     {
         stream.started = true;
         sqlite3_stmt *driver = stream.driver.get();
+        if (stream.range && !stream.range->positioned()) {
+            const std::optional<std::string> from = stream.range->nextRun();
+            if (!from) {
+                stream.done = true;
+                return;
+            }
+            sqlite3_reset(driver);
+            sqlite3_bind_text(driver, stream.fromParameter, from->data(), static_cast<int>(from->size()),
+                              SQLITE_TRANSIENT);
+        }
         m_handle->driverLimit = target ? target->name : std::nullopt;
+        m_handle->driverStop = stream.range ? stream.range->stop() : nullptr;
         const int step = sqlite3_step(driver);
         m_handle->driverLimit.reset();
+        m_handle->driverStop = nullptr;
         if (step == SQLITE_DONE) {
             stream.done = true;
             return;
@@ -151,6 +163,8 @@ private:
             throw engineError(m_handle->db);
         stream.bound = text(driver, 1);
         stream.boundCode = text(driver, 3);
+        if (stream.range && stream.bound)
+            stream.range->gave(*stream.bound);
         if (sqlite3_column_int(driver, 2) == 0)
             return;
         sqlite3_reset(stream.rows.get());
@@ -227,10 +241,11 @@ int installDriverLimit(SqliteConnection::Handle &handle)
         handle.db, kDriverLimitFunction, 1, SQLITE_UTF8, &handle,
         [](sqlite3_context *context, int, sqlite3_value **argv) {
             const auto *h = static_cast<const SqliteConnection::Handle *>(sqlite3_user_data(context));
-            const auto *name = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-            const bool past = h->driverLimit && name &&
-                              sqlServerCompareUtf8({name, static_cast<size_t>(sqlite3_value_bytes(argv[0]))},
-                                                   *h->driverLimit) > 0;
+            if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+                return sqlite3_result_int(context, 0);
+            const std::string_view name = utf8Bytes(argv[0]);
+            const bool past = (h->driverLimit && sqlServerCompareUtf8(name, *h->driverLimit) > 0) ||
+                              (h->driverStop && sqlServerCompareUtf8(name, *h->driverStop) >= 0);
             sqlite3_result_int(context, past ? 1 : 0);
         },
         nullptr, nullptr);

@@ -15,11 +15,16 @@ struct PreparedStream {
     StatementCache::Statement rows, driver;
     int branch = 0;
     bool byLeadingName = false;
+    // For a driver over a range of names: how it reads the range, from its
+    // parameter fromParameter.
+    std::optional<ScreenedRange> range = {};
+    int fromParameter = 0;
 };
 
 // The SQL function a driver may pass over articles with, PasaElLimite(name):
 // true for a name past the row the merge is deciding on, where a driver need
-// not be read further. Installed on each connection.
+// not be read further, or at or past the name where its run of blocks stops.
+// Installed on each connection.
 inline constexpr char kDriverLimitFunction[] = "PasaElLimite";
 int installDriverLimit(SqliteConnection::Handle &handle);
 

@@ -252,6 +252,7 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
         return prepared;
     };
     m_handle->varieties.refresh(*m_handle->statements);
+    m_handle->nameBlocks.refresh(*m_handle->statements, m_handle->varieties);
     std::vector<PreparedStream> streams;
     for (const MergedStatement::Stream &stream : plan.streams) {
         PreparedStream prepared{nullptr, nullptr, stream.branch, stream.byLeadingName};
@@ -283,11 +284,27 @@ std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement
             prepared.driver = prepare(many ? stream.manyDriver : stream.driver, 4);
         if (!prepared.rows || (prepared.byLeadingName && !prepared.driver))
             return nullptr;
+        if (prepared.byLeadingName && !many && !stream.lowest.isEmpty() && !readsRange(prepared, stream))
+            return nullptr;
         streams.push_back(std::move(prepared));
     }
     if (streams.empty())
         return nullptr;
     return mergedRows(m_handle, plan, std::move(streams));
+}
+
+bool SqliteConnection::readsRange(PreparedStream &prepared, const MergedStatement::Stream &stream)
+{
+    prepared.fromParameter = sqlite3_bind_parameter_index(prepared.driver.get(), kDriverFrom);
+    if (prepared.fromParameter == 0)
+        return false;
+    // The blocks are read (a million articles take about a second) only for
+    // a pattern they can narrow.
+    std::vector<uint64_t> runs = NameBlocks::Index::runsOf(stream.pattern.toStdString());
+    const NameBlocks::Index *blocks =
+        runs.empty() ? nullptr : m_handle->nameBlocks.of(stream.leadingColumn, *m_handle->statements, m_handle->varieties);
+    prepared.range.emplace(blocks, std::move(runs), stream.lowest.toStdString());
+    return true;
 }
 
 std::optional<QString> SqliteConnection::listedArticles(sqlite3_stmt *candidates, int most) const

@@ -26,6 +26,8 @@ int installServerText(sqlite3 *db);
 // refreshes the planner's statistics. Returns SQLITE_OK or the error code.
 int createLookupIndexes(sqlite3 *db);
 
+struct PreparedStream;
+
 class SqliteConnection final : public rdoConnection {
 public:
     struct Handle; // the open database, shared with the result sets
@@ -53,6 +55,9 @@ private:
     // SQL text literals of their numbers (empty when there are none), or none when there are more
     // than most of them.
     std::optional<QString> listedArticles(sqlite3_stmt *candidates, int most) const;
+    // Sets how a driver over a range of names reads it; false when its
+    // statement has no parameter to read it from.
+    bool readsRange(PreparedStream &prepared, const MergedStatement::Stream &stream);
 
     std::shared_ptr<Handle> m_handle;
     QString m_connect;

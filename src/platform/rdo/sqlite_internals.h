@@ -4,6 +4,7 @@
 // read.
 
 #include "articles_with_varieties.h"
+#include "name_blocks.h"
 #include "sqlite_connection.h"
 #include "statement_cache.h"
 
@@ -26,8 +27,11 @@ struct SqliteConnection::Handle {
     sqlite3 *db = nullptr;
     std::unique_ptr<StatementCache> statements; // the lookups' statements
     ArticlesWithVarieties varieties;
-    // The name past which the driver being read may stop (see mergedRows).
+    NameBlocks nameBlocks;
+    // The name past which the driver being read may stop (see mergedRows),
+    // and the name at which it stops (see ScreenedRange).
     std::optional<std::string> driverLimit;
+    const std::string *driverStop = nullptr;
     ~Handle()
     {
         statements.reset();

@@ -276,6 +276,32 @@ bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
     return matches(comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))), d->items);
 }
 
+std::vector<std::u32string> SqlServerLikePattern::literalRuns() const
+{
+    std::vector<std::u32string> runs(1);
+    for (const PatternItem &item : d->items) {
+        if (item.kind == PatternItem::Literal)
+            runs.back() += item.ch;
+        else if (!runs.back().empty())
+            runs.emplace_back();
+    }
+    if (runs.back().empty())
+        runs.pop_back();
+    return runs;
+}
+
+std::u32string sqlServerComparableUtf8(std::string_view text)
+{
+    if (isAscii(text)) {
+        std::u32string out(text.size(), U'\0');
+        std::transform(text.begin(), text.end(), out.begin(), [](char c) { return lowered(c); });
+        return out;
+    }
+    const std::vector<char32_t> points =
+        comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return {points.begin(), points.end()};
+}
+
 bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern)
 {
     return SqlServerLikePattern(pattern).matchesUtf8(text);

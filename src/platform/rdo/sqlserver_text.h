@@ -8,7 +8,9 @@
 #include <QStringView>
 
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace rdo {
 
@@ -50,11 +52,18 @@ public:
     explicit SqlServerLikePattern(std::string_view utf8Pattern);
     ~SqlServerLikePattern();
     bool matchesUtf8(std::string_view text) const;
+    // The runs of literal characters between its wildcards, in the form they
+    // are compared in (see sqlServerComparableUtf8): every text the pattern
+    // matches holds each of them, in that form.
+    std::vector<std::u32string> literalRuns() const;
 
 private:
     struct Compiled;
     std::unique_ptr<Compiled> d;
 };
 int sqlServerCompareUtf8(std::string_view a, std::string_view b);
+
+// The code points LIKE compares a text in: composed, then case-folded.
+std::u32string sqlServerComparableUtf8(std::string_view text);
 
 } // namespace rdo

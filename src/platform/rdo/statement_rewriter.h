@@ -42,6 +42,12 @@ struct MergedStatement {
         // instead, as manySql and manyDriver say (the roles of sql and driver
         // above).
         QString candidates = {}, sortedBy = {}, manySql = {}, manyDriver = {};
+        // A driver over a range of names reads it from the parameter kDriverFrom,
+        // bound to lowest (the range's least key) or further on: the back end
+        // may pass over stretches of the index that leads with leadingColumn
+        // where no article has a text like pattern, when every article the
+        // driver says has rows has one (empty pattern: none is known).
+        QString lowest = {}, leadingColumn = {}, pattern = {};
     };
     std::vector<Stream> streams;
     int mostToSort = 0;
@@ -69,6 +75,10 @@ public:
 // The name under which the embedded back end registers SQL Server's text
 // comparison as a collation.
 inline constexpr char kServerCollation[] = "SQLSERVER";
+// The parameter a driver over a range of names reads it from (see
+// MergedStatement::Stream::lowest). A driver binds no other of its own, and
+// the values taken out of its text are bound from ?2 on.
+inline constexpr char kDriverFrom[] = "?1";
 
 // Transact-SQL to SQLite (translateForSqlite), knowing the database's text
 // columns. With serverCollation, text comparisons and sort keys are then

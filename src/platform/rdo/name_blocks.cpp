@@ -1,0 +1,321 @@
+#include "name_blocks.h"
+
+#include "sqlite_internals.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <utility>
+
+namespace rdo {
+
+namespace {
+
+// Each run of three characters a block holds sets three bits of its set, which
+// has at least 16 bits for each distinct run (a power of two, 512 at least):
+// a run the block does not hold then finds its three bits set in about one
+// block in two hundred. Blocks of names repeated many times (one name, many
+// codes) hold thousands of distinct runs; most hold a few hundred. A million
+// articles of the generated catalogue take about 10 MB.
+constexpr size_t kBitsPerRun = 16;
+constexpr size_t kLeastBits = 512;
+
+// Articles a block holds at least (more where a name runs on past that):
+// finer blocks for smaller files, where the memory is no matter, so that a
+// lookup there passes over as much.
+size_t articlesPerBlock(int64_t articles)
+{
+    return static_cast<size_t>(std::clamp<int64_t>(articles / 256, 4, 64));
+}
+
+uint64_t mixed(char32_t a, char32_t b, char32_t c)
+{
+    uint64_t h = (uint64_t{a} << 42) ^ (uint64_t{b} << 21) ^ uint64_t{c};
+    // A finalizer of MurmurHash3: every input bit moves every output bit.
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
+// Calls run(hash) for each run of three in text (code points in the form LIKE
+// compares them in).
+template <typename Run>
+void forEachRun(std::u32string_view text, Run &&run)
+{
+    for (size_t i = 0; i + 3 <= text.size(); ++i)
+        run(mixed(text[i], text[i + 1], text[i + 2]));
+}
+
+bool isAscii(std::string_view text)
+{
+    return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// The same for a text in UTF-8 as the file holds it. Most are ASCII, compared
+// with A to Z lowered: read on their bytes, without conversion.
+template <typename Run>
+void forEachRunOfUtf8(std::string_view text, Run &&run)
+{
+    if (!isAscii(text))
+        return forEachRun(sqlServerComparableUtf8(text), run);
+    const auto lowered = [](char c) { return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
+    for (size_t i = 0; i + 3 <= text.size(); ++i)
+        run(mixed(lowered(text[i]), lowered(text[i + 1]), lowered(text[i + 2])));
+}
+
+// The distinct runs of the block being read. Neighbours in the index share
+// most words, and a name may repeat for hundreds of codes: each run is kept once
+// as it comes (open addressing, 0 standing for an empty slot).
+class BlockRuns {
+public:
+    BlockRuns() : m_slots(kLeastSlots, 0) {}
+    void add(uint64_t run)
+    {
+        run = run ? run : 1;
+        size_t at = run & (m_slots.size() - 1);
+        while (m_slots[at] != 0) {
+            if (m_slots[at] == run)
+                return;
+            at = (at + 1) & (m_slots.size() - 1);
+        }
+        m_slots[at] = run;
+        if (++m_count * 2 > m_slots.size())
+            grow();
+    }
+    size_t size() const { return m_count; }
+    template <typename Run>
+    void forEach(Run &&run) const
+    {
+        for (const uint64_t slot : m_slots)
+            if (slot != 0)
+                run(slot);
+    }
+    void clear()
+    {
+        m_slots.assign(std::min(m_slots.size(), kMostSlotsKept), 0);
+        m_count = 0;
+    }
+
+private:
+    static constexpr size_t kLeastSlots = 1024, kMostSlotsKept = 16384;
+    void grow()
+    {
+        std::vector<uint64_t> old(m_slots.size() * 2, 0);
+        old.swap(m_slots);
+        m_count = 0;
+        for (const uint64_t slot : old)
+            if (slot != 0)
+                add(slot);
+    }
+    std::vector<uint64_t> m_slots;
+    size_t m_count = 0;
+};
+
+// The three bits of a run in a set of `bits` bits (a power of two).
+template <typename Bit>
+void forEachBit(uint64_t run, size_t bits, Bit &&bit)
+{
+    const uint64_t mask = bits - 1;
+    bit(run & mask);
+    bit((run >> 21) & mask);
+    bit((run >> 42) & mask);
+}
+
+// Valid until the statement steps again.
+std::string_view columnText(sqlite3_stmt *stmt, int column)
+{
+    return {reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
+            static_cast<size_t>(sqlite3_column_bytes(stmt, column))};
+}
+
+std::optional<int64_t> count(StatementCache &statements, const QString &sql)
+{
+    const StatementCache::Statement stmt = statements.take(sql);
+    if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER)
+        return std::nullopt;
+    return sqlite3_column_int64(stmt.get(), 0);
+}
+
+} // namespace
+
+std::vector<uint64_t> NameBlocks::Index::runsOf(std::string_view utf8Pattern)
+{
+    std::vector<uint64_t> runs;
+    for (const std::u32string &literal : SqlServerLikePattern(utf8Pattern).literalRuns())
+        forEachRun(literal, [&](uint64_t run) { runs.push_back(run); });
+    std::sort(runs.begin(), runs.end());
+    runs.erase(std::unique(runs.begin(), runs.end()), runs.end());
+    return runs;
+}
+
+size_t NameBlocks::Index::blockOf(std::string_view name) const
+{
+    const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), name,
+                                        [](std::string_view n, const std::string &s) { return sqlServerCompareUtf8(n, s) < 0; });
+    return after == m_starts.begin() ? 0 : static_cast<size_t>(after - m_starts.begin()) - 1;
+}
+
+bool NameBlocks::Index::mayHold(size_t block, const std::vector<uint64_t> &runs) const
+{
+    const uint64_t *words = m_words.data() + m_firstWord[block];
+    const size_t bits = (m_firstWord[block + 1] - m_firstWord[block]) * 64;
+    return std::all_of(runs.begin(), runs.end(), [&](uint64_t run) {
+        bool all = true;
+        forEachBit(run, bits, [&](uint64_t bit) { all = all && ((words[bit / 64] >> (bit % 64)) & 1); });
+        return all;
+    });
+}
+
+void NameBlocks::refresh(StatementCache &statements, const ArticlesWithVarieties &varieties)
+{
+    const auto articles =
+        count(statements, QStringLiteral("Select ACaCambios From ") + QLatin1String(kChangesTable));
+    const auto varietiesReadAt = varieties.namesReadAt();
+    const auto stamp = articles && varietiesReadAt ? std::optional(std::pair(*articles, *varietiesReadAt))
+                                                   : std::nullopt;
+    if (stamp != m_stamp || !stamp)
+        m_indexes.clear();
+    m_stamp = stamp;
+}
+
+const NameBlocks::Index *NameBlocks::of(const QString &column, StatementCache &statements,
+                                        const ArticlesWithVarieties &varieties)
+{
+    if (!m_stamp)
+        return nullptr;
+    auto found = m_indexes.find(column);
+    if (found == m_indexes.end())
+        found = m_indexes.emplace(column, read(column, statements, varieties)).first;
+    return found->second.get();
+}
+
+std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, StatementCache &statements,
+                                                    const ArticlesWithVarieties &varieties) const
+{
+    const QString index = column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0
+                              ? QStringLiteral("IX_Articulo_NombreClave")
+                              : QStringLiteral("IX_Articulo_NombreCortoClave");
+    const auto articles = count(statements, QStringLiteral("Select Count(*) From Articulo"));
+    const StatementCache::Statement rows = statements.take(
+        QStringLiteral("Select ") + column + QStringLiteral(", ArtNombre, ArtNombreCorto, ArtCodigo, ArtID From Articulo "
+                                                            "INDEXED BY ") +
+        index + QStringLiteral(" Where ") + column + QStringLiteral(" COLLATE SQLSERVER >= '' Order By ") + column +
+        QStringLiteral(" COLLATE SQLSERVER"));
+    if (!articles || !rows)
+        return nullptr;
+    const size_t perBlock = articlesPerBlock(*articles);
+    auto blocks = std::make_unique<Index>();
+    blocks->m_firstWord.push_back(0);
+    size_t inBlock = 0;
+    std::string previous, joined;
+    // The texts of the article read before, whose runs this block holds
+    // already when they repeat (one name for many codes).
+    std::array<std::string, 3> before;
+    BlockRuns runs;
+    // Ends the last block, setting the bits of its runs.
+    const auto close = [&] {
+        const size_t bits = std::bit_ceil(std::max(kLeastBits, runs.size() * kBitsPerRun));
+        std::vector<uint64_t> &words = blocks->m_words;
+        const size_t first = words.size();
+        words.resize(first + bits / 64);
+        runs.forEach([&](uint64_t run) {
+            forEachBit(run, bits, [&](uint64_t bit) { words[first + bit / 64] |= uint64_t{1} << (bit % 64); });
+        });
+        blocks->m_firstWord.push_back(words.size());
+        runs.clear();
+        before = {};
+    };
+    const auto add = [&](std::string_view text) { forEachRunOfUtf8(text, [&](uint64_t run) { runs.add(run); }); };
+    // A name run together with a variety's: when both are ASCII, the runs of
+    // each and those across the join; else the joined text, where composing
+    // may change the letters at the join.
+    const auto addJoined = [&](std::string_view name, std::string_view variety) {
+        if (isAscii(name) && isAscii(variety)) {
+            add(variety);
+            joined.assign(name.substr(name.size() - std::min<size_t>(name.size(), 2)))
+                .append(variety.substr(0, std::min<size_t>(variety.size(), 2)));
+        } else {
+            joined.assign(name).append(variety);
+        }
+        add(joined);
+    };
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+        const std::string_view leading = columnText(rows.get(), 0);
+        // A block begins where the name changes, so that a driver set at its
+        // first name reads it whole.
+        if (blocks->m_starts.empty() || (inBlock >= perBlock && sqlServerCompareUtf8(leading, previous) != 0)) {
+            if (!blocks->m_starts.empty())
+                close();
+            blocks->m_starts.emplace_back(leading);
+            inBlock = 0;
+        }
+        previous.assign(leading);
+        ++inBlock;
+        // The texts a lookup's terms try: each name and the code, and each
+        // name run together with each variety's.
+        std::array<std::optional<std::string_view>, 3> texts;
+        for (size_t t = 0; t < texts.size(); ++t)
+            if (sqlite3_column_type(rows.get(), static_cast<int>(t) + 1) != SQLITE_NULL)
+                texts[t] = columnText(rows.get(), static_cast<int>(t) + 1);
+        for (size_t t = 0; t < texts.size(); ++t)
+            if (texts[t] && *texts[t] != before[t]) {
+                add(*texts[t]);
+                before[t].assign(*texts[t]);
+            }
+        varieties.forEachVarietyName(sqlite3_column_int64(rows.get(), 4), [&](std::string_view variety) {
+            for (size_t name = 0; name < 2; ++name)
+                if (texts[name])
+                    addJoined(*texts[name], variety);
+        });
+    }
+    if (!blocks->m_starts.empty())
+        close();
+    if (step != SQLITE_DONE)
+        return nullptr;
+    return blocks;
+}
+
+ScreenedRange::ScreenedRange(const NameBlocks::Index *index, std::vector<uint64_t> runs, std::string lowest)
+    : m_index(index && !runs.empty() && index->size() > 0 ? index : nullptr), m_runs(std::move(runs)),
+      m_lowest(std::move(lowest))
+{
+}
+
+std::optional<std::string> ScreenedRange::nextRun()
+{
+    m_positioned = true;
+    if (!m_index) {
+        // Every block: the range is read once, from its lowest name.
+        if (std::exchange(m_started, true))
+            return std::nullopt;
+        return m_lowest;
+    }
+    if (!std::exchange(m_started, true))
+        m_next = m_index->blockOf(m_lowest);
+    size_t first = m_next;
+    while (first < m_index->size() && !m_index->mayHold(first, m_runs))
+        ++first;
+    if (first == m_index->size())
+        return std::nullopt;
+    size_t past = first + 1;
+    while (past < m_index->size() && m_index->mayHold(past, m_runs))
+        ++past;
+    // The driver gives the stop block's first article and none after it in
+    // the block: the next run begins after it.
+    m_stop = past < m_index->size() ? std::optional(m_index->start(past)) : std::nullopt;
+    m_next = past + 1;
+    const std::string &start = m_index->start(first);
+    return sqlServerCompareUtf8(start, m_lowest) > 0 ? start : m_lowest;
+}
+
+void ScreenedRange::gave(std::string_view name)
+{
+    if (m_stop && sqlServerCompareUtf8(name, *m_stop) >= 0)
+        m_positioned = false;
+}
+
+} // namespace rdo

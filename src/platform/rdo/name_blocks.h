@@ -1,0 +1,115 @@
+#pragma once
+// Which stretches of a name's index may hold the articles a lookup's words
+// find. A lookup by name reads, in the list's order, the articles whose name
+// begins with the first word typed, and tries the rest of the text on each.
+// The later words match anywhere inside a text ("SIN" in "PINTURA SINTETICA"
+// and in "PINTURA BASIN"), so no index narrows them, and on a million
+// articles a common first word holds tens of thousands of articles, read one
+// by one to find a screenful.
+//
+// So the index is cut into blocks of consecutive names, and of each block it
+// is kept which runs of three characters its articles' texts hold (the name,
+// the short name, the code, and either name run together with a variety's
+// name) in a bit set: a run of the typed pattern whose bits are not all set
+// in a block is in none of its texts. A lookup's driver reads the blocks that
+// may hold every run of the pattern and seeks over the others (ScreenedRange).
+//
+// What is kept is exact in the way ArticlesWithVarieties is: dropped whenever
+// the count of changes that data/indexes.sql's triggers keep on Articulo, or
+// what is kept of the varieties, has moved, and read again when a lookup
+// next needs it. Without that count, or without the varieties' names, nothing
+// is kept and every block is read.
+
+#include "statement_cache.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rdo {
+
+class ArticlesWithVarieties;
+
+class NameBlocks {
+public:
+    // One index's blocks, in the index's order.
+    class Index {
+    public:
+        // The runs of three characters a text like pattern holds (of its
+        // literal parts), hashed; empty when it has none.
+        static std::vector<uint64_t> runsOf(std::string_view utf8Pattern);
+
+        size_t size() const { return m_starts.size(); }
+        // The first name of a block (blocks begin where the name changes).
+        const std::string &start(size_t block) const { return m_starts[block]; }
+        // The block a name would be in: the last that starts at or before it.
+        size_t blockOf(std::string_view name) const;
+        // False when no article of the block has a text that holds every run.
+        bool mayHold(size_t block, const std::vector<uint64_t> &runs) const;
+
+    private:
+        friend class NameBlocks;
+        std::vector<std::string> m_starts;
+        // Block b's bits are m_words from m_firstWord[b] to m_firstWord[b + 1].
+        std::vector<uint64_t> m_words;
+        std::vector<size_t> m_firstWord;
+    };
+
+    // The count of changes to the articles, kept by data/indexes.sql.
+    static constexpr char kChangesTable[] = "ArticuloCambios";
+
+    // Drops what is kept when the file's articles or varieties have changed;
+    // after varieties.refresh, before a lookup runs.
+    void refresh(StatementCache &statements, const ArticlesWithVarieties &varieties);
+    // The blocks of the index that leads with column (ArtNombre or
+    // ArtNombreCorto), read when first asked; null when they cannot be kept.
+    const Index *of(const QString &column, StatementCache &statements, const ArticlesWithVarieties &varieties);
+
+private:
+    std::unique_ptr<Index> read(const QString &column, StatementCache &statements,
+                                const ArticlesWithVarieties &varieties) const;
+
+    // The counts of changes to articles and to varieties what is kept was
+    // read at; none: nothing can be kept.
+    std::optional<std::pair<int64_t, int64_t>> m_stamp;
+    std::map<QString, std::unique_ptr<Index>> m_indexes;
+};
+
+// A driver's reading of a range of names, passing over the blocks that cannot
+// hold a row: where to read from next, and the name of the first block past
+// the current run of blocks that may, where the driver stops (its step stops
+// at the first article at or past that name, as at the merge's limit).
+class ScreenedRange {
+public:
+    // Over the range from lowest up, passing over the blocks that cannot hold
+    // the runs (Index::runsOf); every block is read when index is null or runs
+    // are empty.
+    ScreenedRange(const NameBlocks::Index *index, std::vector<uint64_t> runs, std::string lowest);
+
+    // Whether the driver reads on where it is, or must be set at nextRun().
+    bool positioned() const { return m_positioned; }
+    // The name to read from, at the first block left that may hold a row; none
+    // when no block left may.
+    std::optional<std::string> nextRun();
+    // The name where the current run stops, if it does.
+    const std::string *stop() const { return m_stop ? &*m_stop : nullptr; }
+    // The driver gave an article of this name: at or past the stop, the next
+    // reading begins at nextRun().
+    void gave(std::string_view name);
+
+private:
+    const NameBlocks::Index *m_index;
+    std::vector<uint64_t> m_runs;
+    std::string m_lowest;
+    bool m_positioned = false, m_started = false;
+    size_t m_next = 0; // the first block nextRun() considers
+    std::optional<std::string> m_stop;
+};
+
+} // namespace rdo
