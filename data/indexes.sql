@@ -42,6 +42,18 @@ CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoAparte
                      lower(substr(ArtNombreCorto, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) Or
                  ifnull(unicode(substr(ArtNombre, instr(ArtNombreCorto || ' ', ' '), 1)), 0) >= 768, 1);
 
+-- Codes that do not begin with the article's name's first three letters (ASCII
+-- case aside; any other character counts as differing). A lookup reads a whole
+-- range of names and tries the code of each article in it; of the codes in
+-- the range of a text of up to three letters, it then needs only these: the
+-- others begin with it as the name does, so the article is in the range
+-- already. A one-letter code otherwise read every code beginning with it (tens
+-- of thousands at a million articles) to find none outside.
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoAparte
+    ON Articulo (ArtCodigo COLLATE SQLSERVER, ArtNombre)
+    WHERE ifnull(lower(substr(ArtCodigo, 1, 3)) <> lower(substr(ArtNombre, 1, 3)) Or
+                 substr(ArtCodigo, 1, 4) GLOB '*[^ -~]*' Or substr(ArtNombre, 1, 4) GLOB '*[^ -~]*', 1);
+
 -- Scanned codes: the stored patterns of a plain shape (the code, or one '%' at
 -- the start or end of a scale label's fixed part) by key...
 CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_CodigoClave ON ArticuloCodigoBarras (ACBCodigo COLLATE SQLSERVER);

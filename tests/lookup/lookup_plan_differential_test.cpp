@@ -30,7 +30,8 @@ namespace {
 // accents, composed and decomposed letters, trailing blanks, empty and missing
 // short names, short names that do not begin the name or say more than it,
 // quotes, a variety whose name starts with a combining accent, one short name
-// for consecutive names, and bar codes of every pattern shape.
+// for consecutive names, codes that begin as their names do up to a point,
+// and bar codes of every pattern shape.
 constexpr const char *kSeasoning = R"sql(
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
@@ -50,7 +51,10 @@ VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
        (900015, 'ZM1', 'ZUMO A', 'ZUMO KIWI', 5, 1, 0), (900016, 'ZM2', 'ZUMO B', 'ZUMO KIWI', 5, 1, 0),
        (900017, 'ZM3', 'ZUMO C', 'ZUMO KIWI', 5, 1, 0), (900018, 'ZM4', 'ZUMO D', 'ZUMO KIWI', 5, 1, 0),
        (900019, 'ZM5', 'ZUMO E', 'ZUMO KIWI', 5, 1, 0), (900020, 'ZM6', 'ZUMO F', 'ZUMO KIWI', 5, 1, 0),
-       (900021, 'ZM7', 'ZUMO G', 'ZUMO KIWI', 5, 1, 0), (900022, 'ZM8', 'ZUMO H', 'ZUMO KIWI', 5, 1, 0);
+       (900021, 'ZM7', 'ZUMO G', 'ZUMO KIWI', 5, 1, 0), (900022, 'ZM8', 'ZUMO H', 'ZUMO KIWI', 5, 1, 0),
+       (900023, 'E' || char(769) || 'X9', 'E' || char(769) || 'XITOS', 'EXS', 5, 1, 0),
+       (900024, 'taz9', 'TAZON', 'TZN', 5, 1, 0), (900025, 'TAX1', 'TAZA AZUL', 'TZA', 5, 1, 0),
+       (900026, 'CA', 'CAFETERA', 'CFT', 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
 VALUES (900005, 1, ' ENTERA', 1), (900005, 2, char(769) || 'NTIMA', 1), (900005, 3, '   ', 0),
        (900003, 1, 'Azul', 1), (900009, 1, 'XL', 1), (900010, 1, 'AZUL', 1);
@@ -158,7 +162,8 @@ private:
         u"LECHÉN"_qs, u"lechéntima"_qs, u"ñandú d"_qs,   u"NANDU"_qs, u"nan01"_qs, u"O'B"_qs,  u"e\u0301x"_qs,
         u"éxito"_qs,  u"kilo"_qs,       u"\u212Ailo"_qs, u"2099123"_qs, u"12345"_qs, u"ABC"_qs, u"x'y"_qs,
         u"[X]"_qs,    u"*ENT"_qs,       u"LECHE ENT"_qs, u"4455"_qs,  u"778899"_qs, u"31"_qs, u"MANTA ROJA X"_qs,
-        u"MULT"_qs,   u"CAFE TOST"_qs,  u"TAZA ROJ"_qs,  u"taza gr"_qs};
+        u"MULT"_qs,   u"CAFE TOST"_qs,  u"TAZA ROJ"_qs,  u"taza gr"_qs,  u"\u00e9x9"_qs, u"TAZ9"_qs, u"TAX"_qs,
+        u"ta"_qs,     u"CA"_qs};
     const Catalogue &m_c;
     std::mt19937 m_random;
     qsizetype m_aimed = 0;

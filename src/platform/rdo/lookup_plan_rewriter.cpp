@@ -171,6 +171,18 @@ const QString kShortNameApart = QStringLiteral(
     "lower(substr(ArtNombreCorto, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) Or "
     "ifnull(unicode(substr(ArtNombre, instr(ArtNombreCorto || ' ', ' '), 1)), 0) >= 768, 1)");
 
+// The articles whose code does not begin with their name's first three
+// characters (ASCII case aside, and none of the first four of either outside
+// printable ASCII, where composing or folding may change what the key begins
+// with), as the index IX_Articulo_CodigoAparte of data/indexes.sql holds them.
+// Any other article whose code's key begins with a prefix of up to three
+// characters has a name whose key begins with it too.
+const QString kCodeApartIndex = QStringLiteral("IX_Articulo_CodigoAparte");
+const QString kCodeApart = QStringLiteral(
+    "ifnull(lower(substr(ArtCodigo, 1, 3)) <> lower(substr(ArtNombre, 1, 3)) Or "
+    "substr(ArtCodigo, 1, 4) GLOB '*[^ -~]*' Or substr(ArtNombre, 1, 4) GLOB '*[^ -~]*', 1)");
+constexpr qsizetype kCodeApartLetters = 3;
+
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
 // accept; empty when a pattern begins with a wildcard (no index can narrow
 // it), none when the group is not of this shape. The terms on the column
@@ -226,9 +238,15 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
                                     outside.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 &&
                                     column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0 &&
                                     prefix.startsWith(decidedNamePrefix) && !prefix.contains(u' ');
-        const QString range = shortNameApart ? QStringLiteral("Select ArtID From Articulo INDEXED BY ") +
-                                                   kShortNameApartIndex + QStringLiteral(" Where ") +
-                                                   inKeyRange(column, prefix) + QStringLiteral(" And ") + kShortNameApart
+        const bool codeApart = !decidedNamePrefix.isEmpty() && outside.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 &&
+                               column.compare(u"ArtCodigo", Qt::CaseInsensitive) == 0 && prefix == decidedNamePrefix &&
+                               prefix.toUcs4().size() <= kCodeApartLetters && !prefix.contains(u' ');
+        const auto apartIn = [&](const QString &index, const QString &condition) {
+            return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + index + QStringLiteral(" Where ") +
+                   inKeyRange(column, prefix) + QStringLiteral(" And ") + condition;
+        };
+        const QString range = shortNameApart ? apartIn(kShortNameApartIndex, kShortNameApart)
+                              : codeApart    ? apartIn(kCodeApartIndex, kCodeApart)
                                              : articlesInRange(column, prefix);
         // A term on one column is tried on that column's index, whole.
         if (inside && !joined)

@@ -171,11 +171,14 @@ bool NameBlocks::Index::mayHold(size_t block, const std::vector<uint64_t> &runs)
 
 void NameBlocks::refresh(StatementCache &statements, const ArticlesWithVarieties &varieties)
 {
-    const auto articles =
-        count(statements, QStringLiteral("Select ACaCambios From ") + QLatin1String(kChangesTable));
+    // Without the varieties' names nothing is kept, and the articles' count
+    // is not read: a file held by a writer would keep the lookup waiting once
+    // more for it.
     const auto varietiesReadAt = varieties.namesReadAt();
-    const auto stamp = articles && varietiesReadAt ? std::optional(std::pair(*articles, *varietiesReadAt))
-                                                   : std::nullopt;
+    const auto articles = varietiesReadAt ? count(statements, QStringLiteral("Select ACaCambios From ") +
+                                                                  QLatin1String(kChangesTable))
+                                          : std::nullopt;
+    const auto stamp = articles ? std::optional(std::pair(*articles, *varietiesReadAt)) : std::nullopt;
     if (stamp != m_stamp || !stamp)
         m_indexes.clear();
     m_stamp = stamp;

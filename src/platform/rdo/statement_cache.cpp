@@ -32,7 +32,7 @@ qsizetype endOfQuoted(const QString &sql, qsizetype i, QChar close)
 // holds its condition as written.
 bool isIndexLiteral(const QString &literal)
 {
-    return literal == u"_" || literal == u"[" || literal == u"%" || literal == u" ";
+    return literal == u"_" || literal == u"[" || literal == u"%" || literal == u" " || literal == u"*[^ -~]*";
 }
 
 } // namespace

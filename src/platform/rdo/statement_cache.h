@@ -28,7 +28,7 @@ struct ParametrizedText {
 // The literals after the statement's first From at the outer level (the
 // select list keeps its literals: they can name result columns), except
 // those the indexes' own conditions are written with ('_', '[', '%', ' ',
-// which a partial index matches in the statement's text). Parameters are numbered
+// '*[^ -~]*', which a partial index matches in the statement's text). Parameters are numbered
 // from 2: the back end's own statements bind ?1.
 ParametrizedText parametrized(const QString &sql);
 
