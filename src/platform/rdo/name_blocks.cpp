@@ -143,8 +143,14 @@ std::optional<int64_t> count(StatementCache &statements, const QString &sql)
 
 std::vector<uint64_t> NameBlocks::Index::runsOf(std::string_view utf8Pattern)
 {
+    const SqlServerLikePattern pattern(utf8Pattern);
+    std::vector<std::u32string> literals = pattern.literalRuns();
+    // A driver reads the range of names that begin with the first: only
+    // what comes after it can tell its articles apart.
+    if (pattern.beginsWithLiteral() && !literals.empty())
+        literals.erase(literals.begin());
     std::vector<uint64_t> runs;
-    for (const std::u32string &literal : SqlServerLikePattern(utf8Pattern).literalRuns())
+    for (const std::u32string &literal : literals)
         forEachRun(literal, [&](uint64_t run) { runs.push_back(run); });
     std::sort(runs.begin(), runs.end());
     runs.erase(std::unique(runs.begin(), runs.end()), runs.end());

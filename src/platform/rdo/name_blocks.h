@@ -41,8 +41,9 @@ public:
     // One index's blocks, in the index's order.
     class Index {
     public:
-        // The runs of three characters a text like pattern holds (of its
-        // literal parts), hashed; empty when it has none.
+        // The runs of three characters a text like pattern holds, of its
+        // literal parts after the one it begins with (a driver's range holds
+        // that one), hashed; empty when it has none.
         static std::vector<uint64_t> runsOf(std::string_view utf8Pattern);
 
         size_t size() const { return m_starts.size(); }

@@ -290,6 +290,11 @@ std::vector<std::u32string> SqlServerLikePattern::literalRuns() const
     return runs;
 }
 
+bool SqlServerLikePattern::beginsWithLiteral() const
+{
+    return !d->items.empty() && d->items.front().kind == PatternItem::Literal;
+}
+
 std::u32string sqlServerComparableUtf8(std::string_view text)
 {
     if (isAscii(text)) {

@@ -56,6 +56,9 @@ public:
     // are compared in (see sqlServerComparableUtf8): every text the pattern
     // matches holds each of them, in that form.
     std::vector<std::u32string> literalRuns() const;
+    // Whether every match begins with the first of them (the pattern begins
+    // with a literal character).
+    bool beginsWithLiteral() const;
 
 private:
     struct Compiled;
