@@ -21,6 +21,7 @@
 #include "platform/rdo/lookup_plan_rewriter.h"
 #include "platform/rdo/merged_resultset.h"
 #include "platform/rdo/rdo.h"
+#include "platform/rdo/sqlite_connection.h"
 #include "platform/vb/error.h"
 #include "platform/ui/delegating_toolkit.h"
 #include "platform/ui/headless/headless_toolkit.h"
@@ -269,7 +270,11 @@ void openCatalogue(int64_t articles)
                      c.samples[k].size());
 
     c.control = std::make_unique<vokTArticulo>();
-    c.connection = std::make_shared<RecordingConnection>(rdo::rdoConnection::open("sqlite:" + c.path));
+    const auto sqlite = rdo::SqliteConnection::open("sqlite:" + c.path);
+    // As a till does while it starts: what the lookups keep of the file is
+    // read now, not by the first lookups while they run.
+    sqlite->prepareLookups();
+    c.connection = std::make_shared<RecordingConnection>(sqlite);
     c.control->setConnect(c.connection);
     c.control->setEmpresa(1);
     c.control->setFormatDisplay(afd_CodigoNombre);

@@ -22,7 +22,9 @@
 
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -279,6 +281,9 @@ Compared compared(uint64_t seed)
     Compared c{makeCatalogue(seed), nullptr, nullptr};
     const QString connect = u"sqlite:"_qs + c.catalogue->path;
     c.probed = rdo::SqliteConnection::open(connect);
+    // The stretches of the names' indexes read at once: every lookup passes
+    // over those that cannot hold its words.
+    c.probed->prepareLookups();
     c.plain = rdo::SqliteConnection::open(connect);
     c.plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(c.plain->textColumns(), true));
     return c;
@@ -362,43 +367,56 @@ TEST(LookupPlansOfOtherStatements, KeepTheRowsOfAGroupWithATermMore)
 // A lookup passes over the stretches of the name's index that cannot hold
 // the words typed. Whatever an article's texts hold (its names, its code, its
 // names run into its varieties'), the stretch it is in must say it may hold
-// them, or the lookup would lose it.
+// them, or the lookup would lose it: so for the stretches read by the lookup's
+// connection, and for those read in the background on a connection of their
+// own.
 TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
 {
     const auto catalogue = makeCatalogue(11);
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(catalogue->path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     ASSERT_EQ(rdo::installServerText(db), SQLITE_OK);
+    // Every text of each article, in a pattern that holds it: its wildcards
+    // become runs of anything.
+    const std::vector<QString> texts = column(
+        db, "Select ArtNombre || char(1) || ifnull(ArtNombreCorto, '') || char(1) || ArtCodigo || char(1) || "
+            "ifnull(ArtNombre || AVaNombre, '') || char(1) || ifnull(ArtNombreCorto || AVaNombre, '') "
+            "From Articulo Left Join ArticuloVariedad On AVaArticulo = ArtID Where ArtNombre Is Not Null");
+    const auto check = [&](const rdo::NameBlocks::Index *index, const QString &leading) {
+        ASSERT_NE(index, nullptr);
+        ASSERT_GT(index->size(), 100u) << "blocks of a few articles each";
+        const int leadingText = leading == u"ArtNombre"_qs ? 0 : 1;
+        for (const QString &row : texts) {
+            const QStringList parts = row.split(QChar(1));
+            if (leadingText == 1 && parts[1].isEmpty())
+                continue;
+            const size_t block = index->blockOf(parts[leadingText].toStdString());
+            for (QString text : parts) {
+                text.replace(u'_', u'%').replace(u'[', u'%');
+                EXPECT_TRUE(index->mayHold(block, rdo::NameBlocks::Index::runsOf((u'%' + text + u'%').toStdString())))
+                    << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
+                    << text.toStdString() << "»";
+            }
+        }
+    };
     {
         rdo::StatementCache statements(db);
         rdo::ArticlesWithVarieties varieties;
         varieties.refresh(statements);
-        rdo::NameBlocks blocks;
-        blocks.refresh(statements, varieties);
-        // Every text of each article, in a pattern that holds it: its
-        // wildcards become runs of anything.
-        const std::vector<QString> texts = column(
-            db, "Select ArtNombre || char(1) || ifnull(ArtNombreCorto, '') || char(1) || ArtCodigo || char(1) || "
-                "ifnull(ArtNombre || AVaNombre, '') || char(1) || ifnull(ArtNombreCorto || AVaNombre, '') "
-                "From Articulo Left Join ArticuloVariedad On AVaArticulo = ArtID Where ArtNombre Is Not Null");
+        rdo::NameBlocks now, inBackground;
+        inBackground.readFrom(catalogue->path.toStdString());
+        for (rdo::NameBlocks *blocks : {&now, &inBackground})
+            blocks->refresh(statements, varieties);
         for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs}) {
-            const rdo::NameBlocks::Index *index = blocks.of(leading, statements, varieties);
-            ASSERT_NE(index, nullptr);
-            ASSERT_GT(index->size(), 100u) << "blocks of a few articles each";
-            const int leadingText = leading == u"ArtNombre"_qs ? 0 : 1;
-            for (const QString &row : texts) {
-                const QStringList parts = row.split(QChar(1));
-                if (leadingText == 1 && parts[1].isEmpty())
-                    continue;
-                const size_t block = index->blockOf(parts[leadingText].toStdString());
-                for (QString text : parts) {
-                    text.replace(u'_', u'%').replace(u'[', u'%');
-                    EXPECT_TRUE(index->mayHold(block, rdo::NameBlocks::Index::runsOf(
-                                                          (u'%' + text + u'%').toStdString())))
-                        << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
-                        << text.toStdString() << "»";
-                }
+            now.readNow(leading, statements, varieties);
+            check(now.of(leading, statements, varieties), leading);
+            const rdo::NameBlocks::Index *read = nullptr;
+            for (int waited = 0; !read && waited < 1000; ++waited) {
+                read = inBackground.of(leading, statements, varieties);
+                if (!read)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
+            check(read, leading);
         }
     }
     sqlite3_close(db);
@@ -439,6 +457,8 @@ protected:
     qsizetype lookUp(const QStringList &a, const QString &typed, const char *when)
     {
         constexpr int kArticleColumn = 5;
+        // As the stretches are once read again after a change.
+        c.probed->prepareLookups();
         const QString sql = lookupStatement(s, typed);
         const QStringList expected = rows(*c.plain, sql);
         const QStringList got = rows(*c.probed, sql);

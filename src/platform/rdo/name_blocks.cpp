@@ -175,19 +175,30 @@ bool NameBlocks::Index::mayHold(size_t block, const std::vector<uint64_t> &runs)
     });
 }
 
-void NameBlocks::refresh(StatementCache &statements, const ArticlesWithVarieties &varieties)
+NameBlocks::~NameBlocks()
+{
+    m_stopped = true;
+    for (auto &[column, slot] : m_slots)
+        if (slot.reading.valid())
+            slot.reading.wait();
+}
+
+std::optional<NameBlocks::Stamp> NameBlocks::stampOf(StatementCache &statements,
+                                                     const ArticlesWithVarieties &varieties)
 {
     // Without the varieties' names nothing is kept, and the articles' count
     // is not read: a file held by a writer would keep the lookup waiting once
     // more for it.
     const auto varietiesReadAt = varieties.namesReadAt();
-    const auto articles = varietiesReadAt ? count(statements, QStringLiteral("Select ACaCambios From ") +
-                                                                  QLatin1String(kChangesTable))
-                                          : std::nullopt;
-    const auto stamp = articles ? std::optional(std::pair(*articles, *varietiesReadAt)) : std::nullopt;
-    if (stamp != m_stamp || !stamp)
-        m_indexes.clear();
-    m_stamp = stamp;
+    if (!varietiesReadAt)
+        return std::nullopt;
+    const auto articles = count(statements, QStringLiteral("Select ACaCambios From ") + QLatin1String(kChangesTable));
+    return articles ? std::optional(Stamp(*articles, *varietiesReadAt)) : std::nullopt;
+}
+
+void NameBlocks::refresh(StatementCache &statements, const ArticlesWithVarieties &varieties)
+{
+    m_stamp = stampOf(statements, varieties);
 }
 
 const NameBlocks::Index *NameBlocks::of(const QString &column, StatementCache &statements,
@@ -195,14 +206,56 @@ const NameBlocks::Index *NameBlocks::of(const QString &column, StatementCache &s
 {
     if (!m_stamp)
         return nullptr;
-    auto found = m_indexes.find(column);
-    if (found == m_indexes.end())
-        found = m_indexes.emplace(column, read(column, statements, varieties)).first;
-    return found->second.get();
+    if (m_path.empty()) {
+        readNow(column, statements, varieties);
+    } else {
+        Slot &slot = m_slots[column];
+        if (slot.reading.valid() && slot.reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            if (Read read = slot.reading.get(); read.stamp == m_stamp)
+                slot.kept = std::move(read);
+        if (slot.kept.stamp != m_stamp && !slot.reading.valid())
+            slot.reading = std::async(std::launch::async, readInBackground, m_path, column, std::cref(m_stopped));
+    }
+    const Slot &slot = m_slots[column];
+    return slot.kept.stamp == m_stamp ? slot.kept.index.get() : nullptr;
+}
+
+void NameBlocks::readNow(const QString &column, StatementCache &statements, const ArticlesWithVarieties &varieties)
+{
+    Slot &slot = m_slots[column];
+    if (!m_stamp || slot.kept.stamp == m_stamp)
+        return;
+    // The counts were read before the blocks: a change made in between makes
+    // them differ at the next lookup, which reads the blocks again.
+    slot.kept = {m_stamp, read(column, statements, varieties, m_stopped)};
+}
+
+NameBlocks::Read NameBlocks::readInBackground(const std::string &path, const QString &column,
+                                              const std::atomic<bool> &stopped)
+{
+    sqlite3 *db = nullptr;
+    Read read;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        installServerText(db) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        StatementCache statements(db);
+        ArticlesWithVarieties varieties;
+        // The counts and the blocks from one reading of the file.
+        if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            varieties.refresh(statements);
+            read.stamp = stampOf(statements, varieties);
+            if (read.stamp)
+                read.index = NameBlocks::read(column, statements, varieties, stopped);
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+    }
+    sqlite3_close_v2(db);
+    return read;
 }
 
 std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, StatementCache &statements,
-                                                    const ArticlesWithVarieties &varieties) const
+                                                    const ArticlesWithVarieties &varieties,
+                                                    const std::atomic<bool> &stopped)
 {
     const QString index = column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0
                               ? QStringLiteral("IX_Articulo_NombreClave")
@@ -253,6 +306,8 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
     };
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
+        if (stopped)
+            return nullptr;
         const std::string_view leading = columnText(rows.get(), 0);
         // A block begins where the name changes, so that a driver set at its
         // first name reads it whole.

@@ -17,14 +17,18 @@
 // What is kept is exact in the way ArticlesWithVarieties is: dropped whenever
 // the count of changes that data/indexes.sql's triggers keep on Articulo, or
 // what is kept of the varieties, has moved, and read again when a lookup
-// next needs it. Without that count, or without the varieties' names, nothing
-// is kept and every block is read.
+// next needs it. Reading them takes about 0.7 s at a million articles, so it
+// is done in the background on a connection of its own, and the lookups read
+// every block meanwhile, as they do without that count or without the
+// varieties' names.
 
 #include "statement_cache.h"
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -65,21 +69,46 @@ public:
     // The count of changes to the articles, kept by data/indexes.sql.
     static constexpr char kChangesTable[] = "ArticuloCambios";
 
+    NameBlocks() = default;
+    NameBlocks(const NameBlocks &) = delete;
+    NameBlocks &operator=(const NameBlocks &) = delete;
+    // Stops the readings under way and waits for them.
+    ~NameBlocks();
+
+    // The file the blocks are read from, on a connection of their own in the
+    // background; without one they are read by the lookup that asks.
+    void readFrom(std::string path) { m_path = std::move(path); }
     // Drops what is kept when the file's articles or varieties have changed;
     // after varieties.refresh, before a lookup runs.
     void refresh(StatementCache &statements, const ArticlesWithVarieties &varieties);
     // The blocks of the index that leads with column (ArtNombre or
-    // ArtNombreCorto), read when first asked; null when they cannot be kept.
+    // ArtNombreCorto) as the file holds them now; null while they are read
+    // (the first ask, or the first after a change, starts reading them; the
+    // lookup meanwhile reads every block) or when they cannot be kept.
     const Index *of(const QString &column, StatementCache &statements, const ArticlesWithVarieties &varieties);
+    // Reads the blocks of column on this connection now, unless kept.
+    void readNow(const QString &column, StatementCache &statements, const ArticlesWithVarieties &varieties);
 
 private:
-    std::unique_ptr<Index> read(const QString &column, StatementCache &statements,
-                                const ArticlesWithVarieties &varieties) const;
+    // The counts of changes to articles and to varieties.
+    using Stamp = std::pair<int64_t, int64_t>;
+    struct Read {
+        std::optional<Stamp> stamp; // what the blocks were read at; none: nothing read
+        std::unique_ptr<Index> index; // null: they cannot be kept
+    };
+    struct Slot {
+        Read kept;
+        std::future<Read> reading;
+    };
+    static std::optional<Stamp> stampOf(StatementCache &statements, const ArticlesWithVarieties &varieties);
+    static std::unique_ptr<Index> read(const QString &column, StatementCache &statements,
+                                       const ArticlesWithVarieties &varieties, const std::atomic<bool> &stopped);
+    static Read readInBackground(const std::string &path, const QString &column, const std::atomic<bool> &stopped);
 
-    // The counts of changes to articles and to varieties what is kept was
-    // read at; none: nothing can be kept.
-    std::optional<std::pair<int64_t, int64_t>> m_stamp;
-    std::map<QString, std::unique_ptr<Index>> m_indexes;
+    std::string m_path;
+    std::optional<Stamp> m_stamp; // the counts the file has now; none: nothing can be kept
+    std::map<QString, Slot> m_slots;
+    std::atomic<bool> m_stopped{false};
 };
 
 // A driver's reading of a range of names, passing over the blocks that cannot

@@ -237,7 +237,17 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     // switched off), no attach, no write of any kind.
     sqlite3_set_authorizer(handle->db, readOnlyAuthorizer, nullptr);
     handle->statements = std::make_unique<StatementCache>(handle->db);
+    if (const char *file = sqlite3_db_filename(handle->db, "main"); file && *file)
+        handle->nameBlocks.readFrom(file);
     return std::make_shared<SqliteConnection>(std::move(handle), connectionString, std::move(textColumns));
+}
+
+void SqliteConnection::prepareLookups()
+{
+    m_handle->varieties.refresh(*m_handle->statements);
+    m_handle->nameBlocks.refresh(*m_handle->statements, m_handle->varieties);
+    for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs})
+        m_handle->nameBlocks.readNow(leading, *m_handle->statements, m_handle->varieties);
 }
 
 std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement &plan)
