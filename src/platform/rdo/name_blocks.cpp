@@ -206,17 +206,16 @@ const NameBlocks::Index *NameBlocks::of(const QString &column, StatementCache &s
 {
     if (!m_stamp)
         return nullptr;
-    if (m_path.empty()) {
+    Slot &slot = m_slots[column];
+    if (m_path.empty())
         readNow(column, statements, varieties);
-    } else {
-        Slot &slot = m_slots[column];
-        if (slot.reading.valid() && slot.reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            if (Read read = slot.reading.get(); read.stamp == m_stamp)
-                slot.kept = std::move(read);
-        if (slot.kept.stamp != m_stamp && !slot.reading.valid())
-            slot.reading = std::async(std::launch::async, readInBackground, m_path, column, std::cref(m_stopped));
-    }
-    const Slot &slot = m_slots[column];
+    if (slot.reading.valid() && slot.reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        // A reading that failed (the file held by a writer) is tried again
+        // at the next lookup.
+        if (Read read = slot.reading.get(); read.stamp == m_stamp && read.index)
+            slot.kept = std::move(read);
+    if (slot.kept.stamp != m_stamp && !slot.reading.valid() && !m_path.empty())
+        slot.reading = std::async(std::launch::async, readInBackground, m_path, column, std::cref(m_stopped));
     return slot.kept.stamp == m_stamp ? slot.kept.index.get() : nullptr;
 }
 
