@@ -687,15 +687,73 @@ LookupPlanRewriter::LookupPlanRewriter(QStringList textColumns, int mostToSort)
 {
 }
 
+namespace {
+
+// A fragment with each text literal's content replaced by a marker (kMarker,
+// its number, kMarkerEnd), and the contents taken out; none when the fragment
+// holds no literal, a marker character already or an unclosed literal.
+constexpr QChar kMarker = QChar(1), kMarkerEnd = QChar(2);
+
+std::optional<std::pair<QString, QStringList>> withLiteralsMarked(const QString &fragment)
+{
+    if (!fragment.contains(u'\'') || fragment.contains(kMarker) || fragment.contains(kMarkerEnd))
+        return std::nullopt;
+    QString shape;
+    QStringList contents;
+    for (const TsqlToken &token : tokenizeTsql(fragment)) {
+        const qsizetype open = token.text.indexOf(u'\'');
+        if (token.kind != TsqlToken::String || open < 0) {
+            shape += token.text;
+            continue;
+        }
+        if (token.text.size() < open + 2 || token.text.back() != u'\'')
+            return std::nullopt;
+        shape += token.text.left(open + 1) + kMarker + QString::number(contents.size()) + kMarkerEnd + u'\'';
+        contents.append(token.text.mid(open + 1, token.text.size() - open - 2));
+    }
+    return std::pair(shape, contents);
+}
+
+QString withLiteralsBack(const QString &translated, const QStringList &contents)
+{
+    QString out;
+    out.reserve(translated.size() + 64);
+    qsizetype from = 0;
+    for (qsizetype at; (at = translated.indexOf(kMarker, from)) >= 0;) {
+        const qsizetype end = translated.indexOf(kMarkerEnd, at);
+        if (end < 0)
+            break;
+        out += QStringView(translated).sliced(from, at - from);
+        out += contents[QStringView(translated).sliced(at + 1, end - at - 1).toInt()];
+        from = end + 1;
+    }
+    out += QStringView(translated).sliced(from);
+    return out;
+}
+
+} // namespace
+
 QString LookupPlanRewriter::translated(const QString &fragment) const
 {
-    const std::lock_guard lock(m_mutex);
-    if (const auto found = m_fragments.constFind(fragment); found != m_fragments.constEnd())
-        return *found;
-    // A till's lookups take a few settings: a small memory is plenty.
-    if (m_fragments.size() >= 256)
-        m_fragments.clear();
-    return *m_fragments.insert(fragment, m_translation.rewrite(fragment));
+    // A fragment differs from one lookup to the next in its literals alone
+    // (the typed text and what is made of it), which the translation leaves
+    // as they are: the translation of its shape is kept, and they are put
+    // back into it.
+    const auto marked = withLiteralsMarked(fragment);
+    const QString &shape = marked ? marked->first : fragment;
+    QString translation;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (const auto found = m_fragments.constFind(shape); found != m_fragments.constEnd()) {
+            translation = *found;
+        } else {
+            // A till's lookups take a few settings: a small memory is plenty.
+            if (m_fragments.size() >= 256)
+                m_fragments.clear();
+            translation = *m_fragments.insert(shape, m_translation.rewrite(shape));
+        }
+    }
+    return marked ? withLiteralsBack(translation, marked->second) : translation;
 }
 
 QString LookupPlanRewriter::rewrite(const QString &tsql) const

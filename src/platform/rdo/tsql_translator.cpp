@@ -437,6 +437,10 @@ private:
 
 bool holdsSeveralStatements(const QString &tsql)
 {
+    // Asked of every statement the control runs, which hardly ever holds a
+    // semicolon at all: only then is it read token by token.
+    if (!tsql.contains(u';'))
+        return false;
     const Statement st(tsql);
     for (size_t k = 0; k + 1 < st.size(); ++k)
         if (st.isPunct(k, u';'))
