@@ -8,7 +8,9 @@ namespace {
 
 bool isWordCharacter(QChar c)
 {
-    return c.isLetterOrNumber() || c == u'_';
+    if (c.unicode() < 0x80)
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+    return c.isLetterOrNumber();
 }
 
 // Where a quoted part that starts at i ends (one past its closing quote), or
@@ -30,7 +32,7 @@ qsizetype endOfQuoted(const QString &sql, qsizetype i, QChar close)
 // The literals the lookup indexes' own conditions are written with
 // (data/indexes.sql): a partial index is used only where the statement's text
 // holds its condition as written.
-bool isIndexLiteral(const QString &literal)
+bool isIndexLiteral(QStringView literal)
 {
     return literal == u"_" || literal == u"[" || literal == u"%" || literal == u" " || literal == u"*[^ -~]*";
 }
@@ -50,10 +52,10 @@ ParametrizedText parametrized(const QString &sql)
         qsizetype end = i + 1;
         if (c == u'\'' || c == u'"' || c == u'[' || c == u'`') {
             end = endOfQuoted(sql, i, c == u'[' ? u']' : c);
-            const QString literal = sql.mid(i + 1, end - i - 2);
+            const QStringView literal = QStringView(sql).mid(i + 1, end - i - 2);
             const bool whole = end - i >= 2 && sql[end - 1] == c;
             if (c == u'\'' && whole && afterFrom && !isIndexLiteral(literal)) {
-                out.values.push_back(QString(literal).replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8());
+                out.values.push_back(literal.toString().replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8());
                 shape += u'?' + QString::number(out.values.size() + 1);
                 i = end;
                 continue;
