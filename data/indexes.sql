@@ -95,10 +95,11 @@ BEGIN
 END;
 
 -- A count of the changes to the articles' names and codes, kept by triggers: a
--- lookup keeps in memory which runs of three characters each stretch of the
--- name's index holds, so that the words typed after the first pass over the
--- stretches that cannot hold them, and reads that again only when this count
--- (or the varieties' count) has moved. Without it every stretch is read.
+-- lookup keeps in memory which runs of two and three characters each stretch
+-- of the name's index holds, so that the words typed after the first pass
+-- over the stretches that cannot hold them, and reads that again only when
+-- this count (or the varieties' count) has moved. Without it every stretch is
+-- read.
 CREATE TABLE IF NOT EXISTS ArticuloCambios (ACaCambios INTEGER NOT NULL);
 INSERT INTO ArticuloCambios (ACaCambios) SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM ArticuloCambios);
 CREATE TRIGGER IF NOT EXISTS TR_Articulo_Alta AFTER INSERT ON Articulo

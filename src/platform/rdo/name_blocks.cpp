@@ -11,12 +11,11 @@ namespace rdo {
 
 namespace {
 
-// Each run of three characters a block holds sets three bits of its set, which
-// has at least 16 bits for each distinct run (a power of two, 512 at least):
-// a run the block does not hold then finds its three bits set in about one
-// block in two hundred. Blocks of names repeated many times (one name, many
-// codes) hold thousands of distinct runs; most hold a few hundred. A million
-// articles of the generated catalogue take about 10 MB.
+// Each run of two or three characters a block holds sets three bits of its
+// set, which has at least 16 bits for each distinct run (a power of two, 512
+// at least): a run the block does not hold then finds its three bits set in
+// about one block in two hundred. Blocks of names repeated many times (one
+// name, many codes) hold thousands of distinct runs; most hold a few hundred.
 constexpr size_t kBitsPerRun = 16;
 constexpr size_t kLeastBits = 512;
 
@@ -40,13 +39,25 @@ uint64_t mixed(char32_t a, char32_t b, char32_t c)
     return h;
 }
 
-// Calls run(hash) for each run of three in text (code points in the form LIKE
-// compares them in).
+// Runs of two characters are hashed apart from runs of three.
+constexpr char32_t kPair = 0x110000;
+
+// Calls run(hash) for each run of two and of three characters of a text of n
+// characters, character i given by at(i) in the form LIKE compares it in.
+template <typename At, typename Run>
+void forEachRun(size_t n, At &&at, Run &&run)
+{
+    for (size_t i = 0; i + 2 <= n; ++i) {
+        run(mixed(at(i), at(i + 1), kPair));
+        if (i + 3 <= n)
+            run(mixed(at(i), at(i + 1), at(i + 2)));
+    }
+}
+
 template <typename Run>
 void forEachRun(std::u32string_view text, Run &&run)
 {
-    for (size_t i = 0; i + 3 <= text.size(); ++i)
-        run(mixed(text[i], text[i + 1], text[i + 2]));
+    forEachRun(text.size(), [&](size_t i) { return text[i]; }, run);
 }
 
 bool isAscii(std::string_view text)
@@ -61,9 +72,10 @@ void forEachRunOfUtf8(std::string_view text, Run &&run)
 {
     if (!isAscii(text))
         return forEachRun(sqlServerComparableUtf8(text), run);
-    const auto lowered = [](char c) { return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
-    for (size_t i = 0; i + 3 <= text.size(); ++i)
-        run(mixed(lowered(text[i]), lowered(text[i + 1]), lowered(text[i + 2])));
+    forEachRun(
+        text.size(),
+        [&](size_t i) { return static_cast<char32_t>(text[i] >= 'A' && text[i] <= 'Z' ? text[i] - 'A' + 'a' : text[i]); },
+        run);
 }
 
 // The distinct runs of the block being read. Neighbours in the index share

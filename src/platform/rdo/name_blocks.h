@@ -8,16 +8,17 @@
 // by one to find a screenful.
 //
 // So the index is cut into blocks of consecutive names, and of each block it
-// is kept which runs of three characters its articles' texts hold (the name,
-// the short name, the code, and either name run together with a variety's
-// name) in a bit set: a run of the typed pattern whose bits are not all set
-// in a block is in none of its texts. A lookup's driver reads the blocks that
-// may hold every run of the pattern and seeks over the others (ScreenedRange).
+// is kept which runs of two and three characters its articles' texts hold
+// (the name, the short name, the code, and either name run together with a
+// variety's name) in a bit set: a run of the typed pattern whose bits are not
+// all set in a block is in none of its texts. A lookup's driver reads the
+// blocks that may hold every run of the pattern and seeks over the others
+// (ScreenedRange).
 //
 // What is kept is exact in the way ArticlesWithVarieties is: dropped whenever
 // the count of changes that data/indexes.sql's triggers keep on Articulo, or
 // what is kept of the varieties, has moved, and read again when a lookup
-// next needs it. Reading them takes about 0.7 s at a million articles, so it
+// next needs it. Reading them takes about 1 s at a million articles, so it
 // is done in the background on a connection of its own, and the lookups read
 // every block meanwhile, as they do without that count or without the
 // varieties' names.
@@ -45,9 +46,9 @@ public:
     // One index's blocks, in the index's order.
     class Index {
     public:
-        // The runs of three characters a text like pattern holds, of its
-        // literal parts after the one it begins with (a driver's range holds
-        // that one), hashed; empty when it has none.
+        // The runs of two and three characters a text like pattern holds, of
+        // its literal parts after the one it begins with (a driver's range
+        // holds that one), hashed; empty when it has none.
         static std::vector<uint64_t> runsOf(std::string_view utf8Pattern);
 
         size_t size() const { return m_starts.size(); }

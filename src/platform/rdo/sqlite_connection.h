@@ -45,7 +45,7 @@ public:
     // Reads now what the lookups keep in memory about the file (which
     // articles have varieties, which letters each stretch of the names'
     // indexes holds), which they otherwise read when first needed, the
-    // stretches in the background (about 0.7 s at a million articles) while
+    // stretches in the background (about 1 s at a million articles) while
     // lookups read every stretch. A till may call it while it starts.
     void prepareLookups();
     // Replaces the step that turns the control's text into SQLite's.
