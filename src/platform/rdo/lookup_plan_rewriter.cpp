@@ -19,7 +19,7 @@ namespace {
 // parentheses.
 class Tokens {
 public:
-    explicit Tokens(const QString &tsql) : source(tsql), raw(tokenizeTsql(tsql))
+    explicit Tokens(const QString &tsql) : source(tsql), raw(tokenizeTsql(source))
     {
         int level = 0;
         for (size_t i = 0; i < raw.size(); ++i) {
@@ -67,10 +67,10 @@ QString quoted(QString text)
 // The text of a plain '...' literal.
 std::optional<QString> literalText(const TsqlToken &token)
 {
-    const QString &t = token.text;
+    const QStringView t = token.text;
     if (token.kind != TsqlToken::String || t.size() < 2 || t.front() != u'\'' || t.back() != u'\'')
         return std::nullopt;
-    return t.mid(1, t.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return t.mid(1, t.size() - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
 }
 
 QString withoutTrailingBlanks(QString text)
@@ -217,7 +217,7 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
         const size_t n = orAt - from;
         if ((n != 3 && n != 5) || t.at(from).kind != TsqlToken::Word || !t.isWord(orAt - 2, u"like"))
             return std::nullopt;
-        const QString column = t.at(from).text;
+        const QString column = t.at(from).text.toString();
         if (column.compare(u"ArtCodigo", Qt::CaseInsensitive) != 0 &&
             column.compare(u"ArtNombre", Qt::CaseInsensitive) != 0 &&
             column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) != 0)
@@ -708,8 +708,9 @@ std::optional<std::pair<QString, QStringList>> withLiteralsMarked(const QString 
         }
         if (token.text.size() < open + 2 || token.text.back() != u'\'')
             return std::nullopt;
-        shape += token.text.left(open + 1) + kMarker + QString::number(contents.size()) + kMarkerEnd + u'\'';
-        contents.append(token.text.mid(open + 1, token.text.size() - open - 2));
+        shape += token.text.left(open + 1);
+        shape += kMarker + QString::number(contents.size()) + kMarkerEnd + u'\'';
+        contents.append(token.text.mid(open + 1, token.text.size() - open - 2).toString());
     }
     return std::pair(shape, contents);
 }

@@ -24,9 +24,9 @@ bool isSkipped(const TsqlToken &token)
 
 // The bare name of a word token: without a table qualifier, [brackets] or
 // "quotes".
-QStringView bareName(const QString &word)
+QStringView bareName(QStringView word)
 {
-    QStringView name(word);
+    QStringView name = word;
     if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0 && !name.endsWith(u']') && !name.endsWith(u'"'))
         name = name.mid(dot + 1);
     if (name.size() >= 2 && ((name.front() == u'[' && name.back() == u']') ||

@@ -39,6 +39,7 @@ qsizetype quotedEnd(const QString &s, qsizetype open, QChar close)
 std::vector<TsqlToken> tokenizeTsql(const QString &s)
 {
     std::vector<TsqlToken> tokens;
+    tokens.reserve(static_cast<size_t>(s.size() / 3));
     qsizetype i = 0;
     const qsizetype n = s.size();
     auto at = [&](qsizetype k) { return k < n ? s[k] : QChar(); };
@@ -94,12 +95,13 @@ std::vector<TsqlToken> tokenizeTsql(const QString &s)
         } else if (c == u'(' || c == u')' || c == u',' || c == u'.' || c == u';') {
             kind = TsqlToken::Punctuation;
         } else {
-            static const QStringList twoChar = {u"<="_qs, u">="_qs, u"<>"_qs, u"!="_qs,
-                                                u"!<"_qs, u"!>"_qs, u"||"_qs};
-            if (twoChar.contains(s.mid(i, 2)))
+            static constexpr std::array<std::u16string_view, 7> twoChar = {u"<=", u">=", u"<>", u"!=",
+                                                                           u"!<", u"!>", u"||"};
+            const QStringView pair = QStringView(s).mid(i, 2);
+            if (std::any_of(twoChar.begin(), twoChar.end(), [&](std::u16string_view op) { return pair == op; }))
                 end = i + 2;
         }
-        tokens.push_back({kind, s.mid(i, end - i), i});
+        tokens.push_back({kind, QStringView(s).mid(i, end - i), i});
         i = end;
     }
     return tokens;
@@ -110,7 +112,7 @@ namespace {
 // The statement seen without blanks and comments, with its parentheses paired.
 class Statement {
 public:
-    explicit Statement(const QString &tsql) : raw(tokenizeTsql(tsql))
+    explicit Statement(const QString &tsql) : source(tsql), raw(tokenizeTsql(source))
     {
         for (size_t i = 0; i < raw.size(); ++i)
             if (raw[i].kind != TsqlToken::Blank && raw[i].kind != TsqlToken::Comment)
@@ -130,6 +132,7 @@ public:
 
     static constexpr size_t npos = static_cast<size_t>(-1);
 
+    QString source;
     std::vector<TsqlToken> raw;
     std::vector<size_t> sig;     // indices into raw of the significant tokens
     std::vector<size_t> partner; // per significant token: its paired parenthesis
@@ -151,7 +154,7 @@ public:
         return k < sig.size() && tok(k).kind == TsqlToken::Word && tok(k).text.front() != u'['
                && tok(k).text.front() != u'"';
     }
-    QString lowerWord(size_t k) const { return isPlainWord(k) ? tok(k).text.toLower() : QString(); }
+    QString lowerWord(size_t k) const { return isPlainWord(k) ? tok(k).text.toString().toLower() : QString(); }
     // Index after the group opened at k (the whole rest when it is not closed).
     size_t afterGroup(size_t k) const { return partner[k] == npos ? sig.size() : partner[k] + 1; }
 };
@@ -189,7 +192,7 @@ public:
         : st(tsql), options(options), text(st.raw.size()), before(st.raw.size()), after(st.raw.size())
     {
         for (size_t i = 0; i < st.raw.size(); ++i)
-            text[i] = st.raw[i].text;
+            text[i] = st.raw[i].text.toString();
     }
 
     QString run()
@@ -213,7 +216,7 @@ private:
     {
         const TsqlToken &t = st.tok(k);
         if (t.kind == TsqlToken::String && t.text.front() != u'\'') {
-            text[st.sig[k]] = t.text.mid(1); // SQLite knows no N'' prefix; the content is kept
+            text[st.sig[k]] = t.text.mid(1).toString(); // SQLite knows no N'' prefix; the content is kept
             return;
         }
         const QString word = st.lowerWord(k);
@@ -244,7 +247,7 @@ private:
         QString limit;
         size_t afterLimit;
         if (k + 1 < st.size() && st.tok(k + 1).kind == TsqlToken::Number) {
-            limit = st.tok(k + 1).text;
+            limit = st.tok(k + 1).text.toString();
             afterLimit = k + 2;
         } else if (st.isPunct(k + 1, u'(') && st.partner[k + 1] != Statement::npos) {
             afterLimit = st.partner[k + 1] + 1;
@@ -327,7 +330,7 @@ private:
         if (t.kind == TsqlToken::Operator) {
             static const QSet<QString> comparisons = {u"="_qs, u"<"_qs, u">"_qs, u"<="_qs, u">="_qs,
                                                       u"<>"_qs, u"!="_qs, u"!<"_qs, u"!>"_qs};
-            return comparisons.contains(t.text);
+            return comparisons.contains(t.text.toString());
         }
         return t.kind == TsqlToken::Word && keywords().contains(st.lowerWord(k)) && !st.isWord(k, u"end");
     }
@@ -422,7 +425,7 @@ private:
     {
         if (!options.isTextColumn)
             return false;
-        QString name = st.tok(k).text;
+        QString name = st.tok(k).text.toString();
         if (name.startsWith(u'[') || name.startsWith(u'"'))
             name = name.mid(1, name.size() - 2);
         return options.isTextColumn(name);

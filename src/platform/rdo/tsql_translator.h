@@ -27,13 +27,15 @@ struct TsqlToken {
         Punctuation // ( ) , . ;
     };
     Kind kind;
-    QString text;
+    QStringView text;   // within the statement text, which must outlive it
     qsizetype position; // offset in the statement text
 };
 
 // Splits statement text into tokens; joining the token texts gives the input
 // back exactly. An unterminated string literal or comment runs to the end.
+// The tokens view the text: it must outlive them.
 std::vector<TsqlToken> tokenizeTsql(const QString &tsql);
+std::vector<TsqlToken> tokenizeTsql(QString &&) = delete;
 
 // True when a ';' outside a literal or comment is followed by more than blanks
 // and comments: the back end runs a single command per call.

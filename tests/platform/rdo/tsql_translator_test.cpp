@@ -107,12 +107,13 @@ TEST(Tokenizer, GivesTheTextBackAndKeepsLiteralsWhole)
         EXPECT_EQ(t.position, joined.size());
         joined += t.text;
         if (t.kind == rdo::TsqlToken::String || t.kind == rdo::TsqlToken::Number)
-            strings.push_back(t.text);
+            strings.push_back(t.text.toString());
     }
     EXPECT_EQ(joined, text);
     EXPECT_EQ(strings, (std::vector<QString>{u"N'a''b'"_qs, u"1.5e3"_qs, u".5"_qs}));
     // an unterminated literal runs to the end instead of being cut
-    EXPECT_EQ(rdo::tokenizeTsql(u"'ab; c"_qs).size(), 1u);
+    const QString unterminated = u"'ab; c"_qs;
+    EXPECT_EQ(rdo::tokenizeTsql(unterminated).size(), 1u);
 }
 
 TEST(SeveralStatements, OnlyASemicolonFollowedByMoreCounts)
