@@ -555,8 +555,10 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         const QString index = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? kNameIndex : kShortNameIndex;
         const QString byIndex = QStringLiteral(" From Articulo INDEXED BY ") + index;
         // Drivers give each article's name and code in the index's order,
-        // which is the list's: the back end bounds the rows still to come by both.
-        const QString codeInOrder = QStringLiteral(", ArtCodigo");
+        // which is the list's: the back end bounds the rows still to come by
+        // both. Whether it has rows is named, so that the statement kept for
+        // a driver takes the typed text's patterns in that column as values.
+        const QString codeInOrder = QStringLiteral(" As ConFilas, ArtCodigo");
         // A driver passes over the articles that cannot have rows, up to the
         // row the back end is deciding on (PasaElLimite), past which it need
         // not be read: one step may not run to the end of the range.

@@ -39,6 +39,24 @@ bool isIndexLiteral(QStringView literal)
 
 } // namespace
 
+namespace {
+
+// Whether a term of a select list, as written, ends in "As name": its
+// literals then name no column, the alias does.
+bool endsInAlias(QStringView term)
+{
+    term = term.trimmed();
+    qsizetype k = term.size();
+    while (k > 0 && isWordCharacter(term[k - 1]))
+        --k;
+    if (k == term.size())
+        return false;
+    term = term.first(k).trimmed();
+    return term.size() > 2 && term.endsWith(u"as", Qt::CaseInsensitive) && !isWordCharacter(term[term.size() - 3]);
+}
+
+} // namespace
+
 ParametrizedText parametrized(const QString &sql)
 {
     ParametrizedText out;
@@ -46,6 +64,30 @@ ParametrizedText parametrized(const QString &sql)
     shape.reserve(sql.size());
     int depth = 0;
     bool afterFrom = false;
+    const auto valueOf = [](QStringView literal) {
+        return literal.toString().replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8();
+    };
+    // The select list's current term: where it begins in shape, whether it
+    // holds a comment, and its literals as written (where, how long, value),
+    // taken out when the term ends in an alias.
+    qsizetype termStart = 0;
+    bool termHasComment = false;
+    struct Written {
+        qsizetype at, length;
+        QByteArray value;
+    };
+    std::vector<Written> termLiterals;
+    const auto endTerm = [&] {
+        if (!termHasComment && !termLiterals.empty() && endsInAlias(QStringView(shape).sliced(termStart))) {
+            const size_t first = out.values.size();
+            for (Written &literal : termLiterals)
+                out.values.push_back(std::move(literal.value));
+            for (size_t k = termLiterals.size(); k-- > 0;)
+                shape.replace(termLiterals[k].at, termLiterals[k].length, u'?' + QString::number(first + k + 2));
+        }
+        termLiterals.clear();
+        termHasComment = false;
+    };
     qsizetype i = 0;
     while (i < sql.size()) {
         const QChar c = sql[i];
@@ -53,28 +95,38 @@ ParametrizedText parametrized(const QString &sql)
         if (c == u'\'' || c == u'"' || c == u'[' || c == u'`') {
             end = endOfQuoted(sql, i, c == u'[' ? u']' : c);
             const QStringView literal = QStringView(sql).mid(i + 1, end - i - 2);
-            const bool whole = end - i >= 2 && sql[end - 1] == c;
-            if (c == u'\'' && whole && afterFrom && !isIndexLiteral(literal)) {
-                out.values.push_back(literal.toString().replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8());
+            const bool taken = c == u'\'' && end - i >= 2 && sql[end - 1] == c && !isIndexLiteral(literal);
+            if (taken && afterFrom) {
+                out.values.push_back(valueOf(literal));
                 shape += u'?' + QString::number(out.values.size() + 1);
                 i = end;
                 continue;
             }
+            if (taken)
+                termLiterals.push_back({shape.size(), end - i, valueOf(literal)});
         } else if (c == u'-' && i + 1 < sql.size() && sql[i + 1] == u'-') {
             end = sql.indexOf(u'\n', i);
             end = end < 0 ? sql.size() : end;
+            termHasComment = true;
         } else if (c == u'/' && i + 1 < sql.size() && sql[i + 1] == u'*') {
             end = sql.indexOf(QStringLiteral("*/"), i + 2);
             end = end < 0 ? sql.size() : end + 2;
+            termHasComment = true;
         } else if (isWordCharacter(c)) {
             while (end < sql.size() && isWordCharacter(sql[end]))
                 ++end;
-            if (depth == 0 && end - i == 4 && QStringView(sql).mid(i, 4).compare(u"from", Qt::CaseInsensitive) == 0)
+            if (!afterFrom && depth == 0 && end - i == 4 &&
+                QStringView(sql).mid(i, 4).compare(u"from", Qt::CaseInsensitive) == 0) {
+                endTerm();
                 afterFrom = true;
+            }
         } else if (c == u'(') {
             ++depth;
         } else if (c == u')') {
             --depth;
+        } else if (c == u',' && depth == 0 && !afterFrom) {
+            endTerm();
+            termStart = shape.size() + 1;
         }
         shape += QStringView(sql).mid(i, end - i);
         i = end;

@@ -25,10 +25,11 @@ struct ParametrizedText {
     std::vector<QByteArray> values; // in UTF-8, bound to ?2, ?3, ... in order
 };
 
-// The literals after the statement's first From at the outer level (the
-// select list keeps its literals: they can name result columns), except
-// those the indexes' own conditions are written with ('_', '[', '%', ' ',
-// '*[^ -~]*', which a partial index matches in the statement's text). Parameters are numbered
+// The literals after the statement's first From at the outer level, and
+// those of the select list's terms that end in "As name" (others keep their
+// literals: they can name result columns), except those the indexes' own
+// conditions are written with ('_', '[', '%', ' ', '*[^ -~]*', which a
+// partial index matches in the statement's text). Parameters are numbered
 // from 2: the back end's own statements bind ?1.
 ParametrizedText parametrized(const QString &sql);
 

@@ -16,9 +16,17 @@ TEST(ParametrizedText, TakesOutTheLiteralsAfterTheFirstFromOnly)
         std::vector<QByteArray> values;
     };
     const std::vector<Case> cases = {
-        // The select list names columns with its literals: they stay, even in a subquery.
+        // The select list names columns with its literals: they stay, even in a
+        // subquery, unless the term has a name of its own.
         {"Select ' ' As s, (Select 1 From t Where a = 'x') From t Where b Like 'ab%'",
          "Select ' ' As s, (Select 1 From t Where a = 'x') From t Where b Like ?2", {"ab%"}},
+        {"Select a, Exists (Select 1 From u Where c Like 'ab%' Or d = 'y') As hit, 'k' || b as kb, 'z' From t "
+         "Where e = 'w'",
+         "Select a, Exists (Select 1 From u Where c Like ?2 Or d = ?3) As hit, ?4 || b as kb, 'z' From t Where e = ?5",
+         {"ab%", "y", "k", "w"}},
+        // An alias in a comment is no alias; nor is a word ending in "as".
+        {"Select 'x' -- As n\n From t", "Select 'x' -- As n\n From t", {}},
+        {"Select 'x' || alias From t", "Select 'x' || alias From t", {}},
         // Doubled quotes are one quote in the value; values are numbered from 2 in order.
         {"Select a From t Where a = 'O''B' Or a In ('x', 'y')", "Select a From t Where a = ?2 Or a In (?3, ?4)",
          {"O'B", "x", "y"}},
