@@ -558,7 +558,7 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
         // which is the list's: the back end bounds the rows still to come by
         // both. Whether it has rows is named, so that the statement kept for
         // a driver takes the typed text's patterns in that column as values.
-        const QString codeInOrder = QStringLiteral(" As ConFilas, ArtCodigo");
+        const QString hasRowsThenCode = QStringLiteral(" As ConFilas, ArtCodigo");
         // A driver passes over the articles that cannot have rows, up to the
         // row the back end is deciding on (PasaElLimite), past which it need
         // not be read: one step may not run to the end of the range.
@@ -585,7 +585,7 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                     (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                 "ArtID And ") + matches + u')'
                                : matches) +
-                    codeInOrder + byIndex +
+                    hasRowsThenCode + byIndex +
                     QStringLiteral(" Where ") + passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) +
                     inIndexOrder};
             plan.streams.push_back(std::move(sorted));
@@ -644,7 +644,7 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
             const QString driver = QStringLiteral("Select ArtID, ") + name +
                                    QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                   "ArtID And ") +
-                                   decides + u')' + codeInOrder + byIndex + QStringLiteral(" Where ") +
+                                   decides + u')' + hasRowsThenCode + byIndex + QStringLiteral(" Where ") +
                                    passing(mayHaveRows) + inRange + inIndexOrder;
             plan.streams.push_back(
                 {selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
@@ -671,7 +671,7 @@ std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) c
                                     QStringLiteral(" And ArtID = ?1"),
                                 static_cast<int>(i), true,
                                 QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + decides +
-                                    codeInOrder + byIndex + QStringLiteral(" Where ") +
+                                    hasRowsThenCode + byIndex + QStringLiteral(" Where ") +
                                     inKeyRange(name, prefix, QLatin1String(kDriverFrom)) + QStringLiteral(" And ") +
                                     passing(decides) + inIndexOrder,
                                 {}, {}, {}, {}, prefix, name, *pattern});
