@@ -24,7 +24,7 @@ inline QStringList statementShape(const QString &sql)
         if (token.kind == rdo::TsqlToken::Blank)
             continue;
         const bool variable = token.kind == rdo::TsqlToken::String || token.kind == rdo::TsqlToken::Number;
-        shape << QString::number(token.kind) + (variable ? QString() : u':' + token.text.toLower());
+        shape << QString::number(token.kind) + (variable ? QString() : u':' + token.text.toString().toLower());
     }
     return shape;
 }

@@ -33,8 +33,8 @@ void keepsLiteralsAndUnity(const char *stage, const std::vector<rdo::TsqlToken> 
     for (const auto &token : tokens) {
         if (token.kind != rdo::TsqlToken::String)
             continue;
-        const QString literal = token.text.startsWith(u'N') || token.text.startsWith(u'n') ? token.text.mid(1)
-                                                                                            : token.text;
+        const QStringView literal = token.text.startsWith(u'N') || token.text.startsWith(u'n') ? token.text.mid(1)
+                                                                                                : token.text;
         if (!output.contains(literal))
             fail("a literal changed", input, output);
     }
