@@ -60,22 +60,14 @@ void forEachRun(std::u32string_view text, Run &&run)
     forEachRun(text.size(), [&](size_t i) { return text[i]; }, run);
 }
 
-bool isAscii(std::string_view text)
-{
-    return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 // The same for a text in UTF-8 as the file holds it. Most are ASCII, compared
 // with A to Z lowered: read on their bytes, without conversion.
 template <typename Run>
 void forEachRunOfUtf8(std::string_view text, Run &&run)
 {
-    if (!isAscii(text))
+    if (!isAsciiUtf8(text))
         return forEachRun(sqlServerComparableUtf8(text), run);
-    forEachRun(
-        text.size(),
-        [&](size_t i) { return static_cast<char32_t>(text[i] >= 'A' && text[i] <= 'Z' ? text[i] - 'A' + 'a' : text[i]); },
-        run);
+    forEachRun(text.size(), [&](size_t i) { return asciiComparable(text[i]); }, run);
 }
 
 // The distinct runs of the block being read. Neighbours in the index share
@@ -306,7 +298,7 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
     // each and those across the join; else the joined text, where composing
     // may change the letters at the join.
     const auto addJoined = [&](std::string_view name, std::string_view variety) {
-        if (isAscii(name) && isAscii(variety)) {
+        if (isAsciiUtf8(name) && isAsciiUtf8(variety)) {
             add(variety);
             joined.assign(name.substr(name.size() - std::min<size_t>(name.size(), 2)))
                 .append(variety.substr(0, std::min<size_t>(variety.size(), 2)));

@@ -100,14 +100,9 @@ std::vector<PatternItem> compile(const std::vector<char32_t> &p)
     return items;
 }
 
-bool isAscii(std::string_view bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 char32_t lowered(char c)
 {
-    return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return asciiComparable(c);
 }
 
 // Characters already folded stay as they are.
@@ -260,7 +255,7 @@ struct SqlServerLikePattern::Compiled {
 
 SqlServerLikePattern::SqlServerLikePattern(std::string_view pattern) : d(std::make_unique<Compiled>())
 {
-    d->ascii = isAscii(pattern);
+    d->ascii = isAsciiUtf8(pattern);
     d->pattern = QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size()));
     d->items = compile(d->ascii ? loweredAscii(pattern) : comparable(d->pattern));
     if (d->ascii)
@@ -271,7 +266,7 @@ SqlServerLikePattern::~SqlServerLikePattern() = default;
 
 bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
 {
-    if (d->ascii && isAscii(text))
+    if (d->ascii && isAsciiUtf8(text))
         return d->runs ? d->runs->matches(text) : matches(text, d->items);
     return matches(comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))), d->items);
 }
@@ -297,7 +292,7 @@ bool SqlServerLikePattern::beginsWithLiteral() const
 
 std::u32string sqlServerComparableUtf8(std::string_view text)
 {
-    if (isAscii(text)) {
+    if (isAsciiUtf8(text)) {
         std::u32string out(text.size(), U'\0');
         std::transform(text.begin(), text.end(), out.begin(), [](char c) { return lowered(c); });
         return out;
@@ -314,7 +309,7 @@ bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern)
 
 int sqlServerCompareUtf8(std::string_view a, std::string_view b)
 {
-    if (isAscii(a) && isAscii(b)) {
+    if (isAsciiUtf8(a) && isAsciiUtf8(b)) {
         a = withoutTrailingBlanks(a);
         b = withoutTrailingBlanks(b);
         const size_t n = std::min(a.size(), b.size());

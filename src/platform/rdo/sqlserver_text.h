@@ -69,4 +69,20 @@ int sqlServerCompareUtf8(std::string_view a, std::string_view b);
 // The code points LIKE compares a text in: composed, then case-folded.
 std::u32string sqlServerComparableUtf8(std::string_view text);
 
+// Whether a text in UTF-8 is all ASCII: such text is compared on its bytes,
+// where composing changes nothing and folding is lowering A to Z.
+inline bool isAsciiUtf8(std::string_view bytes)
+{
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// An ASCII character in the form the comparisons see it.
+inline char32_t asciiComparable(char c)
+{
+    return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+}
+
 } // namespace rdo
