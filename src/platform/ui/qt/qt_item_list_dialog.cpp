@@ -1,17 +1,27 @@
 #include "qt_item_list_dialog.h"
 
+#include "qt_scanner.h"
 #include "qt_toolkit.h"
 
 #include "platform/vb/format.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace ui {
+
+namespace {
+constexpr int FewestRowsShown = 4;
+constexpr int MostRowsShown = 20;
+} // namespace
 
 ItemListModel::ItemListModel(const ItemListLayout &layout, RowSource &rows, QObject *parent)
     : QAbstractTableModel(parent), m_layout(layout), m_source(rows)
@@ -79,6 +89,12 @@ bool ItemListModel::canFetchMore(const QModelIndex &parent) const
     return !parent.isValid() && !m_source.atEnd();
 }
 
+void ItemListModel::fetchAll()
+{
+    while (canFetchMore({}))
+        fetchMore({});
+}
+
 void ItemListModel::fetchMore(const QModelIndex &parent)
 {
     if (parent.isValid())
@@ -96,12 +112,19 @@ void ItemListModel::fetchMore(const QModelIndex &parent)
 }
 
 ItemListDialog::ItemListDialog(const ItemListLayout &layout, RowSource &rows, QWidget *parent)
-    : QDialog(parent), m_model(new ItemListModel(layout, rows, this)), m_view(new QTableView(this))
+    : QDialog(parent), m_model(new ItemListModel(layout, rows, this)), m_view(new QTableView(this)),
+      m_count(new QLabel(this))
 {
+    // The field the cashier typed into, which the list must leave visible.
+    const QWidget *field = QApplication::focusWidget();
     setWindowTitle(layout.title);
     auto *box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
     box->addWidget(m_view);
+    box->addWidget(m_count);
+    m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_count->setContentsMargins(6, 2, 6, 2);
 
     m_view->setModel(m_model);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -109,6 +132,8 @@ ItemListDialog::ItemListDialog(const ItemListLayout &layout, RowSource &rows, QW
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setTabKeyNavigation(false);
     m_view->setWordWrap(false);
+    // A variety's name ends with the variety: cut the middle, not the end.
+    m_view->setTextElideMode(Qt::ElideMiddle);
     m_view->verticalHeader()->hide();
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
@@ -122,18 +147,34 @@ ItemListDialog::ItemListDialog(const ItemListLayout &layout, RowSource &rows, QW
         if (const auto width = layout.widths.find(column); width != layout.widths.end())
             m_view->setColumnWidth(column, qt::toPixels(width->second, dpi));
     }
+    stretchLongestColumn();
 
-    // As wide as the layout asks (within the screen), about twenty rows high.
+    // As wide as the layout asks (within the screen), as high as its rows up
+    // to twenty: a short list hides less of the sale.
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const int width = layout.width > 0 ? qt::toPixels(layout.width, dpi) : 480;
+    const int rowsShown = m_model->canFetchMore({}) ? MostRowsShown : std::clamp(m_model->rowCount(), FewestRowsShown, MostRowsShown);
     const int height = m_view->horizontalHeader()->sizeHint().height() +
-                       20 * m_view->verticalHeader()->defaultSectionSize() + 2 * m_view->frameWidth();
+                       rowsShown * m_view->verticalHeader()->defaultSectionSize() + 2 * m_view->frameWidth() +
+                       m_count->sizeHint().height();
     resize(std::min(width, available.width()), std::min(height, available.height()));
+    if (field && field->window() != this)
+        placeBeside(QRect(field->mapToGlobal(QPoint(0, 0)), field->size()));
 
     m_view->installEventFilter(this);
     connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex &index) { choose(index); });
+    // Installed after the list's own filter, so it sees the keys first: the
+    // Enter that ends a scan must not choose the highlighted row.
+    new qt::ScannerWatch(m_view, [this](const QString &code) {
+        m_scanned = code;
+        reject();
+        qt::typeAhead(code + u'\r');
+    });
 
+    const auto showCount = [this] { m_count->setText(rowCountText()); };
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, showCount);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, showCount);
     for (int column = 0; column < m_model->columnCount(); ++column) {
         if (!m_view->isColumnHidden(column)) {
             if (m_model->rowCount() > 0)
@@ -141,11 +182,86 @@ ItemListDialog::ItemListDialog(const ItemListLayout &layout, RowSource &rows, QW
             break;
         }
     }
+    showCount();
     m_view->setFocus();
+}
+
+QString ItemListDialog::rowCountText() const
+{
+    const int current = m_view->currentIndex().isValid() ? m_view->currentIndex().row() + 1 : 0;
+    return QStringLiteral("%1 / %2%3")
+        .arg(current)
+        .arg(m_model->rowCount())
+        .arg(m_model->canFetchMore({}) ? QStringLiteral("+") : QString());
+}
+
+void ItemListDialog::placeBeside(const QRect &field)
+{
+    const QScreen *screen = QGuiApplication::screenAt(field.center());
+    if (!screen)
+        screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // The window manager's frame is not known before the window shows; a
+    // title bar and a border are a fair guess of what it adds.
+    const int frame = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    const int below = available.bottom() - field.bottom();
+    const int above = field.top() - available.top();
+    const int outer = height() + frame;
+    const bool downwards = outer <= below || below >= above;
+    if (outer > (downwards ? below : above))
+        resize(width(), std::max((downwards ? below : above) - frame, m_view->verticalHeader()->defaultSectionSize() * 4));
+    const int x = std::clamp(field.left(), available.left(), std::max(available.left(), available.right() + 1 - width()));
+    const int y = downwards ? field.bottom() + 1 : field.top() - (height() + frame);
+    move(x, std::max(y, available.top()));
+}
+
+void ItemListDialog::stretchLongestColumn()
+{
+    int longest = -1;
+    qsizetype longestText = 0;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        if (m_view->isColumnHidden(column))
+            continue;
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            const qsizetype length = m_model->index(row, column).data().toString().size();
+            if (length > longestText) {
+                longestText = length;
+                longest = column;
+            }
+        }
+    }
+    if (longest < 0)
+        return;
+    m_view->horizontalHeader()->setStretchLastSection(false);
+    m_longestColumn = longest;
+    m_longestWidth = m_view->columnWidth(longest);
+}
+
+void ItemListDialog::goToRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const int column = m_view->currentIndex().isValid() ? m_view->currentIndex().column() : 0;
+    m_view->setCurrentIndex(m_model->index(row, column));
+    m_view->scrollTo(m_view->currentIndex());
 }
 
 bool ItemListDialog::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_view && event->type() == QEvent::Resize) {
+        // The longest texts (the names) take whatever room the window has
+        // beyond the other columns, and keep at least their given width.
+        if (m_longestColumn >= 0) {
+            int others = 0;
+            for (int column = 0; column < m_model->columnCount(); ++column)
+                if (!m_view->isColumnHidden(column) && column != m_longestColumn)
+                    others += m_view->columnWidth(column);
+            const int room = m_view->viewport()->width() - others;
+            m_view->setColumnWidth(m_longestColumn, std::max(room, m_longestWidth));
+        }
+    }
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {
@@ -156,6 +272,21 @@ bool ItemListDialog::eventFilter(QObject *watched, QEvent *event)
         case Qt::Key_Escape:
             reject();
             return true;
+        case Qt::Key_Home:
+            goToRow(0);
+            return true;
+        case Qt::Key_End:
+            // The last row, not the last one read so far.
+            m_model->fetchAll();
+            goToRow(m_model->rowCount() - 1);
+            return true;
+        case Qt::Key_PageDown: {
+            // A page down near the end of what was read reads on first.
+            const int page = std::max(1, m_view->viewport()->height() / m_view->verticalHeader()->defaultSectionSize());
+            if (m_view->currentIndex().row() + page >= m_model->rowCount() && m_model->canFetchMore({}))
+                m_model->fetchMore({});
+            break;
+        }
         default:
             break;
         }

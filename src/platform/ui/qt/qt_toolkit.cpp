@@ -610,7 +610,14 @@ void QtToolkit::sendTab()
 
 void QtToolkit::processPendingMessages()
 {
-    QCoreApplication::processEvents();
+    // The screen settles (the closed list's window goes, what it covered is
+    // painted, timers run), but the keys and clicks the cashier sent
+    // meanwhile stay queued: they belong to whichever field has the focus when
+    // the handler that called us is done, as they would in a till's message
+    // queue. Run here, they would reach the field the lookup started from.
+    ++m_pumping;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    --m_pumping;
 }
 
 void QtToolkit::focusEntered(Window *window)

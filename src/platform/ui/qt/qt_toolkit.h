@@ -153,6 +153,8 @@ public:
     // The item list shown last, while it is open (for tests and hosts that
     // drive it).
     QWidget *openItemList() const { return m_openItemList; }
+    // Whether a handler is letting pending window messages run just now.
+    bool isPumping() const { return m_pumping > 0; }
 
 private:
     // The widget of a container of this toolkit; error 5 for any other.
@@ -172,6 +174,7 @@ private:
     Window *m_focused = nullptr;
     bool m_restoringFocus = false;
     QPointer<QWidget> m_openItemList;
+    int m_pumping = 0;
 };
 
 } // namespace ui

@@ -437,6 +437,95 @@ TEST_F(QtItemListTest, HomeEndAndDoubleClickChoose)
     EXPECT_EQ(vb::CLng(clicked->at(0)), 4);
 }
 
+// Keys a list of 250 rows (read a hundred at a time) gets, each at a time in
+// milliseconds, and the row then chosen (0 = none) or the code scanned.
+struct ListKey {
+    int key;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    QString text;
+    unsigned long at = 0;
+};
+
+struct ListKeysCase {
+    const char *name;
+    std::vector<ListKey> keys;
+    int chosen;
+    QString scanned;
+};
+
+void PrintTo(const ListKeysCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+// A scanner's code: characters stepMs apart from at, then Enter.
+std::vector<ListKey> typed(const QString &text, unsigned long at, unsigned long stepMs, bool enter = true)
+{
+    std::vector<ListKey> keys;
+    for (const QChar c : text) {
+        keys.push_back({c.unicode(), Qt::NoModifier, QString(c), at});
+        at += stepMs;
+    }
+    if (enter)
+        keys.push_back({Qt::Key_Return, Qt::NoModifier, "\r", at});
+    return keys;
+}
+
+std::vector<ListKey> operator+(std::vector<ListKey> keys, const std::vector<ListKey> &more)
+{
+    keys.insert(keys.end(), more.begin(), more.end());
+    return keys;
+}
+
+// A key that types nothing, at time 0.
+ListKey press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    return {key, modifiers, QString(), 0};
+}
+
+const std::vector<ListKey> enter{{Qt::Key_Return, Qt::NoModifier, "\r", 5000}};
+
+class QtItemListKeys : public QtItemListTest, public ::testing::WithParamInterface<ListKeysCase> {};
+
+TEST_P(QtItemListKeys, ReachTheTrueEndsAndTellAScanFromTyping)
+{
+    const ListKeysCase &c = GetParam();
+    CountingRows rows(250);
+    QString scanned;
+    QString count;
+    const ui::ItemChoice choice = show(rows, [&](ui::ItemListDialog &dialog) {
+        for (const ListKey &key : c.keys) {
+            QKeyEvent press(QEvent::KeyPress, key.key, key.modifiers, key.text);
+            press.setTimestamp(key.at);
+            QCoreApplication::sendEvent(dialog.view(), &press);
+            if (!dialog.isVisible())
+                break;
+            count = dialog.rowCountText();
+        }
+        scanned = dialog.scannedCode();
+    });
+    EXPECT_EQ(choice ? vb::CLng(choice->at(0)) : 0, c.chosen);
+    EXPECT_EQ(scanned, c.scanned);
+    if (c.chosen == 250) {
+        EXPECT_EQ(count, "250 / 250") << "every row read, the count is whole";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, QtItemListKeys,
+    ::testing::Values(
+        ListKeysCase{"EndReadsOnToTheLastRow", std::vector<ListKey>{press(Qt::Key_End)} + enter, 250, ""},
+        ListKeysCase{"ControlEndToo", std::vector<ListKey>{press(Qt::Key_End, Qt::ControlModifier)} + enter, 250, ""},
+        ListKeysCase{"HomeAfterEnd", std::vector<ListKey>{press(Qt::Key_End), press(Qt::Key_Home)} + enter, 1, ""},
+        ListKeysCase{"PageDownsReachTheLastRow", std::vector<ListKey>(40, press(Qt::Key_PageDown)) + enter, 250, ""},
+        ListKeysCase{"AScanChoosesNothing", typed("7790001234567", 100, 3), 0, "7790001234567"},
+        ListKeysCase{"AScanAfterMovingChoosesNothing",
+                     std::vector<ListKey>{press(Qt::Key_Down)} + typed("100012", 100, 8), 0, "100012"},
+        ListKeysCase{"APersonsKeySearchesTheList", typed("2", 0, 0, false) + enter, 2, ""},
+        ListKeysCase{"ShortBurstIsTyping", typed("12", 0, 2), 12, ""},
+        ListKeysCase{"SlowKeysAreTyping", typed("100012", 0, 60), 100, ""}),
+    [](const ::testing::TestParamInfo<ListKeysCase> &info) { return std::string(info.param.name); });
+
 // ----- message box, window owners, screen -----
 
 TEST(QtMessageBox, AnswersByTheButtonsOfItsStyle)
