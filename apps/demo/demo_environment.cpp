@@ -28,10 +28,11 @@ void writeIfMissing(const QString &path, const QByteArray &contents)
 }
 
 // The demo's own settings as a new shop would find them: company 1, its cash
-// price, and scale labels "2 IIIII V WWWWW C" carrying grams.
+// price list (list 0: the sale price type "Contado" of the sample catalogue),
+// and scale labels "2 IIIII V WWWWW C" carrying grams.
 const char DefaultDemoSettings[] = "[Demo]\n"
                                    "Empresa=1\n"
-                                   "ListaPrecios=1\n"
+                                   "ListaPrecios=0\n"
                                    "\n"
                                    "; Scale labels: prefix=peso,DIGITS (grams) or precio,DIGITS (cents),\n"
                                    "; the digits standing right before the check digit.\n"

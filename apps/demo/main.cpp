@@ -86,10 +86,10 @@ int main(int argc, char *argv[])
     vokArticuloWidget &articulo = sales.articulo();
     com::FormStore store(environment.formPath());
     loadForm(sales, store, nullptr);
-    const int priceType = demoSettings.value(QStringLiteral("Demo/ListaPrecios"), 1).toInt();
+    const int priceList = demoSettings.value(QStringLiteral("Demo/ListaPrecios"), 0).toInt();
     articulo.setEmpresa(demoSettings.value(QStringLiteral("Demo/Empresa"), 1).toInt());
-    articulo.setListaPrecios(priceType);
-    sales.setPriceType(static_cast<int16_t>(priceType));
+    articulo.setListaPrecios(priceList);
+    sales.setLanguage(environment.language());
     try {
         articulo.control().setConnect(connection);
     } catch (const vb::Error &error) {
@@ -105,6 +105,7 @@ int main(int argc, char *argv[])
         [&](int idioma) {
             // The control reads the host's language when it connects.
             environment.setLanguage(idioma);
+            sales.setLanguage(idioma);
             try {
                 articulo.control().setConnect(nullptr);
                 articulo.control().setConnect(connection);

@@ -1,6 +1,7 @@
 #include "sales_form.h"
 
 #include "shop_prices.h"
+#include "platform/ui/qt/qt_scanner.h"
 #include "widget/vok_articulo_widget.h"
 
 #include <QApplication>
@@ -23,6 +24,30 @@ enum Column { Code, Name, Quantity, Price, Amount, ColumnCount };
 QString amountText(double value)
 {
     return QLocale().toString(value, 'f', 2);
+}
+
+// What the status line tells the cashier, in the screen's two languages.
+enum class Say { NoPrice, PriceUnread, Weight, Amount, BadLabel, Unknown, NotInUse, NotForSale, Choose, BadQuantity, BadPrice };
+
+QString text(Say what, int idioma)
+{
+    const auto pick = [idioma](const char *spanish, const char *english) {
+        return QString::fromUtf8(idioma == 2 ? english : spanish);
+    };
+    switch (what) {
+    case Say::NoPrice: return pick("Sin precio en el tipo de precio %1", "No price in price type %1");
+    case Say::PriceUnread: return pick("No se pudo leer el precio: %1", "The price could not be read: %1");
+    case Say::Weight: return pick("Balanza: %1 kg", "Scale: %1 kg");
+    case Say::Amount: return pick("Balanza: %1", "Scale: %1");
+    case Say::BadLabel: return pick("Etiqueta de balanza inválida: %1", "Invalid scale label: %1");
+    case Say::Unknown: return pick("%1 no existe", "%1 does not exist");
+    case Say::NotInUse: return pick("%1 no está en uso", "%1 is not in use");
+    case Say::NotForSale: return pick("%1 no está a la venta", "%1 is not for sale");
+    case Say::Choose: return pick("Elija un artículo", "Choose an article");
+    case Say::BadQuantity: return pick("Cantidad no válida", "Invalid quantity");
+    case Say::BadPrice: return pick("Precio no válido", "Invalid price");
+    }
+    return {};
 }
 
 } // namespace
@@ -83,15 +108,25 @@ SalesForm::SalesForm(std::shared_ptr<rdo::rdoConnection> connection, std::vector
     setTabOrder(m_cantidad, m_precio);
 
     // The control raises key press 13 once Enter has loaded an article; a host
-    // moves on to its next field then. The move waits until the control has
-    // finished with the key.
+    // moves on to its next field then, there and then: the keys the cashier
+    // typed ahead are still queued and belong to the quantity.
     connect(m_articulo, &vokArticuloWidget::KeyPress, this, [this](qint16 *keyAscii) {
         if (*keyAscii == 13 && m_articulo->ID() > 0)
-            QMetaObject::invokeMethod(this, &SalesForm::articleChosen, Qt::QueuedConnection);
+            articleChosen();
     });
     connect(m_articulo, &vokArticuloWidget::Change, this, [this] {
-        if (m_articulo->ID() == 0)
+        if (m_articulo->ID() == 0) {
             m_articleName->clear();
+            m_ready = false;
+        }
+    });
+    connect(m_articulo, &vokArticuloWidget::GotFocus2, this, &SalesForm::nothingTaken);
+    // A code scanned into the quantity is the next article, never a
+    // quantity: the line not yet confirmed is left, and the code goes to the
+    // article field as scanned.
+    new ui::qt::ScannerWatch(m_cantidad, [this](const QString &code) {
+        m_articulo->setFocus();
+        ui::qt::typeAhead(code + u'\r');
     });
     connect(m_cantidad, &QLineEdit::returnPressed, this, [this] {
         m_precio->setFocus();
@@ -100,51 +135,99 @@ SalesForm::SalesForm(std::shared_ptr<rdo::rdoConnection> connection, std::vector
     connect(m_precio, &QLineEdit::returnPressed, this, &SalesForm::addLine);
     // In the control F12 is the control's own key; on the quantity and the
     // price the form offers the same view of the article about to be sold.
-    auto *detail = new QShortcut(QKeySequence(Qt::Key_F12), this);
-    detail->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(detail, &QShortcut::activated, this, [this] {
-        if (m_articulo->isAncestorOf(QApplication::focusWidget()) || m_articulo->ID() <= 0)
-            return;
-        int32_t article = m_articulo->ID();
-        int16_t variety = static_cast<int16_t>(m_articulo->Variedad());
-        m_articulo->control().MostrarDetalle(article, variety);
-    });
+    // The shortcuts belong to those two fields only, so that F12 in the
+    // control still reaches the control.
+    for (QLineEdit *field : {m_cantidad, m_precio}) {
+        auto *detail = new QShortcut(QKeySequence(Qt::Key_F12), field, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(detail, &QShortcut::activated, this, [this] {
+            if (m_articulo->ID() <= 0)
+                return;
+            int32_t article = m_articulo->ID();
+            int16_t variety = static_cast<int16_t>(m_articulo->Variedad());
+            m_articulo->control().MostrarDetalle(article, variety);
+        });
+    }
+    // Escape in the quantity: back to the article, to take another one.
+    auto *back = new QShortcut(QKeySequence(Qt::Key_Escape), m_cantidad, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(back, &QShortcut::activated, m_articulo, qOverload<>(&QWidget::setFocus));
     showTotal();
 }
 
 void SalesForm::articleChosen()
 {
+    m_ready = false;
     const int decimals = m_articulo->Decimales();
     m_articleName->setText(m_articulo->Codigo() + QStringLiteral("  ") + m_articulo->Nombre());
-    double quantity = m_articulo->CB() && m_articulo->CBCantidad() > 0 ? m_articulo->CBCantidad() : 1.0;
-    std::optional<double> price;
-    try {
-        price = unitPrice(*m_connection, m_articulo->ID(), static_cast<int16_t>(m_articulo->Variedad()), m_priceType);
-        say(price ? QString() : tr("Sin precio en la lista %1").arg(m_priceType));
-    } catch (const std::exception &error) {
-        say(tr("No se pudo leer el precio: %1").arg(QString::fromLocal8Bit(error.what())));
-    }
+    say(QString());
 
     // A scale label: the control found the article by the label's fixed part
     // and hands over the rest; the shop's rules say what it weighs or costs.
+    // A label that does not read (a wrong check digit) sells nothing.
+    std::optional<ScaleReading> label;
     const QString variable = m_articulo->CBVariable();
     if (m_articulo->CB() && !variable.isEmpty()) {
-        const ScaleDecoding label = decodeScaleLabel(m_articulo->CBFija() + variable, variable, m_scaleRules);
-        if (label.reading && label.reading->kind == ScaleValue::Weight) {
-            quantity = label.reading->value;
-            say(tr("Balanza: %1 kg").arg(QLocale().toString(quantity, 'f', 3)));
-        } else if (label.reading) {
-            quantity = 1;
-            price = label.reading->value;
-            say(tr("Balanza: %1").arg(amountText(*price)));
-        } else {
-            say(label.problem);
+        const QString scanned = m_articulo->CBFija() + variable;
+        label = decodeScaleLabel(scanned, variable, m_scaleRules).reading;
+        if (!label) {
+            refuse(text(Say::BadLabel, m_idioma).arg(scanned));
+            return;
         }
+    }
+
+    // The price the control's list showed: the price type of its price list.
+    std::optional<double> price;
+    const auto priceType = priceTypeOfList(*m_connection, static_cast<int16_t>(m_articulo->Empresa()),
+                                           static_cast<int16_t>(m_articulo->ListaPrecios()));
+    try {
+        if (priceType)
+            price = unitPrice(*m_connection, m_articulo->ID(), static_cast<int16_t>(m_articulo->Variedad()), *priceType);
+        if (!price)
+            say(text(Say::NoPrice, m_idioma).arg(priceType.value_or(0)));
+    } catch (const std::exception &error) {
+        say(text(Say::PriceUnread, m_idioma).arg(QString::fromLocal8Bit(error.what())));
+    }
+
+    double quantity = m_articulo->CB() && m_articulo->CBCantidad() > 0 ? m_articulo->CBCantidad() : 1.0;
+    if (label && label->kind == ScaleValue::Weight) {
+        quantity = label->value;
+        say(text(Say::Weight, m_idioma).arg(QLocale().toString(quantity, 'f', 3)));
+    } else if (label) {
+        quantity = 1;
+        price = label->value;
+        say(text(Say::Amount, m_idioma).arg(amountText(*price)));
     }
     m_cantidad->setText(QLocale().toString(quantity, 'f', std::max(decimals, quantity == int(quantity) ? 0 : 3)));
     m_precio->setText(price ? amountText(*price) : QString());
+    m_ready = true;
     m_cantidad->setFocus();
     m_cantidad->selectAll();
+}
+
+void SalesForm::refuse(const QString &why)
+{
+    QApplication::beep();
+    say(why);
+    // The text stays selected, so that the next scan replaces it.
+    m_articulo->setFocus();
+    if (auto *box = m_articulo->findChild<QLineEdit *>())
+        box->selectAll();
+}
+
+void SalesForm::nothingTaken()
+{
+    const QString typed = m_articulo->Text().trimmed();
+    NotTaken why = NotTaken::Elsewhere;
+    try {
+        why = whyNotTaken(*m_connection, static_cast<int16_t>(m_articulo->Empresa()), typed);
+    } catch (const std::exception &) {
+        // The control has said what failed through its Error event.
+    }
+    switch (why) {
+    case NotTaken::Unknown: return refuse(text(Say::Unknown, m_idioma).arg(typed));
+    case NotTaken::NotInUse: return refuse(text(Say::NotInUse, m_idioma).arg(typed));
+    case NotTaken::NotForSale: return refuse(text(Say::NotForSale, m_idioma).arg(typed));
+    case NotTaken::Elsewhere: return say(QString());
+    }
 }
 
 void SalesForm::addLine()
@@ -153,18 +236,18 @@ void SalesForm::addLine()
     bool priceOk = false;
     const double quantity = QLocale().toDouble(m_cantidad->text(), &quantityOk);
     const double price = QLocale().toDouble(m_precio->text(), &priceOk);
-    if (m_articulo->ID() <= 0) {
-        say(tr("Elija un artículo"));
+    if (m_articulo->ID() <= 0 || !m_ready) {
+        say(text(Say::Choose, m_idioma));
         m_articulo->setFocus();
         return;
     }
     if (!quantityOk || quantity <= 0) {
-        say(tr("Cantidad no válida"));
+        say(text(Say::BadQuantity, m_idioma));
         m_cantidad->setFocus();
         return;
     }
     if (!priceOk || price < 0) {
-        say(tr("Precio no válido"));
+        say(text(Say::BadPrice, m_idioma));
         m_precio->setFocus();
         return;
     }
@@ -203,9 +286,14 @@ void SalesForm::showTotal()
     m_total->setText(tr("Total: %1").arg(amountText(m_totalAmount)));
 }
 
-void SalesForm::say(const QString &text)
+void SalesForm::say(const QString &line)
 {
-    m_status->setText(text);
+    m_status->setText(line);
+}
+
+QString SalesForm::status() const
+{
+    return m_status->text();
 }
 
 } // namespace demo

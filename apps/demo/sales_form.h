@@ -34,15 +34,20 @@ public:
     QLineEdit &precio() const { return *m_precio; }
     QTableWidget &lineas() const { return *m_lineas; }
 
-    // The price type whose prices fill the price field (the control's list
-    // shows the same one).
-    void setPriceType(int16_t priceType) { m_priceType = priceType; }
+    // The language of the status line: 2 English, any other Spanish (the
+    // host's Idioma).
+    void setLanguage(int idioma) { m_idioma = idioma; }
+    QString status() const;
 
 signals:
     void lineAdded(int row);
 
 private:
     void articleChosen();
+    // The control found no article for the text on Enter: say why.
+    void nothingTaken();
+    // The article held cannot be sold as read: say why and stay on it.
+    void refuse(const QString &why);
     void addLine();
     void startNextLine();
     void showTotal();
@@ -50,7 +55,9 @@ private:
 
     std::shared_ptr<rdo::rdoConnection> m_connection;
     std::vector<ScaleRule> m_scaleRules;
-    int16_t m_priceType = 1;
+    int m_idioma = 1;
+    // The article held has been read into the quantity and the price.
+    bool m_ready = false;
     vokArticuloWidget *m_articulo = nullptr;
     QLineEdit *m_cantidad = nullptr;
     QLineEdit *m_precio = nullptr;

@@ -3,15 +3,18 @@
 // operation: the Nth call, counted over the connection and every result set
 // it opened, of OpenResultset, EOF, a column read, MoveNext or Close. Each
 // operation is logged with the statement it belongs to, so that a test can
-// tell which routine the Nth failure lands in.
+// tell which routine the Nth failure lands in. It can also be slow: every
+// statement then takes a while to open, as on a large file without indexes.
 
 #include "platform/rdo/rdo.h"
 #include "platform/vb/error.h"
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace vok::test {
@@ -44,11 +47,14 @@ public:
         failAt(n);
         m_interruption = std::move(action);
     }
+    // Every statement opened from now on first waits this long.
+    void slowDown(std::chrono::milliseconds perStatement) { m_slowness = perStatement; }
     bool faulted() const { return m_failAt > 0 && static_cast<int>(calls.size()) >= m_failAt; }
 
     std::shared_ptr<rdo::rdoResultset> OpenResultset(const QString &sql, int16_t type, int16_t lockType) override
     {
         step(Operation::Open, sql);
+        std::this_thread::sleep_for(m_slowness);
         return std::make_shared<Resultset>(*this, m_real->OpenResultset(sql, type, lockType), sql);
     }
     QString Connect() const override { return m_real->Connect(); }
@@ -103,6 +109,7 @@ private:
     std::shared_ptr<rdo::rdoConnection> m_real;
     int m_failAt = 0;
     std::function<void()> m_interruption;
+    std::chrono::milliseconds m_slowness{0};
 };
 
 } // namespace vok::test
