@@ -25,8 +25,9 @@ namespace ui::qt {
 struct ScannerTiming {
     // The longest pause, in milliseconds of the keys' own time stamps, between
     // two keys of one code (the Enter included). Scanners send a key every
-    // 2–8 ms; a person's fastest keys are several times slower.
-    unsigned long maxGap = 30;
+    // 2–8 ms, slow ones and a busy till up to a few tens; six keys in a row
+    // that fast are beyond a person.
+    unsigned long maxGap = 50;
     // The shortest code: internal codes have six characters, EAN-8 eight.
     int minLength = 6;
 };
