@@ -21,12 +21,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -49,16 +47,13 @@ bool waitUntil(const std::function<bool()> &done, int ms = 15000)
     return true;
 }
 
-// The articles the rows use, found in the catalogue by what they are.
+// The articles the rows use, found in the catalogue by what they are: a code
+// that finds one priced article, name words that open the list, the code of
+// the list's first (highlighted) row, an EAN-13 of another article and that
+// article's code, an article not for sale, one not in use, and a scale label
+// whose check digit is wrong.
 struct Articles {
-    QString line;       // a code that finds one article with a price
-    QString words;      // name words that open the list on several rows
-    QString firstRow;   // the code of the list's first (highlighted) row
-    QString barCode;    // an EAN-13 of another article, as a scanner reads it
-    QString scanned;    // that article's code
-    QString notForSale; // the code of an article in use but not for sale
-    QString notInUse;   // the code of an article no longer in use
-    QString badLabel;   // a scale label whose check digit is wrong
+    QString line, words, firstRow, barCode, scanned, notForSale, notInUse, badLabel;
 };
 
 // One thing the cashier does: keys at a pace (placeholders $LINE, $WORDS,
