@@ -206,6 +206,7 @@ void SalesForm::articleChosen()
 void SalesForm::refuse(const QString &why)
 {
     QApplication::beep();
+    m_articleName->clear();
     say(why);
     // The text stays selected, so that the next scan replaces it.
     m_articulo->setFocus();
