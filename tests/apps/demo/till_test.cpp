@@ -5,7 +5,7 @@
 
 #include "sales_form.h"
 
-#include "catalogue.h"
+#include "catalogue_files.h"
 #include "faulty_connection.h"
 #include "platform/com/registration.h"
 #include "platform/rdo/rdo.h"
@@ -87,13 +87,6 @@ class Till : public ::testing::TestWithParam<TillCase> {
 protected:
     static void SetUpTestSuite()
     {
-        folder = std::make_unique<QTemporaryDir>();
-        vok::catalogue::Options options;
-        options.articles = 1000;
-        options.seed = 7;
-        options.lookupIndexes = true;
-        options.output = folder->filePath("shop.db").toStdString();
-        vok::catalogue::generate(options);
         if (!QStandardPaths::findExecutable("openbox").isEmpty()) {
             windowManager = std::make_unique<QProcess>();
             windowManager->start("openbox", {});
@@ -108,7 +101,6 @@ protected:
             windowManager->waitForFinished(3000);
             windowManager.reset();
         }
-        folder.reset();
     }
 
     void SetUp() override
@@ -116,7 +108,7 @@ protected:
         ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "runs on a real X server";
         ASSERT_FALSE(QStandardPaths::findExecutable("xdotool").isEmpty()) << "scripts/bootstrap installs xdotool";
         ASSERT_EQ(com::registerServer(vok::test::buildLibraryDir() + "/libvokhost.so"), com::S_OK);
-        real = rdo::rdoConnection::open("sqlite:" + folder->filePath("shop.db"));
+        real = rdo::rdoConnection::open("sqlite:" + QString::fromStdString(vok::test::generatedCatalogue(7).string()));
         articles = findArticles();
         connection = std::make_shared<vok::test::FaultyConnection>(real);
         form = std::make_unique<demo::SalesForm>(connection, std::vector<demo::ScaleRule>{{"2", demo::ScaleValue::Weight, 5}});
@@ -282,7 +274,6 @@ protected:
 
     QWidget *openList() const { return static_cast<ui::QtToolkit &>(ui::toolkit()).openItemList(); }
 
-    static inline std::unique_ptr<QTemporaryDir> folder;
     static inline std::unique_ptr<QProcess> windowManager;
     std::shared_ptr<rdo::rdoConnection> real;
     std::shared_ptr<vok::test::FaultyConnection> connection;
