@@ -12,7 +12,8 @@
 // article may have varieties; on one whose triggers do not count renamings
 // (indexed before they did), the names are read but not relied on.
 
-#include "statement_cache.h"
+#include "platform/rdo/sqlite/statement_cache.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,9 +25,8 @@
 
 struct sqlite3;
 
-namespace rdo {
+namespace lookup {
 
-class SqlServerLikePattern;
 
 class ArticlesWithVarieties {
 public:
@@ -43,9 +43,9 @@ public:
     // Installs the functions on db, answering from what is kept.
     int install(sqlite3 *db);
     // Brings what is kept up to date with the file, before a lookup runs.
-    void refresh(StatementCache &statements);
+    void refresh(rdo::StatementCache &statements);
     bool mayHaveVarieties(int64_t article) const;
-    bool mayMatch(int64_t article, const SqlServerLikePattern &pattern,
+    bool mayMatch(int64_t article, const rdo::SqlServerLikePattern &pattern,
                   std::span<const std::optional<std::string_view>> names) const;
     // The count of changes what is kept was read at, when the varieties'
     // names are kept and relied on; none otherwise.
@@ -66,7 +66,7 @@ public:
 
 private:
     void forget();
-    bool readArticlesAndNames(StatementCache &statements);
+    bool readArticlesAndNames(rdo::StatementCache &statements);
     void mark();
 
     std::optional<int64_t> m_changes; // the count what is kept was read at; none: nothing known
@@ -85,4 +85,4 @@ private:
     std::vector<std::string> m_names;
 };
 
-} // namespace rdo
+} // namespace lookup

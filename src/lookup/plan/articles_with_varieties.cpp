@@ -1,12 +1,17 @@
-#include "articles_with_varieties.h"
+#include "lookup/plan/articles_with_varieties.h"
 
-#include "sqlite_internals.h"
+#include "platform/rdo/sqlite/sqlite_internals.h"
 
 #include <algorithm>
 #include <array>
 #include <unordered_map>
 
-namespace rdo {
+namespace lookup {
+
+using rdo::StatementCache;
+using rdo::SqlServerLikePattern;
+using rdo::utf8Bytes;
+using rdo::withKeptLikePattern;
 
 namespace {
 
@@ -168,4 +173,4 @@ bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern
     return matched;
 }
 
-} // namespace rdo
+} // namespace lookup
