@@ -151,10 +151,11 @@ void vokTArticulo::MostrarLista(const QString &sSQL)
                 mvarCBFija = QString();
             }
 
-            // The picture reference is read like every other column (a Null
-            // one fails the load) though nothing keeps it.
-            [[maybe_unused]] const QString foto = vb::CStr(V(P - 2));
             mbytPideSerie = vb::CByte(V(P - 1));
+            // The picture reference is read like every other column (a Null
+            // one fails the load) though nothing keeps it; it is read last, so
+            // that such a failure leaves no flag of the previous article.
+            [[maybe_unused]] const QString foto = vb::CStr(V(P - 2));
         }
     }
 
