@@ -63,17 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     keepsLiteralsAndUnity("plans", tokens, text, translation.rewrite(lookup::withIndexProbes(text)), single);
     // The streams are statements of the planner's own; each is one statement.
     if (const auto plan = planner.plan(text); plan && single)
-        for (const auto &stream : plan->streams) {
-            QStringList statements;
-            if (const auto *sorted = std::get_if<lookup::LookupPlan::Sorted>(&stream.how))
-                statements = {sorted->sql};
-            else if (const auto *driven = std::get_if<lookup::LookupPlan::Driven>(&stream.how))
-                statements = {driven->rows, driven->driver};
-            else if (const auto *apart = std::get_if<lookup::LookupPlan::Apart>(&stream.how))
-                statements = {apart->candidates, apart->sql, apart->many.rows, apart->many.driver};
-            for (const QString &sql : statements)
+        for (const auto &stream : plan->streams)
+            for (const QString &sql : lookup::statementsOf(stream))
                 if (rdo::holdsSeveralStatements(sql))
                     fail("a stream holds several statements", text, sql);
-        }
     return 0;
 }

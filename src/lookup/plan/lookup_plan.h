@@ -5,6 +5,7 @@
 #include "platform/rdo/sqlite/merged_resultset.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <variant>
@@ -86,5 +87,9 @@ struct LookupPlan {
     rdo::MergedOrder order;
     std::vector<Choice> choices; // one per branch of the compound
 };
+
+// Every statement a stream may prepare, the rows apart narrowed to a list of
+// one article: what a check of the plan's statements reads.
+QStringList statementsOf(const LookupPlan::Stream &stream);
 
 } // namespace lookup

@@ -828,6 +828,17 @@ QString toString(const Choice &choice)
     return out + QLatin1String(aparts[static_cast<int>(choice.apart)]);
 }
 
+QStringList statementsOf(const LookupPlan::Stream &stream)
+{
+    if (const auto *sorted = std::get_if<LookupPlan::Sorted>(&stream.how))
+        return {sorted->sql};
+    if (const auto *driven = std::get_if<LookupPlan::Driven>(&stream.how))
+        return {driven->rows, driven->driver};
+    const auto &apart = std::get<LookupPlan::Apart>(stream.how);
+    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (1)") + apart.sortedBy, apart.many.rows,
+            apart.many.driver};
+}
+
 LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)
     : m_translation(std::move(textColumns), true), m_options(options)
 {

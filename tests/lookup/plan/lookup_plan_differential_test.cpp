@@ -36,7 +36,8 @@ namespace {
 // short names, short names that do not begin the name or say more than it,
 // quotes, a variety whose name starts with a combining accent, one short name
 // for consecutive names, codes that begin as their names do up to a point,
-// and bar codes of every pattern shape.
+// bar codes of every pattern shape, and one equal to the code of two articles
+// of one name (its row ties with theirs in the list's order).
 constexpr const char *kSeasoning = R"sql(
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
@@ -67,7 +68,8 @@ INSERT INTO ArticuloCodigoBarras (ACBCodigo, ACBArticulo, ACBVariedad, ACBCantid
 VALUES ('%', 900001, 0, 1, 0), ('%778899', 900002, 0, 2, 9), ('2099%', 900003, 0, 1, 0),
        ('12_45', 900004, 0, 1, 5), ('[0-4]%', 900005, 0, 1, 4), ('%55%', 900006, 0, 1, 0),
        ('abc', 900007, 0, 1, 0), ('ABC ', 900008, 0, 1, 0), ('4455', 900005, 1, 3, 0),
-       ('%1', 900005, 2, 1, 0), ('', 900006, 0, 1, 0), ('%%', 900001, 0, 1, 2), ('x''y', 900004, 0, 1, 0);
+       ('%1', 900005, 2, 1, 0), ('', 900006, 0, 1, 0), ('%%', 900001, 0, 1, 2), ('x''y', 900004, 0, 1, 0),
+       ('LEC', 900006, 0, 1, 0);
 )sql";
 
 struct Catalogue {
@@ -168,7 +170,7 @@ private:
         u"éxito"_qs,  u"kilo"_qs,       u"\u212Ailo"_qs, u"2099123"_qs, u"12345"_qs, u"ABC"_qs, u"x'y"_qs,
         u"[X]"_qs,    u"*ENT"_qs,       u"LECHE ENT"_qs, u"4455"_qs,  u"778899"_qs, u"31"_qs, u"MANTA ROJA X"_qs,
         u"MULT"_qs,   u"CAFE TOST"_qs,  u"TAZA ROJ"_qs,  u"taza gr"_qs,  u"\u00e9x9"_qs, u"TAZ9"_qs, u"TAX"_qs,
-        u"ta"_qs,     u"CA"_qs};
+        u"ta"_qs,     u"CA"_qs,         u"LEC"_qs};
     const Catalogue &m_c;
     std::mt19937 m_random;
     qsizetype m_aimed = 0;
@@ -221,15 +223,7 @@ std::string unpreparable(const QString &path, const lookup::LookupPlan &plan)
                                 nullptr, nullptr);
     std::string failed;
     for (const auto &stream : plan.streams) {
-        QStringList statements;
-        if (const auto *sorted = std::get_if<lookup::LookupPlan::Sorted>(&stream.how))
-            statements = {sorted->sql};
-        else if (const auto *driven = std::get_if<lookup::LookupPlan::Driven>(&stream.how))
-            statements = {driven->rows, driven->driver};
-        else if (const auto *apart = std::get_if<lookup::LookupPlan::Apart>(&stream.how))
-            statements = {apart->candidates, apart->sql + u" And ArtID In (1)"_qs + apart->sortedBy, apart->many.rows,
-                          apart->many.driver};
-        for (const QString &sql : statements) {
+        for (const QString &sql : lookup::statementsOf(stream)) {
             sqlite3_stmt *stmt = nullptr;
             if (!sql.isEmpty() &&
                 sqlite3_prepare_v2(db, rdo::parametrized(sql).shape.constData(), -1, &stmt, nullptr) != SQLITE_OK)
