@@ -1,16 +1,6 @@
 #pragma once
-// Which articles have varieties, and their names, known without reading
-// ArticuloVariedad. A lookup's variety stream walks the name's index and would
-// otherwise probe ArticuloVariedad at every article, though most have none;
-// on a million articles that probe was most of a two-word lookup. Where every
-// article of a name has varieties (clothes in colours and sizes), trying each
-// variety's name against the typed words in the engine was most of the rest.
-//
-// What is kept is exact: it is read again whenever the count of changes that
-// the lookup indexes' triggers keep on ArticuloVariedad (data/indexes.sql) has
-// moved since. On a file without that count nothing is known, and every
-// article may have varieties; on one whose triggers do not count renamings
-// (indexed before they did), the names are read but not relied on.
+// Which articles have varieties, and their names, kept per connection so that
+// a lookup need not read ArticuloVariedad for every article of a name.
 
 #include "platform/rdo/sqlite/statement_cache.h"
 #include "platform/rdo/tsql/sqlserver_text.h"

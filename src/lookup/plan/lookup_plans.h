@@ -6,8 +6,9 @@
 // the engine when it is loaded (rdo::registerSqlitePlans), so that every
 // SQLite connection opened in the process (the control's, the host's item
 // list running the control's statement, a bench's, a test's) gets its own.
-// installLookupPlans sets them on one connection with other options, or
-// again; a connection with setPlans(nullptr) runs every statement as written.
+// installLookupPlans sets them on one connection with other options, before
+// it runs a statement (the functions of plans it replaces go with them); a
+// connection with setPlans(nullptr) runs every statement as written.
 
 #include "lookup/plan/lookup_planner.h"
 
