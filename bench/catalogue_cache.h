@@ -9,7 +9,7 @@
 
 #include "catalogue.h"
 
-#include "platform/rdo/sqlite_connection.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
 
 #include <QCoreApplication>
 #include <QDir>

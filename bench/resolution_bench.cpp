@@ -17,11 +17,11 @@
 #include "control/enumerations.h"
 #include "control/vok_t_articulo.h"
 #include "lookup/query_builder.h"
-#include "platform/rdo/articles_with_varieties.h"
-#include "platform/rdo/lookup_plan_rewriter.h"
-#include "platform/rdo/merged_resultset.h"
+#include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/lookup_plans.h"
+#include "platform/rdo/sqlite/merged_resultset.h"
 #include "platform/rdo/rdo.h"
-#include "platform/rdo/sqlite_connection.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
 #include "platform/vb/error.h"
 #include "platform/ui/delegating_toolkit.h"
 #include "platform/ui/headless/headless_toolkit.h"
@@ -273,7 +273,7 @@ void openCatalogue(int64_t articles)
     const auto sqlite = rdo::SqliteConnection::open("sqlite:" + c.path);
     // As a till does while it starts: what the lookups keep of the file is
     // read now, not by the first lookups while they run.
-    sqlite->prepareLookups();
+    lookup::prepareLookups(*sqlite);
     c.connection = std::make_shared<RecordingConnection>(sqlite);
     c.control->setConnect(c.connection);
     c.control->setEmpresa(1);
@@ -348,11 +348,15 @@ void BM_Baseline(benchmark::State &state)
 // runs, as the back end rewrites them, and for the baseline.
 void printPlans(Catalogue &c)
 {
-    const rdo::LookupPlanRewriter rewriter(rdo::SqliteConnection::open("sqlite:" + c.path)->textColumns());
+    const QStringList textColumns = rdo::SqliteConnection::open("sqlite:" + c.path)->textColumns();
+    const lookup::LookupPlanner planner(textColumns);
+    const rdo::SqliteTranslation translation(textColumns, true);
+    // A statement as the back end runs it when it is not run as streams.
+    const auto single = [&](const QString &sql) { return translation.rewrite(lookup::withIndexProbes(sql)); };
     // The functions the back end's connections answer from what they keep
     // (which articles have varieties, how far a driver is read): a plan needs
     // their names only.
-    for (const char *function : {rdo::ArticlesWithVarieties::kFunction, rdo::ArticlesWithVarieties::kMatchFunction,
+    for (const char *function : {lookup::ArticlesWithVarieties::kFunction, lookup::ArticlesWithVarieties::kMatchFunction,
                                  rdo::kDriverLimitFunction})
         sqlite3_create_function(c.db, function, -1, SQLITE_UTF8, nullptr,
                                 [](sqlite3_context *context, int, sqlite3_value **) { sqlite3_result_int(context, 1); },
@@ -380,35 +384,39 @@ void printPlans(Catalogue &c)
         vokTArticuloTestAccess::validarArticulo(*c.control, sample.typed);
         std::printf("\n## %s: «%s»\n", KindNames[k], qPrintable(sample.typed));
         for (const QString &sql : c.connection->statements) {
-            if (const auto merged = rewriter.merged(sql)) {
+            if (const auto merged = planner.plan(sql)) {
                 std::printf("\nlookup, %zu ordered streams merged:\n", merged->streams.size());
+                for (size_t b = 0; b < merged->choices.size(); ++b)
+                    std::printf("  branch %zu: %s\n", b + 1, qPrintable(lookup::toString(merged->choices[b])));
                 for (const auto &stream : merged->streams) {
-                    std::printf("  branch %d%s\n", stream.branch + 1, stream.byLeadingName ? ", by leading name" : "");
-                    if (stream.byLeadingName) {
+                    std::printf("  branch %d\n", stream.branch + 1);
+                    const auto driven = [&](const lookup::LookupPlan::Driven &d) {
                         std::printf("    driver:\n");
-                        explain(stream.driver);
+                        explain(d.driver);
                         std::printf("    an article's rows:\n");
+                        explain(d.rows);
+                    };
+                    if (const auto *sorted = std::get_if<lookup::LookupPlan::Sorted>(&stream.how)) {
+                        explain(sorted->sql);
+                    } else if (const auto *d = std::get_if<lookup::LookupPlan::Driven>(&stream.how)) {
+                        driven(*d);
+                    } else {
+                        const auto &apart = std::get<lookup::LookupPlan::Apart>(stream.how);
+                        std::printf("    candidates:\n");
+                        explain(apart.candidates);
+                        std::printf("    at most %d of them, their rows sorted:\n", merged->mostToSort);
+                        explain(apart.sql + u" And ArtID In (1, 2)"_qs + apart.sortedBy);
+                        std::printf("    more, by leading name:\n");
+                        driven(apart.many);
                     }
-                    if (stream.candidates.isEmpty()) {
-                        explain(stream.sql);
-                        continue;
-                    }
-                    std::printf("    candidates:\n");
-                    explain(stream.candidates);
-                    std::printf("    at most %d of them, their rows sorted:\n", merged->mostToSort);
-                    explain(stream.sql + u" And ArtID In (1, 2)"_qs + stream.sortedBy);
-                    std::printf("    more, by leading name: driver\n");
-                    explain(stream.manyDriver);
-                    std::printf("    an article's rows:\n");
-                    explain(stream.manySql);
                 }
             } else {
                 std::printf("\n%s\n", qPrintable(sql.left(100)));
-                explain(rewriter.rewrite(sql));
+                explain(single(sql));
             }
         }
         std::printf("\nbaseline:\n");
-        explain(rewriter.rewrite(baselineStatement(static_cast<Kind>(k), vokTArticuloTestAccess::settings(*c.control), sample)));
+        explain(single(baselineStatement(static_cast<Kind>(k), vokTArticuloTestAccess::settings(*c.control), sample)));
     }
 }
 

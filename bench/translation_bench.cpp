@@ -1,7 +1,7 @@
 // Translating a lookup statement for SQLite happens on every lookup at the
 // till. Baseline: tokenizing the same text, the least any translation must do.
 
-#include "platform/rdo/tsql_translator.h"
+#include "platform/rdo/tsql/tsql_translator.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 // UTF-16 text a user could type or paste (lone surrogates and NUL included).
 
 #include "catalogue.h"
-#include "platform/rdo/tsql_translator.h"
+#include "platform/rdo/tsql/tsql_translator.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -4,8 +4,9 @@
 // string literal of the input stands unchanged in each rewriting (N'..' loses
 // only its prefix); and a text of one statement never becomes several.
 
-#include "platform/rdo/lookup_plan_rewriter.h"
-#include "platform/rdo/tsql_translator.h"
+#include "lookup/plan/lookup_planner.h"
+#include "platform/rdo/tsql/statement_rewriter.h"
+#include "platform/rdo/tsql/tsql_translator.h"
 
 #include <QString>
 
@@ -57,12 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool single = !rdo::holdsSeveralStatements(text);
     keepsLiteralsAndUnity("translation", tokens, text, rdo::translateForSqlite(text, rdo::textColumns(kTextColumns)), single);
 
-    static const rdo::LookupPlanRewriter rewriter(kTextColumns);
-    keepsLiteralsAndUnity("plans", tokens, text, rewriter.rewrite(text), single);
-    // The streams are statements of the rewriter's own; each is one statement.
-    if (const auto merged = rewriter.merged(text); merged && single)
-        for (const auto &stream : merged->streams)
-            if (rdo::holdsSeveralStatements(stream.sql) || rdo::holdsSeveralStatements(stream.driver))
-                fail("a stream holds several statements", text, stream.sql + u'\n' + stream.driver);
+    static const lookup::LookupPlanner planner(kTextColumns);
+    static const rdo::SqliteTranslation translation(kTextColumns, true);
+    keepsLiteralsAndUnity("plans", tokens, text, translation.rewrite(lookup::withIndexProbes(text)), single);
+    // The streams are statements of the planner's own; each is one statement.
+    if (const auto plan = planner.plan(text); plan && single)
+        for (const auto &stream : plan->streams)
+            for (const QString &sql : lookup::statementsOf(stream))
+                if (rdo::holdsSeveralStatements(sql))
+                    fail("a stream holds several statements", text, sql);
     return 0;
 }

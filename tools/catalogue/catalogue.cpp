@@ -3,7 +3,7 @@
 #include "prng.h"
 #include "schema_sql.h"
 
-#include "platform/rdo/sqlite_connection.h"
+#include "lookup/plan/index_script.h"
 
 #include <sqlite3.h>
 
@@ -685,7 +685,7 @@ Summary generate(const Options &options)
         exec(db.get(), "PRAGMA cache_size = -131072");
         exec(db.get(), "PRAGMA temp_store = MEMORY");
         summary = fill(db.get(), options.articles, options.seed);
-        if (options.lookupIndexes && rdo::createLookupIndexes(db.get()) != SQLITE_OK)
+        if (options.lookupIndexes && lookup::createLookupIndexes(db.get()) != SQLITE_OK)
             throw CatalogueError("cannot create the lookup indexes: " + std::string(sqlite3_errmsg(db.get())));
     } catch (...) {
         db.reset();

@@ -1,4 +1,4 @@
-#include "forward_resultset.h"
+#include "platform/rdo/forward_resultset.h"
 
 #include "platform/vb/error.h"
 

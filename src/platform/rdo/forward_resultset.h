@@ -3,7 +3,7 @@
 // of one statement, the current row's columns, the end, and closing. A back
 // end only reads its next row and frees its statement.
 
-#include "rdo.h"
+#include "platform/rdo/rdo.h"
 
 namespace rdo {
 

@@ -1,7 +1,7 @@
-#include "rdo.h"
+#include "platform/rdo/rdo.h"
 
-#include "odbc_connection.h"
-#include "sqlite_connection.h"
+#include "platform/rdo/odbc/odbc_connection.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
 
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"

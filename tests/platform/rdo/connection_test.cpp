@@ -2,10 +2,10 @@
 // the same file through the SQLite ODBC driver with the translation asked for.
 
 #include "error_number.h"
-#include "platform/rdo/odbc_connection.h"
+#include "platform/rdo/odbc/odbc_connection.h"
 #include "platform/rdo/rdo.h"
-#include "platform/rdo/sqlite_connection.h"
-#include "platform/rdo/sqlserver_text.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 #include "platform/vb/call_by_name.h"
 #include "platform/vb/error.h"
 

@@ -1,4 +1,4 @@
-#include "tsql_translator.h"
+#include "platform/rdo/tsql/tsql_translator.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
-#include "platform/rdo/sqlite_connection.h"
-#include "platform/rdo/sqlserver_text.h"
-#include "platform/rdo/tsql_translator.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
+#include "platform/rdo/tsql/tsql_translator.h"
 
 #include "qt_printers.h"
 

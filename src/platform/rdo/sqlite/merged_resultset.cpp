@@ -1,7 +1,9 @@
-#include "merged_resultset.h"
+#include "platform/rdo/sqlite/merged_resultset.h"
 
-#include "forward_resultset.h"
-#include "sqlserver_text.h"
+#include "platform/rdo/forward_resultset.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
+
+#include <QtGlobal>
 
 #include <algorithm>
 #include <optional>
@@ -11,27 +13,27 @@ namespace rdo {
 
 namespace {
 
-// The rows of several ordered statements, merged as they are read (see
-// MergedStatement). Values are read as the compound's would be: by the column
-// types of the first statement, which a compound reports for all its rows.
+// Values are read as a compound's would be: by the column types of the first
+// statement, which a compound reports for all its rows.
 class MergedResultset final : public ForwardResultset {
 public:
-    MergedResultset(std::shared_ptr<SqliteConnection::Handle> handle, const MergedStatement &plan,
+    MergedResultset(std::shared_ptr<SqliteConnection::Handle> handle, const MergedOrder &order,
                     std::vector<PreparedStream> prepared)
-        : ForwardResultset(kSqliteSource), m_handle(std::move(handle)), m_plan(plan)
+        : ForwardResultset(kSqliteSource), m_handle(std::move(handle)), m_order(order)
     {
+        Q_ASSERT(!prepared.empty()); // the first stream names the columns
         sqlite3_stmt *first = prepared.front().rows.get();
-        for (int c = 0; c < plan.visibleColumns; ++c) {
+        for (int c = 0; c < order.visibleColumns; ++c) {
             m_names.append(QString::fromUtf8(sqlite3_column_name(first, c)));
             const char *declared = sqlite3_column_decltype(first, c);
             m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
         }
         for (PreparedStream &stream : prepared)
-            m_streams.push_back({std::move(stream), {}, {}, {}, {}, false, false});
+            m_streams.push_back({std::move(stream), {}, {}, {}, false, false});
         // As for a single statement: a failing first step lets the statements go.
         try {
             for (Stream &stream : m_streams)
-                if (!stream.byLeadingName)
+                if (!stream.driven)
                     next(stream);
             advance();
         } catch (...) {
@@ -44,14 +46,14 @@ public:
 private:
     struct Row {
         std::vector<rdoColumn> columns;
-        std::optional<std::string> name, code;
-        int64_t article = 0, variety = 0;
+        std::array<std::optional<std::string>, 2> keys;
+        std::array<int64_t, 2> ties{};
     };
     struct Stream : PreparedStream {
         std::optional<Row> head;
         std::vector<Row> held; // a heap, least row on top
-        // The leading name and the code of the last article read.
-        std::optional<std::string> bound, boundCode;
+        // The keys of the last group the driver gave.
+        std::array<std::optional<std::string>, 2> bound;
         bool done = false;
         bool started = false;
     };
@@ -74,13 +76,12 @@ private:
     // order the engine's stable sort keeps among equal rows of one branch.
     static bool before(const Row &a, int branchA, const Row &b, int branchB)
     {
-        if (const int byName = compare(a.name, b.name))
-            return byName < 0;
-        if (const int byCode = compare(a.code, b.code))
-            return byCode < 0;
+        for (size_t k = 0; k < a.keys.size(); ++k)
+            if (const int byKey = compare(a.keys[k], b.keys[k]))
+                return byKey < 0;
         if (branchA != branchB)
             return branchA < branchB;
-        return std::pair(a.article, a.variety) < std::pair(b.article, b.variety);
+        return a.ties < b.ties;
     }
 
     std::optional<Row> read(Stream &stream)
@@ -97,45 +98,43 @@ private:
             row.columns.emplace_back(m_names[c],
                                      columnValue(stream.rows.get(), c, declared ? declared->c_str() : nullptr));
         }
-        row.name = text(stream.rows.get(), m_plan.nameColumn);
-        row.code = text(stream.rows.get(), m_plan.codeColumn);
-        row.article = sqlite3_column_int64(stream.rows.get(), m_plan.articleColumn);
-        row.variety = sqlite3_column_int64(stream.rows.get(), m_plan.varietyColumn);
+        for (size_t k = 0; k < row.keys.size(); ++k) {
+            row.keys[k] = text(stream.rows.get(), m_order.textKeys[k]);
+            row.ties[k] = sqlite3_column_int64(stream.rows.get(), m_order.tieKeys[k]);
+        }
         return row;
     }
 
-    // A stream ordered by leading name holds its rows back: every row still
-    // to come sorts at or after the last article read (the bound, see
-    // mayStillPrecede). A held row below the bound is certainly the stream's
-    // next.
+    // A driven stream holds its rows back: every row still to come sorts at
+    // or after the last group read (the bound, see mayStillPrecede). A held
+    // row below the bound is certainly the stream's next.
     const Row *known(const Stream &stream) const
     {
-        if (!stream.byLeadingName)
+        if (!stream.driven)
             return stream.head ? &*stream.head : nullptr;
         if (stream.held.empty() || (!stream.done && mayStillPrecede(stream, stream.held.front())))
             return nullptr;
         return &stream.held.front();
     }
 
-    // Whether a row still to come from a stream ordered by leading name can
-    // sort at or before row. Articles come in the order of name, then code; a
-    // displayed name begins with its leading name and equals it only when
-    // the variety's name is blank, showing the article's code. So every row
-    // to come is at or past the bound's name, and at or past its code when
-    // the names are equal.
+    // Whether a row still to come from a driven stream can sort at or before
+    // row. Groups come in the order of their keys and every row of a group
+    // sorts at or after the group's keys: so every row to come is at or past
+    // the bound's first key, and at or past its second when the first keys
+    // are equal.
     static bool mayStillPrecede(const Stream &stream, const Row &row)
     {
-        if (const int byName = compare(stream.bound, row.name))
-            return byName < 0;
-        return compare(stream.boundCode, row.code) <= 0;
+        if (const int byFirst = compare(stream.bound[0], row.keys[0]))
+            return byFirst < 0;
+        return compare(stream.bound[1], row.keys[1]) <= 0;
     }
 
     static bool heldAfter(const Row &a, const Row &b, int branch) { return before(b, branch, a, branch); }
 
-    // Reads one more article of a stream ordered by leading name, and its
-    // rows if it has any. A driver that passes over articles without rows
-    // stops at the first article past target's name all the same: the merge
-    // needs its bound no further.
+    // Reads one more group of a driven stream, and its rows if it has any. A
+    // driver that passes over groups without rows stops at the first group
+    // past target's first key all the same: the merge needs its bound no
+    // further.
     void pull(Stream &stream, const Row *target)
     {
         stream.started = true;
@@ -150,7 +149,7 @@ private:
             sqlite3_bind_text(driver, stream.fromParameter, from->data(), static_cast<int>(from->size()),
                               SQLITE_TRANSIENT);
         }
-        m_handle->driverLimit = target ? target->name : std::nullopt;
+        m_handle->driverLimit = target ? target->keys[0] : std::nullopt;
         m_handle->driverStop = stream.range ? stream.range->stop() : nullptr;
         const int step = sqlite3_step(driver);
         m_handle->driverLimit.reset();
@@ -161,10 +160,9 @@ private:
         }
         if (step != SQLITE_ROW)
             throw engineError(m_handle->db);
-        stream.bound = text(driver, 1);
-        stream.boundCode = text(driver, 3);
-        if (stream.range && stream.bound)
-            stream.range->gave(*stream.bound);
+        stream.bound = {text(driver, 1), text(driver, 3)};
+        if (stream.range && stream.bound[0])
+            stream.range->gave(*stream.bound[0]);
         if (sqlite3_column_int(driver, 2) == 0)
             return;
         sqlite3_reset(stream.rows.get());
@@ -178,7 +176,7 @@ private:
 
     void next(Stream &stream)
     {
-        if (!stream.byLeadingName) {
+        if (!stream.driven) {
             stream.head = read(stream);
             return;
         }
@@ -195,13 +193,13 @@ private:
                 if (const Row *head = known(stream))
                     if (!least || before(*head, stream.branch, *known(*least), least->branch))
                         least = &stream;
-            // A stream ordered by leading name is read only as far as it
-            // might still give a row before the least row known: for a long
-            // list, about as far as the list is read.
+            // A driven stream is read only as far as it might still give a
+            // row before the least row known: for a long list, about as far
+            // as the list is read.
             Stream *unsure = nullptr;
             const Row *target = nullptr; // the row the unsure stream must be read past
             for (Stream &stream : m_streams) {
-                if (!stream.byLeadingName || stream.done || known(stream))
+                if (!stream.driven || stream.done || known(stream))
                     continue;
                 const bool heldBefore = !stream.held.empty() && least &&
                                         before(stream.held.front(), stream.branch, *known(*least), least->branch);
@@ -227,7 +225,7 @@ private:
     void release() override { m_streams.clear(); }
 
     std::shared_ptr<SqliteConnection::Handle> m_handle;
-    MergedStatement m_plan;
+    MergedOrder m_order;
     QStringList m_names;
     std::vector<std::optional<std::string>> m_declared;
     std::vector<Stream> m_streams;
@@ -251,10 +249,10 @@ int installDriverLimit(SqliteConnection::Handle &handle)
         nullptr, nullptr);
 }
 
-std::shared_ptr<rdoResultset> mergedRows(std::shared_ptr<SqliteConnection::Handle> handle,
-                                         const MergedStatement &plan, std::vector<PreparedStream> streams)
+std::shared_ptr<rdoResultset> mergedRows(std::shared_ptr<SqliteConnection::Handle> handle, const MergedOrder &order,
+                                         std::vector<PreparedStream> streams)
 {
-    return std::make_shared<MergedResultset>(std::move(handle), plan, std::move(streams));
+    return std::make_shared<MergedResultset>(std::move(handle), order, std::move(streams));
 }
 
 } // namespace rdo

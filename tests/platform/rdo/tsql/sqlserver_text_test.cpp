@@ -1,4 +1,4 @@
-#include "platform/rdo/sqlserver_text.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
 #include "qt_printers.h"
 

@@ -1,4 +1,4 @@
-#include "statement_rewriter.h"
+#include "platform/rdo/tsql/statement_rewriter.h"
 
 #include <map>
 

@@ -1,13 +1,47 @@
-#include "name_blocks.h"
+#include "lookup/plan/name_blocks.h"
 
-#include "sqlite_internals.h"
+// Which stretches of a name's index may hold the articles a lookup's words
+// find. A lookup by name reads, in the list's order, the articles whose name
+// begins with the first word typed, and tries the rest of the text on each.
+// The later words match anywhere inside a text ("SIN" in "PINTURA SINTETICA"
+// and in "PINTURA BASIN"), so no index narrows them, and on a million
+// articles a common first word holds tens of thousands of articles, read one
+// by one to find a screenful.
+//
+// So the index is cut into blocks of consecutive names, and of each block it
+// is kept which runs of two and three characters its articles' texts hold
+// (the name, the short name, the code, and either name run together with a
+// variety's name) in a bit set: a run of the typed pattern whose bits are not
+// all set in a block is in none of its texts. A lookup's driver reads the
+// blocks that may hold every run of the pattern and seeks over the others
+// (ScreenedRange).
+//
+// What is kept is exact in the way ArticlesWithVarieties is: dropped whenever
+// the count of changes that data/indexes.sql's triggers keep on Articulo, or
+// what is kept of the varieties, has moved, and read again when a lookup
+// next needs it. Reading them takes long on a large catalogue, so it
+// is done in the background on a connection of its own, and the lookups read
+// every block meanwhile, as they do without that count or without the
+// varieties' names.
+
+#include "lookup/plan/articles_with_varieties.h"
+
+#include "platform/rdo/sqlite/sqlite_internals.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <utility>
 
-namespace rdo {
+namespace lookup {
+
+using rdo::StatementCache;
+using rdo::SqlServerLikePattern;
+using rdo::sqlServerComparableUtf8;
+using rdo::sqlServerCompareUtf8;
+using rdo::isAsciiUtf8;
+using rdo::asciiComparable;
+using rdo::installServerText;
 
 namespace {
 
@@ -385,4 +419,4 @@ void ScreenedRange::gave(std::string_view name)
         m_positioned = false;
 }
 
-} // namespace rdo
+} // namespace lookup

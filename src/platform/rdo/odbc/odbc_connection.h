@@ -4,8 +4,8 @@
 // as the control wrote it, unless the connection string asks for the embedded
 // back end's translation with the key "translate=sqlite".
 
-#include "rdo.h"
-#include "statement_rewriter.h"
+#include "platform/rdo/rdo.h"
+#include "platform/rdo/tsql/statement_rewriter.h"
 
 #include <QString>
 

@@ -3,12 +3,11 @@
 // database with its kept statements, and how SQLite's errors and values are
 // read.
 
-#include "articles_with_varieties.h"
-#include "name_blocks.h"
-#include "sqlite_connection.h"
-#include "statement_cache.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
+#include "platform/rdo/sqlite/sqlite_plans.h"
+#include "platform/rdo/sqlite/statement_cache.h"
 
-#include "sqlserver_text.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
 #include "platform/vb/error.h"
 
@@ -25,16 +24,19 @@ inline const QString kSqliteSource = QStringLiteral("SQLite");
 
 struct SqliteConnection::Handle {
     sqlite3 *db = nullptr;
-    std::unique_ptr<StatementCache> statements; // the lookups' statements
-    ArticlesWithVarieties varieties;
-    NameBlocks nameBlocks;
-    // The name past which the driver being read may stop (see mergedRows),
-    // and the name at which it stops (see ScreenedRange).
+    std::unique_ptr<StatementCache> statements; // the statements kept for the next call
+    // The plans registered for this connection (see SqlitePlans). They go
+    // before the database closes, and after the kept statements, as the SQL
+    // functions they install on it may point into them.
+    std::shared_ptr<SqlitePlans> plans;
+    // The first key past which the driver being read may stop (see
+    // mergedRows), and the key at which it stops (see DriverRange).
     std::optional<std::string> driverLimit;
     const std::string *driverStop = nullptr;
     ~Handle()
     {
         statements.reset();
+        plans.reset();
         sqlite3_close_v2(db);
     }
 };

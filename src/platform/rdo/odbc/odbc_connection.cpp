@@ -1,6 +1,6 @@
-#include "odbc_connection.h"
+#include "platform/rdo/odbc/odbc_connection.h"
 
-#include "forward_resultset.h"
+#include "platform/rdo/forward_resultset.h"
 
 #include "platform/vb/error.h"
 

@@ -7,13 +7,16 @@
 
 #include "catalogue.h"
 
-#include "lookup/query_builder.h"
-#include "platform/rdo/articles_with_varieties.h"
-#include "platform/rdo/lookup_plan_rewriter.h"
-#include "platform/rdo/merged_resultset.h"
-#include "platform/rdo/name_blocks.h"
-#include "platform/rdo/sqlite_connection.h"
-#include "platform/rdo/statement_cache.h"
+#include "typed_lookup.h"
+
+#include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/index_script.h"
+#include "lookup/plan/lookup_plans.h"
+#include "lookup/plan/name_blocks.h"
+#include "platform/rdo/sqlite/merged_resultset.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
+#include "platform/rdo/sqlite/sqlite_plans.h"
+#include "platform/rdo/sqlite/statement_cache.h"
 #include "platform/vb/conversions.h"
 
 #include <algorithm>
@@ -33,7 +36,8 @@ namespace {
 // short names, short names that do not begin the name or say more than it,
 // quotes, a variety whose name starts with a combining accent, one short name
 // for consecutive names, codes that begin as their names do up to a point,
-// and bar codes of every pattern shape.
+// bar codes of every pattern shape, and one equal to the code of two articles
+// of one name (its row ties with theirs in the list's order).
 constexpr const char *kSeasoning = R"sql(
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
@@ -64,7 +68,8 @@ INSERT INTO ArticuloCodigoBarras (ACBCodigo, ACBArticulo, ACBVariedad, ACBCantid
 VALUES ('%', 900001, 0, 1, 0), ('%778899', 900002, 0, 2, 9), ('2099%', 900003, 0, 1, 0),
        ('12_45', 900004, 0, 1, 5), ('[0-4]%', 900005, 0, 1, 4), ('%55%', 900006, 0, 1, 0),
        ('abc', 900007, 0, 1, 0), ('ABC ', 900008, 0, 1, 0), ('4455', 900005, 1, 3, 0),
-       ('%1', 900005, 2, 1, 0), ('', 900006, 0, 1, 0), ('%%', 900001, 0, 1, 2), ('x''y', 900004, 0, 1, 0);
+       ('%1', 900005, 2, 1, 0), ('', 900006, 0, 1, 0), ('%%', 900001, 0, 1, 2), ('x''y', 900004, 0, 1, 0),
+       ('LEC', 900006, 0, 1, 0);
 )sql";
 
 struct Catalogue {
@@ -96,7 +101,7 @@ std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed)
     sqlite3 *db = nullptr;
     sqlite3_open_v2(options.output.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     EXPECT_EQ(sqlite3_exec(db, kSeasoning, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    EXPECT_EQ(rdo::createLookupIndexes(db), SQLITE_OK) << sqlite3_errmsg(db);
+    EXPECT_EQ(lookup::createLookupIndexes(db), SQLITE_OK) << sqlite3_errmsg(db);
     c->codes = column(db, "Select ArtCodigo From Articulo Order By random()");
     c->names = column(db, "Select ArtNombre From Articulo Order By random()");
     c->barCodes = column(db, "Select ACBCodigo From ArticuloCodigoBarras Order By random()");
@@ -165,36 +170,11 @@ private:
         u"éxito"_qs,  u"kilo"_qs,       u"\u212Ailo"_qs, u"2099123"_qs, u"12345"_qs, u"ABC"_qs, u"x'y"_qs,
         u"[X]"_qs,    u"*ENT"_qs,       u"LECHE ENT"_qs, u"4455"_qs,  u"778899"_qs, u"31"_qs, u"MANTA ROJA X"_qs,
         u"MULT"_qs,   u"CAFE TOST"_qs,  u"TAZA ROJ"_qs,  u"taza gr"_qs,  u"\u00e9x9"_qs, u"TAZ9"_qs, u"TAX"_qs,
-        u"ta"_qs,     u"CA"_qs};
+        u"ta"_qs,     u"CA"_qs,         u"LEC"_qs};
     const Catalogue &m_c;
     std::mt19937 m_random;
     qsizetype m_aimed = 0;
 };
-
-// The text lookup exactly as the control assembles it, with a host
-// normalisation that leaves the text as typed.
-QString lookupStatement(const lookup::LookupSettings &s, const QString &typed)
-{
-    const QString trimmed = vb::Trim(typed);
-    QString pattern = typed;
-    pattern.replace(u' ', u'%').replace(u'*', u'%').remove(u'\'');
-    QString sql = lookup::ArmarSelectArticulo(s, true) + u" Where (ArtCodigo like '"_qs + pattern +
-                  u"%' OR ArtNombre Like '"_qs + pattern + u"%' OR ArtNombreCorto Like '"_qs + pattern + u"%')"_qs +
-                  u" And (ArtNoUtilizarGenerico = 0 Or 1 = "_qs + (s.OmitirVariedad ? u"1"_qs : u"0"_qs) + u")"_qs +
-                  lookup::ArmarFiltros(s, true);
-    if (!s.OmitirVariedad)
-        sql += u" UNION ALL "_qs + lookup::ArmarSelectArticulo(s, false) + u" Where (ArtCodigo like '"_qs + pattern +
-               u"%' Or ArtNombre Like '"_qs + pattern + u"%' Or ArtNombreCorto Like '"_qs + pattern + u"%'"_qs +
-               u" OR ArtNombre + AVaNombre like '"_qs + pattern + u"%'"_qs + u" OR ArtNombreCorto + AVaNombre like '"_qs +
-               pattern + u"%')"_qs + lookup::ArmarFiltros(s, false);
-    const QString code = QString(trimmed).replace(u"'"_qs, u"''"_qs);
-    for (const bool sinVariedad : {true, false})
-        if (sinVariedad || !s.OmitirVariedad)
-            sql += u" UNION ALL "_qs + lookup::ArmarSelectCodigoBarras(s, sinVariedad) + lookup::ArmarFiltros(s, sinVariedad) +
-                   u" And '"_qs + code + u"' Like ACBCodigo "_qs + u" And (ACBLargo = 0 Or ACBLargo = "_qs +
-                   QString::number(trimmed.size()) + u")"_qs;
-    return sql + u" Order By NombreArt, ArtCodigo"_qs;
-}
 
 QStringList rows(rdo::rdoConnection &connection, const QString &sql)
 {
@@ -224,40 +204,26 @@ std::string firstDifference(const QStringList &got, const QStringList &expected)
            got.value(i).toStdString() + "», expected «" + expected.value(i).toStdString() + "»\n";
 }
 
-// The lookup as one statement with its candidates added, as the back end runs
-// it when its streams cannot be prepared.
-class SingleStatement final : public rdo::StatementRewriter {
-public:
-    explicit SingleStatement(QStringList textColumns) : m_rewriter(std::move(textColumns)) {}
-    QString rewrite(const QString &tsql) const override { return m_rewriter.rewrite(tsql); }
-
-private:
-    rdo::LookupPlanRewriter m_rewriter;
-};
-
 // The statements of a merged plan that do not prepare on the indexed file, as
 // the back end prepares them (typed values taken out), with the engine's
 // reason. The back end runs the plain translation instead of such a plan, so
 // that its rows stay right: only this shows an index that a statement names
 // but cannot use.
-std::string unpreparable(const QString &path, const rdo::MergedStatement &plan)
+std::string unpreparable(const QString &path, const lookup::LookupPlan &plan)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     rdo::installServerText(db);
     // The functions the back end answers from what its connection keeps; a
     // statement prepares with any function of the name.
-    for (const char *function : {rdo::ArticlesWithVarieties::kFunction, rdo::ArticlesWithVarieties::kMatchFunction,
+    for (const char *function : {lookup::ArticlesWithVarieties::kFunction, lookup::ArticlesWithVarieties::kMatchFunction,
                                  rdo::kDriverLimitFunction})
         sqlite3_create_function(db, function, -1, SQLITE_UTF8, nullptr,
                                 [](sqlite3_context *context, int, sqlite3_value **) { sqlite3_result_int(context, 1); },
                                 nullptr, nullptr);
     std::string failed;
     for (const auto &stream : plan.streams) {
-        QStringList statements{stream.driver, stream.candidates, stream.manySql, stream.manyDriver,
-                               stream.candidates.isEmpty() ? stream.sql
-                                                           : stream.sql + u" And ArtID In (1)"_qs + stream.sortedBy};
-        for (const QString &sql : statements) {
+        for (const QString &sql : lookup::statementsOf(stream)) {
             sqlite3_stmt *stmt = nullptr;
             if (!sql.isEmpty() &&
                 sqlite3_prepare_v2(db, rdo::parametrized(sql).shape.constData(), -1, &stmt, nullptr) != SQLITE_OK)
@@ -283,9 +249,11 @@ Compared compared(uint64_t seed)
     c.probed = rdo::SqliteConnection::open(connect);
     // The stretches of the names' indexes read at once: every lookup passes
     // over those that cannot hold its words.
-    c.probed->prepareLookups();
+    lookup::prepareLookups(*c.probed);
+    // Linking the lookup library installs its plans on every connection.
+    EXPECT_NE(c.probed->plans(), nullptr);
     c.plain = rdo::SqliteConnection::open(connect);
-    c.plain->setRewriter(std::make_shared<rdo::SqliteTranslation>(c.plain->textColumns(), true));
+    c.plain->setPlans(nullptr);
     return c;
 }
 
@@ -296,14 +264,16 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     const Compared c = compared(GetParam());
     const auto &[catalogue, probed, plain] = c;
     const QString connect = u"sqlite:"_qs + catalogue->path;
+    // The lookup as one statement with its candidates added, as the back end
+    // runs it when its streams cannot be prepared.
     const auto single = rdo::SqliteConnection::open(connect);
-    single->setRewriter(std::make_shared<SingleStatement>(single->textColumns()));
+    lookup::installLookupPlans(*single, {.mostToSort = 2000, .streams = false});
     // Rows found apart from the name's order, read in that order instead of
     // sorted, as a million-article catalogue has them for a one-letter code.
     const auto unsorted = rdo::SqliteConnection::open(connect);
-    unsorted->setRewriter(std::make_shared<rdo::LookupPlanRewriter>(unsorted->textColumns(), 2));
+    lookup::installLookupPlans(*unsorted, {.mostToSort = 2, .streams = true});
 
-    const rdo::LookupPlanRewriter rewriter(plain->textColumns());
+    const lookup::LookupPlanner planner(plain->textColumns());
     Typist typist(*catalogue, static_cast<uint32_t>(GetParam()));
     int probedStatements = 0, mergedStatements = 0, found = 0;
     constexpr int kLookups = 90;
@@ -320,8 +290,8 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
         s.OmitirVariedad = !aimed && typist.pick(4) == 0;
         const QString typed = typist.next();
         const QString sql = lookupStatement(s, typed);
-        probedStatements += rdo::withIndexProbes(sql) != sql ? 1 : 0;
-        if (const auto plan = rewriter.merged(sql)) {
+        probedStatements += lookup::withIndexProbes(sql) != sql ? 1 : 0;
+        if (const auto plan = planner.plan(sql)) {
             ++mergedStatements;
             EXPECT_EQ(unpreparable(catalogue->path, *plan), "");
         }
@@ -382,7 +352,7 @@ TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
         db, "Select ArtNombre || char(1) || ifnull(ArtNombreCorto, '') || char(1) || ArtCodigo || char(1) || "
             "ifnull(ArtNombre || AVaNombre, '') || char(1) || ifnull(ArtNombreCorto || AVaNombre, '') "
             "From Articulo Left Join ArticuloVariedad On AVaArticulo = ArtID Where ArtNombre Is Not Null");
-    const auto check = [&](const rdo::NameBlocks::Index *index, const QString &leading) {
+    const auto check = [&](const lookup::NameBlocks::Index *index, const QString &leading) {
         ASSERT_NE(index, nullptr);
         ASSERT_GT(index->size(), 100u) << "blocks of a few articles each";
         const int leadingText = leading == u"ArtNombre"_qs ? 0 : 1;
@@ -393,7 +363,7 @@ TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
             const size_t block = index->blockOf(parts[leadingText].toStdString());
             for (QString text : parts) {
                 text.replace(u'_', u'%').replace(u'[', u'%');
-                EXPECT_TRUE(index->mayHold(block, rdo::NameBlocks::Index::runsOf((u'%' + text + u'%').toStdString())))
+                EXPECT_TRUE(index->mayHold(block, lookup::NameBlocks::Index::runsOf((u'%' + text + u'%').toStdString())))
                     << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
                     << text.toStdString() << "»";
             }
@@ -401,16 +371,16 @@ TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
     };
     {
         rdo::StatementCache statements(db);
-        rdo::ArticlesWithVarieties varieties;
+        lookup::ArticlesWithVarieties varieties;
         varieties.refresh(statements);
-        rdo::NameBlocks now, inBackground;
+        lookup::NameBlocks now, inBackground;
         inBackground.readFrom(catalogue->path.toStdString());
-        for (rdo::NameBlocks *blocks : {&now, &inBackground})
+        for (lookup::NameBlocks *blocks : {&now, &inBackground})
             blocks->refresh(statements, varieties);
         for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs}) {
             now.readNow(leading, statements, varieties);
             check(now.of(leading, statements, varieties), leading);
-            const rdo::NameBlocks::Index *read = nullptr;
+            const lookup::NameBlocks::Index *read = nullptr;
             for (int waited = 0; !read && waited < 1000; ++waited) {
                 read = inBackground.of(leading, statements, varieties);
                 if (!read)
@@ -458,7 +428,7 @@ protected:
     {
         constexpr int kArticleColumn = 5;
         // As the stretches are once read again after a change.
-        c.probed->prepareLookups();
+        lookup::prepareLookups(*c.probed);
         const QString sql = lookupStatement(s, typed);
         const QStringList expected = rows(*c.plain, sql);
         const QStringList got = rows(*c.probed, sql);

@@ -1,12 +1,30 @@
-#include "articles_with_varieties.h"
+#include "lookup/plan/articles_with_varieties.h"
 
-#include "sqlite_internals.h"
+// Which articles have varieties, and their names, known without reading
+// ArticuloVariedad. A lookup's variety stream walks the name's index and would
+// otherwise probe ArticuloVariedad at every article, though most have none;
+// on a million articles that probe was most of a two-word lookup. Where every
+// article of a name has varieties (clothes in colours and sizes), trying each
+// variety's name against the typed words in the engine was most of the rest.
+//
+// What is kept is exact: it is read again whenever the count of changes that
+// the lookup indexes' triggers keep on ArticuloVariedad (data/indexes.sql) has
+// moved since. On a file without that count nothing is known, and every
+// article may have varieties; on one whose triggers do not count renamings
+// (indexed before they did), the names are read but not relied on.
+
+#include "platform/rdo/sqlite/sqlite_internals.h"
 
 #include <algorithm>
 #include <array>
 #include <unordered_map>
 
-namespace rdo {
+namespace lookup {
+
+using rdo::StatementCache;
+using rdo::SqlServerLikePattern;
+using rdo::utf8Bytes;
+using rdo::withKeptLikePattern;
 
 namespace {
 
@@ -168,4 +186,4 @@ bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern
     return matched;
 }
 
-} // namespace rdo
+} // namespace lookup

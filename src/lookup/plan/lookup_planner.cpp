@@ -1,8 +1,8 @@
-#include "lookup_plan_rewriter.h"
+#include "lookup/plan/lookup_planner.h"
 
-#include "articles_with_varieties.h"
-#include "sqlserver_text.h"
-#include "tsql_translator.h"
+#include "lookup/plan/articles_with_varieties.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
+#include "platform/rdo/tsql/tsql_translator.h"
 
 #include <QList>
 
@@ -11,7 +11,13 @@
 #include <mutex>
 #include <optional>
 
-namespace rdo {
+namespace lookup {
+
+using rdo::kServerCollation;
+using rdo::sqlServerFolded;
+using rdo::sqlServerKey;
+using rdo::tokenizeTsql;
+using rdo::TsqlToken;
 
 namespace {
 
@@ -183,21 +189,102 @@ const QString kCodeApart = QStringLiteral(
     "substr(ArtCodigo, 1, 4) GLOB '*[^ -~]*' Or substr(ArtNombre, 1, 4) GLOB '*[^ -~]*', 1)");
 constexpr qsizetype kCodeApartLetters = 3;
 
+// A term of a branch's "(col like 'p%' OR ...)" group: column [+ AVaNombre]
+// like 'pattern'.
+struct GroupTerm {
+    QString column;
+    bool joined = false; // the column run together with the variety's name
+    QString pattern;
+};
+
+// The group's terms from open to close; none when one is of another shape.
+std::optional<std::vector<GroupTerm>> groupTerms(const Tokens &t, size_t open, size_t close)
+{
+    std::vector<GroupTerm> terms;
+    for (size_t from = open + 1; from < close;) {
+        const size_t orAt = t.find(from, close, t.depth[open] + 1, [&](size_t k) { return t.isWord(k, u"or"); });
+        const size_t n = orAt - from;
+        if ((n != 3 && n != 5) || t.at(from).kind != TsqlToken::Word || !t.isWord(orAt - 2, u"like"))
+            return std::nullopt;
+        GroupTerm term{t.at(from).text.toString(), n == 5, {}};
+        if (term.column.compare(u"ArtCodigo", Qt::CaseInsensitive) != 0 &&
+            term.column.compare(u"ArtNombre", Qt::CaseInsensitive) != 0 &&
+            term.column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+        if (term.joined && (t.at(from + 1).text != u"+" || !t.isWord(from + 2, u"AVaNombre")))
+            return std::nullopt;
+        const auto pattern = literalText(t.at(orAt - 1));
+        if (!pattern)
+            return std::nullopt;
+        term.pattern = *pattern;
+        terms.push_back(std::move(term));
+        from = orAt + 1;
+    }
+    return terms;
+}
+
+// The term of a group whose rows are read apart from its probes (see
+// nameCandidates).
+struct ReadApart {
+    QString column, pattern;
+    // A condition on the article alone whose rows are read apart too.
+    std::optional<QString> unless;
+    // When every article whose name's key begins with this prefix is decided
+    // apart on all its terms.
+    std::optional<QString> decidedNamePrefix;
+};
+
+// The articles in the range of a term's column whose key begins with prefix.
+// When the leading name's range is decided apart, the short name's range of a
+// prefix that extends it, and the code's of the same prefix of up to three
+// characters, are read on the articles whose short name or code is apart.
+QString termRange(const GroupTerm &term, const QString &prefix, const std::optional<ReadApart> &apart)
+{
+    const bool decided = apart && apart->decidedNamePrefix &&
+                         apart->column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 && !prefix.contains(u' ');
+    const auto apartIn = [&](const QString &index, const QString &condition) {
+        return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + index + QStringLiteral(" Where ") +
+               inKeyRange(term.column, prefix) + QStringLiteral(" And ") + condition;
+    };
+    if (decided && term.column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0 &&
+        prefix.startsWith(*apart->decidedNamePrefix))
+        return apartIn(kShortNameApartIndex, kShortNameApart);
+    if (decided && term.column.compare(u"ArtCodigo", Qt::CaseInsensitive) == 0 && prefix == *apart->decidedNamePrefix &&
+        prefix.toUcs4().size() <= kCodeApartLetters)
+        return apartIn(kCodeApartIndex, kCodeApart);
+    return articlesInRange(term.column, prefix);
+}
+
+// The joined text of a name and a variety's begins with prefix when the
+// article's name does, or when the name is shorter than the prefix and begins
+// it: the articles of those shorter names; none when one is not a key of its own.
+std::optional<QString> shorterNames(const QString &column, const QString &prefix)
+{
+    QStringList shorter;
+    const QList<uint> points = prefix.toUcs4();
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        const QString head =
+            withoutTrailingBlanks(QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), i));
+        if (!isOwnKey(head))
+            return std::nullopt;
+        if (!shorter.contains(quoted(head)))
+            shorter.append(quoted(head));
+    }
+    return QStringLiteral("Select ArtID From Articulo Where ") + collated(column) + QStringLiteral(" In (") +
+           shorter.join(QStringLiteral(", ")) + u')';
+}
+
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
 // accept; empty when a pattern begins with a wildcard (no index can narrow
-// it), none when the group is not of this shape. The terms on the column
-// named outside with the pattern outsidePattern are left out: their rows are
-// read apart, and so are the rows that hold the condition unless (on the
-// article alone), which the probes of the other terms skip. When every
-// article whose name's key begins with decidedNamePrefix is decided apart on
-// all its terms, the short name's range of a prefix that extends it is read
-// on the articles whose short name is apart.
-std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close, const QString &outside = {},
-                                      const QString &outsidePattern = {}, const QString &unless = {},
-                                      const QString &decidedNamePrefix = {})
+// it), none when the group is not of this shape. The term apart names is left
+// out: its rows are read apart, and so are the rows that hold its unless
+// condition, which the probes of the other terms skip.
+std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close,
+                                      const std::optional<ReadApart> &apart = std::nullopt)
 {
-    const QString skipped = unless.isEmpty() ? QString() : QStringLiteral(" And ifnull(") + unless +
-                                                                QStringLiteral(", 0) = 0");
+    const auto terms = groupTerms(t, open, close);
+    if (!terms)
+        return std::nullopt;
     // The terms on one column's range, tried in one reading of it: the
     // range, and what an article in it must hold for one of the terms.
     std::vector<std::pair<QString, QStringList>> ranges;
@@ -209,75 +296,33 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
     };
     QStringList probes;
     bool joinsVarietyName = false;
-    bool unindexed = false;
-    size_t from = open + 1;
-    while (from < close) {
-        const size_t orAt = t.find(from, close, t.depth[open] + 1, [&](size_t k) { return t.isWord(k, u"or"); });
-        // column [+ AVaNombre] like 'pattern'
-        const size_t n = orAt - from;
-        if ((n != 3 && n != 5) || t.at(from).kind != TsqlToken::Word || !t.isWord(orAt - 2, u"like"))
-            return std::nullopt;
-        const QString column = t.at(from).text.toString();
-        if (column.compare(u"ArtCodigo", Qt::CaseInsensitive) != 0 &&
-            column.compare(u"ArtNombre", Qt::CaseInsensitive) != 0 &&
-            column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) != 0)
-            return std::nullopt;
-        const bool joined = n == 5;
-        if (joined && (t.at(from + 1).text != u"+" || !t.isWord(from + 2, u"AVaNombre")))
-            return std::nullopt;
-        const auto pattern = literalText(t.at(orAt - 1));
-        if (!pattern)
-            return std::nullopt;
-        from = orAt + 1;
-        const QString prefix = keyPrefix(*pattern);
-        unindexed = unindexed || prefix.isEmpty();
-        if (unindexed)
-            continue;
-        const bool inside = column.compare(outside, Qt::CaseInsensitive) != 0 || *pattern != outsidePattern;
-        const bool shortNameApart = !decidedNamePrefix.isEmpty() &&
-                                    outside.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 &&
-                                    column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0 &&
-                                    prefix.startsWith(decidedNamePrefix) && !prefix.contains(u' ');
-        const bool codeApart = !decidedNamePrefix.isEmpty() && outside.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 &&
-                               column.compare(u"ArtCodigo", Qt::CaseInsensitive) == 0 && prefix == decidedNamePrefix &&
-                               prefix.toUcs4().size() <= kCodeApartLetters && !prefix.contains(u' ');
-        const auto apartIn = [&](const QString &index, const QString &condition) {
-            return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + index + QStringLiteral(" Where ") +
-                   inKeyRange(column, prefix) + QStringLiteral(" And ") + condition;
-        };
-        const QString range = shortNameApart ? apartIn(kShortNameApartIndex, kShortNameApart)
-                              : codeApart    ? apartIn(kCodeApartIndex, kCodeApart)
-                                             : articlesInRange(column, prefix);
-        // A term on one column is tried on that column's index, whole.
-        if (inside && !joined)
-            tryInRange(range, column + QStringLiteral(" Like ") + quoted(*pattern));
-        // A term on a name joined with a variety's: of the articles in the
+    for (const GroupTerm &term : *terms) {
+        const QString prefix = keyPrefix(term.pattern);
+        if (prefix.isEmpty())
+            return QString();
+        const bool inside = !apart || term.column.compare(apart->column, Qt::CaseInsensitive) != 0 ||
+                            term.pattern != apart->pattern;
+        const QString range = termRange(term, prefix, apart);
+        // A term on one column is tried on that column's index, whole; a
+        // term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
-        if (inside && joined)
-            tryInRange(range, kHasVarieties);
-        if (joined) {
-            // The joined text begins with the prefix when the article's name
-            // does, or when the name is shorter than the prefix and begins it.
-            QStringList shorter;
-            const QList<uint> points = prefix.toUcs4();
-            for (qsizetype i = 0; i < points.size(); ++i) {
-                const QString head = withoutTrailingBlanks(
-                    QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), i));
-                if (!isOwnKey(head)) {
-                    unindexed = true;
-                    break;
-                }
-                if (!shorter.contains(quoted(head)))
-                    shorter.append(quoted(head));
-            }
-            probes.append(QStringLiteral("Select ArtID From Articulo Where ") + collated(column) + QStringLiteral(" In (") +
-                          shorter.join(QStringLiteral(", ")) + u')');
+        if (inside)
+            tryInRange(range, term.joined ? kHasVarieties
+                                          : term.column + QStringLiteral(" Like ") + quoted(term.pattern));
+        if (term.joined) {
+            const auto shorter = shorterNames(term.column, prefix);
+            if (!shorter)
+                return QString();
+            probes.append(*shorter);
             joinsVarietyName = true;
         }
     }
+    const QString skipped = apart && apart->unless
+                                ? QStringLiteral(" And ifnull(") + *apart->unless + QStringLiteral(", 0) = 0")
+                                : QString();
     for (const auto &[range, terms] : ranges)
         probes.append(range + QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')' + skipped);
-    if (unindexed || probes.isEmpty())
+    if (probes.isEmpty())
         return QString();
     if (joinsVarietyName)
         probes.append(kVarietiesThatMayCompose);
@@ -497,195 +542,305 @@ std::optional<QString> leadingNamePattern(const Tokens &t, const Branch &b, cons
 
 } // namespace
 
-std::optional<MergedStatement> LookupPlanRewriter::merged(const QString &tsql) const
+// One branch of a recognised lookup as the planner reads it: its pieces of
+// text, and what its displayed name and the typed text make of it.
+struct BranchPlanning {
+    const LookupPlanner &planner;
+    const Tokens &t;
+    const Branch &b;
+    LookupPlan &plan;
+    int branch = 0;
+    QString selectList = {}, joins = {}, where = {}, from = {}, order = {};
+    bool varieties = false;
+    // The name that leads the displayed name, the other one, and the index
+    // of the leading name that gives the list's order.
+    QString name = {}, other = {}, nameIndex = {}, byIndex = {};
+    QString group = {};                  // the branch's "(col like 'p%' OR ...)" group, as written
+    std::optional<QString> pattern = {}; // the leading name's pattern in it
+    QString prefix = {};                 // its key prefix (see keyPrefix); empty: none
+
+    // Drivers give each article's name and code in the index's order, which
+    // is the list's: the engine bounds the rows still to come by both.
+    // Whether it has rows is named, so that the statement kept for a driver
+    // takes the typed text's patterns in that column as values.
+    static inline const QString kHasRowsThenCode = QStringLiteral(" As ConFilas, ArtCodigo");
+
+    void planBarCodes();
+    void planNames();
+    void planVarieties();
+    ApartRows planApart(const QString &given, const std::optional<QString> &unless,
+                    const std::optional<QString> &decidedNamePrefix);
+
+    // A driver passes over the articles that cannot have rows, up to the
+    // row the engine is deciding on (rdo::kDriverLimitFunction), past which
+    // it need not be read: one step may not run to the end of the range.
+    QString passing(const QString &mayHaveRows) const
+    {
+        return u'(' + mayHaveRows + QStringLiteral(" Or ") + QLatin1String(rdo::kDriverLimitFunction) + u'(' + name +
+               QStringLiteral("))");
+    }
+    QString inIndexOrder() const
+    {
+        return QStringLiteral(" Order By ") + collated(name) + QStringLiteral(", ") + collated(u"ArtCodigo"_qs);
+    }
+    // Whether the group has the term "term like 'pattern'".
+    bool holds(const QString &term) const
+    {
+        return pattern && group.contains(term + QStringLiteral(" like ") + quoted(*pattern), Qt::CaseInsensitive);
+    }
+    // Whether the group's terms are these and no others.
+    bool holdsOnly(const QStringList &terms) const
+    {
+        return std::all_of(terms.begin(), terms.end(), [&](const QString &term) { return holds(term); }) &&
+               termCount(t, b.group, b.groupClose) == static_cast<size_t>(terms.size());
+    }
+    // "column Like 'pattern'" for each column, as the drivers try them.
+    QStringList likeTerms(const QStringList &columns, const QString &joinedWith = {}) const
+    {
+        QStringList terms;
+        for (const QString &column : columns)
+            terms << column + joinedWith + QStringLiteral(" Like ") + quoted(*pattern);
+        return terms;
+    }
+    // An article's rows, for the article bound to ?1, its leading name last.
+    QString rowsOfOneArticle(const QString &condition = {}) const
+    {
+        return selectList + QStringLiteral(", ") + name + from + joins + u' ' + where + condition +
+               QStringLiteral(" And ArtID = ?1");
+    }
+    void add(LookupPlan::Stream stream, Choice choice)
+    {
+        plan.streams.push_back(std::move(stream));
+        plan.choices.push_back(std::move(choice));
+    }
+};
+
+void BranchPlanning::planBarCodes()
 {
+    // Bar codes: a handful of rows, sorted.
+    add({branch, LookupPlan::Sorted{selectList + from + joins + u' ' + where + b.probes + order +
+                                    QStringLiteral(", ArticuloCodigoBarras.rowid")}},
+        {Strategy::SortedBarCodes, {}, ApartRows::None});
+}
+
+// The rows the drivers do not give (those where `given` does not hold), found
+// through the other terms' candidates and sorted; when those are many, read
+// article by article over the whole index.
+ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QString> &unless,
+                                const std::optional<QString> &decidedNamePrefix)
+{
+    const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
+    const QString rows = from + joins + u' ' + where + notGiven;
+    const auto candidates = nameCandidates(t, b.group, b.groupClose, ReadApart{name, *pattern, unless, decidedNamePrefix});
+    if (!candidates || candidates->isEmpty()) {
+        plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
+        return ApartRows::Sorted;
+    }
+    const QString matches = planner.translated(text(t, b.group, b.groupClose + 1)) + notGiven;
+    const QString hasRows = varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
+                                                       "ArtID And ") + matches + u')'
+                                      : matches;
+    LookupPlan::Driven many{selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
+                            QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows +
+                                kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
+                                passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + inIndexOrder()};
+    plan.streams.push_back({branch, LookupPlan::Apart{*candidates, selectList + rows, order, std::move(many)}});
+    return ApartRows::Candidates;
+}
+
+// Most articles have no varieties: the driver reads the name's index and asks
+// for an article's rows only when a variety of it matches the typed text, so
+// that the order is known as far as the index has been read. When the group
+// holds "name like p" and "name + AVaNombre like p", those terms (and, when
+// present, the other name's and the code's), read on the index and the
+// variety alone, decide the articles in the range; what else the group
+// accepts is read with the rows apart.
+void BranchPlanning::planVarieties()
+{
+    const bool split = !prefix.isEmpty() && holds(name) && holds(name + QStringLiteral(" + AVaNombre"));
+    // When those are all its terms, every article of the range is decided
+    // here, and the rows apart need not look into the range.
+    const bool whole = split && holdsOnly({name, name + QStringLiteral(" + AVaNombre"), other,
+                                           other + QStringLiteral(" + AVaNombre"), u"ArtCodigo"_qs});
+    // The terms on the article alone, and those on its name run together
+    // with a variety's.
+    const QStringList names = whole ? QStringList{name, other} : QStringList{name};
+    const QStringList onArticle = split ? likeTerms(whole ? QStringList{name, other, u"ArtCodigo"_qs} : names)
+                                        : QStringList();
+    const QStringList onVariety = split ? likeTerms(names, QStringLiteral(" || AVaNombre")) : QStringList();
+    const QString decides = split ? u'(' + (onArticle + onVariety).join(QStringLiteral(" Or ")) + u')'
+                                  : planner.translated(group);
+    const QString inRange = prefix.isEmpty() ? QString()
+                                             : QStringLiteral(" And ") +
+                                                   inKeyRange(name, prefix, QLatin1String(kDriverFrom));
+    // An article may have rows when it has varieties and, in a split group,
+    // when a term on the article alone holds or a variety's name may complete
+    // the text (tried against what the connection keeps of the names): the
+    // driver passes over the others without handing them out, most of the
+    // articles of a common name.
+    QString mayHaveRows = QStringLiteral("ConVariedades(ArtID)");
+    if (split)
+        mayHaveRows += QStringLiteral(" And (") + onArticle.join(QStringLiteral(" Or ")) + QStringLiteral(" Or ") +
+                       QLatin1String(ArticlesWithVarieties::kMatchFunction) + QStringLiteral("(ArtID, ") +
+                       quoted(*pattern) + QStringLiteral(", ") + names.join(QStringLiteral(", ")) +
+                       QStringLiteral("))");
+    LookupPlan::Driven driven{
+        rowsOfOneArticle(split ? QStringLiteral(" And ") + decides : QString()),
+        QStringLiteral("Select ArtID, ") + name +
+            QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") + decides +
+            u')' + kHasRowsThenCode + byIndex + QStringLiteral(" Where ") + passing(mayHaveRows) + inRange +
+            inIndexOrder()};
+    if (!prefix.isEmpty())
+        driven.range = LookupPlan::Driven::Range{prefix, name, split ? pattern : std::nullopt};
+    const Strategy strategy = prefix.isEmpty() ? Strategy::VarietiesByIndex
+                              : whole          ? Strategy::VarietiesDecided
+                              : split          ? Strategy::VarietiesSplit
+                                               : Strategy::VarietiesInRange;
+    plan.streams.push_back({branch, std::move(driven)});
+    ApartRows apart = ApartRows::None;
+    if (!prefix.isEmpty())
+        apart = planApart(inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()),
+                          whole ? std::optional(inKeyRange(name, prefix)) : std::nullopt,
+                          whole ? std::optional(prefix) : std::nullopt);
+    plan.choices.push_back({strategy, nameIndex, apart});
+}
+
+// The name's own pattern is tried on the index, and an article's row read
+// only when it matches. When the group is the name's, the other name's and
+// the code's terms alone, all three are tried there (the index holds them),
+// which decides every article of the range.
+void BranchPlanning::planNames()
+{
+    if (prefix.isEmpty()) {
+        add({branch, LookupPlan::Sorted{selectList + from + QStringLiteral("INDEXED BY ") + nameIndex + u' ' + joins +
+                                        u' ' + where + order}},
+            {Strategy::IndexOrder, nameIndex, ApartRows::None});
+        return;
+    }
+    const bool whole = holdsOnly({name, other, u"ArtCodigo"_qs});
+    const QString decides = whole ? u'(' + likeTerms({name, other, u"ArtCodigo"_qs}).join(QStringLiteral(" Or ")) + u')'
+                                  : likeTerms({name}).front();
+    plan.streams.push_back(
+        {branch, LookupPlan::Driven{rowsOfOneArticle(),
+                                    QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + decides +
+                                        kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
+                                        inKeyRange(name, prefix, QLatin1String(kDriverFrom)) +
+                                        QStringLiteral(" And ") + passing(decides) + inIndexOrder(),
+                                    LookupPlan::Driven::Range{prefix, name, pattern}}});
+    const ApartRows apart = whole ? planApart(inKeyRange(name, prefix) + QStringLiteral(" And ") + decides,
+                                          inKeyRange(name, prefix), prefix)
+                              : planApart(decides, decides, std::nullopt);
+    plan.choices.push_back({whole ? Strategy::NameRangeDecided : Strategy::NameRange, nameIndex, apart});
+}
+
+namespace {
+
+// The text the compound's Order By must read for the list's order.
+const QString kListOrderBy = QStringLiteral("Order By NombreArt, ArtCodigo");
+
+// The positions the merged order is decided by, in the rows of every branch:
+// displayed name, code, then article and variety; none when the select list
+// is not the lookup's.
+std::optional<rdo::MergedOrder> orderOf(const QStringList &columns)
+{
+    rdo::MergedOrder order;
+    order.visibleColumns = static_cast<int>(columns.size());
+    const int article = static_cast<int>(columns.indexOf(u"ArtID"_qs));
+    const int code = static_cast<int>(columns.indexOf(u"ArtCodigo"_qs));
+    int name = order.visibleColumns - 1;
+    while (name >= 0 && leadingName(columns[name]).isEmpty())
+        --name;
+    if (article < 0 || code < 0 || name < 0 || article + 1 >= order.visibleColumns)
+        return std::nullopt;
+    order.textKeys = {name, code};
+    order.tieKeys = {article, article + 1};
+    return order;
+}
+
+} // namespace
+
+std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
+{
+    if (!m_options.streams)
+        return std::nullopt;
     const Tokens t(tsql);
     size_t orderBy = 0;
     const std::vector<Branch> branches = branchesOf(t, orderBy);
-    if (branches.empty() || text(t, orderBy, t.size()).simplified().compare(u"Order By NombreArt, ArtCodigo",
-                                                                            Qt::CaseInsensitive) != 0)
+    if (branches.empty() || text(t, orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
         return std::nullopt;
-
-    MergedStatement plan;
     const QStringList &columns = branches.front().columns;
-    plan.visibleColumns = static_cast<int>(columns.size());
-    plan.articleColumn = static_cast<int>(columns.indexOf(u"ArtID"_qs));
-    plan.codeColumn = static_cast<int>(columns.indexOf(u"ArtCodigo"_qs));
-    plan.varietyColumn = plan.articleColumn + 1;
-    plan.nameColumn = plan.visibleColumns - 1;
-    while (plan.nameColumn >= 0 && leadingName(columns[plan.nameColumn]).isEmpty())
-        --plan.nameColumn;
-    if (plan.articleColumn < 0 || plan.codeColumn < 0 || plan.nameColumn < 0 ||
-        plan.varietyColumn >= plan.visibleColumns)
+    const auto order = orderOf(columns);
+    if (!order)
         return std::nullopt;
-
-    const auto stream = [&](const QString &sqlite, int branch, bool byLeadingName) {
-        plan.streams.push_back({sqlite, branch, byLeadingName, {}});
-    };
+    LookupPlan plan;
+    plan.order = *order;
+    plan.mostToSort = m_options.mostToSort;
+    const int nameColumn = order->textKeys[0];
     const QString listOrder = QStringLiteral(" Order By ") + collated(u"NombreArt"_qs) + QStringLiteral(", ") +
                               collated(u"ArtCodigo"_qs) + QStringLiteral(", ArtID");
     for (size_t i = 0; i < branches.size(); ++i) {
         const Branch &b = branches[i];
         if (b.kind == Branch::Other || b.columns.size() != columns.size() ||
-            leadingName(b.columns[plan.nameColumn]).isEmpty() || t.isWord(b.begin + 1, u"top") ||
+            leadingName(b.columns[nameColumn]).isEmpty() || t.isWord(b.begin + 1, u"top") ||
             !t.isWord(b.from + 1, u"Articulo"))
             return std::nullopt;
         // The select list and the joins are the same for every lookup with
         // the same settings: their translation is kept.
-        const QString selectList = translated(text(t, b.begin, b.from));
-        const QString joins = translated(text(t, b.from + 2, b.where));
-        const QString where = translated(text(t, b.where, b.end));
-        const QString from = u' ' + text(t, b.from, b.from + 2) + u' ';
-        const bool varieties = b.columns[plan.varietyColumn].compare(u"AVaID", Qt::CaseInsensitive) == 0;
-        const QString order = listOrder + (varieties ? QStringLiteral(", AVaID") : QString());
+        BranchPlanning p{*this, t, b, plan, static_cast<int>(i)};
+        p.selectList = translated(text(t, b.begin, b.from));
+        p.joins = translated(text(t, b.from + 2, b.where));
+        p.where = translated(text(t, b.where, b.end));
+        p.from = u' ' + text(t, b.from, b.from + 2) + u' ';
+        p.varieties = b.columns[order->tieKeys[1]].compare(u"AVaID", Qt::CaseInsensitive) == 0;
+        p.order = listOrder + (p.varieties ? QStringLiteral(", AVaID") : QString());
         if (b.kind == Branch::BarCodes) {
-            // Bar codes: a handful of rows, sorted.
-            stream(selectList + from + joins + u' ' + where + b.probes + order +
-                       QStringLiteral(", ArticuloCodigoBarras.rowid"),
-                   static_cast<int>(i), false);
+            p.planBarCodes();
             continue;
         }
         // Names: the rows whose leading name matches the typed text come in
         // the order of the name's index; the few others that match by another
         // column are sorted apart. The planner would rather sort the company's
         // articles than read them in the name's order, so the index is named.
-        const QString name = leadingName(b.columns[plan.nameColumn]);
-        const auto pattern = leadingNamePattern(t, b, name);
-        const QString prefix = pattern ? keyPrefix(*pattern) : QString();
-        const QString index = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? kNameIndex : kShortNameIndex;
-        const QString byIndex = QStringLiteral(" From Articulo INDEXED BY ") + index;
-        // Drivers give each article's name and code in the index's order,
-        // which is the list's: the back end bounds the rows still to come by
-        // both. Whether it has rows is named, so that the statement kept for
-        // a driver takes the typed text's patterns in that column as values.
-        const QString hasRowsThenCode = QStringLiteral(" As ConFilas, ArtCodigo");
-        // A driver passes over the articles that cannot have rows, up to the
-        // row the back end is deciding on (PasaElLimite), past which it need
-        // not be read: one step may not run to the end of the range.
-        const auto passing = [&](const QString &mayHaveRows) {
-            return u'(' + mayHaveRows + QStringLiteral(" Or PasaElLimite(") + name + QStringLiteral("))");
-        };
-        const QString inIndexOrder = QStringLiteral(" Order By ") + collated(name) + QStringLiteral(", ") +
-                                     collated(u"ArtCodigo"_qs);
-        // The rows the drivers below do not give (those where `given` does
-        // not hold), found through the other terms' candidates and sorted;
-        // when those are many, read article by article over the whole index.
-        const auto apart = [&](const QString &given, const QString &unless, const QString &decidedNamePrefix) {
-            const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
-            const QString rows = from + joins + u' ' + where + notGiven;
-            const auto candidates =
-                nameCandidates(t, b.group, b.groupClose, name, *pattern, unless, decidedNamePrefix);
-            if (!candidates || candidates->isEmpty())
-                return stream(selectList + rows + order, static_cast<int>(i), false);
-            const QString matches = translated(text(t, b.group, b.groupClose + 1)) + notGiven;
-            MergedStatement::Stream sorted{
-                selectList + rows, static_cast<int>(i), false, {}, *candidates, order,
-                selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
-                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") +
-                    (varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
-                                                "ArtID And ") + matches + u')'
-                               : matches) +
-                    hasRowsThenCode + byIndex +
-                    QStringLiteral(" Where ") + passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) +
-                    inIndexOrder};
-            plan.streams.push_back(std::move(sorted));
-        };
-        const QString group = text(t, b.group, b.groupClose + 1).simplified();
-        const QString other = name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? u"ArtNombreCorto"_qs
-                                                                                   : u"ArtNombre"_qs;
-        const auto holds = [&](const QString &term) {
-            return pattern && group.contains(term + QStringLiteral(" like ") + quoted(*pattern), Qt::CaseInsensitive);
-        };
-        // Whether the group's terms are these and no others.
-        const auto holdsOnly = [&](const QStringList &terms) {
-            return std::all_of(terms.begin(), terms.end(), holds) &&
-                   termCount(t, b.group, b.groupClose) == static_cast<size_t>(terms.size());
-        };
-        // "column Like 'pattern'" for each column, as the drivers try them.
-        const auto likeTerms = [&](const QStringList &columns, const QString &joinedWith = {}) {
-            QStringList terms;
-            for (const QString &column : columns)
-                terms << column + joinedWith + QStringLiteral(" Like ") + quoted(*pattern);
-            return terms;
-        };
-        if (varieties) {
-            // Most articles have no varieties: the driver reads the name's
-            // index and asks for an article's rows only when a variety of it
-            // matches the typed text, so that the order is known as far as
-            // the index has been read. When the group holds "name like p" and
-            // "name + AVaNombre like p", those terms (and, when present, the
-            // other name's and the code's), read on the index and the variety
-            // alone, decide the articles in the range; what else the group
-            // accepts is read with the rows apart.
-            const bool split = !prefix.isEmpty() && holds(name) && holds(name + QStringLiteral(" + AVaNombre"));
-            // When those are all its terms, every article of the range is
-            // decided here, and the rows apart need not look into the range.
-            const bool whole = split && holdsOnly({name, name + QStringLiteral(" + AVaNombre"), other,
-                                                   other + QStringLiteral(" + AVaNombre"), u"ArtCodigo"_qs});
-            // The terms on the article alone, and those on its name run
-            // together with a variety's.
-            const QStringList names = whole ? QStringList{name, other} : QStringList{name};
-            const QStringList onArticle = likeTerms(whole ? QStringList{name, other, u"ArtCodigo"_qs} : names);
-            const QStringList onVariety = likeTerms(names, QStringLiteral(" || AVaNombre"));
-            const QString decides = split ? u'(' + (onArticle + onVariety).join(QStringLiteral(" Or ")) + u')'
-                                          : translated(group);
-            const QString inRange = prefix.isEmpty() ? QString()
-                                                     : QStringLiteral(" And ") + inKeyRange(name, prefix, QLatin1String(kDriverFrom));
-            // An article may have rows when it has varieties and, in a split
-            // group, when a term on the article alone holds or a variety's
-            // name may complete the text (tried against what the connection
-            // keeps of the names): the driver passes over the others without
-            // handing them out, most of the articles of a common name.
-            QString mayHaveRows = QStringLiteral("ConVariedades(ArtID)");
-            if (split)
-                mayHaveRows += QStringLiteral(" And (") + onArticle.join(QStringLiteral(" Or ")) + QStringLiteral(" Or ") +
-                               QLatin1String(ArticlesWithVarieties::kMatchFunction) + QStringLiteral("(ArtID, ") +
-                               quoted(*pattern) + QStringLiteral(", ") + names.join(QStringLiteral(", ")) + QStringLiteral("))");
-            const QString driver = QStringLiteral("Select ArtID, ") + name +
-                                   QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
-                                                  "ArtID And ") +
-                                   decides + u')' + hasRowsThenCode + byIndex + QStringLiteral(" Where ") +
-                                   passing(mayHaveRows) + inRange + inIndexOrder;
-            plan.streams.push_back(
-                {selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
-                     (split ? QStringLiteral(" And ") + decides : QString()) + QStringLiteral(" And ArtID = ?1"),
-                 static_cast<int>(i), true, driver, {}, {}, {}, {}, prefix, name, split ? *pattern : QString()});
-            if (!prefix.isEmpty())
-                apart(inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()),
-                      whole ? inKeyRange(name, prefix) : QString(), whole ? prefix : QString());
-            continue;
-        }
-        const QString byName = from + QStringLiteral("INDEXED BY ") + index + u' ' + joins + u' ';
-        if (prefix.isEmpty()) {
-            stream(selectList + byName + where + order, static_cast<int>(i), false);
-            continue;
-        }
-        // The name's own pattern is tried on the index, and an article's row
-        // read only when it matches. When the group is the name's, the other
-        // name's and the code's terms alone, all three are tried there (the
-        // index holds them), which decides every article of the range.
-        const bool whole = holdsOnly({name, other, u"ArtCodigo"_qs});
-        const QString decides = whole ? u'(' + likeTerms({name, other, u"ArtCodigo"_qs}).join(QStringLiteral(" Or ")) + u')'
-                                      : likeTerms({name}).front();
-        plan.streams.push_back({selectList + QStringLiteral(", ") + name + from + joins + u' ' + where +
-                                    QStringLiteral(" And ArtID = ?1"),
-                                static_cast<int>(i), true,
-                                QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + decides +
-                                    hasRowsThenCode + byIndex + QStringLiteral(" Where ") +
-                                    inKeyRange(name, prefix, QLatin1String(kDriverFrom)) + QStringLiteral(" And ") +
-                                    passing(decides) + inIndexOrder,
-                                {}, {}, {}, {}, prefix, name, *pattern});
-        if (whole)
-            apart(inKeyRange(name, prefix) + QStringLiteral(" And ") + decides, inKeyRange(name, prefix), prefix);
+        p.name = leadingName(b.columns[nameColumn]);
+        const bool byFullName = p.name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0;
+        p.other = byFullName ? u"ArtNombreCorto"_qs : u"ArtNombre"_qs;
+        p.nameIndex = byFullName ? kNameIndex : kShortNameIndex;
+        p.byIndex = QStringLiteral(" From Articulo INDEXED BY ") + p.nameIndex;
+        p.group = text(t, b.group, b.groupClose + 1).simplified();
+        p.pattern = leadingNamePattern(t, b, p.name);
+        p.prefix = p.pattern ? keyPrefix(*p.pattern) : QString();
+        if (p.varieties)
+            p.planVarieties();
         else
-            apart(decides, decides, QString());
+            p.planNames();
     }
-    plan.mostToSort = m_mostToSort;
     return plan;
 }
 
-LookupPlanRewriter::LookupPlanRewriter(QStringList textColumns, int mostToSort)
-    : m_translation(std::move(textColumns), true), m_mostToSort(mostToSort)
+QString toString(const Choice &choice)
+{
+    static const char *const strategies[] = {"SortedBarCodes",   "IndexOrder",       "NameRange",      "NameRangeDecided",
+                                             "VarietiesByIndex", "VarietiesInRange", "VarietiesSplit", "VarietiesDecided"};
+    static const char *const aparts[] = {"", " + apart sorted", " + apart candidates"};
+    QString out = QLatin1String(strategies[static_cast<int>(choice.strategy)]);
+    if (!choice.index.isEmpty())
+        out += QStringLiteral(" on ") + choice.index;
+    return out + QLatin1String(aparts[static_cast<int>(choice.apart)]);
+}
+
+QStringList statementsOf(const LookupPlan::Stream &stream)
+{
+    if (const auto *sorted = std::get_if<LookupPlan::Sorted>(&stream.how))
+        return {sorted->sql};
+    if (const auto *driven = std::get_if<LookupPlan::Driven>(&stream.how))
+        return {driven->rows, driven->driver};
+    const auto &apart = std::get<LookupPlan::Apart>(stream.how);
+    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (1)") + apart.sortedBy, apart.many.rows,
+            apart.many.driver};
+}
+
+LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)
+    : m_translation(std::move(textColumns), true), m_options(options)
 {
 }
 
@@ -736,7 +891,7 @@ QString withLiteralsBack(const QString &translated, const QStringList &contents)
 
 } // namespace
 
-QString LookupPlanRewriter::translated(const QString &fragment) const
+QString LookupPlanner::translated(const QString &fragment) const
 {
     // A fragment differs from one lookup to the next in its literals alone
     // (the typed text and what is made of it), which the translation leaves
@@ -759,9 +914,4 @@ QString LookupPlanRewriter::translated(const QString &fragment) const
     return marked ? withLiteralsBack(translation, marked->second) : translation;
 }
 
-QString LookupPlanRewriter::rewrite(const QString &tsql) const
-{
-    return m_translation.rewrite(withIndexProbes(tsql));
-}
-
-} // namespace rdo
+} // namespace lookup

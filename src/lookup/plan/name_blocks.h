@@ -1,29 +1,9 @@
 #pragma once
 // Which stretches of a name's index may hold the articles a lookup's words
-// find. A lookup by name reads, in the list's order, the articles whose name
-// begins with the first word typed, and tries the rest of the text on each.
-// The later words match anywhere inside a text ("SIN" in "PINTURA SINTETICA"
-// and in "PINTURA BASIN"), so no index narrows them, and on a million
-// articles a common first word holds tens of thousands of articles, read one
-// by one to find a screenful.
-//
-// So the index is cut into blocks of consecutive names, and of each block it
-// is kept which runs of two and three characters its articles' texts hold
-// (the name, the short name, the code, and either name run together with a
-// variety's name) in a bit set: a run of the typed pattern whose bits are not
-// all set in a block is in none of its texts. A lookup's driver reads the
-// blocks that may hold every run of the pattern and seeks over the others
-// (ScreenedRange).
-//
-// What is kept is exact in the way ArticlesWithVarieties is: dropped whenever
-// the count of changes that data/indexes.sql's triggers keep on Articulo, or
-// what is kept of the varieties, has moved, and read again when a lookup
-// next needs it. Reading them takes about 1 s at a million articles, so it
-// is done in the background on a connection of its own, and the lookups read
-// every block meanwhile, as they do without that count or without the
-// varieties' names.
+// find, kept per connection, so that a lookup's driver seeks over the others.
 
-#include "statement_cache.h"
+#include "platform/rdo/sqlite/merged_resultset.h"
+#include "platform/rdo/sqlite/statement_cache.h"
 
 #include <QString>
 
@@ -37,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace rdo {
+namespace lookup {
 
 class ArticlesWithVarieties;
 
@@ -81,14 +61,14 @@ public:
     void readFrom(std::string path) { m_path = std::move(path); }
     // Drops what is kept when the file's articles or varieties have changed;
     // after varieties.refresh, before a lookup runs.
-    void refresh(StatementCache &statements, const ArticlesWithVarieties &varieties);
+    void refresh(rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
     // The blocks of the index that leads with column (ArtNombre or
     // ArtNombreCorto) as the file holds them now; null while they are read
     // (the first ask, or the first after a change, starts reading them; the
     // lookup meanwhile reads every block) or when they cannot be kept.
-    const Index *of(const QString &column, StatementCache &statements, const ArticlesWithVarieties &varieties);
+    const Index *of(const QString &column, rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
     // Reads the blocks of column on this connection now, unless kept.
-    void readNow(const QString &column, StatementCache &statements, const ArticlesWithVarieties &varieties);
+    void readNow(const QString &column, rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
 
 private:
     // The counts of changes to articles and to varieties.
@@ -101,8 +81,8 @@ private:
         Read kept;
         std::future<Read> reading;
     };
-    static std::optional<Stamp> stampOf(StatementCache &statements, const ArticlesWithVarieties &varieties);
-    static std::unique_ptr<Index> read(const QString &column, StatementCache &statements,
+    static std::optional<Stamp> stampOf(rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
+    static std::unique_ptr<Index> read(const QString &column, rdo::StatementCache &statements,
                                        const ArticlesWithVarieties &varieties, const std::atomic<bool> &stopped);
     static Read readInBackground(const std::string &path, const QString &column, const std::atomic<bool> &stopped);
 
@@ -116,7 +96,7 @@ private:
 // hold a row: where to read from next, and the name of the first block past
 // the current run of blocks that may, where the driver stops (its step stops
 // at the first article at or past that name, as at the merge's limit).
-class ScreenedRange {
+class ScreenedRange final : public rdo::DriverRange {
 public:
     // Over the range from lowest up, passing over the blocks that cannot hold
     // the runs (Index::runsOf); every block is read when index is null or runs
@@ -124,15 +104,15 @@ public:
     ScreenedRange(const NameBlocks::Index *index, std::vector<uint64_t> runs, std::string lowest);
 
     // Whether the driver reads on where it is, or must be set at nextRun().
-    bool positioned() const { return m_positioned; }
+    bool positioned() const override { return m_positioned; }
     // The name to read from, at the first block left that may hold a row; none
     // when no block left may.
-    std::optional<std::string> nextRun();
+    std::optional<std::string> nextRun() override;
     // The name where the current run stops, if it does.
-    const std::string *stop() const { return m_stop ? &*m_stop : nullptr; }
+    const std::string *stop() const override { return m_stop ? &*m_stop : nullptr; }
     // The driver gave an article of this name: at or past the stop, the next
     // reading begins at nextRun().
-    void gave(std::string_view name);
+    void gave(std::string_view name) override;
 
 private:
     const NameBlocks::Index *m_index;
@@ -143,4 +123,4 @@ private:
     std::optional<std::string> m_stop;
 };
 
-} // namespace rdo
+} // namespace lookup

@@ -1,12 +1,11 @@
-#include "sqlite_connection.h"
+#include "platform/rdo/sqlite/sqlite_connection.h"
 
-#include "forward_resultset.h"
-#include "lookup_indexes.h"
-#include "lookup_plan_rewriter.h"
-#include "merged_resultset.h"
-#include "sqlite_internals.h"
+#include "platform/rdo/forward_resultset.h"
+#include "platform/rdo/sqlite/merged_resultset.h"
+#include "platform/rdo/sqlite/sqlite_internals.h"
+#include "platform/rdo/sqlite/sqlite_plans.h"
 
-#include "sqlserver_text.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
 #include <limits>
 #include <optional>
@@ -137,16 +136,6 @@ int installServerText(sqlite3 *db)
     return sqlite3_create_collation(db, kServerCollation, SQLITE_UTF8, nullptr, serverCollation);
 }
 
-int createLookupIndexes(sqlite3 *db)
-{
-    if (const int installed = installServerText(db); installed != SQLITE_OK)
-        return installed;
-    if (const int created = sqlite3_exec(db, kLookupIndexesSql, nullptr, nullptr, nullptr); created != SQLITE_OK)
-        return created;
-    // A sampled analysis is plenty for the planner to prefer the probes.
-    return sqlite3_exec(db, "PRAGMA analysis_limit = 2000; ANALYZE", nullptr, nullptr, nullptr);
-}
-
 namespace {
 
 class SqliteResultset final : public ForwardResultset {
@@ -196,10 +185,35 @@ private:
 
 } // namespace
 
+namespace {
+
+SqlitePlansMaker &registeredPlans()
+{
+    static SqlitePlansMaker maker;
+    return maker;
+}
+
+} // namespace
+
+void registerSqlitePlans(SqlitePlansMaker maker)
+{
+    registeredPlans() = std::move(maker);
+}
+
 SqliteConnection::SqliteConnection(std::shared_ptr<Handle> handle, QString connect, QStringList textColumns)
     : m_handle(std::move(handle)), m_connect(std::move(connect)), m_textColumns(std::move(textColumns)),
-      m_rewriter(std::make_shared<LookupPlanRewriter>(m_textColumns))
+      m_rewriter(std::make_shared<SqliteTranslation>(m_textColumns, true))
 {
+}
+
+SqlitePlans *SqliteConnection::plans() const
+{
+    return m_handle->plans.get();
+}
+
+void SqliteConnection::setPlans(std::shared_ptr<SqlitePlans> plans)
+{
+    m_handle->plans = std::move(plans);
 }
 
 std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connectionString)
@@ -230,109 +244,16 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     }
     // Reading the schema also tells a file that is not a database apart.
     QStringList textColumns = readTextColumns(handle->db);
-    if (installServerText(handle->db) != SQLITE_OK || handle->varieties.install(handle->db) != SQLITE_OK ||
-        installDriverLimit(*handle) != SQLITE_OK)
+    if (installServerText(handle->db) != SQLITE_OK || installDriverLimit(*handle) != SQLITE_OK)
         throw engineError(handle->db);
     // From here on only reading is authorised: no pragma (query_only cannot be
     // switched off), no attach, no write of any kind.
     sqlite3_set_authorizer(handle->db, readOnlyAuthorizer, nullptr);
     handle->statements = std::make_unique<StatementCache>(handle->db);
-    if (const char *file = sqlite3_db_filename(handle->db, "main"); file && *file)
-        handle->nameBlocks.readFrom(file);
-    return std::make_shared<SqliteConnection>(std::move(handle), connectionString, std::move(textColumns));
-}
-
-void SqliteConnection::prepareLookups()
-{
-    m_handle->varieties.refresh(*m_handle->statements);
-    m_handle->nameBlocks.refresh(*m_handle->statements, m_handle->varieties);
-    for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs})
-        m_handle->nameBlocks.readNow(leading, *m_handle->statements, m_handle->varieties);
-}
-
-std::shared_ptr<rdoResultset> SqliteConnection::openMerged(const MergedStatement &plan)
-{
-    // Whatever cannot be prepared (an index missing, say) gives null, and the
-    // statement as written runs instead and tells of a real error in its own
-    // words.
-    const auto prepare = [&](const QString &sql, int columns) -> StatementCache::Statement {
-        StatementCache::Statement prepared = m_handle->statements->take(sql);
-        if (!prepared || !sqlite3_stmt_readonly(prepared.get()) || sqlite3_column_count(prepared.get()) != columns)
-            return nullptr;
-        return prepared;
-    };
-    m_handle->varieties.refresh(*m_handle->statements);
-    m_handle->nameBlocks.refresh(*m_handle->statements, m_handle->varieties);
-    std::vector<PreparedStream> streams;
-    for (const MergedStatement::Stream &stream : plan.streams) {
-        PreparedStream prepared{nullptr, nullptr, stream.branch, stream.byLeadingName};
-        std::optional<QString> few;
-        if (!stream.candidates.isEmpty()) {
-            const StatementCache::Statement candidates = prepare(stream.candidates, 1);
-            if (!candidates)
-                return nullptr;
-            few = listedArticles(candidates.get(), plan.mostToSort);
-            prepared.byLeadingName = !few;
-            // No candidate, no row: most codes and names are found by their
-            // own range alone. The first stream stays for the columns' names.
-            if (few && few->isEmpty() && !streams.empty())
-                continue;
-        }
-        const bool many = !stream.candidates.isEmpty() && !few;
-        // The few articles are written into the statement: the engine reads
-        // a list in the text as a set it probes the table with, and this
-        // connection may not open a table-valued function to bind one. They
-        // are written as text, which the identifier column's affinity turns
-        // back into numbers, so that the statement kept for a list of this
-        // length serves the next (see StatementCache).
-        const QString listed = few && !few->isEmpty() ? *few : u"Null"_qs;
-        const QString rows = many  ? stream.manySql
-                             : few ? stream.sql + QStringLiteral(" And ArtID In (") + listed + u')' + stream.sortedBy
-                                   : stream.sql;
-        prepared.rows = prepare(rows, plan.visibleColumns + (prepared.byLeadingName ? 1 : 0));
-        if (prepared.byLeadingName)
-            prepared.driver = prepare(many ? stream.manyDriver : stream.driver, 4);
-        if (!prepared.rows || (prepared.byLeadingName && !prepared.driver))
-            return nullptr;
-        if (prepared.byLeadingName && !many && !stream.lowest.isEmpty() && !readsRange(prepared, stream))
-            return nullptr;
-        streams.push_back(std::move(prepared));
-    }
-    if (streams.empty())
-        return nullptr;
-    return mergedRows(m_handle, plan, std::move(streams));
-}
-
-bool SqliteConnection::readsRange(PreparedStream &prepared, const MergedStatement::Stream &stream)
-{
-    prepared.fromParameter = sqlite3_bind_parameter_index(prepared.driver.get(), kDriverFrom);
-    if (prepared.fromParameter == 0)
-        return false;
-    // The blocks are read (a million articles take about a second) only for
-    // a pattern they can narrow.
-    std::vector<uint64_t> runs = NameBlocks::Index::runsOf(stream.pattern.toStdString());
-    const NameBlocks::Index *blocks =
-        runs.empty() ? nullptr : m_handle->nameBlocks.of(stream.leadingColumn, *m_handle->statements, m_handle->varieties);
-    prepared.range.emplace(blocks, std::move(runs), stream.lowest.toStdString());
-    return true;
-}
-
-std::optional<QString> SqliteConnection::listedArticles(sqlite3_stmt *candidates, int most) const
-{
-    QString list;
-    for (int count = 0;; ++count) {
-        const int step = sqlite3_step(candidates);
-        if (step == SQLITE_DONE)
-            break;
-        if (step != SQLITE_ROW)
-            throw engineError(m_handle->db);
-        if (count == most)
-            return std::nullopt;
-        if (count > 0)
-            list += ',';
-        list += u'\'' + QString::number(sqlite3_column_int64(candidates, 0)) + u'\'';
-    }
-    return list;
+    auto connection = std::make_shared<SqliteConnection>(std::move(handle), connectionString, std::move(textColumns));
+    if (const SqlitePlansMaker &plans = registeredPlans())
+        connection->setPlans(plans(*connection));
+    return connection;
 }
 
 std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql, int16_t, int16_t)
@@ -343,10 +264,11 @@ std::shared_ptr<rdoResultset> SqliteConnection::OpenResultset(const QString &sql
         throw vb::Error(err::SeveralStatements,
                         QStringLiteral("The statement text holds more than one statement; one is run per call"),
                         kSqliteSource);
-    if (const auto plan = m_rewriter->merged(sql))
-        if (auto merged = openMerged(*plan))
-            return merged;
-    const QByteArray text = m_rewriter->rewrite(sql).toUtf8();
+    SqlitePlans *plans = m_handle->plans.get();
+    if (plans)
+        if (auto planned = plans->open(sql, m_handle))
+            return planned;
+    const QByteArray text = m_rewriter->rewrite(plans ? plans->narrowed(sql) : sql).toUtf8();
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
     if (sqlite3_prepare_v2(m_handle->db, text.constData(), static_cast<int>(text.size()), &stmt, &tail) !=

@@ -1,4 +1,4 @@
-#include "statement_cache.h"
+#include "platform/rdo/sqlite/statement_cache.h"
 
 #include <sqlite3.h>
 

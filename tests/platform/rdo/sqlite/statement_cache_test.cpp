@@ -2,7 +2,7 @@
 // values taken out; the shape must be the same for every text typed, and the
 // statement kept must answer for the new values.
 
-#include "platform/rdo/statement_cache.h"
+#include "platform/rdo/sqlite/statement_cache.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

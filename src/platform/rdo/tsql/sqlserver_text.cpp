@@ -1,4 +1,4 @@
-#include "sqlserver_text.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
 #include <QList>
 #include <QString>

@@ -1,18 +1,9 @@
 #pragma once
-// Which articles have varieties, and their names, known without reading
-// ArticuloVariedad. A lookup's variety stream walks the name's index and would
-// otherwise probe ArticuloVariedad at every article, though most have none;
-// on a million articles that probe was most of a two-word lookup. Where every
-// article of a name has varieties (clothes in colours and sizes), trying each
-// variety's name against the typed words in the engine was most of the rest.
-//
-// What is kept is exact: it is read again whenever the count of changes that
-// the lookup indexes' triggers keep on ArticuloVariedad (data/indexes.sql) has
-// moved since. On a file without that count nothing is known, and every
-// article may have varieties; on one whose triggers do not count renamings
-// (indexed before they did), the names are read but not relied on.
+// Which articles have varieties, and their names, kept per connection so that
+// a lookup need not read ArticuloVariedad for every article of a name.
 
-#include "statement_cache.h"
+#include "platform/rdo/sqlite/statement_cache.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,9 +15,8 @@
 
 struct sqlite3;
 
-namespace rdo {
+namespace lookup {
 
-class SqlServerLikePattern;
 
 class ArticlesWithVarieties {
 public:
@@ -43,9 +33,9 @@ public:
     // Installs the functions on db, answering from what is kept.
     int install(sqlite3 *db);
     // Brings what is kept up to date with the file, before a lookup runs.
-    void refresh(StatementCache &statements);
+    void refresh(rdo::StatementCache &statements);
     bool mayHaveVarieties(int64_t article) const;
-    bool mayMatch(int64_t article, const SqlServerLikePattern &pattern,
+    bool mayMatch(int64_t article, const rdo::SqlServerLikePattern &pattern,
                   std::span<const std::optional<std::string_view>> names) const;
     // The count of changes what is kept was read at, when the varieties'
     // names are kept and relied on; none otherwise.
@@ -66,7 +56,7 @@ public:
 
 private:
     void forget();
-    bool readArticlesAndNames(StatementCache &statements);
+    bool readArticlesAndNames(rdo::StatementCache &statements);
     void mark();
 
     std::optional<int64_t> m_changes; // the count what is kept was read at; none: nothing known
@@ -85,4 +75,4 @@ private:
     std::vector<std::string> m_names;
 };
 
-} // namespace rdo
+} // namespace lookup

@@ -1,0 +1,95 @@
+#pragma once
+// A lookup statement as the embedded engine runs it fast: ordered streams the
+// engine merges, and each branch's strategy as a value that can be printed.
+
+#include "platform/rdo/sqlite/merged_resultset.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace lookup {
+
+// How one branch of the lookup's compound is read.
+enum class Strategy {
+    SortedBarCodes,   // the bar codes a scanned code can match: a handful of rows, sorted
+    IndexOrder,       // a text that begins with a wildcard or is blank: the whole name index, in order
+    NameRange,        // the typed text's range of the name index, the name's own pattern tried there
+    NameRangeDecided, // the same, the name's, the other name's and the code's patterns all tried there
+    VarietiesByIndex, // articles with varieties over the whole name index
+    VarietiesInRange, // articles with varieties in the typed text's range, the branch's terms tried on each
+    VarietiesSplit,   // the same, the name's terms on the article and on its varieties' names tried apart
+    VarietiesDecided, // the same, and every term of the branch decided there
+};
+
+// How the rows a branch's index range does not give are read.
+enum class ApartRows {
+    None,       // the range gives them all
+    Sorted,     // the branch as written, sorted
+    Candidates, // the articles the other terms' index probes find, sorted (or read in the name's order when many)
+};
+
+// The choice made for one branch, as data: what a test pins.
+struct Choice {
+    Strategy strategy = Strategy::SortedBarCodes;
+    QString index; // the name index read in order, or empty
+    ApartRows apart = ApartRows::None;
+};
+QString toString(const Choice &choice);
+
+// The parameter a driver over a range of names reads it from. A driver binds
+// no other of its own, and the values taken out of its text are bound from ?2
+// on (rdo::parametrized).
+inline constexpr char kDriverFrom[] = "?1";
+
+struct LookupPlan {
+    // Rows the statement gives in the list's order.
+    struct Sorted {
+        QString sql;
+    };
+    // Rows read article by article in the order of the name that leads the
+    // displayed name (which the displayed name always begins with): the
+    // driver gives every candidate article in that order, then by code (its
+    // identifier, its leading name, whether it has rows at all, its code), and
+    // rows gives one article's rows, for the article bound to ?1, with that
+    // name as a hidden last column.
+    struct Driven {
+        QString rows, driver;
+        // A driver over a range of names reads it from kDriverFrom, bound to
+        // lowest or further on: the stretches of the index that leads with
+        // leadingColumn where no article has a text like pattern may be passed
+        // over, when every article the driver says has rows has one.
+        struct Range {
+            QString lowest, leadingColumn;
+            std::optional<QString> pattern;
+        };
+        std::optional<Range> range = {};
+    };
+    // Rows found apart from the name's order: candidates selects their
+    // articles, in no order. At most mostToSort of them are read by sql
+    // narrowed to their list, then sortedBy; more (a code of one character
+    // matches most of a catalogue) are read as many says, over the whole index.
+    struct Apart {
+        QString candidates, sql, sortedBy;
+        Driven many;
+    };
+    struct Stream {
+        int branch = 0; // among rows equal in the order, a lower branch comes first
+        std::variant<Sorted, Driven, Apart> how;
+    };
+
+    std::vector<Stream> streams;
+    int mostToSort = 0;
+    // By position: the displayed name and the code, then article and variety.
+    rdo::MergedOrder order;
+    std::vector<Choice> choices; // one per branch of the compound
+};
+
+// Every statement a stream may prepare, the rows apart narrowed to a list of
+// one article: what a check of the plan's statements reads.
+QStringList statementsOf(const LookupPlan::Stream &stream);
+
+} // namespace lookup

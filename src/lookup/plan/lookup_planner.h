@@ -1,0 +1,64 @@
+#pragma once
+// Recognises the control's lookup statement and plans how the embedded engine
+// runs it: as ordered streams, or as one statement with index probes added.
+
+#include "lookup/plan/lookup_plan.h"
+
+#include "platform/rdo/tsql/statement_rewriter.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+#include <optional>
+
+namespace lookup {
+
+struct BranchPlanning;
+
+// The statement with each recognised branch's candidates added, for the
+// SQLite translation to follow; the added conditions are already written as
+// SQLite reads them (their comparisons carry rdo::kServerCollation), which the
+// translation leaves alone. The statement comes back unchanged when it is not
+// a lookup of the control's shape. The engine runs a lookup as merged streams
+// (LookupPlanner::plan); this single statement is what it runs when a stream
+// cannot be prepared, for instance on a file without data/indexes.sql.
+QString withIndexProbes(const QString &tsql);
+
+struct PlannerOptions {
+    // Rows found apart from the name's order are sorted when their articles
+    // are at most this many; more (a code of one character) are read in the
+    // name's order instead, which finds a screenful at once when they are
+    // that many (see bench/README.md for the crossing point).
+    int mostToSort = 2000;
+    // Whether a lookup runs as merged streams; else as one statement with
+    // its index probes.
+    bool streams = true;
+};
+
+class LookupPlanner {
+public:
+    explicit LookupPlanner(QStringList textColumns, PlannerOptions options = {});
+
+    // The lookup as ordered streams: per branch, the rows whose displayed
+    // name's leading name lies in the typed text's range, read in the order of
+    // that name's index (all of the company's articles when the text begins
+    // with a wildcard or is blank), and the rows that match by another column,
+    // few and sorted; the bar-code branches sorted. None for a statement of
+    // another shape, or when streams are off.
+    std::optional<LookupPlan> plan(const QString &tsql) const;
+    const PlannerOptions &options() const { return m_options; }
+
+private:
+    friend struct BranchPlanning;
+    // The translation of a piece of a statement, kept for the next lookup.
+    QString translated(const QString &fragment) const;
+
+    rdo::SqliteTranslation m_translation;
+    PlannerOptions m_options;
+    mutable std::mutex m_mutex;
+    mutable QHash<QString, QString> m_fragments;
+};
+
+} // namespace lookup

@@ -1,0 +1,202 @@
+#include "lookup/plan/lookup_plans.h"
+
+#include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/name_blocks.h"
+
+#include "platform/rdo/sqlite/merged_resultset.h"
+#include "platform/rdo/sqlite/sqlite_internals.h"
+#include "platform/rdo/sqlite/sqlite_plans.h"
+
+#include <optional>
+
+namespace lookup {
+
+namespace {
+
+// What one connection keeps for its lookups, and how it runs them.
+class LookupPlans final : public rdo::SqlitePlans {
+public:
+    LookupPlans(rdo::SqliteConnection &connection, PlannerOptions options)
+        : m_planner(connection.textColumns(), options)
+    {
+        rdo::SqliteConnection::Handle &handle = connection.handle();
+        if (m_varieties.install(handle.db) != SQLITE_OK)
+            throw rdo::engineError(handle.db);
+        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file)
+            m_nameBlocks.readFrom(file);
+    }
+
+    std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
+                                            const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
+    {
+        if (const auto plan = m_planner.plan(tsql))
+            return run(*plan, handle);
+        return nullptr;
+    }
+    QString narrowed(const QString &tsql) const override { return withIndexProbes(tsql); }
+
+    void prepare(rdo::StatementCache &statements)
+    {
+        m_varieties.refresh(statements);
+        m_nameBlocks.refresh(statements, m_varieties);
+        for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs})
+            m_nameBlocks.readNow(leading, statements, m_varieties);
+    }
+
+private:
+    struct Run;
+    std::shared_ptr<rdo::rdoResultset> run(const LookupPlan &plan,
+                                           const std::shared_ptr<rdo::SqliteConnection::Handle> &handle);
+
+    LookupPlanner m_planner;
+    ArticlesWithVarieties m_varieties;
+    NameBlocks m_nameBlocks;
+};
+
+// The preparing of one plan's streams. Whatever cannot be prepared (an index
+// missing, say) gives null, and the statement as written runs instead and
+// tells of a real error in its own words.
+struct LookupPlans::Run {
+    rdo::SqliteConnection::Handle &handle;
+    NameBlocks &nameBlocks;
+    const ArticlesWithVarieties &varieties;
+    const LookupPlan &plan;
+
+    rdo::StatementCache::Statement prepare(const QString &sql, int columns) const
+    {
+        rdo::StatementCache::Statement prepared = handle.statements->take(sql);
+        if (!prepared || !sqlite3_stmt_readonly(prepared.get()) || sqlite3_column_count(prepared.get()) != columns)
+            return nullptr;
+        return prepared;
+    }
+
+    bool sorted(rdo::PreparedStream &prepared, const QString &sql) const
+    {
+        prepared.rows = prepare(sql, plan.order.visibleColumns);
+        return prepared.rows != nullptr;
+    }
+
+    bool driven(rdo::PreparedStream &prepared, const LookupPlan::Driven &stream) const
+    {
+        prepared.driven = true;
+        prepared.rows = prepare(stream.rows, plan.order.visibleColumns + 1);
+        prepared.driver = prepare(stream.driver, 4);
+        if (!prepared.rows || !prepared.driver)
+            return false;
+        return !stream.range || readsRange(prepared, *stream.range);
+    }
+
+    // Sets how a driver over a range of names reads it; false when its
+    // statement has no parameter to read it from.
+    bool readsRange(rdo::PreparedStream &prepared, const LookupPlan::Driven::Range &range) const
+    {
+        prepared.fromParameter = sqlite3_bind_parameter_index(prepared.driver.get(), kDriverFrom);
+        if (prepared.fromParameter == 0)
+            return false;
+        // The blocks are read only for a pattern they can narrow.
+        std::vector<uint64_t> runs = NameBlocks::Index::runsOf(range.pattern.value_or(QString()).toStdString());
+        const NameBlocks::Index *blocks =
+            runs.empty() ? nullptr : nameBlocks.of(range.leadingColumn, *handle.statements, varieties);
+        prepared.range = std::make_unique<ScreenedRange>(blocks, std::move(runs), range.lowest.toStdString());
+        return true;
+    }
+
+    // The articles a candidates statement selects, as a list of SQL text
+    // literals of their numbers (empty when there are none), or none when
+    // there are more than most of them.
+    std::optional<QString> listedArticles(sqlite3_stmt *candidates, int most) const
+    {
+        QString list;
+        for (int count = 0;; ++count) {
+            const int step = sqlite3_step(candidates);
+            if (step == SQLITE_DONE)
+                break;
+            if (step != SQLITE_ROW)
+                throw rdo::engineError(handle.db);
+            if (count == most)
+                return std::nullopt;
+            if (count > 0)
+                list += ',';
+            list += u'\'' + QString::number(sqlite3_column_int64(candidates, 0)) + u'\'';
+        }
+        return list;
+    }
+
+    // Rows found apart: few are written into the statement (the engine reads
+    // a list in the text as a set it probes the table with, and this
+    // connection may not open a table-valued function to bind one). They are
+    // written as text, which the identifier column's affinity turns back into
+    // numbers, so that the statement kept for a list of this length serves
+    // the next (see rdo::StatementCache). None: the stream is left out.
+    std::optional<bool> apart(rdo::PreparedStream &prepared, const LookupPlan::Apart &stream, bool first) const
+    {
+        const rdo::StatementCache::Statement candidates = prepare(stream.candidates, 1);
+        if (!candidates)
+            return false;
+        const std::optional<QString> few = listedArticles(candidates.get(), plan.mostToSort);
+        if (!few)
+            return driven(prepared, stream.many);
+        // No candidate, no row: most codes and names are found by their own
+        // range alone. The first stream stays for the columns' names.
+        if (few->isEmpty() && !first)
+            return std::nullopt;
+        const QString listed = few->isEmpty() ? u"Null"_qs : *few;
+        return sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (") + listed + u')' + stream.sortedBy);
+    }
+
+    std::shared_ptr<rdo::rdoResultset> streams(const std::shared_ptr<rdo::SqliteConnection::Handle> &shared) const
+    {
+        std::vector<rdo::PreparedStream> streams;
+        for (const LookupPlan::Stream &stream : plan.streams) {
+            rdo::PreparedStream prepared;
+            prepared.branch = stream.branch;
+            std::optional<bool> ready;
+            if (const auto *s = std::get_if<LookupPlan::Sorted>(&stream.how))
+                ready = sorted(prepared, s->sql);
+            else if (const auto *d = std::get_if<LookupPlan::Driven>(&stream.how))
+                ready = driven(prepared, *d);
+            else
+                ready = apart(prepared, std::get<LookupPlan::Apart>(stream.how), streams.empty());
+            if (!ready)
+                continue;
+            if (!*ready)
+                return nullptr;
+            streams.push_back(std::move(prepared));
+        }
+        if (streams.empty())
+            return nullptr;
+        return rdo::mergedRows(shared, plan.order, std::move(streams));
+    }
+};
+
+std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
+                                                    const std::shared_ptr<rdo::SqliteConnection::Handle> &handle)
+{
+    m_varieties.refresh(*handle->statements);
+    m_nameBlocks.refresh(*handle->statements, m_varieties);
+    return Run{*handle, m_nameBlocks, m_varieties, plan}.streams(handle);
+}
+
+// Registered when the library is loaded: see the header.
+[[maybe_unused]] const bool kRegistered = [] {
+    rdo::registerSqlitePlans(
+        [](rdo::SqliteConnection &connection) { return std::make_shared<LookupPlans>(connection, PlannerOptions{}); });
+    return true;
+}();
+
+} // namespace
+
+void installLookupPlans(rdo::SqliteConnection &connection, PlannerOptions options)
+{
+    connection.setPlans(nullptr);
+    connection.setPlans(std::make_shared<LookupPlans>(connection, options));
+}
+
+void prepareLookups(rdo::rdoConnection &connection)
+{
+    auto *sqlite = dynamic_cast<rdo::SqliteConnection *>(&connection);
+    if (auto *plans = sqlite ? dynamic_cast<LookupPlans *>(sqlite->plans()) : nullptr)
+        plans->prepare(*sqlite->handle().statements);
+}
+
+} // namespace lookup
