@@ -3,11 +3,12 @@
 // on stdin and answers in JSON lines on stdout (see the README, "The console
 // host: vokhost").
 //
-// Usage: vokhost --db CONNECTION [--settings FILE] [--screen WxH]
+// Usage: vokhost --db CONNECTION [--settings FILE] [--screen WxH] [--form FILE:NAME]
 
 #include "command.h"
 #include "session.h"
 
+#include "platform/com/property_bag.h"
 #include "platform/com/registration.h"
 #include "platform/rdo/rdo.h"
 #include "platform/vb/error.h"
@@ -20,6 +21,8 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -32,11 +35,14 @@ struct Options {
     QString settings;
     ui::Twips screenWidth = 15360;
     ui::Twips screenHeight = 11520;
+    // The stored control to load, when not a new instance.
+    QString formFile;
+    QString formControl;
 };
 
 int usage(const QString &why)
 {
-    std::fprintf(stderr, "vokhost: %s\nusage: vokhost --db CONNECTION [--settings FILE] [--screen WxH]\n",
+    std::fprintf(stderr, "vokhost: %s\nusage: vokhost --db CONNECTION [--settings FILE] [--screen WxH] [--form FILE:NAME]\n",
                  qUtf8Printable(why));
     return UsageFailure;
 }
@@ -63,6 +69,13 @@ QString readOptions(const QStringList &arguments, Options &options)
             }
             if (!okWidth || !okHeight || options.screenWidth <= 0 || options.screenHeight <= 0)
                 return QStringLiteral("--screen takes WxH in twips, not %1").arg(value);
+        } else if (option == QStringLiteral("--form")) {
+            // The file name may hold colons of its own; the control's name cannot.
+            const qsizetype colon = value.lastIndexOf(u':');
+            if (colon <= 0 || colon == value.size() - 1)
+                return QStringLiteral("--form takes FILE:NAME, not %1").arg(value);
+            options.formFile = value.left(colon);
+            options.formControl = value.mid(colon + 1);
         } else {
             return QStringLiteral("unknown option %1").arg(option);
         }
@@ -80,6 +93,22 @@ int main(int argc, char **argv)
     Options options;
     if (const QString why = readOptions(app.arguments().mid(1), options); !why.isEmpty())
         return usage(why);
+
+    // A stored control comes from its form, read whole before the session
+    // starts; without one the control is a new instance.
+    std::optional<com::FormStore> form;
+    com::MemoryPropertyBag *stored = nullptr;
+    if (!options.formFile.isEmpty()) {
+        form.emplace(options.formFile);
+        try {
+            form->load();
+        } catch (const vb::Error &error) {
+            return usage(QStringLiteral("cannot read the form %1: %2").arg(options.formFile, error.description()));
+        }
+        if (!form->find(options.formControl))
+            return usage(QStringLiteral("the form %1 holds no control %2").arg(options.formFile, options.formControl));
+        stored = &form->control(options.formControl);
+    }
 
     std::shared_ptr<rdo::rdoConnection> connection;
     try {
@@ -108,7 +137,15 @@ int main(int argc, char **argv)
     auto &headless = dynamic_cast<ui::HeadlessToolkit &>(ui::toolkit());
     headless.screen().resize(options.screenWidth, options.screenHeight);
     {
-        vokhost::Session session(headless, connection);
+        std::unique_ptr<vokhost::Session> started;
+        try {
+            started = std::make_unique<vokhost::Session>(headless, connection, stored);
+        } catch (const vb::Error &error) {
+            std::fprintf(stderr, "vokhost: the control cannot read its stored properties: %d %s\n", error.number(),
+                         qUtf8Printable(error.description()));
+            return UsageFailure;
+        }
+        vokhost::Session &session = *started;
         std::string line;
         while (std::getline(std::cin, line)) {
             QString text = QString::fromStdString(line);

@@ -119,13 +119,25 @@ QJsonValue readable(const vb::Variant &value)
 
 } // namespace
 
-Session::Session(ui::HeadlessToolkit &headless, std::shared_ptr<rdo::rdoConnection> connection)
+Session::Session(ui::HeadlessToolkit &headless, std::shared_ptr<rdo::rdoConnection> connection,
+                 com::PropertyBag *stored)
     : m_toolkit(headless), m_connection(std::move(connection))
 {
     ui::setToolkit(&m_toolkit);
     m_control = std::make_shared<component::vokTArticuloObject>();
     m_control->advise(component::DIID_vokTArticuloEvents(), std::make_shared<EventPrinter>());
     vokTArticulo &control = m_control->control();
+    // As a container does: exactly one of the two, before the first resize.
+    try {
+        if (stored)
+            control.ReadProperties(*stored);
+        else
+            control.InitProperties();
+    } catch (...) {
+        m_control.reset();
+        ui::setToolkit(nullptr);
+        throw;
+    }
     static_cast<ui::HeadlessUserControl &>(control.userControl()).resize(ControlWidth, ControlHeight);
     m_form = m_toolkit.createUserControl();
     m_hostBox = m_toolkit.createTextBox(*m_form);

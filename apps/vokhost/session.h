@@ -9,6 +9,9 @@
 
 #include <memory>
 
+namespace com {
+class PropertyBag;
+}
 namespace component {
 class vokTArticuloObject;
 }
@@ -21,8 +24,11 @@ namespace vokhost {
 class Session {
 public:
     // Installs a HostToolkit over headless for the calling thread, then
-    // creates the form; the focus starts in tArticulo.
-    Session(ui::HeadlessToolkit &headless, std::shared_ptr<rdo::rdoConnection> connection);
+    // creates the form; the focus starts in tArticulo. The control reads the
+    // stored bag when one is given, else it starts as a new instance; the
+    // bag's errors reach the caller.
+    Session(ui::HeadlessToolkit &headless, std::shared_ptr<rdo::rdoConnection> connection,
+            com::PropertyBag *stored = nullptr);
     ~Session();
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;

@@ -15,7 +15,13 @@ void vokTArticuloPrivate::wireKeyboard()
     m_tArticulo->onKeyPress = [this](int16_t &KeyAscii) { tArticuloKeyPress(KeyAscii); };
     m_tArticulo->onValidate = [this](bool &) { tArticuloValidate(); };
     m_chkVariedad->onKeyPress = [this](int16_t &KeyAscii) { chkVariedadKeyPress(KeyAscii); };
-    m_chkVariedad->onLostFocus = [this] { vb::ResumeNext([&] { MostrarVariedad(ModoVariedad::Corto); }); };
+    // Leaving the box keeps it on offer with its short caption, but only while
+    // it is on offer: hiding the focused box moves the focus away, and that
+    // loss must not show again what is being hidden.
+    m_chkVariedad->onLostFocus = [this] {
+        if (m_chkVariedad->isVisible())
+            vb::ResumeNext([&] { MostrarVariedad(ModoVariedad::Corto); });
+    };
 }
 
 // Text the control can still resolve: something besides blanks, and no article held.

@@ -194,6 +194,19 @@ ui::ItemListLayout ListaItems::layout() const
     // not the user's to look at.
     for (int p = 0; p < std::min<int>(columnaClave, static_cast<int>(layout.headings.size())); ++p)
         layout.headings[p].clear();
+    // Headings that name neither the key nor the name after it would list rows
+    // with no column at all; the user still has to see which article a row is,
+    // so those two show under the list's own words.
+    if (columnaClave >= 0 && !layout.headings.isEmpty()) {
+        const int nombre = columnaClave + 1;
+        if (layout.headings.size() <= nombre)
+            layout.headings.resize(nombre + 1);
+        if (layout.headings.at(columnaClave).isEmpty() && layout.headings.at(nombre).isEmpty()) {
+            const bool ingles = idioma == 2;
+            layout.headings[columnaClave] = ingles ? QStringLiteral("Code") : QStringLiteral("Código");
+            layout.headings[nombre] = ingles ? QStringLiteral("Item Name") : QStringLiteral("Artículo");
+        }
+    }
     layout.widths = anchosColumnas;
     layout.formats = formatos;
     layout.width = ancho;

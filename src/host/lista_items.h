@@ -21,7 +21,10 @@
 //   Titulo               String, the window title.
 //   Encabezados          String, one "|"-separated heading per column position
 //                        from 0; a position whose heading is empty, or that has
-//                        none, is not shown.
+//                        none, is not shown. When headings are given but name
+//                        neither ColumnaClave nor the column after it (the
+//                        code and the name), those two show as "Código" and
+//                        "Artículo" ("Code" and "Item Name" in English).
 //   ColumnaDecimales     Integer, the 0-based column holding the unit's
 //                        decimals (clamped to 0..9); -1 (the default) = none.
 //   ColumnaClave         Integer, the 0-based key column (the code): the

@@ -61,10 +61,11 @@ void CargarFila(FilaElegida &fila, const ValorDeColumna &V, const QString &escri
         fila.CBFija = QString();
     }
 
-    // The picture reference is read like every other column (a Null one fails
-    // the load) though nothing keeps it.
-    [[maybe_unused]] const QString foto = vb::CStr(V(Columna::ArtFoto));
     fila.PideSerie = vb::CByte(V(Columna::ArtPideNroSerie));
+    // The picture reference is read like every other column (a Null one fails
+    // the load) though nothing keeps it; it is read last, so that such a
+    // failure leaves no flag of the previous article.
+    [[maybe_unused]] const QString foto = vb::CStr(V(Columna::ArtFoto));
 }
 
 } // namespace lookup

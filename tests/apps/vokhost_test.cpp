@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -93,14 +94,15 @@ protected:
     }
     static QString text(const std::string &sql) { return texts(sql).value(0); }
 
-    // Runs the script after the set-up every host does (company, display,
-    // connection); the steps returned are those of the script alone.
-    static Transcript host(const QString &script, const char *db = "catalogue.db")
+    // Runs the script after the set-up every host does (company, connection);
+    // the steps returned are those of the script alone.
+    static Transcript host(const QString &script, const char *db = "catalogue.db", const QStringList &options = {})
     {
-        const QString prelude = "set Empresa 1\nset FormatDisplay 4\nconnect\n";
+        const QString prelude = "set Empresa 1\nconnect\n";
         QProcess host;
-        host.start(VOKHOST_PATH, {"--db", "sqlite:" + QString::fromStdString(path(db)), "--settings",
-                                  folder->filePath("settings.ini")});
+        host.start(VOKHOST_PATH, QStringList({"--db", "sqlite:" + QString::fromStdString(path(db)), "--settings",
+                                              folder->filePath("settings.ini")}) +
+                                     options);
         host.write((prelude + script + "\nquit\n").toUtf8());
         host.closeWriteChannel();
         Transcript result;
@@ -122,7 +124,7 @@ protected:
                 step.happened.push_back(object);
             }
         }
-        const size_t preludeSteps = 3;
+        const size_t preludeSteps = 2;
         EXPECT_GE(result.steps.size(), preludeSteps + 1) << result.errors.toStdString();
         for (size_t i = 0; i < preludeSteps && i < result.steps.size(); ++i)
             EXPECT_TRUE(result.steps[i].result["ok"].toBool()) << "prelude step " << i;
@@ -210,6 +212,69 @@ TEST_F(VokhostTest, EnterLoadsTheArticleEachKindOfTextNames)
                 << "the article shown, Enter goes on";
             EXPECT_EQ(st["focus"].toString(), "tArticulo");
         }
+    }
+}
+
+// The host takes the line with Enter on the check box, then clears the text
+// for the next entry: the box must go with the article.
+TEST_F(VokhostTest, ClearingTheTextAfterEnterOnTheCheckBoxHidesIt)
+{
+    const QString varied = text("Select ArtCodigo " + Loadable + UniqueCode + WithVarieties);
+    ASSERT_FALSE(varied.isEmpty());
+    const Transcript run = host("type " + varied + "\nlist choose 0\nkey Enter\nkey Enter\nset Text \"\"\nstate");
+    ASSERT_EQ(run.steps.size(), 6u);
+    EXPECT_EQ(run.steps[3].kinds(), QStringList({"KeyPress"})) << "Enter on the box hands the line on";
+    EXPECT_EQ(run.steps[4].kinds(), QStringList({"Change"}));
+    const QJsonObject st = state(run);
+    EXPECT_EQ(st["ID"].toInt(), 0);
+    EXPECT_FALSE(st["chkVariedad"]["visible"].toBool()) << QJsonDocument(st).toJson().toStdString();
+    EXPECT_EQ(st["chkVariedad"]["value"].toInt(), 0);
+}
+
+// A list layout without extra columns still shows which article a row is.
+TEST_F(VokhostTest, ListLayoutWithoutExtraColumnsShowsCodeAndName)
+{
+    const QString exact = text("Select ArtCodigo " + Loadable + UniqueCode + NoVarieties);
+    ASSERT_FALSE(exact.isEmpty());
+    const Transcript run = host("set FormatoLista 4\ntype " + exact + "\nkey Enter");
+    ASSERT_EQ(run.steps.size(), 3u);
+    const QJsonObject list = run.steps[2].first("list");
+    EXPECT_EQ(list["header"].toString(), "||||||") << "the header the control builds is unchanged";
+    EXPECT_EQ(list["columns"].toArray(), QJsonArray({"Código", "Artículo"}));
+    const QJsonArray first = list["first"].toArray().at(0).toArray();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_EQ(first.at(0).toString(), exact);
+}
+
+// The control starts as a container starts it: a new instance is initialised,
+// a stored one read from its form; either way an article shows as the stored
+// or default display asks.
+TEST_F(VokhostTest, TheControlStartsNewOrFromItsForm)
+{
+    const QString exact = text("Select ArtCodigo " + Loadable + UniqueCode + NoVarieties);
+    const QString name = text("Select ArtNombre From Articulo Where ArtCodigo = '" + exact.toStdString() + "'");
+    ASSERT_FALSE(exact.isEmpty());
+    QFile form(folder->filePath("pedido.frm"));
+    ASSERT_TRUE(form.open(QIODevice::WriteOnly));
+    form.write("[txtArticulo]\nFormatDisplay = Long 3\n[txtCero]\nFormatDisplay = Long 0\n");
+    form.close();
+    const struct {
+        const char *what;
+        QStringList options;
+        int formatDisplay;
+        QString shown;
+    } cases[] = {
+        {"new instance", {}, 4, exact + ' ' + name},
+        {"stored display", {"--form", form.fileName() + ":txtArticulo"}, 3, exact},
+        {"stored zero", {"--form", form.fileName() + ":TXTCERO"}, 4, exact + ' ' + name},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Transcript run = host("get FormatDisplay\ntype " + exact + "\nkey Enter\nstate", "catalogue.db", c.options);
+        ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        ASSERT_EQ(run.steps.size(), 4u);
+        EXPECT_EQ(run.steps[0].result["value"].toInt(), c.formatDisplay);
+        EXPECT_EQ(state(run)["Text"].toString(), c.shown);
     }
 }
 
@@ -403,6 +468,37 @@ TEST(VokhostStart, ConnectionThatCannotBeOpenedExitsWithTwo)
     EXPECT_EQ(host.exitCode(), 2);
     EXPECT_TRUE(host.readAllStandardError().contains("cannot open the connection"));
     EXPECT_TRUE(host.readAllStandardOutput().isEmpty());
+}
+
+TEST(VokhostStart, AFormItCannotLoadIsAnUnusableOption)
+{
+    QTemporaryDir folder;
+    QFile form(folder.filePath("pedido.frm"));
+    ASSERT_TRUE(form.open(QIODevice::WriteOnly));
+    form.write("[txtArticulo]\nFormatDisplay = Long 3\n[txtRoto]\nEnabled = String \"quizás\"\n");
+    form.close();
+    QFile shop(folder.filePath("shop.db")); // an empty file is an empty database
+    ASSERT_TRUE(shop.open(QIODevice::WriteOnly));
+    shop.close();
+    const struct {
+        const char *what;
+        QString option;
+        const char *why;
+    } cases[] = {
+        {"no such file", folder.filePath("otro.frm") + ":txtArticulo", "cannot read the form"},
+        {"no such control", form.fileName() + ":txtPrecio", "holds no control txtPrecio"},
+        {"no name", form.fileName() + ":", "--form takes FILE:NAME"},
+        {"a value the control refuses", form.fileName() + ":txtRoto", "cannot read its stored properties"},
+    };
+    for (const auto &c : cases) {
+        QProcess host;
+        host.start(VOKHOST_PATH, {"--db", "sqlite:" + folder.filePath("shop.db"), "--form", c.option});
+        host.closeWriteChannel();
+        ASSERT_TRUE(host.waitForFinished(30000)) << c.what;
+        EXPECT_EQ(host.exitCode(), 1) << c.what;
+        EXPECT_TRUE(host.readAllStandardError().contains(c.why)) << c.what;
+        EXPECT_TRUE(host.readAllStandardOutput().isEmpty()) << c.what;
+    }
 }
 
 } // namespace

@@ -147,6 +147,34 @@ TEST_F(KeyboardTest, DatabaseFailureRaisesErrorThenGotFocus2OnEnterAndOnlyErrorO
     EXPECT_TRUE(log->events[0].startsWith("Error "));
 }
 
+// A Null picture reference fails the load after the article is taken: the
+// cashier hears of it, and the serial-number flag is the new article's.
+TEST_F(KeyboardTest, NullPictureReferenceLeavesNoFlagOfThePreviousArticle)
+{
+    const QString asking = uniqueCode(false);
+    const QString withoutPicture = firstText(
+        "Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null And "
+        "ArtNoUtilizarGenerico = 0 And Not Exists (Select 1 From ArticuloVariedad Where AVaArticulo = a.ArtID) And "
+        "(Select Count(*) From Articulo b Where b.ArtCodigo Like a.ArtCodigo || '%') = 1 And ArtCodigo <> '" +
+        asking.toStdString() + "' Order By ArtID");
+    ASSERT_FALSE(withoutPicture.isEmpty());
+    connect(editedCopy("sin_foto.db", "Update Articulo Set ArtPideNroSerie = 1 Where ArtCodigo = '" +
+                                          asking.toStdString() +
+                                          "'; Update Articulo Set ArtFoto = Null, ArtPideNroSerie = 0 Where "
+                                          "ArtCodigo = '" + withoutPicture.toStdString() + "';"));
+    typed(asking);
+    text().type("\r");
+    ASSERT_EQ(control->PideSerie(), 1);
+
+    control->setText({});
+    typed(withoutPicture);
+    text().type("\r");
+    ASSERT_EQ(log->events.size(), 4) << log->events.join(", ").toStdString();
+    EXPECT_EQ(log->events[2], "Error 94 - Invalid use of Null");
+    EXPECT_EQ(control->Codigo(), withoutPicture);
+    EXPECT_EQ(control->PideSerie(), 0);
+}
+
 TEST_F(KeyboardTest, CheckBoxEnterWithResolvableTextReturnsToTheTextBox)
 {
     control->MostrarVariedad(2);

@@ -89,6 +89,41 @@ TEST_F(LayoutTest, TickSurvivesModeThreeOnly)
     EXPECT_FALSE(control->IncluirVariedades());
 }
 
+// Hiding the box takes the focus from it when it has it; the box must stay
+// hidden and unticked however it was offered, and the text box takes the
+// whole width back.
+struct HideCase {
+    const char *name;
+    uint8_t offeredAs;
+    bool focused;
+};
+
+void PrintTo(const HideCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class HideTheBox : public LayoutTest, public ::testing::WithParamInterface<HideCase> {};
+
+TEST_P(HideTheBox, ModeOneLeavesItHiddenUntickedAndTheTextBoxFullWidth)
+{
+    control->MostrarVariedad(GetParam().offeredAs);
+    check().setValue(1);
+    if (GetParam().focused)
+        check().setFocus();
+    control->MostrarVariedad(1);
+    EXPECT_FALSE(check().isVisible());
+    EXPECT_FALSE(check().hasFocus());
+    EXPECT_FALSE(control->IncluirVariedades());
+    EXPECT_EQ(text().width(), 4000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout, HideTheBox,
+                         ::testing::Values(HideCase{"LongCaptionWithoutTheFocus", 2, false},
+                                           HideCase{"LongCaptionWithTheFocus", 2, true},
+                                           HideCase{"ShortCaptionWithTheFocus", 3, true}),
+                         [](const ::testing::TestParamInfo<HideCase> &info) { return std::string(info.param.name); });
+
 TEST_F(LayoutTest, SeleccionarTextoSelectsEverything)
 {
     control->setText("TORNILLO 3x4");

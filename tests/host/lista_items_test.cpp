@@ -146,6 +146,48 @@ TEST_F(ListaItemsTest, LayoutFromTheSettingsByName)
     EXPECT_EQ(lista->layout().widths, (std::map<int, ui::Twips>{{2, 300}})) << "a new widths string replaces the old";
 }
 
+// Headings that name neither the code (the key) nor the name after it still
+// show those two, in the list's language.
+struct KeyHeadingsCase {
+    const char *name;
+    uint8_t idioma;
+    const char *encabezados;
+    int16_t clave;
+    QStringList shown;
+};
+
+void PrintTo(const KeyHeadingsCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class KeyAndNameHeadings : public ListaItemsTest, public ::testing::WithParamInterface<KeyHeadingsCase> {};
+
+TEST_P(KeyAndNameHeadings, ShowWhateverTheHeadingsName)
+{
+    host::ListaItems lista;
+    lista.idioma = GetParam().idioma;
+    lista.encabezados = GetParam().encabezados;
+    lista.columnaClave = GetParam().clave;
+    QStringList shown;
+    for (const QString &heading : lista.layout().headings)
+        if (!heading.isEmpty())
+            shown << heading;
+    EXPECT_EQ(shown, GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ListaItems, KeyAndNameHeadings,
+    ::testing::Values(
+        KeyHeadingsCase{"NothingNamedInSpanish", 1, "||||||||||||||", 13, {"Código", "Artículo"}},
+        KeyHeadingsCase{"NothingNamedInEnglish", 2, "||||||||||||||", 13, {"Code", "Item Name"}},
+        KeyHeadingsCase{"HeadingsEndingBeforeTheKey", 1, "a|b", 3, {"Código", "Artículo"}},
+        KeyHeadingsCase{"OnlyALaterColumnNamed", 1, "||||Precio|", 2, {"Código", "Artículo", "Precio"}},
+        KeyHeadingsCase{"TheCodeNamed", 1, "||Cód||", 2, {"Cód"}},
+        KeyHeadingsCase{"TheNameNamed", 2, "|||Nombre|", 2, {"Nombre"}},
+        KeyHeadingsCase{"WithoutAKeyColumn", 1, "||||", -1, {}}),
+    [](const ::testing::TestParamInfo<KeyHeadingsCase> &info) { return std::string(info.param.name); });
+
 TEST_F(ListaItemsTest, QuantitiesShowTheRowsDecimals)
 {
     host::ListaItems lista;

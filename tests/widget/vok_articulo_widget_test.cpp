@@ -139,6 +139,21 @@ TEST_F(ArticuloWidgetTest, KeySignalsLetTheHostChangeOrSwallowTheKey)
     EXPECT_EQ(events[6], "GotFocus2");
 }
 
+// Qt moves the focus off a box it hides; that loss must not offer the box again.
+TEST_F(ArticuloWidgetTest, HidingTheFocusedCheckBoxKeepsItHidden)
+{
+    vokTArticulo &control = widget->control();
+    control.MostrarVariedad(2);
+    control.chkVariedad().setValue(1);
+    control.chkVariedad().setFocus();
+    ASSERT_TRUE(control.chkVariedad().hasFocus());
+    control.MostrarVariedad(1);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(control.chkVariedad().isVisible());
+    EXPECT_FALSE(control.IncluirVariedades());
+    EXPECT_EQ(edit()->width(), 267);
+}
+
 TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
 {
     form->setFont(QFont("DejaVu Sans", 11));
