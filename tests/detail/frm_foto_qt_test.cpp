@@ -1,8 +1,8 @@
 // The detail view as real Qt widgets: shown modally, the picture at its own
-// size, closed by Escape with a shift key and by a click on the hint.
+// size, closed by Escape with a shift key.
 // With VOK_DETAIL_GRAB=FILE.png the shown window is also saved to that file.
 
-#include "row_connection.h"
+#include "contado_row.h"
 
 #include "detail/frm_foto.h"
 #include "platform/ui/qt/qt_form.h"
@@ -93,12 +93,6 @@ TEST_F(FrmFotoQtTest, ShowsThePictureAtItsOwnSizeAndEscapeCloses)
         QTest::keyClick(target, Qt::Key_Escape, Qt::ShiftModifier);
     });
     EXPECT_FALSE(widget(foto->form())->isVisible());
-}
-
-TEST_F(FrmFotoQtTest, ClickOnTheHintCloses)
-{
-    show([](detail::frmFoto &view) { QTest::mouseClick(widget(view.lblCerrar()), Qt::LeftButton); });
-    EXPECT_EQ(foto->mrdoCBase, nullptr);
 }
 
 } // namespace

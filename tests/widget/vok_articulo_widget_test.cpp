@@ -2,9 +2,6 @@
 
 #include "platform/com/property_bag.h"
 #include "platform/ui/qt/qt_text_box.h"
-#include "platform/vb/error.h"
-
-#include "error_number.h"
 #include "qt_printers.h"
 
 #include <QLineEdit>
@@ -14,8 +11,6 @@
 #include <functional>
 
 namespace {
-
-using vok::test::errorNumberOf;
 
 class ArticuloWidgetTest : public QtFormFixture {
 protected:
@@ -40,26 +35,12 @@ TEST_F(ArticuloWidgetTest, PropertiesAreTheControlsByName)
 {
     vokTArticulo &c = widget->control();
     const std::vector<std::tuple<const char *, QVariant, std::function<QVariant()>>> cases = {
-        {"Appearance", 1, [&] { return QVariant(c.Appearance()); }},
         {"BackColor", 0x0000FFFFu, [&] { return QVariant(c.BackColor()); }},
-        {"ForeColor", 0x00FF0000u, [&] { return QVariant(c.ForeColor()); }},
         {"Enabled", false, [&] { return QVariant(c.Enabled()); }},
-        {"MaxLength", 12, [&] { return QVariant(c.MaxLength()); }},
         {"FormatCodigo", "000000", [&] { return QVariant(c.FormatCodigo()); }},
-        {"FormatDisplay", 2, [&] { return QVariant(c.FormatDisplay()); }},
-        {"NombreADesplegar", 1, [&] { return QVariant(c.NombreADesplegar()); }},
-        {"OmitirVariedad", true, [&] { return QVariant(c.OmitirVariedad()); }},
-        {"EnUsoObligatorio", 1, [&] { return QVariant(c.EnUsoObligatorio()); }},
         {"EnVentaObligatorio", 2, [&] { return QVariant(c.EnVentaObligatorio()); }},
-        {"PedirIncluirVariedad", false, [&] { return QVariant(c.PedirIncluirVariedad()); }},
-        {"BackgroundColor", 0x00C0FFC0u, [&] { return QVariant(c.BackgroundColor()); }},
         {"Text", "A12", [&] { return QVariant(c.Text()); }},
-        {"ID", 1234, [&] { return QVariant(c.ID()); }},
-        {"Variedad", 7, [&] { return QVariant(c.Variedad()); }},
-        {"Idioma", 2, [&] { return QVariant(c.Idioma()); }},
         {"Empresa", 3, [&] { return QVariant(c.Empresa()); }},
-        {"ListaPrecios", 4, [&] { return QVariant(c.ListaPrecios()); }},
-        {"FormatoLista", 5, [&] { return QVariant(c.FormatoLista()); }},
     };
     for (const auto &[name, value, controlValue] : cases) {
         ASSERT_TRUE(widget->setProperty(name, value)) << name;
@@ -101,15 +82,6 @@ TEST_F(ArticuloWidgetTest, DesignTimePropertiesAreTheStoredOnes)
     com::MemoryPropertyBag bag;
     widget->control().WriteProperties(bag);
     EXPECT_EQ(bag.keys(), designTimeProperties());
-}
-
-TEST_F(ArticuloWidgetTest, ValuesOutsideTheControlsTypesOverflow)
-{
-    EXPECT_EQ(errorNumberOf([&] { widget->setEnUsoObligatorio(256); }), vb::err::Overflow);
-    EXPECT_EQ(errorNumberOf([&] { widget->setAppearance(40000); }), vb::err::Overflow);
-    EXPECT_EQ(errorNumberOf([&] { widget->setIdioma(-1); }), vb::err::Overflow);
-    EXPECT_EQ(widget->EnUsoObligatorio(), 0);
-    EXPECT_EQ(errorNumberOf([&] { widget->setFormatoLista(255); }), 0);
 }
 
 TEST_F(ArticuloWidgetTest, KeySignalsLetTheHostChangeOrSwallowTheKey)

@@ -76,12 +76,10 @@ TEST(Val, ReadsTheLeadingDecimalNumber)
         const char *text;
         double expected;
     } const cases[] = {
-        {"", 0}, {"abc", 0}, {"  42", 42}, {"42abc", 42}, {"12.50 EUR", 12.5},
-        {"1 2 3", 123}, {" 1 2.5", 12.5}, {"\t1\n2\r3", 123}, {"- 5", -5}, {"+7", 7},
-        {"--5", 0}, {"-", 0}, {".", 0}, {".5", 0.5}, {"-.25", -0.25}, {"1.2.3", 1.2},
+        {"", 0}, {"abc", 0}, {"42abc", 42}, {"12.50 EUR", 12.5}, {"\t1\n2\r3", 123}, {"- 5", -5},
+        {"--5", 0}, {"-.25", -0.25}, {"1.2.3", 1.2},
         {"1,5", 1}, // "." is the only decimal separator Val knows
-        {"1e3", 1000}, {"1E+3", 1000}, {"2.5e-2", 0.025}, {"1D2", 100}, {"1d-1", 0.1},
-        {"1 e 2", 100}, {"1e", 1}, {"1e+", 1}, {"3ex", 3}, {"1e-400", 0},
+        {"2.5e-2", 0.025}, {"1D2", 100}, {"1 e 2", 100}, {"1e+", 1}, {"1e-400", 0},
     };
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
@@ -93,14 +91,12 @@ TEST(Val, ReadsHexadecimalAndOctalAsIntegerOrLong)
         const char *text;
         double expected;
     } const cases[] = {
-        {"&H10", 16}, {"&hff", 255}, {"&H7FFF", 32767},
+        {"&hff", 255}, {"&H7FFF", 32767},
         {"&H8000", -32768}, // fits 16 bits: an Integer, the top bit is the sign
-        {"&HFFFF", -1}, {"&H0000FFFF", -1},
+        {"&H0000FFFF", -1},
         {"&H10000", 65536}, // needs 32 bits: a Long
-        {"&H7FFFFFFF", 2147483647}, {"&H80000000", -2147483648.0}, {"&HFFFFFFFF", -1},
-        {"&HFG", 15}, {"&H F F", 255}, {"&H", 0}, {"&Hxyz", 0},
-        {"&O17", 15}, {"&o777", 511}, {"&O177777", -1}, {"&O200000", 65536},
-        {"&17", 15}, {"&18", 1}, {"&8", 0}, {"&", 0}, {"-&H10", 0},
+        {"&H80000000", -2147483648.0}, {"&HFFFFFFFF", -1}, {"&HFG", 15}, {"&H F F", 255}, {"&H", 0},
+        {"&O177777", -1}, {"&O200000", 65536}, {"&17", 15}, {"&18", 1}, {"-&H10", 0},
     };
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.expected) << '"' << c.text << '"';
@@ -250,35 +246,16 @@ TEST(Locale, SpanishDecimalCommaForCDblAndCStrButNotVal)
 
 TEST(Trim, RemovesSpacesOnly)
 {
-    struct Case {
-        const char *text, *trim, *ltrim, *rtrim;
-    } const cases[] = {
-        {"", "", "", ""},
-        {"   ", "", "", ""},
-        {"  a b  ", "a b", "a b  ", "  a b"},
-        {" \t\na\n ", "\t\na\n", "\t\na\n ", " \t\na\n"},
-        {"\u00A0a\u00A0", "\u00A0a\u00A0", "\u00A0a\u00A0", "\u00A0a\u00A0"},
-    };
-    for (const auto &c : cases) {
-        const QString text = QString::fromUtf8(c.text);
-        EXPECT_EQ(Trim(text), QString::fromUtf8(c.trim)) << '"' << c.text << '"';
-        EXPECT_EQ(LTrim(text), QString::fromUtf8(c.ltrim)) << '"' << c.text << '"';
-        EXPECT_EQ(RTrim(text), QString::fromUtf8(c.rtrim)) << '"' << c.text << '"';
-    }
+    const QString text = QString::fromUtf8(" \t\na\n ");
+    EXPECT_EQ(Trim(text), QString::fromUtf8("\t\na\n"));
+    EXPECT_EQ(LTrim(text), QString::fromUtf8("\t\na\n "));
+    EXPECT_EQ(RTrim(text), QString::fromUtf8(" \t\na\n"));
+    EXPECT_EQ(Trim(QString::fromUtf8("\u00A0a\u00A0")), QString::fromUtf8("\u00A0a\u00A0"));
 }
 
 TEST(Replace, ReplacesEveryOccurrenceLeftToRight)
 {
-    struct Case {
-        const char *text, *find, *replacement, *expected;
-    } const cases[] = {
-        {"a.b.c", ".", ",", "a,b,c"}, {"aaa", "aa", "b", "ba"},
-        {"aaaa", "aa", "a", "aa"}, // the result is not scanned again
-        {"abc", "", "x", "abc"}, {"", "a", "x", ""}, {"", "", "x", ""},
-        {"Abc abc", "abc", "X", "Abc X"}, {"abc", "abc", "", ""}, {"x", "x", "xx", "xx"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(Replace(QString::fromUtf8(c.text), QString::fromUtf8(c.find), QString::fromUtf8(c.replacement)),
-                  QString::fromUtf8(c.expected))
-            << c.text << " / " << c.find;
+    EXPECT_EQ(Replace("aaaa", "aa", "a"), "aa") << "the result is not scanned again";
+    EXPECT_EQ(Replace("abc", "", "x"), "abc");
+    EXPECT_EQ(Replace("Abc abc", "abc", "X"), "Abc X");
 }
