@@ -9,7 +9,7 @@
 
 #include "catalogue.h"
 
-#include "control/vok_t_articulo.h"
+#include "control/vok_t_articulo_p.h"
 #include "lookup/query_builder.h"
 #include "platform/rdo/rdo.h"
 #include "platform/ui/delegating_toolkit.h"
@@ -31,10 +31,16 @@
 #include <random>
 #include <vector>
 
-// The control's private lookup routine, reached as the tests reach it.
-struct vokTArticuloTestAccess {
-    static void mostrarLista(vokTArticulo &control, const QString &sql) { control.MostrarLista(sql); }
-    static lookup::LookupSettings settings(const vokTArticulo &control) { return control.lookupSettings(); }
+// The control's private lookup routine, measured without the keyboard around it.
+struct ControlInternals {
+    static void mostrarLista(vokTArticulo &control, const QString &sql)
+    {
+        vokTArticuloPrivate::get(control).MostrarLista(sql);
+    }
+    static lookup::LookupSettings settings(vokTArticulo &control)
+    {
+        return vokTArticuloPrivate::get(control).lookupSettings();
+    }
 };
 
 namespace {
@@ -149,7 +155,7 @@ void BM_Baseline_ById(benchmark::State &state)
 {
     Catalogue &c = catalogues.at(state.range(0));
     const auto &ids = samples(c, state.range(1));
-    const lookup::LookupSettings settings = vokTArticuloTestAccess::settings(*c.control);
+    const lookup::LookupSettings settings = ControlInternals::settings(*c.control);
     timed(state, std::string("Baseline") + kindName(state.range(1)), [&](size_t i) {
         const Loadable &l = ids[i % ids.size()];
         const QString sql = l.variety ? lookup::ArmarSelectArticulo(settings, false) +
@@ -158,7 +164,7 @@ void BM_Baseline_ById(benchmark::State &state)
                                       : lookup::ArmarSelectArticulo(settings, true) +
                                             QStringLiteral(" Where ArtID = %1").arg(l.article) +
                                             lookup::ArmarFiltros(settings, true);
-        vokTArticuloTestAccess::mostrarLista(*c.control, sql);
+        ControlInternals::mostrarLista(*c.control, sql);
     });
 }
 

@@ -15,7 +15,7 @@
 #include "catalogue.h"
 
 #include "control/enumerations.h"
-#include "control/vok_t_articulo.h"
+#include "control/vok_t_articulo_p.h"
 #include "lookup/query_builder.h"
 #include "lookup/plan/articles_with_varieties.h"
 #include "lookup/plan/lookup_plans.h"
@@ -46,11 +46,20 @@
 #include <string>
 #include <vector>
 
-// The control's private routines, reached as the tests reach them.
-struct vokTArticuloTestAccess {
-    static void validarArticulo(vokTArticulo &control, const QString &text) { control.ValidarArticulo(text); }
-    static void mostrarLista(vokTArticulo &control, const QString &sql) { control.MostrarLista(sql); }
-    static lookup::LookupSettings settings(const vokTArticulo &control) { return control.lookupSettings(); }
+// The control's private routines, measured without the keyboard around them.
+struct ControlInternals {
+    static void validarArticulo(vokTArticulo &control, const QString &text)
+    {
+        vokTArticuloPrivate::get(control).ValidarArticulo(text);
+    }
+    static void mostrarLista(vokTArticulo &control, const QString &sql)
+    {
+        vokTArticuloPrivate::get(control).MostrarLista(sql);
+    }
+    static lookup::LookupSettings settings(vokTArticulo &control)
+    {
+        return vokTArticuloPrivate::get(control).lookupSettings();
+    }
 };
 
 namespace {
@@ -279,7 +288,7 @@ void openCatalogue(int64_t articles)
     c.control->setEmpresa(1);
     c.control->setFormatDisplay(afd_CodigoNombre);
     // The first lookup reads the list layout and the price type.
-    vokTArticuloTestAccess::validarArticulo(*c.control, u"1"_qs);
+    ControlInternals::validarArticulo(*c.control, u"1"_qs);
 }
 
 std::string figureName(const char *what, int64_t kind)
@@ -310,7 +319,7 @@ void BM_Lookup(benchmark::State &state)
     size_t unloaded = 0;
     timed(state, figureName("Lookup", state.range(1)), [&](size_t i) {
         const Sample &sample = samples[i % samples.size()];
-        vokTArticuloTestAccess::validarArticulo(*c.control, sample.typed);
+        ControlInternals::validarArticulo(*c.control, sample.typed);
         unloaded += c.control->ID() == 0 ? 1 : 0;
         c.loaded[sample.typed] = c.control->ID();
     });
@@ -325,7 +334,7 @@ void BM_Baseline(benchmark::State &state)
     const auto &samples = c.samples[kind];
     if (samples.empty())
         return state.SkipWithError("no text of this kind in the catalogue");
-    const lookup::LookupSettings settings = vokTArticuloTestAccess::settings(*c.control);
+    const lookup::LookupSettings settings = ControlInternals::settings(*c.control);
     std::vector<QString> statements;
     for (const Sample &sample : samples)
         statements.push_back(baselineStatement(kind, settings, sample));
@@ -334,7 +343,7 @@ void BM_Baseline(benchmark::State &state)
         // As the lookup's own handler does, a row the control cannot load
         // (a Null picture reference) ends the load.
         try {
-            vokTArticuloTestAccess::mostrarLista(*c.control, statements[i % samples.size()]);
+            ControlInternals::mostrarLista(*c.control, statements[i % samples.size()]);
         } catch (const vb::Error &) {
         }
         const auto loaded = c.loaded.find(samples[i % samples.size()].typed);
@@ -381,7 +390,7 @@ void printPlans(Catalogue &c)
             continue;
         const Sample &sample = c.samples[k].front();
         c.connection->statements.clear();
-        vokTArticuloTestAccess::validarArticulo(*c.control, sample.typed);
+        ControlInternals::validarArticulo(*c.control, sample.typed);
         std::printf("\n## %s: «%s»\n", KindNames[k], qPrintable(sample.typed));
         for (const QString &sql : c.connection->statements) {
             if (const auto merged = planner.plan(sql)) {
@@ -416,7 +425,7 @@ void printPlans(Catalogue &c)
             }
         }
         std::printf("\nbaseline:\n");
-        explain(single(baselineStatement(static_cast<Kind>(k), vokTArticuloTestAccess::settings(*c.control), sample)));
+        explain(single(baselineStatement(static_cast<Kind>(k), ControlInternals::settings(*c.control), sample)));
     }
 }
 
@@ -428,11 +437,11 @@ void printSlowest(int64_t size, Catalogue &c)
         std::vector<std::pair<double, QString>> times;
         for (const Sample &sample : c.samples[k]) {
             if (getenv("VOK_ONLY") && sample.typed != QString::fromUtf8(getenv("VOK_ONLY"))) continue;
-            for (int i = 0; getenv("VOK_ONLY") && i < 30; ++i) vokTArticuloTestAccess::validarArticulo(*c.control, sample.typed);
+            for (int i = 0; getenv("VOK_ONLY") && i < 30; ++i) ControlInternals::validarArticulo(*c.control, sample.typed);
             double best = 1e300;
             for (int press = 0; press < 3; ++press) {
                 const auto started = Clock::now();
-                vokTArticuloTestAccess::validarArticulo(*c.control, sample.typed);
+                ControlInternals::validarArticulo(*c.control, sample.typed);
                 best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - started).count());
             }
             times.emplace_back(best, sample.typed);

@@ -41,7 +41,18 @@ set(VOK_PUBLIC_HEADERS
   platform/ui/toolkit.h
   platform/ui/window.h
   platform/ui/item_list.h
+  platform/ui/headless/headless_button.h
+  platform/ui/headless/headless_check_box.h
+  platform/ui/headless/headless_combo_box.h
+  platform/ui/headless/headless_form.h
+  platform/ui/headless/headless_image.h
+  platform/ui/headless/headless_label.h
+  platform/ui/headless/headless_picture_box.h
+  platform/ui/headless/headless_screen.h
+  platform/ui/headless/headless_text_box.h
   platform/ui/headless/headless_toolkit.h
+  platform/ui/headless/headless_user_control.h
+  platform/ui/headless/headless_window.h
   platform/ui/qt/qt_toolkit.h
 )
 foreach(header IN LISTS VOK_PUBLIC_HEADERS)

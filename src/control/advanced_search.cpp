@@ -1,19 +1,20 @@
 // The advanced search: the dialog builds and checks a condition, and the
 // control then searches with it instead of typed text.
 
-#include "vok_t_articulo.h"
+#include "vok_t_articulo_p.h"
 
+#include "lookup/statements.h"
 #include "platform/ui/toolkit.h"
 #include "search/frm_busqueda.h"
 
-void vokTArticulo::BusquedaAvanzada()
+void vokTArticuloPrivate::BusquedaAvanzada()
 {
     // Nothing of a failed search reaches the host: no message, no Error event.
     try {
         // A new dialog every time, so that no criterion of an earlier search remains.
         const auto dialogo = std::make_unique<search::frmBusqueda>();
         dialogo->mrdoCBase = mrdoConexion;
-        dialogo->mstrSQLValidar = SQLBaseBusqueda();
+        dialogo->mstrSQLValidar = lookup::SelectBaseBusqueda(lookupSettings());
         // A control limited to articles on sale or in use locks the dialog's filter on "yes".
         if (mbytEnVentaObligatorio != 0)
             dialogo->mbytEnVenta = 1;

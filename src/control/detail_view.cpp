@@ -1,6 +1,6 @@
 // The article detail view, opened by the host or by F12 in the text box.
 
-#include "vok_t_articulo.h"
+#include "vok_t_articulo_p.h"
 
 #include "detail/frm_foto.h"
 
@@ -12,7 +12,7 @@ void vokTArticulo::MostrarDetalle(int32_t &Articulo, int16_t &Variedad)
         return;
     try {
         detail::frmFoto foto;
-        foto.mrdoCBase = mrdoConexion;
+        foto.mrdoCBase = d->mrdoConexion;
         foto.mlngArticulo = Articulo;
         foto.mintVariedad = Variedad;
         foto.Show();

@@ -1,6 +1,6 @@
 // The display text of the chosen article.
 
-#include "vok_t_articulo.h"
+#include "vok_t_articulo_p.h"
 
 #include "platform/vb/format.h"
 
@@ -8,20 +8,23 @@
 // text box's change handling runs as for any other change of its text.
 void vokTArticulo::MostrarArticulo()
 {
+    const lookup::ArticuloActual &articulo = d->fila.articulo;
+    const QString &formato = d->mstrFormatCodigo;
+    ui::TextBox &texto = *d->m_tArticulo;
     try {
-        const QString codigo = mstrFormatCodigo.isEmpty() ? mstrCodigo : vb::Format(mstrCodigo, mstrFormatCodigo);
-        switch (mlngFormatDisplay) {
+        const QString codigo = formato.isEmpty() ? articulo.Codigo : vb::Format(articulo.Codigo, formato);
+        switch (d->mlngFormatDisplay) {
         case afd_Nombre:
-            m_tArticulo->setText(mstrNombre);
+            texto.setText(articulo.Nombre);
             break;
         case afd_NombreCodigo:
-            m_tArticulo->setText(mstrNombre + u' ' + codigo);
+            texto.setText(articulo.Nombre + u' ' + codigo);
             break;
         case afd_Codigo:
-            m_tArticulo->setText(codigo);
+            texto.setText(codigo);
             break;
         case afd_CodigoNombre:
-            m_tArticulo->setText(codigo + u' ' + mstrNombre);
+            texto.setText(codigo + u' ' + articulo.Nombre);
             break;
         default:
             break;

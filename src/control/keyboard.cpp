@@ -1,16 +1,16 @@
 // Handlers of the text box and the check box: what the keyboard starts and
 // when the control's events reach the host.
 
-#include "vok_t_articulo.h"
+#include "vok_t_articulo_p.h"
 
 #include "platform/ui/constants.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/resume_next.h"
 
-void vokTArticulo::wireKeyboard()
+void vokTArticuloPrivate::wireKeyboard()
 {
     m_tArticulo->onChange = [this] { tArticuloChange(); };
-    m_tArticulo->onGotFocus = [this] { SeleccionarTexto(); };
+    m_tArticulo->onGotFocus = [this] { q.SeleccionarTexto(); };
     m_tArticulo->onKeyDown = [this](int16_t &KeyCode, int16_t &Shift) { tArticuloKeyDown(KeyCode, Shift); };
     m_tArticulo->onKeyPress = [this](int16_t &KeyAscii) { tArticuloKeyPress(KeyAscii); };
     m_tArticulo->onValidate = [this](bool &) { tArticuloValidate(); };
@@ -20,17 +20,17 @@ void vokTArticulo::wireKeyboard()
     // loss must not show again what is being hidden.
     m_chkVariedad->onLostFocus = [this] {
         if (m_chkVariedad->isVisible())
-            vb::ResumeNext([&] { MostrarVariedad(3); });
+            vb::ResumeNext([&] { MostrarVariedad(ModoVariedad::Corto); });
     };
 }
 
 // Text the control can still resolve: something besides blanks, and no article held.
-bool vokTArticulo::textoResoluble() const
+bool vokTArticuloPrivate::textoResoluble() const
 {
-    return !vb::Trim(m_tArticulo->text()).isEmpty() && mlngID == 0;
+    return !vb::Trim(m_tArticulo->text()).isEmpty() && fila.articulo.ID == 0;
 }
 
-void vokTArticulo::raiseKeyPress(int16_t &KeyAscii)
+void vokTArticuloPrivate::raiseKeyPress(int16_t &KeyAscii)
 {
     raise([&](vokTArticuloEvents &sink) { sink.KeyPress(KeyAscii); });
 }
@@ -38,12 +38,12 @@ void vokTArticulo::raiseKeyPress(int16_t &KeyAscii)
 // Every change of the text, typed or assigned. The event comes first, so that a
 // host reading ID during the first change after a choice still sees the article
 // being abandoned.
-void vokTArticulo::tArticuloChange()
+void vokTArticuloPrivate::tArticuloChange()
 {
     raise([](vokTArticuloEvents &sink) { sink.Change(); });
-    if (mlngID > 0) {
+    if (fila.articulo.ID > 0) {
         LimpiarArticulo();
-        MostrarVariedad(1);
+        MostrarVariedad(ModoVariedad::Oculto);
     }
 }
 
@@ -51,17 +51,17 @@ void vokTArticulo::tArticuloChange()
 // dialog, and the detail view of the article held); every other key that goes
 // down, those two with a shift key included, is the host's. Both commands end
 // quietly on their own errors, so nothing is trapped here.
-void vokTArticulo::tArticuloKeyDown(int16_t &KeyCode, int16_t &Shift)
+void vokTArticuloPrivate::tArticuloKeyDown(int16_t &KeyCode, int16_t &Shift)
 {
     if (KeyCode == ui::vbKeyF4 && Shift == 0)
         BusquedaAvanzada();
-    else if (KeyCode == ui::vbKeyF12 && Shift == 0 && mlngID > 0)
-        MostrarDetalle(mlngID, mintVariedad);
+    else if (KeyCode == ui::vbKeyF12 && Shift == 0 && fila.articulo.ID > 0)
+        q.MostrarDetalle(fila.articulo.ID, fila.articulo.Variedad);
     else
         raise([&](vokTArticuloEvents &sink) { sink.KeyDown(KeyCode, Shift); });
 }
 
-void vokTArticulo::tArticuloKeyPress(int16_t &KeyAscii)
+void vokTArticuloPrivate::tArticuloKeyPress(int16_t &KeyAscii)
 {
     vb::ResumeNext([&] {
         if (KeyAscii != ui::vbKeyReturn) {
@@ -70,7 +70,7 @@ void vokTArticulo::tArticuloKeyPress(int16_t &KeyAscii)
         }
         if (textoResoluble()) {
             ValidarArticulo(m_tArticulo->text());
-            if (mlngID == 0)
+            if (fila.articulo.ID == 0)
                 raise([](vokTArticuloEvents &sink) { sink.GotFocus2(); });
             else if (m_chkVariedad->isVisible())
                 m_chkVariedad->setFocus();
@@ -86,7 +86,7 @@ void vokTArticulo::tArticuloKeyPress(int16_t &KeyAscii)
 
 // Leaving the box with text still to resolve looks it up; the focus leaves
 // whatever the lookup found.
-void vokTArticulo::tArticuloValidate()
+void vokTArticuloPrivate::tArticuloValidate()
 {
     vb::ResumeNext([&] {
         if (textoResoluble())
@@ -94,7 +94,7 @@ void vokTArticulo::tArticuloValidate()
     });
 }
 
-void vokTArticulo::chkVariedadKeyPress(int16_t &KeyAscii)
+void vokTArticuloPrivate::chkVariedadKeyPress(int16_t &KeyAscii)
 {
     vb::ResumeNext([&] {
         if (KeyAscii == ui::vbKeyReturn && textoResoluble()) {

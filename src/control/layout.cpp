@@ -1,6 +1,6 @@
 // Layout of the text box and the variety check box, in twips.
 
-#include "vok_t_articulo.h"
+#include "vok_t_articulo_p.h"
 
 #include "language/modlenguaje.h"
 #include "platform/vb/resume_next.h"
@@ -15,8 +15,18 @@ constexpr int32_t LongCaptionText = 3;
 constexpr int32_t ShortCaptionText = 4;
 } // namespace
 
-// Layout steps skip a step that fails and go on with the next.
 void vokTArticulo::MostrarVariedad(uint8_t modo)
+{
+    switch (modo) {
+    case 1: d->MostrarVariedad(ModoVariedad::Oculto); break;
+    case 2: d->MostrarVariedad(ModoVariedad::Largo); break;
+    case 3: d->MostrarVariedad(ModoVariedad::Corto); break;
+    default: break;
+    }
+}
+
+// Layout steps skip a step that fails and go on with the next.
+void vokTArticuloPrivate::MostrarVariedad(ModoVariedad modo)
 {
     ui::CheckBox &check = *m_chkVariedad;
     ui::TextBox &text = *m_tArticulo;
@@ -29,24 +39,22 @@ void vokTArticulo::MostrarVariedad(uint8_t modo)
         vb::ResumeNext([&] { check.setVisible(true); });
     };
     switch (modo) {
-    case 1:
+    case ModoVariedad::Oculto:
         vb::ResumeNext([&] { check.setVisible(false); });
         vb::ResumeNext([&] { check.setValue(0); });
         vb::ResumeNext([&] { text.setWidth(width); });
         break;
-    case 2:
+    case ModoVariedad::Largo:
         vb::ResumeNext([&] { check.setValue(0); });
         offer(CheckBoxLongWidth, LongCaptionText);
         break;
-    case 3:
+    case ModoVariedad::Corto:
         offer(CheckBoxShortWidth, ShortCaptionText);
-        break;
-    default:
         break;
     }
 }
 
-void vokTArticulo::onResize()
+void vokTArticuloPrivate::onResize()
 {
     vb::ResumeNext([&] { m_tArticulo->move(0, 0, m_userControl->width(), m_userControl->height()); });
     vb::ResumeNext([&] { m_chkVariedad->setTop(CheckBoxTop); });
@@ -59,8 +67,9 @@ void vokTArticulo::onResize()
 
 void vokTArticulo::SeleccionarTexto()
 {
+    ui::TextBox &text = *d->m_tArticulo;
     vb::ResumeNext([&] {
-        m_tArticulo->setSelStart(0);
-        m_tArticulo->setSelLength(static_cast<int32_t>(m_tArticulo->text().size()));
+        text.setSelStart(0);
+        text.setSelLength(static_cast<int32_t>(text.text().size()));
     });
 }

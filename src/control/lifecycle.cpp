@@ -1,6 +1,6 @@
 // Creation, termination, the host's connection and the event sinks.
 
-#include "vok_t_articulo.h"
+#include "vok_t_articulo_p.h"
 
 #include "language/modlenguaje.h"
 #include "platform/ui/toolkit.h"
@@ -16,22 +16,22 @@ constexpr ui::Twips CheckBoxHeight = 195;
 constexpr int32_t LanguageObjectMissing = 9000;
 }
 
-vokTArticulo::vokTArticulo()
+vokTArticulo::vokTArticulo() : d(std::make_unique<vokTArticuloPrivate>(*this))
 {
     ui::Toolkit &toolkit = ui::toolkit();
-    m_userControl = toolkit.createUserControl();
-    m_tArticulo = toolkit.createTextBox(*m_userControl);
-    m_chkVariedad = toolkit.createCheckBox(*m_userControl);
+    d->m_userControl = toolkit.createUserControl();
+    d->m_tArticulo = toolkit.createTextBox(*d->m_userControl);
+    d->m_chkVariedad = toolkit.createCheckBox(*d->m_userControl);
 
-    m_chkVariedad->setWidth(CheckBoxInitialWidth);
-    m_chkVariedad->setHeight(CheckBoxHeight);
-    m_chkVariedad->setCaption(QStringLiteral("c/Var"));
+    d->m_chkVariedad->setWidth(CheckBoxInitialWidth);
+    d->m_chkVariedad->setHeight(CheckBoxHeight);
+    d->m_chkVariedad->setCaption(QStringLiteral("c/Var"));
 
-    wireKeyboard();
-    m_userControl->onResize = [this] { onResize(); };
+    d->wireKeyboard();
+    d->m_userControl->onResize = [this] { d->onResize(); };
 
-    m_tArticulo->setText({});
-    MostrarVariedad(1);
+    d->m_tArticulo->setText({});
+    d->MostrarVariedad(ModoVariedad::Oculto);
 }
 
 vokTArticulo::~vokTArticulo()
@@ -41,7 +41,7 @@ vokTArticulo::~vokTArticulo()
 
 void vokTArticulo::setConnect(std::shared_ptr<rdo::rdoConnection> connection)
 {
-    mrdoConexion = std::move(connection);
+    d->mrdoConexion = std::move(connection);
     QString aplicacion = QStringLiteral("VOK04");
     QString modulo = QStringLiteral("BuscarArticulos");
     if (language::InicializarLenguaje(aplicacion, modulo) != 1)
@@ -49,19 +49,40 @@ void vokTArticulo::setConnect(std::shared_ptr<rdo::rdoConnection> connection)
                         QStringLiteral("ObjetoLenguaje"));
 }
 
+const std::shared_ptr<rdo::rdoConnection> &vokTArticulo::connection() const
+{
+    return d->mrdoConexion;
+}
+
+rdo::rdoConnection &vokTArticuloPrivate::conexion() const
+{
+    if (!mrdoConexion)
+        throw vb::Error::standard(vb::err::ObjectNotSet);
+    return *mrdoConexion;
+}
+
 void vokTArticulo::advise(vokTArticuloEvents *sink)
 {
-    if (sink && std::find(m_sinks.begin(), m_sinks.end(), sink) == m_sinks.end())
-        m_sinks.push_back(sink);
+    if (sink && std::find(d->m_sinks.begin(), d->m_sinks.end(), sink) == d->m_sinks.end())
+        d->m_sinks.push_back(sink);
 }
 
 void vokTArticulo::unadvise(vokTArticuloEvents *sink)
 {
-    std::erase(m_sinks, sink);
+    std::erase(d->m_sinks, sink);
 }
 
-void vokTArticulo::FindArticuloByID(int32_t iID)
+ui::UserControl &vokTArticulo::userControl()
 {
-    int16_t variedad = 0;
-    FindArticuloByID(iID, variedad);
+    return *d->m_userControl;
+}
+
+ui::TextBox &vokTArticulo::tArticulo()
+{
+    return *d->m_tArticulo;
+}
+
+ui::CheckBox &vokTArticulo::chkVariedad()
+{
+    return *d->m_chkVariedad;
 }

@@ -34,6 +34,17 @@ QString ArmarJoinsFormato(const LookupSettings &settings, bool SinVariedad)
 
 } // namespace
 
+int16_t ColumnasDelFormato(uint8_t formatoLista)
+{
+    const int16_t fijas = posicion(Columna::PrimeraDelFormato);
+    switch (formatoLista) {
+    case 1: return fijas + 2;
+    case 2: return fijas + 3;
+    case 3: return fijas + 5;
+    default: return fijas;
+    }
+}
+
 QString ArmarCampos(const LookupSettings &settings, bool SinVariedad, uint8_t Tipo)
 {
     QString campos = QString::number(Tipo) + QStringLiteral(" As Tipo, ");

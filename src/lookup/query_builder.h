@@ -11,6 +11,42 @@
 
 namespace lookup {
 
+// The columns of every lookup row, by position: the column list below writes
+// them in this order, the candidate list reads the chosen row and sizes its
+// columns by these positions, and the plans find the name, code, article and
+// variety in them.
+enum class Columna : int16_t {
+    Tipo = 0,        // 1 matched by code or name, 2 by bar code
+    CodigoBarra,     // the bar-code pattern of a Tipo 2 row
+    CantidadCB,      // the quantity the bar code stands for
+    ArtFoto,
+    ArtPideNroSerie,
+    ArtID,
+    Variedad,        // AVaID, 0 in an article row
+    ArtEnUso,
+    ArtEnVenta,
+    ArtEsCombo,
+    UMeDecimales,
+    VariedadEnUso,   // AVaEnUso, 0 in an article row
+    ArtValidoMayorQ,
+    ArtCodigo,
+    NombreArt,
+    // The layout columns (price, currency, stock, brand) start here.
+    PrimeraDelFormato,
+};
+
+constexpr int16_t posicion(Columna columna)
+{
+    return static_cast<int16_t>(columna);
+}
+
+// Columns of every row that precede ArtID: the list's header begins with as
+// many separators.
+constexpr int16_t ColumnasPrevias = posicion(Columna::ArtID);
+
+// How many columns a row of the layout has: 15, then 2, 3 or 5 more in layouts 1 to 3.
+int16_t ColumnasDelFormato(uint8_t formatoLista);
+
 // The control's settings that shape the lookup statements.
 struct LookupSettings {
     int32_t NombreADesplegar = 0;  // 0 full name, any other value the short name

@@ -1,50 +1,62 @@
-#include "control_fixture.h"
+// The text box's text for a chosen article: code, name or both, the code
+// through the FormatCodigo mask.
+
+#include "control_harness.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using DisplayTest = ControlFixture;
+using vok::test::ControlFixture;
 
-TEST_F(DisplayTest, TextByFormatDisplayAndCodeMask)
+struct Display {
+    const char *name;
+    int32_t formatDisplay;
+    const char *formatCodigo;
+    const char *codigo;
+    const char *expected;
+};
+
+void PrintTo(const Display &d, std::ostream *os)
 {
-    const struct {
-        int32_t formatDisplay;
-        const char *formatCodigo;
-        const char *codigo;
-        const char *expected;
-    } cases[] = {
-        {afd_CodigoNombre, "", "A12", "A12 TORNILLO"},
-        {afd_NombreCodigo, "", "A12", "TORNILLO A12"},
-        {afd_Codigo, "", "A12", "A12"},
-        {afd_Nombre, "", "A12", "TORNILLO"},
-        {afd_CodigoNombre, "000000", "123", "000123 TORNILLO"},
-        {afd_Codigo, "000000", "A12", "A12"},
-        {afd_NombreCodigo, "000000", "1234567", "TORNILLO 1234567"},
-        {0, "", "A12", "typed"},
-        {5, "", "A12", "typed"},
-    };
-    for (const auto &c : cases) {
-        control->setText("typed");
-        control->setFormatDisplay(c.formatDisplay);
-        control->setFormatCodigo(c.formatCodigo);
-        vokTArticuloTestAccess::fill(*control, c.codigo, "TORNILLO");
-        control->MostrarArticulo();
-        EXPECT_EQ(control->Text(), c.expected) << c.formatDisplay << " " << c.formatCodigo << " " << c.codigo;
-    }
+    *os << d.name;
 }
 
-// A lookup clears the article, fills it, writes the text and only then sets
-// ID: the change it raises sees no article and clears nothing.
-TEST_F(DisplayTest, WritingTheTextBeforeIdClearsNothing)
+class ChosenArticleText : public ControlFixture, public ::testing::WithParamInterface<Display> {};
+
+// The text is written while ID is still 0: the change it raises sees no
+// article and clears nothing.
+TEST_P(ChosenArticleText, FollowsFormatDisplay)
 {
-    control->setFormatDisplay(afd_CodigoNombre);
-    vokTArticuloTestAccess::fill(*control, "A12", "TORNILLO");
-    control->MostrarArticulo();
-    control->setID(1234);
-    EXPECT_EQ(log->events, QStringList({"Change ID=0"}));
-    EXPECT_EQ(control->Codigo(), "A12");
-    EXPECT_EQ(control->ID(), 1234);
+    const Display &d = GetParam();
+    auto row = vok::test::filaDeArticulo();
+    row[13] = QString::fromLatin1(d.codigo);
+    scriptList(row);
+    control->setConnect(nullptr);
+    control->setFormatoLista(0);
+    control->setPedirIncluirVariedad(false);
+    control->setFormatDisplay(d.formatDisplay);
+    control->setFormatCodigo(d.formatCodigo);
+    control->setText("typed");
+    log->events.clear();
+    int16_t enter = 13;
+    text().onKeyPress(enter);
+    EXPECT_EQ(control->Text(), d.expected);
+    EXPECT_EQ(control->ID(), 57);
+    EXPECT_EQ(log->events.filter("Change"), QStringList(QString(d.expected) == "typed" ? QStringList{} : QStringList{"Change ID=0"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Display, ChosenArticleText,
+    ::testing::Values(Display{"CodigoNombre", afd_CodigoNombre, "", "A12", "A12 TORNILLO"},
+                      Display{"NombreCodigo", afd_NombreCodigo, "", "A12", "TORNILLO A12"},
+                      Display{"Codigo", afd_Codigo, "", "A12", "A12"},
+                      Display{"Nombre", afd_Nombre, "", "A12", "TORNILLO"},
+                      Display{"MaskedNumber", afd_CodigoNombre, "000000", "123", "000123 TORNILLO"},
+                      Display{"MaskLeavesText", afd_Codigo, "000000", "A12", "A12"},
+                      Display{"MaskLeavesLongerNumber", afd_NombreCodigo, "000000", "1234567", "TORNILLO 1234567"},
+                      Display{"NoDisplay", 0, "", "A12", "typed"},
+                      Display{"UnknownDisplay", 5, "", "A12", "typed"}),
+    [](const ::testing::TestParamInfo<Display> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,13 +1,16 @@
 // The keyboard flow of one entry, as scenarios: what the user does and the
 // events the host receives, in order.
 
-#include "catalogue_fixture.h"
+#include "control_harness.h"
 
 #include "detail/frm_foto.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using vok::test::CatalogueFixture;
+using vok::test::LoadableArticle;
 
 class KeyboardTest : public CatalogueFixture {
 protected:
@@ -210,8 +213,10 @@ TEST_F(KeyboardTest, CommandKeys)
         SCOPED_TRACE(c.name);
         control->setText({});
         control->setID(0);
-        if (c.held)
-            vokTArticuloTestAccess::hold(*control, article);
+        if (c.held) {
+            control->FindArticuloByID(article);
+            control->setVariedad(3);
+        }
         log->events.clear();
 
         // What opened: the detail view says so when it loads; any other

@@ -1,8 +1,58 @@
-#include "control_fixture.h"
+// The text box and the check box on the control's surface, in twips.
+
+#include "control_harness.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using vok::test::ControlFixture;
+
+struct Mode {
+    const char *name;
+    uint8_t mode;
+    bool visible;
+    ui::Twips checkLeft, checkWidth, textWidth;
+    const char *caption;
+};
+
+void PrintTo(const Mode &m, std::ostream *os)
+{
+    *os << m.name;
+}
+
+class CheckBoxMode : public ControlFixture, public ::testing::WithParamInterface<Mode> {
+protected:
+    void SetUp() override
+    {
+        ControlFixture::SetUp();
+        surface().resize(4000, 285);
+        control->setConnect(nullptr);
+    }
+};
+
+// Each mode after the long one, on a control 4000 twips wide: the box sits
+// at the right edge, the text box 60 twips short of it.
+TEST_P(CheckBoxMode, OnAControl4000Wide)
+{
+    const Mode &m = GetParam();
+    control->MostrarVariedad(2);
+    control->MostrarVariedad(m.mode);
+    EXPECT_EQ(check().isVisible(), m.visible);
+    EXPECT_EQ(check().left(), m.checkLeft);
+    EXPECT_EQ(check().width(), m.checkWidth);
+    EXPECT_EQ(check().top(), 40);
+    EXPECT_EQ(text().width(), m.textWidth);
+    EXPECT_EQ(check().caption(), m.caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout, CheckBoxMode,
+                         ::testing::Values(Mode{"Long", 2, true, 2300, 1700, 2240, "Incluir Variedades"},
+                                           Mode{"Short", 3, true, 3300, 700, 3240, "c/Var"},
+                                           Mode{"Hidden", 1, false, 2300, 1700, 4000, "Incluir Variedades"},
+                                           Mode{"UnknownChangesNothing", 9, true, 2300, 1700, 2240,
+                                                "Incluir Variedades"}),
+                         [](const ::testing::TestParamInfo<Mode> &info) { return std::string(info.param.name); });
 
 class LayoutTest : public ControlFixture {
 protected:
@@ -15,54 +65,15 @@ protected:
 
 TEST_F(LayoutTest, ResizeGivesTheTextBoxTheWholeArea)
 {
-    EXPECT_EQ(text().left(), 0);
-    EXPECT_EQ(text().top(), 0);
-    EXPECT_EQ(text().width(), 4000);
-    EXPECT_EQ(text().height(), 285);
-    EXPECT_EQ(check().left(), 1);
-    EXPECT_EQ(check().top(), 40);
-    EXPECT_FALSE(check().isVisible());
-
     control->MostrarVariedad(2);
     surface().resize(5000, 300);
     EXPECT_EQ(text().width(), 5000) << "the text box is not narrowed on a resize";
+    EXPECT_EQ(text().height(), 300);
     EXPECT_EQ(check().left(), 1);
-    EXPECT_EQ(check().width(), 1700);
-    EXPECT_TRUE(check().isVisible());
-}
-
-TEST_F(LayoutTest, CheckBoxModesOnAControl4000Wide)
-{
-    const struct {
-        uint8_t mode;
-        bool visible;
-        ui::Twips checkLeft, checkWidth, textWidth;
-        const char *caption;
-    } cases[] = {
-        {2, true, 2300, 1700, 2240, "RNF 3"},
-        {3, true, 3300, 700, 3240, "RNF 4"},
-        {1, false, 3300, 700, 4000, "RNF 4"},
-        {9, false, 3300, 700, 4000, "RNF 4"},
-    };
-    for (const auto &c : cases) {
-        control->MostrarVariedad(c.mode);
-        EXPECT_EQ(check().isVisible(), c.visible) << int(c.mode);
-        EXPECT_EQ(check().left(), c.checkLeft) << int(c.mode);
-        EXPECT_EQ(check().width(), c.checkWidth) << int(c.mode);
-        EXPECT_EQ(check().top(), 40) << int(c.mode);
-        EXPECT_EQ(check().height(), 195) << int(c.mode);
-        EXPECT_EQ(text().width(), c.textWidth) << int(c.mode);
-        EXPECT_EQ(check().caption(), c.caption) << int(c.mode);
-    }
-}
-
-TEST_F(LayoutTest, CaptionsComeFromTheLanguageComponent)
-{
-    control->setConnect(nullptr);
-    control->MostrarVariedad(2);
-    EXPECT_EQ(check().caption(), "Incluir Variedades");
-    control->MostrarVariedad(3);
-    EXPECT_EQ(check().caption(), "c/Var");
+    EXPECT_EQ(check().top(), 40);
+    text().setWidth(10);
+    control->setFont(ui::Font{"Arial", 9});
+    EXPECT_EQ(text().width(), 5000) << "a new font lays the control out again";
 }
 
 TEST_F(LayoutTest, TickSurvivesModeThreeOnly)
@@ -112,25 +123,6 @@ INSTANTIATE_TEST_SUITE_P(Layout, HideTheBox,
                                            HideCase{"LongCaptionWithTheFocus", 2, true},
                                            HideCase{"ShortCaptionWithTheFocus", 3, true}),
                          [](const ::testing::TestParamInfo<HideCase> &info) { return std::string(info.param.name); });
-
-TEST_F(LayoutTest, TooNarrowControlKeepsTheTextBoxWidth)
-{
-    surface().resize(1000, 285);
-    control->MostrarVariedad(2);
-    EXPECT_EQ(text().width(), 1000);
-    EXPECT_EQ(check().left(), -700);
-    EXPECT_TRUE(check().isVisible());
-}
-
-TEST_F(LayoutTest, AppearanceAndFontLayTheControlOutAgain)
-{
-    text().setWidth(10);
-    control->setAppearance(0);
-    EXPECT_EQ(text().width(), 4000);
-    text().setWidth(10);
-    control->setFont(ui::Font{"Arial", 9});
-    EXPECT_EQ(text().width(), 4000);
-}
 
 TEST_F(LayoutTest, SeleccionarTextoSelectsEverything)
 {

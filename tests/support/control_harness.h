@@ -1,0 +1,239 @@
+#pragma once
+// The control on the headless toolkit, as the tests of the control and of its
+// hosts meet it: one sink that logs every event, one generated catalogue per
+// seed for the whole test program, and an item list of the test's own that
+// serves a chosen row.
+
+#include "catalogue.h"
+#include "language_fixture.h"
+#include "recording_connection.h"
+
+#include "control/vok_t_articulo.h"
+#include "language/host_components.h"
+#include "platform/com/runtime.h"
+#include "platform/rdo/rdo.h"
+#include "platform/ui/headless/headless_toolkit.h"
+#include "platform/vb/conversions.h"
+
+#include <sqlite3.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vok::test {
+
+// Logs the control's events as text, with the ID the host would read at a change.
+class EventLog : public vokTArticuloEvents {
+public:
+    explicit EventLog(vokTArticulo &control) : m_control(control) {}
+    void Change() override { events << QStringLiteral("Change ID=%1").arg(m_control.ID()); }
+    void KeyDown(int16_t &code, int16_t &shift) override { events << QStringLiteral("KeyDown %1 %2").arg(code).arg(shift); }
+    void KeyPress(int16_t &ascii) override { events << QStringLiteral("KeyPress %1").arg(ascii); }
+    void Error(const QString &text) override { events << "Error " + text; }
+    void GotFocus2() override { events << QStringLiteral("GotFocus2"); }
+
+    QStringList events;
+
+private:
+    vokTArticulo &m_control;
+};
+
+// A generated catalogue, made once per seed and size for the test program, in
+// a folder that outlives every test; and the SHA-256 of a file.
+inline std::filesystem::path catalogueOf(uint32_t seed, int articles = 1000)
+{
+    static QTemporaryDir folder;
+    static std::map<std::pair<uint32_t, int>, std::filesystem::path> made;
+    auto &path = made[{seed, articles}];
+    if (path.empty()) {
+        path = folder.filePath(QStringLiteral("catalogue-%1-%2.db").arg(seed).arg(articles)).toStdString();
+        vok::catalogue::Options options;
+        options.articles = articles;
+        options.seed = seed;
+        options.output = path;
+        vok::catalogue::generate(options);
+    }
+    return path;
+}
+
+inline QByteArray digestOf(const std::filesystem::path &file)
+{
+    QFile f(QString::fromStdString(file.string()));
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                       : QByteArray();
+}
+
+// The host's item list replaced by one that shows nothing, answers the width
+// with 7000 and, when a row is set, reports it chosen and serves its columns.
+class ScriptedList final : public com::Object {
+public:
+    vb::Variant invoke(const QString &member, vb::CallKind kind, std::span<vb::Variant> args) override
+    {
+        (void)kind;
+        if (member == QLatin1String("Ancho"))
+            return int32_t{7000};
+        if (member == QLatin1String("Mostrar"))
+            return int16_t{row.empty() ? int16_t{0} : int16_t{1}};
+        if (member == QLatin1String("ValorColumna"))
+            return row.at(vb::CInt(args[0]));
+        return {};
+    }
+    std::map<int, vb::Variant> row;
+};
+
+// A chosen row: an article row of article 57, code A57, name TORNILLO, in
+// use and on sale, 2 decimals, asking for a serial number.
+inline std::map<int, vb::Variant> filaDeArticulo()
+{
+    return {{0, int32_t{1}}, {1, vb::Variant::null()}, {2, vb::Variant::null()}, {3, QStringLiteral("f57.jpg")},
+            {4, int32_t{1}}, {5, int32_t{57}},        {6, int32_t{0}},          {7, int32_t{1}},
+            {8, int32_t{1}}, {9, int32_t{0}},         {10, int32_t{2}},         {11, int32_t{0}},
+            {12, int32_t{1}}, {13, QStringLiteral("A57")}, {14, QStringLiteral("TORNILLO")}};
+}
+
+class ControlFixture : public LanguageFixture {
+protected:
+    void SetUp() override
+    {
+        LanguageFixture::SetUp();
+        control = std::make_unique<vokTArticulo>();
+        log = std::make_unique<EventLog>(*control);
+        control->advise(log.get());
+    }
+    void TearDown() override
+    {
+        if (m_scripted)
+            com::revokeClassObject(language::ListaItemsClsid);
+        log.reset();
+        control.reset();
+        LanguageFixture::TearDown();
+    }
+    ui::HeadlessUserControl &surface() { return static_cast<ui::HeadlessUserControl &>(control->userControl()); }
+    ui::HeadlessTextBox &text() { return static_cast<ui::HeadlessTextBox &>(control->tArticulo()); }
+    ui::HeadlessCheckBox &check() { return static_cast<ui::HeadlessCheckBox &>(control->chkVariedad()); }
+
+    // From now on the lookups' item list is a ScriptedList serving `row`.
+    void scriptList(const std::map<int, vb::Variant> &row)
+    {
+        m_scripted = true;
+        com::registerClassObject(language::ListaItemsClsid, std::make_shared<com::FunctionClassFactory>([row] {
+                                     auto list = std::make_shared<ScriptedList>();
+                                     list->row = row;
+                                     return list;
+                                 }));
+    }
+
+    std::unique_ptr<vokTArticulo> control;
+    std::unique_ptr<EventLog> log;
+
+private:
+    bool m_scripted = false;
+};
+
+// A control connected to the catalogue of 1000 articles of seed 20240607
+// through the SQLite back end, with the host's item list answering from the
+// script of the headless toolkit. Tests that need other contents edit a copy.
+class CatalogueFixture : public ControlFixture {
+protected:
+    static void SetUpTestSuite() { generated() = digestOf(catalogue()); }
+    static void TearDownTestSuite()
+    {
+        // Whatever the suite's lookups did, the control never writes.
+        EXPECT_EQ(digestOf(catalogue()), generated()) << "the catalogue changed under the tests";
+    }
+    static std::filesystem::path catalogue() { return catalogueOf(20240607); }
+    static QByteArray digest(const std::filesystem::path &file) { return digestOf(file); }
+
+    void SetUp() override
+    {
+        ControlFixture::SetUp();
+        surface().resize(4000, 285);
+        connect(catalogue());
+        m_listsAtStart = toolkit().itemLists().size();
+    }
+
+    // Item-list windows opened by this test (the thread's toolkit keeps those
+    // of earlier tests too).
+    size_t listsShown() { return toolkit().itemLists().size() - m_listsAtStart; }
+
+    void connect(const std::filesystem::path &path)
+    {
+        control->setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(path.string())));
+    }
+
+    // Connects the control, as company 1's, through a connection that keeps
+    // every statement it runs.
+    std::shared_ptr<RecordingConnection> connectRecording()
+    {
+        auto recording = std::make_shared<RecordingConnection>(
+            rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
+        control->setConnect(recording);
+        control->setEmpresa(1);
+        return recording;
+    }
+
+    // A copy of the catalogue changed by the given statements.
+    static std::filesystem::path editedCopy(const std::string &name, const std::string &statements)
+    {
+        const std::filesystem::path copy = catalogue().parent_path() / name;
+        std::filesystem::copy_file(catalogue(), copy, std::filesystem::copy_options::overwrite_existing);
+        sqlite3 *db = nullptr;
+        sqlite3_open(copy.c_str(), &db);
+        char *message = nullptr;
+        const int rc = sqlite3_exec(db, statements.c_str(), nullptr, nullptr, &message);
+        const std::string why = message ? message : "";
+        sqlite3_free(message);
+        sqlite3_close(db);
+        if (rc != SQLITE_OK)
+            throw std::runtime_error(why);
+        return copy;
+    }
+
+    // The first column of every row of a query on the catalogue, as numbers or text.
+    static std::vector<QString> column(const std::string &sql, const std::filesystem::path &path = catalogue())
+    {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt *statement = nullptr;
+        std::vector<QString> found;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK)
+            while (sqlite3_step(statement) == SQLITE_ROW)
+                found.push_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return found;
+    }
+    static int64_t firstId(const std::string &sql) { return firstText(sql).toLongLong(); }
+    static QString firstText(const std::string &sql)
+    {
+        const auto found = column(sql);
+        if (found.empty())
+            throw std::runtime_error("the catalogue has no row for: " + sql);
+        return found.front();
+    }
+
+private:
+    static QByteArray &generated()
+    {
+        static QByteArray digest;
+        return digest;
+    }
+    size_t m_listsAtStart = 0;
+};
+
+// Articles of company 1, in use and on sale, with a picture, that may be used
+// without a variety: the ones every lookup can load.
+inline const std::string LoadableArticle =
+    "Select ArtID From Articulo Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtEnVenta = 1 And ArtFoto Is Not Null "
+    "And ArtNoUtilizarGenerico = 0";
+
+} // namespace vok::test
