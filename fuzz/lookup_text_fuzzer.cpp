@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         harmless[settings] = vok::fuzz::statementShape(statement);
     }
 
-    const auto [statement, errors] = host().lookUp(text, settings);
+    auto [statement, errors] = host().lookUp(text, settings);
     if (statement.isEmpty() || rdo::holdsSeveralStatements(statement)) {
         std::fprintf(stderr, "no lookup, or several statements: %s\n%s\n", qUtf8Printable(statement),
                      qUtf8Printable(errors.join(u'\n')));
@@ -117,6 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::fprintf(stderr, "the text changed the statement's shape:\n%s\n", qUtf8Printable(statement));
         std::abort();
     }
+    // The sample catalogue holds a few articles without a picture reference;
+    // choosing one fails the load with error 94 whatever was typed. That is the
+    // row's doing, not the text's: any other error is.
+    errors.removeIf([](const QString &error) { return error.startsWith(QLatin1String("94 - ")); });
     if (!errors.isEmpty() && !(text.contains(QChar(0)) && errors.size() == 1)) {
         std::fprintf(stderr, "the lookup failed: %s\n", qUtf8Printable(errors.join(u'\n')));
         std::abort();
