@@ -461,7 +461,13 @@ TranslationOptions textColumns(const QStringList &columns)
 
 QString translateForSqlite(const QString &tsql, const TranslationOptions &options)
 {
-    return Translator(tsql, options).run();
+    const QString sqlite = Translator(tsql, options).run();
+    // A statement the translator cannot read whole (an unclosed literal inside
+    // a Top group that a rewrite moves) must never come out as several: it
+    // goes to the engine as written, which refuses it in its own words.
+    if (holdsSeveralStatements(sqlite) && !holdsSeveralStatements(tsql))
+        return tsql;
+    return sqlite;
 }
 
 } // namespace rdo
