@@ -461,13 +461,15 @@ TranslationOptions textColumns(const QStringList &columns)
 
 QString translateForSqlite(const QString &tsql, const TranslationOptions &options)
 {
-    const QString sqlite = Translator(tsql, options).run();
-    // A statement the translator cannot read whole (an unclosed literal inside
-    // a Top group that a rewrite moves) must never come out as several: it
-    // goes to the engine as written, which refuses it in its own words.
-    if (holdsSeveralStatements(sqlite) && !holdsSeveralStatements(tsql))
-        return tsql;
-    return sqlite;
+    // A statement with an unclosed literal cannot be read whole: a rewrite
+    // that moves part of it (a Top group) would move the quote too, changing
+    // a literal or letting a ';' out of it. It goes to the engine as written,
+    // which refuses it in its own words. A closed literal holds an even
+    // number of quotes ('' stands for one inside it).
+    for (const TsqlToken &token : tokenizeTsql(tsql))
+        if (token.kind == TsqlToken::String && token.text.count(u'\'') % 2 != 0)
+            return tsql;
+    return Translator(tsql, options).run();
 }
 
 } // namespace rdo
