@@ -50,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         TranslationCase{"TopPercentLeftForSqliteToRefuse", u"Select Top 10 Percent a From t",
                         u"Select Top 10 Percent a From t"},
         TranslationCase{"BracketedColumnNamedTop", u"Select [Top] From t", u"Select [Top] From t"},
+        TranslationCase{"DoubledBracketStaysInTheName", u"Select [a]]+b] + 'x'", u"Select [a]]+b] || 'x'"},
         // + between text
         TranslationCase{"NameWithVariety", u"ArtNombre + ' ' + RTrim(AVaNombre) as NombreArt",
                         u"ArtNombre || ' ' || RTrim(AVaNombre) as NombreArt"},
