@@ -86,7 +86,7 @@ TEST_F(EdgeInputTest, SessionLeavesTheDatabaseUntouched)
         names.sort();
         return names;
     };
-    const QByteArray before = digest(catalogue());
+    const QByteArray before = vok::test::fileDigest(catalogue());
     const auto modified = std::filesystem::last_write_time(catalogue());
     const QStringList files = folderEntries();
 
@@ -98,7 +98,7 @@ TEST_F(EdgeInputTest, SessionLeavesTheDatabaseUntouched)
     int16_t variedad = 0;
     control->MostrarDetalle(articulo, variedad);
 
-    EXPECT_EQ(digest(catalogue()), before);
+    EXPECT_EQ(vok::test::fileDigest(catalogue()), before);
     EXPECT_EQ(std::filesystem::last_write_time(catalogue()), modified);
     EXPECT_EQ(folderEntries(), files);
 }
