@@ -58,13 +58,10 @@ protected:
 
     Ending enter(const QString &typed)
     {
-        toolkit().queueItemListAnswer(0);
         log->events.clear();
         QElapsedTimer timer;
         timer.start();
-        control->setText({}); // the article held before is let go
-        control->setText(typed);
-        text().type("\r");
+        enterAfresh(typed);
         Ending ending;
         ending.elapsedMs = timer.elapsed();
         ending.id = control->ID();

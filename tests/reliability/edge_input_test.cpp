@@ -23,14 +23,11 @@ protected:
         control->tArticulo().setFocus();
     }
 
-    // Enter on the text; the list, if it shows, takes its first row.
+    // The Error events of one Enter on the text.
     QStringList enter(const QString &typed)
     {
-        toolkit().queueItemListAnswer(0);
         log->events.clear();
-        control->setText({}); // the article held before is let go
-        control->setText(typed);
-        text().type("\r");
+        enterAfresh(typed);
         return log->events.filter(QRegularExpression("^Error "));
     }
 };

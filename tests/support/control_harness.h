@@ -135,6 +135,16 @@ protected:
     // of earlier tests too).
     size_t listsShown() { return toolkit().itemLists().size() - m_listsAtStart; }
 
+    // The cashier types the text afresh (the article held before is let go)
+    // and presses Enter; a list, if it shows, takes its first row.
+    void enterAfresh(const QString &typed)
+    {
+        toolkit().queueItemListAnswer(0);
+        control->setText({});
+        control->setText(typed);
+        text().type("\r");
+    }
+
     void connect(const std::filesystem::path &path)
     {
         control->setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(path.string())));
