@@ -116,13 +116,4 @@ INSTANTIATE_TEST_SUITE_P(Layout, HideTheBox,
                                            HideCase{"ShortCaptionWithTheFocus", 3, true}),
                          vok::test::byName);
 
-TEST_F(LayoutTest, SeleccionarTextoSelectsEverything)
-{
-    control->setText("TORNILLO 3x4");
-    text().setSelStart(3);
-    control->SeleccionarTexto();
-    EXPECT_EQ(text().selStart(), 0);
-    EXPECT_EQ(text().selLength(), 12);
-}
-
 } // namespace

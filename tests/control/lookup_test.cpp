@@ -341,20 +341,4 @@ TEST_F(AdvancedSearchTest, OkChecksThenSearchesWithTheCondition)
     EXPECT_EQ(control->Nombre(), nombre);
 }
 
-// Cancel and a failing search leave the article and the host's events alone.
-TEST_F(AdvancedSearchTest, NoConditionOrAFailingSearchLeavesTheControlAlone)
-{
-    const int64_t id = articleWithoutVarieties();
-    find(id);
-    log->events.clear();
-    buscar([](search::frmBusqueda &d) { static_cast<ui::HeadlessButton &>(d.btnCancelar()).click(); });
-    EXPECT_EQ(control->ID(), id);
-
-    connect(editedCopy("sin_unidades.db", "Drop Table UnidadesMedidas;"));
-    buscar([](search::frmBusqueda &d) { aceptar(d); });
-    EXPECT_TRUE(toolkit().messages().empty());
-    EXPECT_TRUE(log->events.filter("Error").isEmpty()) << log->events.join("; ").toStdString();
-    EXPECT_TRUE(log->events.filter("KeyDown").isEmpty()) << "F4 is the control's own";
-}
-
 } // namespace
