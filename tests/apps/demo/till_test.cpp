@@ -103,7 +103,8 @@ protected:
         articulo.setEmpresa(1), articulo.setListaPrecios(0), articulo.setEnUsoObligatorio(1);
         articulo.setEnVentaObligatorio(1), articulo.setFormatoLista(3);
         articulo.control().setConnect(connection);
-        form->setGeometry(40, 40, 760, 480);
+        form->resize(760, 480);
+        form->move(40, 40);
         form->show();
         form->activateWindow();
         ASSERT_TRUE(waitUntil([&] {
