@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 namespace {
 
 using vok::test::CatalogueFixture;
@@ -34,15 +36,13 @@ protected:
     }
     static QString uniqueCode() { return uniqueCodes().at(0); }
 
-    // The user types, then the log keeps only what follows.
     void typed(const QString &characters)
     {
         text().type(characters);
         log->events.clear();
     }
 
-    // Tab to the next control of the host's form.
-    void tabOut()
+    void tabOut() // to the next control of the host's form
     {
         hostBox = toolkit().createTextBox(control->userControl());
         hostBox->setFocus();
@@ -51,15 +51,23 @@ protected:
     std::unique_ptr<ui::TextBox> hostBox;
 };
 
-TEST_F(KeyboardTest, EnterWithNothingToResolveGoesToTheHost)
+TEST_F(KeyboardTest, EnterWithNothingToResolveGoesToTheHostAndNothingFoundRaisesGotFocus2)
 {
-    for (const char *typedText : {"", "   "}) {
+    const struct {
+        const char *typed;
+        QStringList events;
+    } cases[] = {{"", {"KeyDown 13 0", "KeyPress 13"}},
+                 {"   ", {"KeyDown 13 0", "KeyPress 13"}},
+                 {"ZZZQQQ", {"KeyDown 13 0", "GotFocus2"}}};
+    for (const auto &c : cases) {
         control->setText({});
-        typed(typedText);
+        typed(c.typed);
         text().type("\r");
-        EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "KeyPress 13"})) << '"' << typedText << '"';
-        EXPECT_EQ(listsShown(), 0u);
+        EXPECT_EQ(log->events, c.events) << '"' << c.typed << '"';
+        EXPECT_EQ(control->Text(), c.typed);
+        EXPECT_EQ(control->ID(), 0);
     }
+    EXPECT_EQ(listsShown(), 0u);
 }
 
 TEST_F(KeyboardTest, EnterOnAnArticleWithoutVarietiesLoadsItAndHandsOnEnter)
@@ -78,15 +86,6 @@ TEST_F(KeyboardTest, EnterOnAnArticleWithoutVarietiesLoadsItAndHandsOnEnter)
     EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "KeyPress 13"})) << "a held article is not looked up again";
 }
 
-TEST_F(KeyboardTest, NothingFoundRaisesGotFocus2)
-{
-    typed("ZZZQQQ");
-    text().type("\r");
-    EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "GotFocus2"}));
-    EXPECT_EQ(control->ID(), 0);
-    EXPECT_EQ(control->Text(), "ZZZQQQ");
-}
-
 TEST_F(KeyboardTest, LeavingWithUnresolvedTextLooksUpOnceAndLeaves)
 {
     const QString code = uniqueCode();
@@ -102,24 +101,20 @@ TEST_F(KeyboardTest, DatabaseFailureRaisesErrorThenGotFocus2OnEnterAndOnlyErrorO
     connect(editedCopy("sin_articulos.db", "Drop Table ArticuloCodigoBarras;"));
     typed("LECHE");
     text().type("\r");
-    ASSERT_EQ(log->events.size(), 3);
-    EXPECT_EQ(log->events[0], "KeyDown 13 0");
-    EXPECT_TRUE(log->events[1].startsWith("Error ")) << log->events[1].toStdString();
-    EXPECT_TRUE(log->events[1].contains(" - no such table: ArticuloCodigoBarras")) << log->events[1].toStdString();
-    EXPECT_EQ(log->events[2], "GotFocus2");
+    EXPECT_TRUE(log->events.join('|').contains(
+        QRegularExpression("^KeyDown 13 0\\|Error \\d+ - no such table: ArticuloCodigoBarras\\|GotFocus2$")))
+        << log->events.join('|').toStdString();
 
     log->events.clear();
     tabOut();
-    ASSERT_EQ(log->events.size(), 1);
-    EXPECT_TRUE(log->events[0].startsWith("Error "));
+    EXPECT_TRUE(log->events.join('|').contains(QRegularExpression("^Error [^|]*$")));
 }
 
 // A Null picture reference fails the load after the article is taken: the
 // cashier hears of it, and the serial-number flag is the new article's.
 TEST_F(KeyboardTest, NullPictureReferenceLeavesNoFlagOfThePreviousArticle)
 {
-    const QString asking = uniqueCodes().at(0);
-    const QString withoutPicture = uniqueCodes().at(1);
+    const QString asking = uniqueCodes().at(0), withoutPicture = uniqueCodes().at(1);
     connect(editedCopy("sin_foto.db", "Update Articulo Set ArtPideNroSerie = 1 Where ArtCodigo = '" +
                                           asking.toStdString() +
                                           "'; Update Articulo Set ArtFoto = Null, ArtPideNroSerie = 0 Where "
@@ -144,7 +139,7 @@ TEST_F(KeyboardTest, CheckBoxEnterWithResolvableTextReturnsToTheTextBox)
     control->setText("ZZZ");
     log->events.clear();
     int16_t enter = 13;
-    check().onKeyPress(enter);
+    check().onKeyPress(enter); // text to resolve: the box hands Enter back
     EXPECT_TRUE(text().hasFocus());
     EXPECT_EQ(log->events, QStringList({"GotFocus2"}));
 }
@@ -172,9 +167,8 @@ TEST_P(CommandKeys, OpenTheirWindowOrReachTheHost)
     }
     log->events.clear();
 
-    // What opened: the detail view says so when it loads; any other modal
-    // window is the search dialog. An answer no window took is taken back by
-    // a window of our own.
+    // A modal window other than the detail view is the search dialog; an
+    // answer no window took is taken back by a window of our own.
     QString opened;
     std::pair<int32_t, int16_t> shown;
     detail::setDetailLoadedListener([&](const detail::frmFoto &foto) {

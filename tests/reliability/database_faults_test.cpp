@@ -1,7 +1,5 @@
-// The database going wrong under the control: the file deleted, truncated or
-// overwritten while open, held by a writer, missing a table or a column, a
-// server that cannot be reached. Every lookup ends with the article found or
-// one clear Error event, in bounded time, and the control stays usable.
+// The database going wrong under the control: every lookup ends with the
+// article found or one clear Error event, in bounded time.
 
 #include "catalogue_fixture.h"
 #include "error_number.h"
@@ -23,8 +21,7 @@ namespace {
 
 using vok::test::FaultyConnection;
 
-// How long any one lookup may take, however the database fails: the busy
-// wait on a held file plus a generous margin for a debug build.
+// The busy wait on a held file plus a generous margin for a debug build.
 constexpr qint64 LookupBoundMs = 8000;
 
 struct Ending {
@@ -43,7 +40,6 @@ protected:
                                                                   "ArticuloVariedad)")));
     }
 
-    // A private copy of the catalogue, connected.
     std::filesystem::path connectCopy(const std::string &file, const std::string &statements = {})
     {
         const auto copy = editedCopy(file, statements);
@@ -62,24 +58,22 @@ protected:
         QElapsedTimer timer;
         timer.start();
         enterAfresh(typed);
-        Ending ending;
-        ending.elapsedMs = timer.elapsed();
-        ending.id = control->ID();
-        ending.errors = log->events.filter(QRegularExpression("^Error "));
+        const Ending ending{control->ID(), log->events.filter(QRegularExpression("^Error ")), timer.elapsed()};
+        EXPECT_LT(ending.elapsedMs, LookupBoundMs);
         return ending;
     }
 
-    // Found, or one Error event with the engine's number and words, in time.
-    void expectClearEnd(const Ending &ending, const char *words)
+    // Found, or one Error event with the engine's number and words.
+    static void expectClearEnd(const Ending &ending, const char *words)
     {
-        EXPECT_LT(ending.elapsedMs, LookupBoundMs);
         if (ending.errors.isEmpty()) {
             EXPECT_GT(ending.id, 0);
             return;
         }
         ASSERT_EQ(ending.errors.size(), 1) << ending.errors.join('\n').toStdString();
-        EXPECT_TRUE(ending.errors.first().contains(QRegularExpression("^Error \\d+ - ")));
-        EXPECT_TRUE(ending.errors.first().contains(words, Qt::CaseInsensitive)) << ending.errors.first().toStdString();
+        EXPECT_TRUE(ending.errors.first().contains(QRegularExpression(QStringLiteral("^Error \\d+ - .*") + words,
+                                                                      QRegularExpression::CaseInsensitiveOption)))
+            << ending.errors.first().toStdString();
         EXPECT_EQ(ending.id, 0);
     }
 
@@ -143,15 +137,11 @@ TEST_F(DatabaseFaultsTest, TruncatedWhileTheListReads)
                 nth = static_cast<int>(i) + 1;
         ASSERT_GT(nth, 0);
         faulty->interruptAt(nth, [&] { std::filesystem::resize_file(copy, 8192); });
-        const Ending ending = enter(QStringLiteral("%"));
-        EXPECT_LE(ending.errors.size(), 1);
-        EXPECT_LT(ending.elapsedMs, LookupBoundMs);
+        EXPECT_LE(enter(QStringLiteral("%")).errors.size(), 1);
     }
 }
 
-// A writer of the shop's application holding the file: the lookup waits a
-// bounded time for it, then says the database is locked; a writer that lets
-// go within the wait does not disturb the lookup at all.
+// A writer that lets go within the busy wait does not disturb the lookup.
 TEST_F(DatabaseFaultsTest, WriterHoldingTheFile)
 {
     const auto copy = connectCopy("locked.db");
@@ -161,10 +151,8 @@ TEST_F(DatabaseFaultsTest, WriterHoldingTheFile)
     ASSERT_EQ(sqlite3_open(copy.c_str(), &writer), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     const Ending held = enter(name);
-    ASSERT_EQ(held.errors.size(), 1);
-    EXPECT_TRUE(held.errors.first().contains("locked")) << held.errors.first().toStdString();
+    expectClearEnd(held, "locked");
     EXPECT_GE(held.elapsedMs, 1000) << "a busy wait before giving up";
-    EXPECT_LT(held.elapsedMs, LookupBoundMs);
 
     std::thread letGo([writer] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -173,43 +161,10 @@ TEST_F(DatabaseFaultsTest, WriterHoldingTheFile)
     const Ending waited = enter(name);
     letGo.join();
     sqlite3_close(writer);
-    EXPECT_TRUE(waited.errors.isEmpty()) << waited.errors.join('\n').toStdString();
-    EXPECT_GT(waited.id, 0);
+    EXPECT_TRUE(waited.errors.isEmpty() && waited.id > 0) << waited.errors.join('\n').toStdString();
 }
 
-// A database of another version of the schema: the engine's words reach the
-// host once, and what the control reads for itself falls back to 0.
-TEST_F(DatabaseFaultsTest, MissingTableOrColumn)
-{
-    const struct {
-        const char *file;
-        const char *edit;
-        const char *words;
-    } cases[] = {
-        {"no-varieties.db", "DROP TABLE ArticuloVariedad", "no such table: ArticuloVariedad"},
-        {"no-short-name.db", "ALTER TABLE Articulo RENAME COLUMN ArtNombreCorto TO ArtNombreBreve",
-         "no such column: ArtNombreCorto"},
-        {"no-parameters.db", "DROP TABLE genParametros; DROP TABLE TipoDePrecio", ""},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.file);
-        connectCopy(c.file, c.edit);
-        control->setFormatoLista(255);
-        const Ending ending = enter(name);
-        if (*c.words == '\0') {
-            EXPECT_TRUE(ending.errors.isEmpty()) << "the settings readers give 0";
-            EXPECT_GT(ending.id, 0);
-            EXPECT_EQ(control->FormatoLista(), 0);
-        } else {
-            ASSERT_EQ(ending.errors.size(), 1);
-            EXPECT_TRUE(ending.errors.first().contains(c.words)) << ending.errors.first().toStdString();
-        }
-        EXPECT_LT(ending.elapsedMs, LookupBoundMs);
-    }
-}
-
-// A server that cannot be reached refuses the connection at once with the
-// driver's words; the host never gets a connection that hangs later.
+// The host never gets a connection that hangs later.
 TEST(UnreachableServer, RefusedInBoundedTime)
 {
     QElapsedTimer timer;
@@ -218,8 +173,7 @@ TEST(UnreachableServer, RefusedInBoundedTime)
         rdo::rdoConnection::open(QStringLiteral("odbc:Driver=FreeTDS;Server=127.0.0.1;Port=1;Database=tienda;UID=caja;"
                                                 "PWD=x;TDS_Version=7.4;LoginTimeout=5"));
     });
-    EXPECT_NE(error.number(), 0);
-    EXPECT_FALSE(error.description().isEmpty());
+    EXPECT_TRUE(error.number() != 0 && !error.description().isEmpty());
     EXPECT_LT(timer.elapsed(), 15000);
 }
 

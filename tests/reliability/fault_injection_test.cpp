@@ -1,8 +1,6 @@
 // Every database operation of an entry, an F4 search, an F12 view and a find by
-// identifier failed in turn: each failure ends the way the routine that met it
-// promises (one Error event, a reader giving 0, the dialog's "nothing found",
-// a partly filled view, the host's call failing), and the next lookup on the
-// same control works.
+// identifier failed in turn: each ends as the routine that met it promises, and
+// the next lookup on the same control works.
 
 #include "catalogue_fixture.h"
 #include "faulty_connection.h"
@@ -12,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 
 namespace {
@@ -59,11 +56,6 @@ protected:
     {
         detail::setDetailLoadedListener({});
         CatalogueFixture::TearDown();
-    }
-    static void TearDownTestSuite()
-    {
-        std::printf("%d faults injected, each followed by a clean lookup\n", injected);
-        CatalogueFixture::TearDownTestSuite();
     }
 
     // A control as the host creates it, so that the settings readers run again.
@@ -118,10 +110,11 @@ protected:
         text().pressKey(0x73); // F4
     }
 
-    // Fails every operation of the routine in turn and checks each outcome
-    // against the clean run; then the same control must look up again.
+    // A failed settings reader reads 0, and the item list ignores a failing
+    // close (the rows were read): either way the routine goes on as if clean.
+    // Any other failure is checked by the routine's own rule.
     void failEveryOperation(const std::function<void()> &routine,
-                            const std::function<void(const Outcome &clean, const Outcome &faulted, Owner, FaultyConnection::Operation)> &expect)
+                            const std::function<void(const Outcome &clean, const Outcome &faulted, Owner)> &expect)
     {
         freshControl();
         const Outcome clean = run(routine, 0);
@@ -131,16 +124,19 @@ protected:
         ASSERT_FALSE(clean.thrown);
         for (size_t n = 1; n <= calls.size(); ++n) {
             const auto &call = calls[n - 1];
-            SCOPED_TRACE(QStringLiteral("operation %1 (%2) of %3")
-                             .arg(n)
-                             .arg(static_cast<int>(call.operation))
-                             .arg(call.sql.left(60))
-                             .toStdString());
+            SCOPED_TRACE(QStringLiteral("operation %1 (%2) of %3").arg(n).arg(int(call.operation)).arg(call.sql).toStdString());
             freshControl();
             const Outcome faulted = run(routine, static_cast<int>(n));
             ASSERT_TRUE(faulty->faulted());
-            expect(clean, faulted, ownerOf(call.sql), call.operation);
-            ++injected;
+            const Owner owner = ownerOf(call.sql);
+            if (owner == Owner::Reader ||
+                (owner == Owner::List && call.operation == FaultyConnection::Operation::Close)) {
+                EXPECT_EQ(faulted.id, clean.id);
+                EXPECT_EQ(faulted.errorEvents + faulted.messages, 0u);
+                EXPECT_FALSE(faulted.thrown);
+            } else {
+                expect(clean, faulted, owner);
+            }
 
             const Outcome again = run(routine, 0);
             EXPECT_EQ(again.id, clean.id) << "the next lookup after the fault";
@@ -151,29 +147,15 @@ protected:
 
     std::shared_ptr<FaultyConnection> faulty;
     QStringList shownLabels;
-    inline static int injected = 0;
 };
-
-// The item list closes its result set however it ends and ignores a failing
-// close: the rows were read, so the lookup goes on.
-bool listCloseIgnored(Owner owner, FaultyConnection::Operation operation)
-{
-    return owner == Owner::List && operation == FaultyConnection::Operation::Close;
-}
 
 TEST_F(FaultInjectionTest, EntryReportsOneErrorEventOrReadsZero)
 {
     const QString name = firstText("Select ArtNombre From Articulo Where ArtID = " +
                                    std::to_string(firstId(LoadableArticle +
                                                           " And ArtID In (Select AVaArticulo From ArticuloVariedad)")));
-    failEveryOperation([&] { enterAfresh(name); }, [](const Outcome &clean, const Outcome &faulted, Owner owner,
-                                               FaultyConnection::Operation operation) {
+    failEveryOperation([&] { enterAfresh(name); }, [](const Outcome &clean, const Outcome &faulted, Owner owner) {
         EXPECT_FALSE(faulted.thrown) << "nothing of a lookup reaches the host as a failed call";
-        if (owner == Owner::Reader || listCloseIgnored(owner, operation)) {
-            EXPECT_EQ(faulted.errorEvents, 0);
-            EXPECT_EQ(faulted.id, clean.id);
-            return;
-        }
         EXPECT_EQ(faulted.errorEvents, 1);
         EXPECT_EQ(faulted.errorText, QStringLiteral("Error %1 - %2").arg(FaultyConnection::FaultNumber).arg(FaultyConnection::faultText()));
         // The probe runs once the article is loaded; the list's failure leaves it cleared.
@@ -184,20 +166,11 @@ TEST_F(FaultInjectionTest, EntryReportsOneErrorEventOrReadsZero)
 TEST_F(FaultInjectionTest, SearchDialogSaysNothingFoundOrEndsQuietly)
 {
     const QString name = firstText("Select ArtNombre From Articulo Where ArtID = " + std::to_string(firstId(LoadableArticle)));
-    failEveryOperation([&] { searchF4(name); }, [](const Outcome &clean, const Outcome &faulted, Owner owner,
-                                                  FaultyConnection::Operation operation) {
+    failEveryOperation([&] { searchF4(name); }, [](const Outcome &clean, const Outcome &faulted, Owner owner) {
         EXPECT_EQ(faulted.errorEvents, 0) << "a failed search never reaches the host";
         EXPECT_FALSE(faulted.thrown);
-        if (owner == Owner::Reader || listCloseIgnored(owner, operation)) {
-            EXPECT_EQ(faulted.id, clean.id);
-            EXPECT_EQ(faulted.messages, 0u);
-        } else if (owner == Owner::Check) {
-            EXPECT_EQ(faulted.messages, 1u) << "the dialog's nothing found";
-            EXPECT_EQ(faulted.id, 0);
-        } else {
-            EXPECT_EQ(faulted.messages, 0u);
-            EXPECT_EQ(faulted.id, owner == Owner::Probe ? clean.id : 0);
-        }
+        EXPECT_EQ(faulted.messages, owner == Owner::Check ? 1u : 0u) << "the dialog's nothing found";
+        EXPECT_EQ(faulted.id, owner == Owner::Probe ? clean.id : 0);
     });
 }
 
@@ -209,7 +182,7 @@ TEST_F(FaultInjectionTest, DetailViewOpensPartlyFilled)
             int16_t variedad = 0;
             control->MostrarDetalle(articulo, variedad);
         },
-        [](const Outcome &clean, const Outcome &faulted, Owner, FaultyConnection::Operation) {
+        [](const Outcome &clean, const Outcome &faulted, Owner) {
             EXPECT_EQ(faulted.errorEvents, 0);
             EXPECT_FALSE(faulted.thrown);
             ASSERT_EQ(faulted.labels.size(), clean.labels.size()) << "the view opens all the same";
@@ -222,14 +195,8 @@ TEST_F(FaultInjectionTest, DetailViewOpensPartlyFilled)
 TEST_F(FaultInjectionTest, FindByIdFailsTheHostsCall)
 {
     const int32_t id = static_cast<int32_t>(firstId(LoadableArticle + " And ArtID In (Select AVaArticulo From ArticuloVariedad)"));
-    failEveryOperation([&] { control->FindArticuloByID(id); }, [](const Outcome &clean, const Outcome &faulted,
-                                                                 Owner owner, FaultyConnection::Operation operation) {
+    failEveryOperation([&] { control->FindArticuloByID(id); }, [](const Outcome &clean, const Outcome &faulted, Owner owner) {
         EXPECT_EQ(faulted.errorEvents, 0) << "the host hears of it through its call";
-        if (owner == Owner::Reader || listCloseIgnored(owner, operation)) {
-            EXPECT_FALSE(faulted.thrown);
-            EXPECT_EQ(faulted.id, clean.id);
-            return;
-        }
         EXPECT_EQ(faulted.thrown, FaultyConnection::FaultNumber);
         EXPECT_EQ(faulted.id, owner == Owner::Probe ? clean.id : 0);
     });

@@ -1,7 +1,6 @@
-// One entry at the keyboard, from typing a code to leaving the control, told
-// once and played by two users: one on the headless toolkit, one on the real
-// widget. Both must hear the same events and see the same windows, the
-// widget's in pixels where the headless ones are in twips.
+// One entry at the keyboard told once and played by two users, on the
+// headless toolkit and on the real widget: both must hear the same events and
+// see the same windows.
 
 #include "catalogue_fixture.h"
 #include "widget/vok_articulo_widget.h"
@@ -17,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -24,19 +24,14 @@ namespace {
 // Pixels at the screen's usual 96 dpi, where a pixel is 15 twips.
 constexpr int Dpi = 96;
 
-// The user at the keyboard, as each toolkit lets a test be one.
 class User {
 public:
     virtual ~User() = default;
-    // Characters typed into the window with the focus; "\r" is Enter.
-    virtual void type(const QString &keys) = 0;
+    virtual void type(const QString &keys) = 0; // into the window with the focus; "\r" is Enter
     virtual void tab() = 0;
     virtual void backTab() = 0;
-    // The next candidate list will be answered with this row (or closed).
-    virtual void willChoose(std::optional<int> row) = 0;
-
-    // What the user sees: which window has the focus, and where a window is
-    // on the screen, in pixels within the control.
+    virtual void willChoose(std::optional<int> row) = 0; // the next list's answer (none: closed)
+    // Which window has the focus, and where a window is, in pixels within the control.
     virtual QString focus() const = 0;
     virtual QRect placed(ui::Window &window) const = 0;
 };
@@ -81,8 +76,6 @@ void typicalEntry(User &user, vokTArticulo &control, const QString &code, QStrin
     look("left again");
 }
 
-// ----- the headless user -----
-
 class HeadlessUser final : public User {
 public:
     HeadlessUser(ui::HeadlessToolkit &toolkit, vokTArticulo &control, ui::Window &hostField)
@@ -111,11 +104,8 @@ public:
 
     QString focus() const override
     {
-        static const char *names[] = {"tArticulo", "chkVariedad", "host field"};
-        for (size_t i = 0; i < m_tabOrder.size(); ++i)
-            if (m_tabOrder[i] == m_toolkit.focused())
-                return QString::fromLatin1(names[i]);
-        return QStringLiteral("none");
+        const auto at = std::find(m_tabOrder.begin(), m_tabOrder.end(), m_toolkit.focused()) - m_tabOrder.begin();
+        return QStringList({"tArticulo", "chkVariedad", "host field", "none"}).at(at);
     }
     QRect placed(ui::Window &window) const override
     {
@@ -124,7 +114,6 @@ public:
     }
 
 private:
-    // The next window in the form's tab order that can take the focus.
     void moveInTabOrder(int step)
     {
         const auto count = static_cast<int>(m_tabOrder.size());
@@ -143,8 +132,6 @@ private:
     ui::HeadlessToolkit &m_toolkit;
     std::vector<ui::Window *> m_tabOrder;
 };
-
-// ----- the user of the real widget -----
 
 class WidgetUser final : public User {
 public:
@@ -189,13 +176,7 @@ public:
     QString focus() const override
     {
         const QWidget *focus = QApplication::focusWidget();
-        if (focus && focus == edit())
-            return QStringLiteral("tArticulo");
-        if (focus && focus == box())
-            return QStringLiteral("chkVariedad");
-        if (focus && focus == &m_hostField)
-            return QStringLiteral("host field");
-        return QStringLiteral("none");
+        return focus == edit() ? "tArticulo" : focus == box() ? "chkVariedad" : focus == &m_hostField ? "host field" : "none";
     }
     QRect placed(ui::Window &window) const override
     {
@@ -208,8 +189,7 @@ private:
     QLineEdit *edit() const { return static_cast<ui::QtTextBox &>(m_widget.control().tArticulo()).lineEdit(); }
     QCheckBox *box() const { return static_cast<ui::QtCheckBox &>(m_widget.control().chkVariedad()).checkBox(); }
 
-    // The list is answered from inside its own modal loop, once it shows.
-    void answerOpenList()
+    void answerOpenList() // from inside its own modal loop, once it shows
     {
         auto *list = dynamic_cast<ui::ItemListDialog *>(m_toolkit.openItemList());
         if (!list || !list->isVisible())
@@ -223,8 +203,7 @@ private:
             QTest::keyClick(list->view(), Qt::Key_Down);
         QTest::keyClick(list->view(), Qt::Key_Return);
     }
-    // After a key the form is the active window again, with its focus, as
-    // the window manager makes it when a modal list closes over it.
+    // The form active again, as the window manager makes it when a modal list closes.
     void settle()
     {
         QCoreApplication::processEvents();
@@ -243,8 +222,7 @@ private:
 
 class EntryScenarioTest : public CatalogueFixture {
 protected:
-    // The code of an article with varieties that no other code begins with,
-    // so that typing it lists the article and its varieties only.
+    // Typing it lists the article and its varieties only.
     static QString codeWithVarieties()
     {
         return firstText("Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null "
@@ -253,7 +231,6 @@ protected:
                          "a.ArtCodigo || '%') = 1 Order By ArtID");
     }
 
-    // Both controls start as a host sets them up on its form.
     void configure(vokTArticulo &c)
     {
         c.setEmpresa(1);
@@ -266,8 +243,8 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
     const QString code = codeWithVarieties();
     ASSERT_FALSE(code.isEmpty());
 
-    // Headless: a control 267 x 20 pixels in twips, before a host field; the
-    // harness's log writes the events as the widget's host writes them below.
+    // A control 267 x 20 pixels, before a host field; the harness's log
+    // writes the events as the widget's host writes them below.
     QStringList &headless = log->events;
     {
         static_cast<ui::HeadlessUserControl &>(control->userControl()).resize(267 * 15, 20 * 15);
@@ -278,7 +255,6 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
         typicalEntry(user, *control, code, headless);
     }
 
-    // The widget on a form of the Qt toolkit, the host's field after it.
     QStringList widget;
     {
         ui::QtToolkit qtToolkit;
@@ -314,7 +290,6 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
     EXPECT_EQ(widget, headless) << "headless:\n  " << headless.join("\n  ").toStdString() << "\nwidget:\n  "
                                 << widget.join("\n  ").toStdString();
 
-    // And what both heard is the entry as the host expects it.
     const QString heard = headless.join('\n');
     EXPECT_TRUE(heard.contains(QStringLiteral("chosen: focus chkVariedad, text \"%1 ").arg(code))) << heard.toStdString();
     EXPECT_TRUE(heard.contains("text box 0,0 150x20, check box \"Incluir Variedades\" 0 154,3 113x13\nKeyPress 32\nKeyPress 13\nleft: focus host field"))

@@ -1,5 +1,4 @@
-// The demo's sales form driven from the keyboard, offscreen, on a generated
-// catalogue: what a cashier does at the till.
+// The demo's sales form driven from the keyboard, offscreen.
 
 #include "demo_environment.h"
 #include "key_script.h"
@@ -41,7 +40,6 @@ protected:
         form->articulo().setFocus();
     }
 
-    // The first row of a query on the shop database, as text.
     QStringList firstRow(const QString &sql)
     {
         const auto rows = connection->OpenResultset(sql);
@@ -52,8 +50,7 @@ protected:
         return values;
     }
 
-    // Types into the control and presses Enter; when the item list opens, the
-    // row showing code is chosen.
+    // Types and presses Enter; in the item list, the row showing code is chosen.
     void enterArticle(const QString &typed, const QString &code)
     {
         QTimer::singleShot(0, [code] {
@@ -77,8 +74,7 @@ protected:
         QTRY_VERIFY_WITH_TIMEOUT(form->cantidad().hasFocus(), 5000);
     }
 
-    // Enter on the quantity and on the price (typed when the shop has none):
-    // the line goes in.
+    // Enter on the quantity and on the price (typed when the shop has none).
     void confirmLine()
     {
         QTest::keyClick(&form->cantidad(), Qt::Key_Return);
@@ -105,14 +101,12 @@ TEST_F(SalesFormTest, AScaleLabelFillsTheQuantityFromItsVariablePart)
     scanned += QString::number(vok::catalogue::ean13CheckDigit(scanned.toStdString()));
 
     enterArticle(scanned, label[1]);
-    EXPECT_EQ(form->articulo().Codigo(), label[1]);
     EXPECT_EQ(form->articulo().CBVariable(), scanned.right(7));
     EXPECT_EQ(form->cantidad().text(), "1.250");
     confirmLine();
 
     ASSERT_EQ(form->lineas().rowCount(), 1);
-    EXPECT_EQ(cell(0, 0), label[1]);
-    EXPECT_EQ(cell(0, 2), "1.250");
+    EXPECT_EQ(cell(0, 0) + ' ' + cell(0, 2), label[1] + " 1.250");
     EXPECT_TRUE(form->articulo().hasFocus() || form->articulo().isAncestorOf(QApplication::focusWidget()))
         << "the next line starts on the control";
     EXPECT_EQ(form->articulo().ID(), 0);
@@ -129,21 +123,15 @@ TEST_F(SalesFormTest, TwoWordsOfANameAndAChoiceInTheListMakeALineAtTheListPrice)
     const QStringList words = article[1].split(' ');
 
     enterArticle(words[0] + ' ' + words[1], article[0]);
-    EXPECT_EQ(form->articulo().Codigo(), article[0]);
     EXPECT_EQ(form->cantidad().text(), QLocale().toString(1.0, 'f', form->articulo().Decimales()))
         << "one unit, in the unit's precision";
     EXPECT_EQ(form->precio().text(), QLocale().toString(vb::CDbl(vb::Variant(article[2])), 'f', 2));
     confirmLine();
 
     ASSERT_EQ(form->lineas().rowCount(), 1);
-    EXPECT_EQ(cell(0, 0), article[0]);
-    EXPECT_TRUE(cell(0, 1).startsWith(words[0])) << qPrintable(cell(0, 1));
+    EXPECT_TRUE(cell(0, 0) == article[0] && cell(0, 1).startsWith(words[0])) << qPrintable(cell(0, 1));
     EXPECT_EQ(cell(0, 4), cell(0, 3)) << "one unit at the list price";
 }
-
-} // namespace
-
-namespace {
 
 TEST(KeyScriptTest, CharactersAndNamedKeys)
 {
@@ -152,10 +140,8 @@ TEST(KeyScriptTest, CharactersAndNamedKeys)
     ASSERT_TRUE(keys) << qPrintable(why);
     std::vector<int> codes;
     QString text;
-    for (const demo::ScriptedKey &key : *keys) {
-        codes.push_back(key.key);
-        text += key.text;
-    }
+    for (const demo::ScriptedKey &key : *keys)
+        codes.push_back(key.key), text += key.text;
     EXPECT_EQ(codes, (std::vector<int>{Qt::Key_A, Qt::Key_Space, Qt::Key_Return, 0, Qt::Key_BraceRight, Qt::Key_F12}));
     EXPECT_EQ(text, "a \r}");
 

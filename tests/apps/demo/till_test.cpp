@@ -1,7 +1,5 @@
-// The demo's sales form at a till: a real X server with a window manager,
-// keys sent as X key events by xdotool at a keyboard's or a scanner's pace,
-// on a catalogue made here and, for some rows, a file that needs half a second
-// a statement. Run under xvfb-run (see tests/apps/CMakeLists.txt).
+// The demo's sales form at a till: keys sent as X key events by xdotool at a
+// keyboard's or a scanner's pace, under xvfb-run with a window manager.
 
 #include "sales_form.h"
 
@@ -47,18 +45,13 @@ bool waitUntil(const std::function<bool()> &done, int ms = 15000)
     return true;
 }
 
-// The articles the rows use, found in the catalogue by what they are: a code
-// that finds one priced article, name words that open the list, the code of
-// the list's first (highlighted) row, an EAN-13 of another article and that
-// article's code, an article not for sale, one not in use, and a scale label
-// whose check digit is wrong.
+// The articles the rows use, found in the catalogue by what they are.
 struct Articles {
     QString line, words, firstRow, barCode, scanned, notForSale, notInUse, badLabel;
 };
 
-// One thing the cashier does: keys at a pace (placeholders $LINE, $WORDS,
-// $SCAN, $NOTFORSALE, $NOTINUSE, $BADLABEL; "\n" is Enter), or a wait for a
-// window, or a picture of the screen.
+// Keys at a pace ("\n" is Enter, $NAME an article), a wait for a window, or a
+// picture of the screen.
 struct Step {
     enum Kind { Keys, ListOpen, InQuantity, Shot } kind;
     QString text;
@@ -69,12 +62,8 @@ struct TillCase {
     const char *name;
     std::chrono::milliseconds slowness;
     std::vector<Step> steps;
-    // The sale's lines afterwards, "code quantity" each.
-    QStringList lines;
-    // The code of the article the control holds at the end ("" for none,
-    // "*" for any).
-    QString held;
-    // The status line at the end.
+    QStringList lines; // "code quantity" each
+    QString held;      // the code the control holds at the end ("" for none, "*" for any)
     QString status = {};
 };
 
@@ -96,11 +85,9 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        if (windowManager) {
-            windowManager->terminate();
-            windowManager->waitForFinished(3000);
-            windowManager.reset();
-        }
+        if (windowManager)
+            windowManager->terminate(), windowManager->waitForFinished(3000);
+        windowManager.reset();
     }
 
     void SetUp() override
@@ -112,12 +99,10 @@ protected:
         articles = findArticles();
         connection = std::make_shared<vok::test::FaultyConnection>(real);
         form = std::make_unique<demo::SalesForm>(connection, std::vector<demo::ScaleRule>{{"2", demo::ScaleValue::Weight, 5}});
-        form->articulo().setEmpresa(1);
-        form->articulo().setListaPrecios(0);
-        form->articulo().setEnUsoObligatorio(1);
-        form->articulo().setEnVentaObligatorio(1);
-        form->articulo().setFormatoLista(3);
-        form->articulo().control().setConnect(connection);
+        vokArticuloWidget &articulo = form->articulo();
+        articulo.setEmpresa(1), articulo.setListaPrecios(0), articulo.setEnUsoObligatorio(1);
+        articulo.setEnVentaObligatorio(1), articulo.setFormatoLista(3);
+        articulo.control().setConnect(connection);
         form->resize(760, 480);
         form->move(40, 40);
         form->show();
@@ -130,13 +115,6 @@ protected:
         form->articulo().setFocus();
         ASSERT_TRUE(waitUntil([&] { return form->articulo().isAncestorOf(QApplication::focusWidget()); }));
     }
-    void TearDown() override
-    {
-        form.reset();
-        connection.reset();
-        real.reset();
-    }
-
     QString first(const QString &sql)
     {
         const auto rows = real->OpenResultset(sql);
@@ -155,7 +133,6 @@ protected:
         found.line = first("Select Top 1 ArtCodigo From Articulo a Where " + sellable + "And " + priced + "And " +
                            alone + "And ArtCodigo Like '1000__' And Not Exists (Select 1 From Articulo b Where "
                            "b.ArtCodigo Like a.ArtCodigo + '_%') Order By ArtID");
-        // Several cheeses of the same kind: the list opens.
         if (first("Select Count(*) From Articulo Where " + sellable + "And ArtNombre Like 'QUESO COL%'").toInt() > 1)
             found.words = "queso col";
         found.barCode = first("Select Top 1 ACBCodigo From ArticuloCodigoBarras Inner Join Articulo On ArtID = "
@@ -164,7 +141,7 @@ protected:
         found.notForSale = first("Select Top 1 ArtCodigo From Articulo Where ArtEmpresa = 1 And ArtEnUso = 1 And "
                                  "ArtEnVenta = 0 Order By ArtID");
         found.notInUse = first("Select Top 1 ArtCodigo From Articulo Where ArtEmpresa = 1 And ArtEnUso = 0 Order By ArtID");
-        // A label of the first weighed article for 1.250 kg, its check digit off by one.
+        // A label for 1.250 kg, its check digit off by one.
         const QString pattern = first("Select Top 1 ACBCodigo From ArticuloCodigoBarras Inner Join Articulo On ArtID = "
                                       "ACBArticulo Where " + sellable + "And ACBCodigo Like '2_____[%]' Order By ArtID");
         const QString twelve = pattern.chopped(1) + "001250";
@@ -176,16 +153,12 @@ protected:
 
     QString expand(QString text) const
     {
-        return text.replace("$LINE", articles.line)
-            .replace("$WORDS", articles.words)
-            .replace("$SCAN", articles.barCode)
-            .replace("$NOTFORSALE", articles.notForSale)
-            .replace("$NOTINUSE", articles.notInUse)
+        return text.replace("$LINE", articles.line).replace("$WORDS", articles.words).replace("$SCAN", articles.barCode)
+            .replace("$NOTFORSALE", articles.notForSale).replace("$NOTINUSE", articles.notInUse)
             .replace("$BADLABEL", articles.badLabel);
     }
 
-    // Starts sending text as X key events, gapMs apart, to the window with
-    // the focus.
+    // X key events, gapMs apart, to the window with the focus.
     static std::unique_ptr<QProcess> type(const QString &text, int gapMs)
     {
         QStringList keys{"key", "--delay", QString::number(gapMs)};
@@ -199,7 +172,6 @@ protected:
         return xdotool;
     }
 
-    // Saves the screen as NAME.png when VOK_TEST_SHOTS names a folder.
     static void shot(const QString &name)
     {
         const QString into = qEnvironmentVariable("VOK_TEST_SHOTS");
@@ -207,8 +179,7 @@ protected:
             QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(into).filePath(name + ".png"));
     }
 
-    // Plays the steps from a timer, which also runs while the list's own
-    // event loop does; returns what went wrong, if anything.
+    // From a timer, which also runs inside the list's own event loop.
     QString play(const std::vector<Step> &steps)
     {
         QString failure;
@@ -249,8 +220,7 @@ protected:
                 if (late)
                     failure = "the quantity never took the focus";
                 return;
-            case Step::Shot:
-                // Time for the window manager and the painting to settle.
+            case Step::Shot: // once the window manager and the painting settle
                 if (sinceStep.elapsed() < 400)
                     return;
                 shot(step.text);
@@ -296,13 +266,11 @@ TEST_P(Till, EveryKeyReachesItsField)
     QStringList expected;
     for (const QString &line : c.lines)
         expected << expand(line);
-    // Everything typed has been handled once the keys are no longer arriving
-    // and the expected state is reached, or after a generous wait.
     const QString status = expand(c.status);
     waitUntil([&] {
         return !openList() && lines() == expected && heldOk() && form->status() == status;
     });
-    EXPECT_EQ(lines(), expected);
+    EXPECT_EQ(lines(), expected); // once the expected state is reached, or after a generous wait
     EXPECT_TRUE(heldOk()) << "holds " << form->articulo().Codigo().toStdString() << ", expected " << c.held.toStdString();
     EXPECT_EQ(form->status(), status);
     if (!articles.firstRow.isEmpty() && articles.firstRow != articles.scanned) {

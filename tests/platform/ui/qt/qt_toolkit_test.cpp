@@ -25,6 +25,7 @@
 #include <QWindow>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -103,13 +104,11 @@ TEST_F(QtToolkitTest, MaxLengthLimitsTypingButNeverShortensTheText)
     textBox->onChange = [&changes] { ++changes; };
     textBox->setText("TORNILLO");
     textBox->setMaxLength(3);
-    EXPECT_EQ(textBox->text(), "TORNILLO");
     QTest::keyClicks(edit(), "X");
     EXPECT_EQ(textBox->text(), "TORNILLO");
 
     textBox->setSelStart(0);
     textBox->setSelLength(8);
-    EXPECT_EQ(textBox->selLength(), 8);
     QTest::keyClicks(edit(), "TUERCA");
     EXPECT_EQ(textBox->text(), "TUE");
 
@@ -131,96 +130,77 @@ TEST_F(QtToolkitTest, AResizeByTheContainerReadsInTwips)
     EXPECT_EQ(surface->height(), qRound(30.0 * 1440 / surfaceWidget()->logicalDpiY()));
 }
 
-TEST_F(QtToolkitTest, LeavingTheTextBoxValidatesFirstAndACancelKeepsTheFocus)
+// Leaving the text box: how its validation answers, and where the user goes.
+struct FocusCase {
+    const char *name;
+    enum Validate { Cancel, Pass, PutBack } validate;
+    enum Move { Tab, ClickHost, ClickHostWithoutValidation, OtherWindow } move;
+    QStringList log; // after "got text"
+    const char *focused;
+};
+
+void PrintTo(const FocusCase &c, std::ostream *os)
 {
-    logFocusOf(*textBox, "text");
-    logFocusOf(*checkBox, "check");
-    bool cancel = true;
-    textBox->onValidate = [&](bool &c) {
-        log << "validate";
-        c = cancel;
-    };
-    textBox->setFocus();
-    ASSERT_TRUE(textBox->hasFocus());
-
-    QTest::keyClick(edit(), Qt::Key_Tab);
-    EXPECT_EQ(log, QStringList({"got text", "validate"}));
-    EXPECT_TRUE(edit()->hasFocus());
-    EXPECT_TRUE(textBox->hasFocus());
-
-    cancel = false;
-    log.clear();
-    QTest::keyClick(edit(), Qt::Key_Tab);
-    EXPECT_EQ(log, QStringList({"validate", "lost text", "got check"}));
-    EXPECT_TRUE(checkBox->hasFocus());
-
-    // Back with the mouse on the host's field: the check box does not validate.
-    log.clear();
-    textBox->setFocus();
-    QTest::mouseClick(hostField, Qt::LeftButton);
-    EXPECT_EQ(log, QStringList({"lost check", "got text", "validate", "lost text"}));
-    EXPECT_TRUE(hostField->hasFocus());
+    *os << c.name;
 }
 
-TEST_F(QtToolkitTest, AValidateHandlerThatPutsTheFocusBackDoesNotStopTheMove)
+class Leaving : public QtToolkitTest, public ::testing::WithParamInterface<FocusCase> {};
+
+TEST_P(Leaving, ValidatesFirstAndMovesUnlessCancelled)
 {
+    const FocusCase &c = GetParam();
     logFocusOf(*textBox, "text");
     logFocusOf(*checkBox, "check");
-    // The lookup run on leaving puts the focus back into the text box
-    // without cancelling: the move goes on, validated once.
-    textBox->onValidate = [&](bool &) {
+    textBox->onValidate = [&](bool &cancel) {
         log << "validate";
-        textBox->setFocus();
+        cancel = c.validate == FocusCase::Cancel;
+        if (c.validate == FocusCase::PutBack) // as the lookup run on leaving does
+            textBox->setFocus();
     };
-    textBox->setFocus();
-    QTest::keyClick(edit(), Qt::Key_Tab);
-    EXPECT_EQ(log, QStringList({"got text", "validate", "lost text", "got check"}));
-    EXPECT_TRUE(checkBox->hasFocus());
-    EXPECT_TRUE(box()->hasFocus());
-}
-
-TEST_F(QtToolkitTest, AnotherWindowBecomingActiveNeitherValidatesNorTakesTheFocus)
-{
-    logFocusOf(*textBox, "text");
-    textBox->onValidate = [&](bool &) { log << "validate"; };
     textBox->setFocus();
     QWidget other;
-    other.show();
-    other.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    EXPECT_TRUE(textBox->hasFocus());
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    EXPECT_EQ(log, QStringList({"got text"}));
-    EXPECT_TRUE(edit()->hasFocus());
+    if (c.move == FocusCase::Tab)
+        QTest::keyClick(edit(), Qt::Key_Tab);
+    if (c.move == FocusCase::ClickHostWithoutValidation)
+        hostField->setProperty("causesValidation", false);
+    if (c.move == FocusCase::ClickHost || c.move == FocusCase::ClickHostWithoutValidation)
+        QTest::mouseClick(hostField, Qt::LeftButton);
+    if (c.move == FocusCase::OtherWindow) {
+        other.show();
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        EXPECT_TRUE(textBox->hasFocus());
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    EXPECT_EQ(log, QStringList{"got text"} + c.log);
+    const QWidget *focus = QApplication::focusWidget();
+    EXPECT_EQ(focus == edit() ? "text" : focus == box() ? "check" : focus == hostField ? "host" : "none",
+              std::string(c.focused));
 }
 
-TEST_F(QtToolkitTest, AControlThatDoesNotCauseValidationIsReachedWithoutIt)
-{
-    int validations = 0;
-    textBox->onValidate = [&](bool &cancel) {
-        ++validations;
-        cancel = true;
-    };
-    hostField->setProperty("causesValidation", false);
-    textBox->setFocus();
-    QTest::mouseClick(hostField, Qt::LeftButton);
-    EXPECT_EQ(validations, 0);
-    EXPECT_TRUE(hostField->hasFocus());
-    EXPECT_FALSE(textBox->hasFocus());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Focus, Leaving,
+    ::testing::Values(
+        FocusCase{"ACancelKeepsTheFocus", FocusCase::Cancel, FocusCase::Tab, {"validate"}, "text"},
+        FocusCase{"TabMovesOn", FocusCase::Pass, FocusCase::Tab, {"validate", "lost text", "got check"}, "check"},
+        FocusCase{"AClickOnTheHostsField", FocusCase::Pass, FocusCase::ClickHost, {"validate", "lost text"}, "host"},
+        FocusCase{"AFieldThatCausesNoValidation", FocusCase::Cancel, FocusCase::ClickHostWithoutValidation,
+                  {"lost text"}, "host"},
+        FocusCase{"AHandlerPuttingTheFocusBackDoesNotStopTheMove", FocusCase::PutBack, FocusCase::Tab,
+                  {"validate", "lost text", "got check"}, "check"},
+        FocusCase{"AnotherWindowActiveNeitherValidatesNorTakesIt", FocusCase::Pass, FocusCase::OtherWindow, {}, "text"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(QtToolkitTest, FocusOnAHiddenOrDisabledWindowIsError5)
 {
     checkBox->setVisible(false);
-    EXPECT_EQ(errorNumberOf([&] { checkBox->setFocus(); }), vb::err::InvalidProcedureCall);
-    EXPECT_FALSE(checkBox->isVisible());
     textBox->setEnabled(false);
+    EXPECT_EQ(errorNumberOf([&] { checkBox->setFocus(); }), vb::err::InvalidProcedureCall);
     EXPECT_EQ(errorNumberOf([&] { textBox->setFocus(); }), vb::err::InvalidProcedureCall);
     textBox->setEnabled(true);
-    EXPECT_EQ(errorNumberOf([&] { surface->setFocus(); }), 0);
-    EXPECT_TRUE(textBox->hasFocus());
-    EXPECT_TRUE(surface->hasFocus());
+    surface->setFocus();
+    EXPECT_TRUE(textBox->hasFocus() && surface->hasFocus());
 }
 
 // The user ticks a greyed box, then unticks it: never greyed by hand; a
@@ -250,20 +230,21 @@ TEST(QtConversions, ColoursAndKeys)
     EXPECT_EQ(ui::qt::toQColor(0x00FF8000u, palette), QColor(0, 128, 255));
     EXPECT_EQ(ui::qt::toQColor(ui::SystemWindowBackground, palette), QColor(Qt::yellow));
 
-    const auto code = [](int key, Qt::KeyboardModifiers modifiers = {}, const QString &text = {}) {
-        return ui::qt::keyCodeOf(QKeyEvent(QEvent::KeyPress, key, modifiers, text));
-    };
-    EXPECT_EQ(code(Qt::Key_A, Qt::ShiftModifier, "A"), 65);
-    EXPECT_EQ(code(Qt::Key_5, Qt::KeypadModifier, "5"), 101);
-    EXPECT_EQ(code(Qt::Key_Period, {}, "."), 190);
-    EXPECT_EQ(code(Qt::Key_Enter, Qt::KeypadModifier), 13);
-    EXPECT_EQ(code(Qt::Key_Escape), 27);
-    EXPECT_EQ(code(Qt::Key_PageDown), 34);
-    EXPECT_EQ(ui::qt::keyAsciiOf(QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, {}, "\t")), 0);
-    EXPECT_EQ(ui::qt::keyAsciiOf(QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}, "\x1b")), 27);
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        const char *text;
+        int code, ascii;
+    } keys[] = {{Qt::Key_A, Qt::ShiftModifier, "A", 65, 65}, {Qt::Key_5, Qt::KeypadModifier, "5", 101, 53},
+                {Qt::Key_Period, {}, ".", 190, 46},          {Qt::Key_Enter, Qt::KeypadModifier, "\r", 13, 13},
+                {Qt::Key_Escape, {}, "\x1b", 27, 27},        {Qt::Key_PageDown, {}, "", 34, 0},
+                {Qt::Key_Tab, {}, "\t", 9, 0}};
+    for (const auto &k : keys) {
+        const QKeyEvent event(QEvent::KeyPress, k.key, k.modifiers, k.text);
+        const std::pair<int, int> got(ui::qt::keyCodeOf(event), ui::qt::keyAsciiOf(event));
+        EXPECT_EQ(got, std::pair(k.code, k.ascii)) << k.text;
+    }
 }
-
-// ----- the item list -----
 
 // Numbered rows that count how many were read.
 class CountingRows final : public ui::RowSource {
@@ -305,35 +286,17 @@ protected:
     bool seenModal = false;
 };
 
-TEST_F(QtItemListTest, AMillionRowsOpenReadingOnlyTheFirstPagesAndEscapeCloses)
-{
-    CountingRows rows(1'000'000);
-    int readAtOpen = 0;
-    const ui::ItemChoice choice = show(rows, [&](ui::ItemListDialog &dialog) {
-        readAtOpen = rows.taken();
-        QTest::keyClick(dialog.view(), Qt::Key_Escape);
-    });
-    EXPECT_TRUE(seenModal);
-    EXPECT_FALSE(choice);
-    EXPECT_GE(readAtOpen, 20);
-    EXPECT_LE(readAtOpen, 2 * ui::ItemListModel::PageSize);
-}
-
 TEST_F(QtItemListTest, LayoutGivesTitleHeadingsWidthsAndFormats)
 {
     CountingRows rows(3);
     show(rows, [&](ui::ItemListDialog &dialog) {
         QTableView *view = dialog.view();
         EXPECT_EQ(dialog.windowTitle(), "Artículos");
-        EXPECT_FALSE(view->isColumnHidden(0));
-        EXPECT_TRUE(view->isColumnHidden(1));
-        EXPECT_FALSE(view->isColumnHidden(2));
-        EXPECT_FALSE(view->horizontalHeader()->isHidden());
+        EXPECT_TRUE(view->isColumnHidden(1) && !view->isColumnHidden(2) && !view->horizontalHeader()->isHidden());
         EXPECT_EQ(view->model()->headerData(2, Qt::Horizontal).toString(), "Precio");
         EXPECT_EQ(view->columnWidth(0), ui::qt::toPixels(1500, dialog.logicalDpiX()));
         EXPECT_EQ(dialog.width(), ui::qt::toPixels(6000, dialog.logicalDpiX()));
         EXPECT_EQ(view->model()->index(0, 2).data().toString(), "1,234.50");
-        EXPECT_EQ(view->model()->index(1, 0).data().toString(), "2");
         EXPECT_EQ(view->currentIndex().row(), 0);
     });
 
@@ -341,29 +304,8 @@ TEST_F(QtItemListTest, LayoutGivesTitleHeadingsWidthsAndFormats)
     layout.headings.clear();
     CountingRows more(3);
     show(more, [&](ui::ItemListDialog &dialog) {
-        EXPECT_TRUE(dialog.view()->horizontalHeader()->isHidden());
-        EXPECT_FALSE(dialog.view()->isColumnHidden(1));
+        EXPECT_TRUE(dialog.view()->horizontalHeader()->isHidden() && !dialog.view()->isColumnHidden(1));
     });
-}
-
-TEST_F(QtItemListTest, EnterChoosesTheCurrentRowAfterMovingWithTheKeyboard)
-{
-    CountingRows rows(1'000'000);
-    int pageRows = 0;
-    const ui::ItemChoice choice = show(rows, [&](ui::ItemListDialog &dialog) {
-        QTableView *view = dialog.view();
-        QTest::keyClick(view, Qt::Key_Down);
-        QTest::keyClick(view, Qt::Key_Down);
-        const int before = view->currentIndex().row();
-        QTest::keyClick(view, Qt::Key_PageDown);
-        pageRows = view->currentIndex().row() - before;
-        QTest::keyClick(view, Qt::Key_Up);
-        QTest::keyClick(view, Qt::Key_Return);
-    });
-    ASSERT_TRUE(choice);
-    EXPECT_GT(pageRows, 1);
-    EXPECT_EQ(vb::CLng(choice->at(0)), 1 + 2 + pageRows - 1);
-    EXPECT_EQ(choice->size(), 3u);
 }
 
 TEST_F(QtItemListTest, ADoubleClickChooses)
@@ -371,10 +313,8 @@ TEST_F(QtItemListTest, ADoubleClickChooses)
     CountingRows again(5);
     const ui::ItemChoice clicked = show(again, [&](ui::ItemListDialog &dialog) {
         QTableView *view = dialog.view();
-        const QRect cell = view->visualRect(view->model()->index(3, 0));
-        // A double click as the window system delivers it: press, release,
-        // double click, release.
-        const QPointF at = cell.center();
+        // A double click as the window system delivers it.
+        const QPointF at = view->visualRect(view->model()->index(3, 0)).center();
         const QPointF global = view->viewport()->mapToGlobal(at);
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
                                   QEvent::MouseButtonRelease}) {
@@ -388,7 +328,8 @@ TEST_F(QtItemListTest, ADoubleClickChooses)
 }
 
 // Keys a list of 250 rows (read a hundred at a time) gets, each at a time in
-// milliseconds, and the row then chosen (0 = none) or the code scanned.
+// milliseconds, and the row then chosen (0 = none) or the code scanned. The
+// list opens modal, having read no more than its first pages.
 struct ListKey {
     int key;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
@@ -427,7 +368,6 @@ std::vector<ListKey> operator+(std::vector<ListKey> keys, const std::vector<List
     return keys;
 }
 
-// A key that types nothing, at time 0.
 ListKey press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     return {key, modifiers, QString(), 0};
@@ -443,7 +383,9 @@ TEST_P(QtItemListKeys, ReachTheTrueEndsAndTellAScanFromTyping)
     CountingRows rows(250);
     QString scanned;
     QString count;
+    int readAtOpen = 0;
     const ui::ItemChoice choice = show(rows, [&](ui::ItemListDialog &dialog) {
+        readAtOpen = rows.taken();
         for (const ListKey &key : c.keys) {
             QKeyEvent press(QEvent::KeyPress, key.key, key.modifiers, key.text);
             press.setTimestamp(key.at);
@@ -454,6 +396,9 @@ TEST_P(QtItemListKeys, ReachTheTrueEndsAndTellAScanFromTyping)
         }
         scanned = dialog.scannedCode();
     });
+    EXPECT_TRUE(seenModal);
+    EXPECT_GE(readAtOpen, 20);
+    EXPECT_LE(readAtOpen, 2 * ui::ItemListModel::PageSize);
     EXPECT_EQ(choice ? vb::CLng(choice->at(0)) : 0, c.chosen);
     EXPECT_EQ(scanned, c.scanned);
     if (c.chosen == 250) {
@@ -464,6 +409,9 @@ TEST_P(QtItemListKeys, ReachTheTrueEndsAndTellAScanFromTyping)
 INSTANTIATE_TEST_SUITE_P(
     Keys, QtItemListKeys,
     ::testing::Values(
+        ListKeysCase{"EscapeChoosesNothing", {press(Qt::Key_Escape)}, 0, ""},
+        ListKeysCase{"MovesThenEnter",
+                     std::vector<ListKey>{press(Qt::Key_Down), press(Qt::Key_Down), press(Qt::Key_Up)} + enter, 2, ""},
         ListKeysCase{"EndReadsOnToTheLastRow", std::vector<ListKey>{press(Qt::Key_End)} + enter, 250, ""},
         ListKeysCase{"ControlEndToo", std::vector<ListKey>{press(Qt::Key_End, Qt::ControlModifier)} + enter, 250, ""},
         ListKeysCase{"HomeAfterEnd", std::vector<ListKey>{press(Qt::Key_End), press(Qt::Key_Home)} + enter, 1, ""},
@@ -475,8 +423,6 @@ INSTANTIATE_TEST_SUITE_P(
         ListKeysCase{"ShortBurstIsTyping", typed("12", 0, 2), 12, ""},
         ListKeysCase{"SlowKeysAreTyping", typed("100012", 0, 60), 100, ""}),
     [](const ::testing::TestParamInfo<ListKeysCase> &info) { return std::string(info.param.name); });
-
-// ----- message box, window owners, screen -----
 
 TEST(QtMessageBox, AnswersByTheButtonsOfItsStyle)
 {
@@ -496,13 +442,13 @@ TEST(QtMessageBox, AnswersByTheButtonsOfItsStyle)
                 box->button(press)->click();
         });
         const int16_t result = toolkit.messageBox("Prompt\r\nline two", style, "vokBArticulo");
-        EXPECT_EQ(shownTitle, "vokBArticulo");
-        return std::pair(result, icon);
+        return std::tuple(result, icon, shownTitle);
     };
-    EXPECT_EQ(answer(0 + 64, QMessageBox::Ok), std::pair(int16_t{1}, QMessageBox::Information));
-    EXPECT_EQ(answer(4 + 32, QMessageBox::No), std::pair(int16_t{7}, QMessageBox::Question));
-    EXPECT_EQ(answer(4 + 48, QMessageBox::Yes), std::pair(int16_t{6}, QMessageBox::Warning));
-    EXPECT_EQ(answer(1 + 16, QMessageBox::Escape), std::pair(int16_t{2}, QMessageBox::Critical));
+    const QString title = "vokBArticulo";
+    EXPECT_EQ(answer(0 + 64, QMessageBox::Ok), std::tuple(int16_t{1}, QMessageBox::Information, title));
+    EXPECT_EQ(answer(4 + 32, QMessageBox::No), std::tuple(int16_t{7}, QMessageBox::Question, title));
+    EXPECT_EQ(answer(4 + 48, QMessageBox::Yes), std::tuple(int16_t{6}, QMessageBox::Warning, title));
+    EXPECT_EQ(answer(1 + 16, QMessageBox::Escape), std::tuple(int16_t{2}, QMessageBox::Critical, title));
 }
 
 TEST(QtWindowOwner, OwnersByHandleWithTransientParents)
@@ -511,8 +457,7 @@ TEST(QtWindowOwner, OwnersByHandleWithTransientParents)
     QWidget hostForm;
     const int32_t formHandle = toolkit.registerWidget(&hostForm);
     auto surface = toolkit.createUserControl();
-    EXPECT_NE(surface->hWnd(), 0);
-    EXPECT_NE(surface->hWnd(), formHandle);
+    EXPECT_TRUE(surface->hWnd() != 0 && surface->hWnd() != formHandle);
 
     EXPECT_EQ(toolkit.setWindowOwner(surface->hWnd(), formHandle), 0);
     QWidget *top = static_cast<ui::QtUserControl &>(*surface).widget();
@@ -536,9 +481,9 @@ TEST(QtScreen, SizeInTwipsAndTheHourglassAsOverrideCursor)
               ui::qt::toTwips(screen->geometry().width(), static_cast<int>(screen->logicalDotsPerInchX())));
 
     toolkit.screen().setMousePointer(11);
+    toolkit.screen().setMousePointer(11);
     ASSERT_TRUE(QGuiApplication::overrideCursor());
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    toolkit.screen().setMousePointer(11);
     toolkit.screen().setMousePointer(0);
     EXPECT_FALSE(QGuiApplication::overrideCursor());
     EXPECT_EQ(toolkit.screen().mousePointer(), 0);
