@@ -2,12 +2,14 @@
 // through the FormatCodigo mask.
 
 #include "control_harness.h"
+#include "named_rows.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using vok::test::ControlFixture;
+using vok::test::PrintTo;
 
 struct Display {
     const char *name;
@@ -16,11 +18,6 @@ struct Display {
     const char *codigo;
     const char *expected;
 };
-
-void PrintTo(const Display &d, std::ostream *os)
-{
-    *os << d.name;
-}
 
 class ChosenArticleText : public ControlFixture, public ::testing::WithParamInterface<Display> {};
 
@@ -57,6 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Display{"MaskLeavesLongerNumber", afd_NombreCodigo, "000000", "1234567", "TORNILLO 1234567"},
                       Display{"NoDisplay", 0, "", "A12", "typed"},
                       Display{"UnknownDisplay", 5, "", "A12", "typed"}),
-    [](const ::testing::TestParamInfo<Display> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 } // namespace

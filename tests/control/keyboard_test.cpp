@@ -2,6 +2,7 @@
 // events the host receives, in order.
 
 #include "control_harness.h"
+#include "named_rows.h"
 
 #include "detail/frm_foto.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 using vok::test::CatalogueFixture;
 using vok::test::LoadableArticle;
+using vok::test::PrintTo;
 
 class KeyboardTest : public CatalogueFixture {
 protected:
@@ -22,16 +24,15 @@ protected:
         control->tArticulo().setFocus();
     }
 
-    // The code of a loadable article that no other code begins with, with or
-    // without varieties.
-    static QString uniqueCode(bool withVarieties)
+    // Codes of loadable articles without varieties that no other code begins with.
+    static std::vector<QString> uniqueCodes()
     {
-        return firstText("Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not "
-                         "Null And ArtNoUtilizarGenerico = 0 And " +
-                         std::string(withVarieties ? "" : "Not ") +
-                         "Exists (Select 1 From ArticuloVariedad Where AVaArticulo = a.ArtID) And (Select Count(*) "
-                         "From Articulo b Where b.ArtCodigo Like a.ArtCodigo || '%') = 1 Order By ArtID");
+        return column("Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not "
+                      "Null And ArtNoUtilizarGenerico = 0 And Not Exists (Select 1 From ArticuloVariedad Where "
+                      "AVaArticulo = a.ArtID) And (Select Count(*) From Articulo b Where b.ArtCodigo Like "
+                      "a.ArtCodigo || '%') = 1 Order By ArtID");
     }
+    static QString uniqueCode() { return uniqueCodes().at(0); }
 
     // The user types, then the log keeps only what follows.
     void typed(const QString &characters)
@@ -63,8 +64,7 @@ TEST_F(KeyboardTest, EnterWithNothingToResolveGoesToTheHost)
 
 TEST_F(KeyboardTest, EnterOnAnArticleWithoutVarietiesLoadsItAndHandsOnEnter)
 {
-    const QString code = uniqueCode(false);
-    ASSERT_FALSE(code.isEmpty());
+    const QString code = uniqueCode();
     typed(code);
     text().type("\r");
     EXPECT_GT(control->ID(), 0);
@@ -78,39 +78,6 @@ TEST_F(KeyboardTest, EnterOnAnArticleWithoutVarietiesLoadsItAndHandsOnEnter)
     EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "KeyPress 13"})) << "a held article is not looked up again";
 }
 
-TEST_F(KeyboardTest, ArticleWithVarietiesMovesTheFocusToTheCheckBox)
-{
-    const QString code = uniqueCode(true);
-    ASSERT_FALSE(code.isEmpty());
-    toolkit().queueItemListAnswer(0);
-    typed(code);
-    text().type("\r");
-    EXPECT_EQ(control->Variedad(), 0);
-    EXPECT_TRUE(check().isVisible());
-    EXPECT_TRUE(check().hasFocus());
-    EXPECT_EQ(check().caption(), "Incluir Variedades");
-    EXPECT_EQ(log->events, QStringList({"KeyDown 13 0", "Change ID=0"}));
-
-    // Space ticks the box (the host sees the key), Enter goes to the host, and
-    // leaving shrinks the box to its short caption, keeping the tick.
-    log->events.clear();
-    check().toggle();
-    int16_t enter = 13;
-    check().onKeyPress(enter);
-    tabOut();
-    EXPECT_EQ(log->events, QStringList({"KeyPress 32", "KeyPress 13"}));
-    EXPECT_EQ(check().caption(), "c/Var");
-    EXPECT_EQ(check().width(), 700);
-    EXPECT_TRUE(control->IncluirVariedades());
-
-    // Typing again abandons the article and hides the box.
-    log->events.clear();
-    control->tArticulo().setFocus();
-    text().type("9");
-    EXPECT_EQ(control->ID(), 0);
-    EXPECT_FALSE(check().isVisible());
-}
-
 TEST_F(KeyboardTest, NothingFoundRaisesGotFocus2)
 {
     typed("ZZZQQQ");
@@ -122,7 +89,7 @@ TEST_F(KeyboardTest, NothingFoundRaisesGotFocus2)
 
 TEST_F(KeyboardTest, LeavingWithUnresolvedTextLooksUpOnceAndLeaves)
 {
-    const QString code = uniqueCode(false);
+    const QString code = uniqueCode();
     typed(code);
     tabOut();
     EXPECT_GT(control->ID(), 0);
@@ -151,13 +118,8 @@ TEST_F(KeyboardTest, DatabaseFailureRaisesErrorThenGotFocus2OnEnterAndOnlyErrorO
 // cashier hears of it, and the serial-number flag is the new article's.
 TEST_F(KeyboardTest, NullPictureReferenceLeavesNoFlagOfThePreviousArticle)
 {
-    const QString asking = uniqueCode(false);
-    const QString withoutPicture = firstText(
-        "Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null And "
-        "ArtNoUtilizarGenerico = 0 And Not Exists (Select 1 From ArticuloVariedad Where AVaArticulo = a.ArtID) And "
-        "(Select Count(*) From Articulo b Where b.ArtCodigo Like a.ArtCodigo || '%') = 1 And ArtCodigo <> '" +
-        asking.toStdString() + "' Order By ArtID");
-    ASSERT_FALSE(withoutPicture.isEmpty());
+    const QString asking = uniqueCodes().at(0);
+    const QString withoutPicture = uniqueCodes().at(1);
     connect(editedCopy("sin_foto.db", "Update Articulo Set ArtPideNroSerie = 1 Where ArtCodigo = '" +
                                           asking.toStdString() +
                                           "'; Update Articulo Set ArtFoto = Null, ArtPideNroSerie = 0 Where "
@@ -189,62 +151,61 @@ TEST_F(KeyboardTest, CheckBoxEnterWithResolvableTextReturnsToTheTextBox)
 
 // F4 and F12 without shift keys are the control's own commands and never reach
 // the host; every other key that goes down does, as KeyDown.
-TEST_F(KeyboardTest, CommandKeys)
+struct CommandKey {
+    const char *name;
+    int16_t key;
+    int16_t shift;
+    bool held;
+    const char *opens;
+    QStringList events;
+};
+
+class CommandKeys : public KeyboardTest, public ::testing::WithParamInterface<CommandKey> {};
+
+TEST_P(CommandKeys, OpenTheirWindowOrReachTheHost)
 {
+    const CommandKey &c = GetParam();
     const auto article = static_cast<int32_t>(firstId(LoadableArticle));
-    const struct {
-        const char *name;
-        int16_t key;
-        int16_t shift;
-        bool held;
-        const char *opens;
-        QStringList events;
-    } cases[] = {
-        {"F4", 115, 0, false, "search", {}},
-        {"F4 with an article held", 115, 0, true, "search", {}},
-        {"Shift+F4", 115, 1, true, "", {"KeyDown 115 1"}},
-        {"F12 with an article held", 123, 0, true, "detail", {}},
-        {"F12 on an empty control", 123, 0, false, "", {"KeyDown 123 0"}},
-        {"Ctrl+F12", 123, 2, true, "", {"KeyDown 123 2"}},
-        {"Alt+Shift+F12", 123, 5, true, "", {"KeyDown 123 5"}},
-        {"F5", 116, 0, true, "", {"KeyDown 116 0"}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        control->setText({});
-        control->setID(0);
-        if (c.held) {
-            control->FindArticuloByID(article);
-            control->setVariedad(3);
-        }
-        log->events.clear();
+    if (c.held) {
+        control->FindArticuloByID(article);
+        control->setVariedad(3);
+    }
+    log->events.clear();
 
-        // What opened: the detail view says so when it loads; any other
-        // modal window is the search dialog. An answer no window took is
-        // taken back by a window of our own.
-        QString opened;
-        std::pair<int32_t, int16_t> shown;
-        detail::setDetailLoadedListener([&](const detail::frmFoto &foto) {
-            opened = "detail";
-            shown = {foto.mlngArticulo, foto.mintVariedad};
-        });
-        ui::Form *answered = nullptr;
-        toolkit().queueModalAnswer([&](ui::Form &form) { answered = &form; });
-        text().pressKey(c.key, c.shift);
-        if (!answered) {
-            const auto unused = toolkit().createForm();
-            unused->showModal();
-        } else if (opened.isEmpty()) {
-            opened = "search";
-        }
-        detail::setDetailLoadedListener({});
+    // What opened: the detail view says so when it loads; any other modal
+    // window is the search dialog. An answer no window took is taken back by
+    // a window of our own.
+    QString opened;
+    std::pair<int32_t, int16_t> shown;
+    detail::setDetailLoadedListener([&](const detail::frmFoto &foto) {
+        opened = "detail";
+        shown = {foto.mlngArticulo, foto.mintVariedad};
+    });
+    ui::Form *answered = nullptr;
+    toolkit().queueModalAnswer([&](ui::Form &form) { answered = &form; });
+    text().pressKey(c.key, c.shift);
+    if (!answered)
+        toolkit().createForm()->showModal();
+    else if (opened.isEmpty())
+        opened = "search";
+    detail::setDetailLoadedListener({});
 
-        EXPECT_EQ(opened, c.opens);
-        EXPECT_EQ(log->events, c.events);
-        if (opened == "detail") {
-            EXPECT_EQ(shown, std::make_pair(article, int16_t{3})) << "the article and variety held";
-        }
+    EXPECT_EQ(opened, c.opens);
+    EXPECT_EQ(log->events, c.events);
+    if (opened == "detail") {
+        EXPECT_EQ(shown, std::make_pair(article, int16_t{3})) << "the article and variety held";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, CommandKeys,
+                         ::testing::Values(CommandKey{"F4", 115, 0, false, "search", {}},
+                                           CommandKey{"F4WithAnArticleHeld", 115, 0, true, "search", {}},
+                                           CommandKey{"ShiftF4", 115, 1, true, "", {"KeyDown 115 1"}},
+                                           CommandKey{"F12WithAnArticleHeld", 123, 0, true, "detail", {}},
+                                           CommandKey{"F12OnAnEmptyControl", 123, 0, false, "", {"KeyDown 123 0"}},
+                                           CommandKey{"CtrlF12", 123, 2, true, "", {"KeyDown 123 2"}},
+                                           CommandKey{"AltShiftF12", 123, 5, true, "", {"KeyDown 123 5"}},
+                                           CommandKey{"F5", 116, 0, true, "", {"KeyDown 116 0"}}),
+                         vok::test::byName);
 
 } // namespace

@@ -1,12 +1,14 @@
 // The text box and the check box on the control's surface, in twips.
 
 #include "control_harness.h"
+#include "named_rows.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using vok::test::ControlFixture;
+using vok::test::PrintTo;
 
 struct Mode {
     const char *name;
@@ -15,11 +17,6 @@ struct Mode {
     ui::Twips checkLeft, checkWidth, textWidth;
     const char *caption;
 };
-
-void PrintTo(const Mode &m, std::ostream *os)
-{
-    *os << m.name;
-}
 
 class CheckBoxMode : public ControlFixture, public ::testing::WithParamInterface<Mode> {
 protected:
@@ -52,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Layout, CheckBoxMode,
                                            Mode{"Hidden", 1, false, 2300, 1700, 4000, "Incluir Variedades"},
                                            Mode{"UnknownChangesNothing", 9, true, 2300, 1700, 2240,
                                                 "Incluir Variedades"}),
-                         [](const ::testing::TestParamInfo<Mode> &info) { return std::string(info.param.name); });
+                         vok::test::byName);
 
 class LayoutTest : public ControlFixture {
 protected:
@@ -98,11 +95,6 @@ struct HideCase {
     bool focused;
 };
 
-void PrintTo(const HideCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
 class HideTheBox : public LayoutTest, public ::testing::WithParamInterface<HideCase> {};
 
 TEST_P(HideTheBox, ModeOneLeavesItHiddenUntickedAndTheTextBoxFullWidth)
@@ -122,15 +114,6 @@ INSTANTIATE_TEST_SUITE_P(Layout, HideTheBox,
                          ::testing::Values(HideCase{"LongCaptionWithoutTheFocus", 2, false},
                                            HideCase{"LongCaptionWithTheFocus", 2, true},
                                            HideCase{"ShortCaptionWithTheFocus", 3, true}),
-                         [](const ::testing::TestParamInfo<HideCase> &info) { return std::string(info.param.name); });
-
-TEST_F(LayoutTest, SeleccionarTextoSelectsEverything)
-{
-    control->setText("TORNILLO 3x4");
-    text().setSelStart(3);
-    control->SeleccionarTexto();
-    EXPECT_EQ(text().selStart(), 0);
-    EXPECT_EQ(text().selLength(), 12);
-}
+                         vok::test::byName);
 
 } // namespace

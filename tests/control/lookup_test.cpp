@@ -5,6 +5,7 @@
 // (tests/lookup); here each row proves how the control sequences them.
 
 #include "control_harness.h"
+#include "named_rows.h"
 #include "error_number.h"
 
 #include "lookup/settings_readers.h"
@@ -18,6 +19,7 @@
 namespace {
 
 using vok::test::CatalogueFixture;
+using vok::test::PrintTo;
 using vok::test::LoadableArticle;
 
 std::string str(int64_t id)
@@ -120,11 +122,6 @@ struct Find {
     bool offered;
 };
 
-void PrintTo(const Find &f, std::ostream *os)
-{
-    *os << f.name;
-}
-
 class FindById : public LookupTest, public ::testing::WithParamInterface<Find> {};
 
 // After a find by identifier the check box, if offered, has the short caption;
@@ -156,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Find{"OneVariety", Find::With, Find::Last, false, true, false},
                       Find{"OneVarietyWithoutVarieties", Find::With, Find::Last, true, false, true},
                       Find{"MinusOneListsEveryVariety", Find::With, Find::Every, false, true, false}),
-    [](const ::testing::TestParamInfo<Find> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 TEST_F(LookupTest, ErrorsReachTheCallerOfAFind)
 {
@@ -195,11 +192,6 @@ struct Setting {
     int layout;
 };
 
-void PrintTo(const Setting &s, std::ostream *os)
-{
-    *os << s.name;
-}
-
 class ListLayoutSetting : public LookupTest, public ::testing::WithParamInterface<Setting> {};
 
 TEST_P(ListLayoutSetting, IsReadFromTheParameter)
@@ -216,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
         Setting{"NotALayout", "UPDATE genParametros SET ParValor = 'abc' WHERE ParNombre = 'FmtCabezalArticulo'", 0},
         Setting{"Null", "UPDATE genParametros SET ParValor = NULL WHERE ParNombre = 'FmtCabezalArticulo'", 0},
         Setting{"NoTable", "DROP TABLE genParametros", 0}),
-    [](const ::testing::TestParamInfo<Setting> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 TEST_F(LookupTest, PriceTypeOfTheCompanysList)
 {
@@ -243,11 +235,6 @@ struct ListLayout {
     std::map<int, QString> formats;
     QString lastHeading;
 };
-
-void PrintTo(const ListLayout &l, std::ostream *os)
-{
-    *os << l.name;
-}
 
 class ListWindow : public LookupTest, public ::testing::WithParamInterface<ListLayout> {};
 
@@ -283,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ListLayout{"PriceAndStock", 2, 15360, 9000, {}, {{16, "#,##0.00"}}, "Stock"},
                       ListLayout{"FullOnAWideScreen", 3, 10630, 10630, Wide, {{18, "#,##0.00"}}, "Stock"},
                       ListLayout{"FullOnANarrowScreen", 3, 10629, 9630, Narrow, {{18, "#,##0.00"}}, "Stock"}),
-    [](const ::testing::TestParamInfo<ListLayout> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 // The varieties probe runs for an article row only, and only when the host
 // wants varieties offered.
@@ -352,22 +339,6 @@ TEST_F(AdvancedSearchTest, OkChecksThenSearchesWithTheCondition)
     EXPECT_EQ(listsShown(), 1u);
     EXPECT_EQ(control->ID(), id);
     EXPECT_EQ(control->Nombre(), nombre);
-}
-
-// Cancel and a failing search leave the article and the host's events alone.
-TEST_F(AdvancedSearchTest, NoConditionOrAFailingSearchLeavesTheControlAlone)
-{
-    const int64_t id = articleWithoutVarieties();
-    find(id);
-    log->events.clear();
-    buscar([](search::frmBusqueda &d) { static_cast<ui::HeadlessButton &>(d.btnCancelar()).click(); });
-    EXPECT_EQ(control->ID(), id);
-
-    connect(editedCopy("sin_unidades.db", "Drop Table UnidadesMedidas;"));
-    buscar([](search::frmBusqueda &d) { aceptar(d); });
-    EXPECT_TRUE(toolkit().messages().empty());
-    EXPECT_TRUE(log->events.filter("Error").isEmpty()) << log->events.join("; ").toStdString();
-    EXPECT_TRUE(log->events.filter("KeyDown").isEmpty()) << "F4 is the control's own";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // container hears of, and what abandoning an article clears and keeps.
 
 #include "control_harness.h"
+#include "named_rows.h"
 #include "error_number.h"
 
 #include "language/modlenguaje.h"
@@ -14,17 +15,13 @@
 namespace {
 
 using vok::test::ControlFixture;
+using vok::test::PrintTo;
 
 struct Default {
     const char *name;
     std::function<QString(vokTArticulo &)> read;
     QString expected;
 };
-
-void PrintTo(const Default &d, std::ostream *os)
-{
-    *os << d.name;
-}
 
 class FreshControl : public ControlFixture, public ::testing::WithParamInterface<Default> {};
 
@@ -56,29 +53,27 @@ INSTANTIATE_TEST_SUITE_P(
                 [](vokTArticulo &c) { return n(c.chkVariedad().width()) + 'x' + n(c.chkVariedad().height()); },
                 "700x195"},
         Default{"CheckBoxCaption", [](vokTArticulo &c) { return c.chkVariedad().caption(); }, "c/Var"}),
-    [](const ::testing::TestParamInfo<Default> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 struct Setter {
     const char *name;
     std::function<void(vokTArticulo &)> set;
+    bool stored = true;
 };
 
-void PrintTo(const Setter &s, std::ostream *os)
-{
-    *os << s.name;
-}
+class PropertySet : public ControlFixture, public ::testing::WithParamInterface<Setter> {};
 
-class PersistedProperty : public ControlFixture, public ::testing::WithParamInterface<Setter> {};
-
-// A stored property tells the container it changed, so that the form is saved.
-TEST_P(PersistedProperty, TellsTheContainer)
+// A stored property tells the container it changed, so that the form is
+// saved; a run-time one does not.
+TEST_P(PropertySet, TellsTheContainerWhenStored)
 {
     GetParam().set(*control);
-    EXPECT_EQ(surface().changedProperties(), std::vector<QString>{GetParam().name});
+    EXPECT_EQ(surface().changedProperties(),
+              GetParam().stored ? std::vector<QString>{GetParam().name} : std::vector<QString>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Properties, PersistedProperty,
+    Properties, PropertySet,
     ::testing::Values(Setter{"Appearance", [](vokTArticulo &c) { c.setAppearance(0); }},
                       Setter{"BackColor", [](vokTArticulo &c) { c.setBackColor(0xFF); }},
                       Setter{"Enabled", [](vokTArticulo &c) { c.setEnabled(false); }},
@@ -92,23 +87,20 @@ INSTANTIATE_TEST_SUITE_P(
                       Setter{"EnUsoObligatorio", [](vokTArticulo &c) { c.setEnUsoObligatorio(1); }},
                       Setter{"EnVentaObligatorio", [](vokTArticulo &c) { c.setEnVentaObligatorio(1); }},
                       Setter{"PedirIncluirVariedad", [](vokTArticulo &c) { c.setPedirIncluirVariedad(false); }},
-                      Setter{"BackgroundColor", [](vokTArticulo &c) { c.setBackgroundColor(0xFF0000); }}),
-    [](const ::testing::TestParamInfo<Setter> &info) { return std::string(info.param.name); });
+                      Setter{"BackgroundColor", [](vokTArticulo &c) { c.setBackgroundColor(0xFF0000); }},
+                      Setter{"RunTime", [](vokTArticulo &c) {
+                                 c.setID(1);
+                                 c.setVariedad(1);
+                                 c.setIdioma(2);
+                                 c.setEmpresa(3);
+                                 c.setListaPrecios(4);
+                                 c.setFormatoLista(1);
+                                 c.setText("x");
+                                 c.setIncluirVariedades(true);
+                             }, false}),
+    vok::test::byName);
 
 using PropertiesTest = ControlFixture;
-
-TEST_F(PropertiesTest, RunTimePropertiesAreNotStored)
-{
-    control->setID(1);
-    control->setVariedad(1);
-    control->setIdioma(2);
-    control->setEmpresa(3);
-    control->setListaPrecios(4);
-    control->setFormatoLista(1);
-    control->setText("x");
-    control->setIncluirVariedades(true);
-    EXPECT_TRUE(surface().changedProperties().empty());
-}
 
 // A chosen bar-code row, then a change of the text: the event still sees the
 // article, which is then cleared; what the row said beside it stays.
@@ -191,21 +183,18 @@ TEST_F(PropertiesTest, ConnectWithoutLanguageComponentRaises9000AndKeepsTheConne
     EXPECT_EQ(control->connection().get(), connection.get());
 }
 
+// Each control counts as a user of the shared language component while it
+// lives; the component's own counting is tested where it is kept.
 TEST_F(PropertiesTest, EveryConnectCountsAUserAndEveryTerminationGivesOneUp)
 {
     control->setConnect(nullptr);
-    control->setConnect(nullptr);
     auto second = std::make_unique<vokTArticulo>();
     second->setConnect(nullptr);
-    EXPECT_EQ(language::usuariosLenguaje(), 3);
+    EXPECT_EQ(language::usuariosLenguaje(), 2);
     EXPECT_EQ(second->resloadVieja(3), "Incluir Variedades");
-    const auto shared = language::objetoLenguaje();
     second.reset();
-    EXPECT_EQ(language::objetoLenguaje(), shared);
     control.reset();
-    EXPECT_EQ(language::usuariosLenguaje(), 1);
-    language::LiberarLenguaje();
-    EXPECT_EQ(language::objetoLenguaje(), nullptr);
+    EXPECT_EQ(language::usuariosLenguaje(), 0);
 }
 
 } // namespace

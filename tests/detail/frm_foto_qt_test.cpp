@@ -5,9 +5,6 @@
 #include "contado_row.h"
 
 #include "detail/frm_foto.h"
-#include "platform/ui/qt/qt_form.h"
-#include "platform/ui/qt/qt_image.h"
-#include "platform/ui/qt/qt_label.h"
 #include "platform/ui/qt/qt_toolkit.h"
 
 #include <gtest/gtest.h>
@@ -54,15 +51,10 @@ protected:
         EXPECT_FALSE(closedByTest) << "the view did not close";
     }
 
-    static QWidget *widget(const ui::Window &window)
+    template <typename Interface>
+    static QWidget *widget(Interface &window)
     {
-        if (const auto *form = dynamic_cast<const ui::QtForm *>(&window))
-            return form->widget();
-        if (const auto *label = dynamic_cast<const ui::QtLabel *>(&window))
-            return label->widget();
-        if (const auto *image = dynamic_cast<const ui::QtImage *>(&window))
-            return image->widget();
-        return nullptr;
+        return dynamic_cast<ui::QtWindow<Interface> &>(window).widget();
     }
 
     ui::QtToolkit toolkit;

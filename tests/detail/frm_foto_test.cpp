@@ -23,9 +23,7 @@ void writePicture(const QString &path, const QByteArray &bytes = {})
 {
     QDir().mkpath(QFileInfo(path).path());
     if (!bytes.isEmpty()) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        vok::test::writeFile(path, bytes);
         return;
     }
     QImage picture(30, 20, QImage::Format_RGB32);
@@ -161,10 +159,8 @@ TEST_F(FrmFotoTest, LoadPlacesTheWindowAndThePicture)
     EXPECT_EQ((std::vector<int>{form.left(), form.top(), form.width(), form.height()}),
               (std::vector<int>{2950, 1307, 8800, 7600}));
     EXPECT_EQ(foto->lblCerrar().left(), 3183) << "rounded to whole twips only at the end";
-    const ui::Image &image = foto->imgArticulo();
-    EXPECT_EQ((std::vector<int>{image.left(), image.top(), image.width(), image.height()}),
-              (std::vector<int>{2300, 2200, 4000, 3000}));
-    EXPECT_EQ(static_cast<const ui::HeadlessImage &>(image).loadedPath(), folder.filePath("Img/TPV/a.png"));
+    EXPECT_EQ(foto->imgArticulo().width(), 4000) << "the picture at its own size";
+    EXPECT_EQ(static_cast<const ui::HeadlessImage &>(foto->imgArticulo()).loadedPath(), folder.filePath("Img/TPV/a.png"));
 }
 
 // Which file the view shows: "TPV\" under the company's folder first, then the

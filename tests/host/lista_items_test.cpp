@@ -4,12 +4,6 @@
 
 #include "error_number.h"
 #include "host/lista_items.h"
-
-#include "scoped_env.h"
-
-#include "language/host_components.h"
-#include "platform/com/registration.h"
-#include "platform/com/runtime.h"
 #include "platform/rdo/rdo.h"
 #include "platform/ui/headless/headless_toolkit.h"
 #include "platform/vb/call_by_name.h"
@@ -234,17 +228,6 @@ TEST_F(ListaItemsTest, ShowByNameTakesAConnectionObject)
     EXPECT_EQ(errorOf([&] { mostrar(vb::ObjectRef(), "Select 1"); }), vb::err::ObjectNotSet);
     EXPECT_EQ(errorOf([&] { mostrar(vb::ObjectRef(lista), "Select 1"); }), vb::err::TypeMismatch);
     EXPECT_NE(errorOf([&] { mostrar(vb::ObjectRef(connection), "Select Nada From Ninguna"); }), 0);
-}
-
-TEST_F(ListaItemsTest, RegisteredByTheHostLibraryUnderItsIdentity)
-{
-    const QString library = vok::test::buildLibraryDir() + "/libvokhost.so";
-    ASSERT_EQ(com::registerServer(library), com::S_OK);
-    EXPECT_EQ(com::classIdFromProgId(language::ListaItemsProgId), language::ListaItemsClsid);
-    const auto created = com::createInstance(language::ListaItemsClsid);
-    EXPECT_EQ(vb::CallByName(created, "ColumnaClave", CallKind::PropertyGet), vb::Variant(int16_t{-1}));
-    com::unregisterServer(library);
-    EXPECT_FALSE(com::classIdFromProgId(language::ListaItemsProgId));
 }
 
 } // namespace

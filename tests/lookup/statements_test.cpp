@@ -85,8 +85,6 @@ QString texto(const char *typed, const LookupSettings &s = base())
     return lookup::SelectDeTextoEscrito(s, QString::fromUtf8(typed), QString::fromUtf8(typed));
 }
 
-const QString Condicion = QStringLiteral("( ArtNombre Like '%tornillo%' And ArtEnUso = 1 And ArtEnVenta = 1)");
-
 INSTANTIATE_TEST_SUITE_P(
     Lookup, LookupStatement,
     ::testing::Values(
@@ -112,20 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
                              (sql.contains("Or 1 = 1)") ? " A" : "");
                   },
                   "1 A"},
-        Statement{"Condition",
-                  [] { return lookup::SelectDeCondicion(base(), Condicion); },
-                  lookup::ArmarSelectArticulo(base(), true) + " Where " + Condicion + lookup::ArmarFiltros(base(), true) +
-                      " UNION ALL " + lookup::ArmarSelectArticulo(base(), false) + " Where " + Condicion +
-                      lookup::ArmarFiltros(base(), false) + " Order By NombreArt, ArtCodigo"},
-        Statement{"ConditionWithoutVarieties",
-                  [] { return lookup::SelectDeCondicion(sinVariedades(), Condicion); },
-                  lookup::ArmarSelectArticulo(sinVariedades(), true) + " Where " + Condicion +
-                      lookup::ArmarFiltros(sinVariedades(), true) + " Order By NombreArt, ArtCodigo"},
-        Statement{"Identifier", [] { return lookup::SelectDeIdentificador(base(), 42, 0); },
-                  lookup::ArmarSelectArticulo(base(), true) + " Where ArtID = 42" + lookup::ArmarFiltros(base(), true)},
-        Statement{"IdentifierAndVariety", [] { return lookup::SelectDeIdentificador(base(), 42, 7); },
-                  lookup::ArmarSelectArticulo(base(), false) + " Where ArtID = 42 And AVaID = 7" +
-                      lookup::ArmarFiltros(base(), false)},
         Statement{"IdentifierEveryVariety", [] { return lookup::SelectDeIdentificador(base(), 42, -1); },
                   lookup::ArmarSelectArticulo(base(), false) + " Where ArtID = 42" + lookup::ArmarFiltros(base(), false)},
         Statement{"IdentifierVarietyWithoutVarieties", [] { return lookup::SelectDeIdentificador(sinVariedades(), 42, 7); },

@@ -4,6 +4,7 @@
 // one clear Error event, in bounded time, and the control stays usable.
 
 #include "catalogue_fixture.h"
+#include "error_number.h"
 #include "faulty_connection.h"
 
 #include "platform/vb/error.h"
@@ -57,13 +58,10 @@ protected:
 
     Ending enter(const QString &typed)
     {
-        toolkit().queueItemListAnswer(0);
         log->events.clear();
         QElapsedTimer timer;
         timer.start();
-        control->setText({}); // the article held before is let go
-        control->setText(typed);
-        text().type("\r");
+        enterAfresh(typed);
         Ending ending;
         ending.elapsedMs = timer.elapsed();
         ending.id = control->ID();
@@ -214,20 +212,15 @@ TEST_F(DatabaseFaultsTest, MissingTableOrColumn)
 // driver's words; the host never gets a connection that hangs later.
 TEST(UnreachableServer, RefusedInBoundedTime)
 {
-    for (const char *server : {"127.0.0.1;Port=1"}) {
-        QElapsedTimer timer;
-        timer.start();
-        try {
-            rdo::rdoConnection::open(QStringLiteral("odbc:Driver=FreeTDS;Server=%1;Database=tienda;UID=caja;PWD=x;"
-                                                    "TDS_Version=7.4;LoginTimeout=5")
-                                         .arg(QLatin1String(server)));
-            ADD_FAILURE() << "a connection to a closed port";
-        } catch (const vb::Error &error) {
-            EXPECT_NE(error.number(), 0);
-            EXPECT_FALSE(error.description().isEmpty());
-        }
-        EXPECT_LT(timer.elapsed(), 15000);
-    }
+    QElapsedTimer timer;
+    timer.start();
+    const vb::Error error = vok::test::errorRaisedBy([] {
+        rdo::rdoConnection::open(QStringLiteral("odbc:Driver=FreeTDS;Server=127.0.0.1;Port=1;Database=tienda;UID=caja;"
+                                                "PWD=x;TDS_Version=7.4;LoginTimeout=5"));
+    });
+    EXPECT_NE(error.number(), 0);
+    EXPECT_FALSE(error.description().isEmpty());
+    EXPECT_LT(timer.elapsed(), 15000);
 }
 
 } // namespace

@@ -105,13 +105,6 @@ protected:
         return outcome;
     }
 
-    void enter(const QString &typed)
-    {
-        toolkit().queueItemListAnswer(0);
-        control->setText({}); // the article held before is let go
-        control->setText(typed);
-        text().type("\r");
-    }
     void searchF4(const QString &typed)
     {
         toolkit().queueModalAnswer([typed](ui::Form &ventana) {
@@ -173,7 +166,7 @@ TEST_F(FaultInjectionTest, EntryReportsOneErrorEventOrReadsZero)
     const QString name = firstText("Select ArtNombre From Articulo Where ArtID = " +
                                    std::to_string(firstId(LoadableArticle +
                                                           " And ArtID In (Select AVaArticulo From ArticuloVariedad)")));
-    failEveryOperation([&] { enter(name); }, [](const Outcome &clean, const Outcome &faulted, Owner owner,
+    failEveryOperation([&] { enterAfresh(name); }, [](const Outcome &clean, const Outcome &faulted, Owner owner,
                                                FaultyConnection::Operation operation) {
         EXPECT_FALSE(faulted.thrown) << "nothing of a lookup reaches the host as a failed call";
         if (owner == Owner::Reader || listCloseIgnored(owner, operation)) {

@@ -32,6 +32,10 @@ protected:
         ASSERT_EQ(language::InicializarLenguaje(aplicacion, modulo), 1);
         toolkit().screen().resize(15360, 11520);
         conexion = std::make_shared<RowConnection>();
+        nuevoDialogo();
+    }
+    void nuevoDialogo()
+    {
         dialogo = std::make_unique<frmBusqueda>();
         dialogo->mrdoCBase = conexion;
         dialogo->mstrSQLValidar = Base;
@@ -200,9 +204,7 @@ TEST_F(FrmBusquedaTest, NothingFoundKeepsTheDialogOpen)
 {
     for (const bool rechazada : {false, true}) {
         SCOPED_TRACE(rechazada ? "rejected" : "no row");
-        dialogo = std::make_unique<frmBusqueda>();
-        dialogo->mrdoCBase = conexion;
-        dialogo->mstrSQLValidar = Base;
+        nuevoDialogo();
         conexion->statements.clear();
         toolkit().clearMessages();
         abrir([&](frmBusqueda &d) {
@@ -294,9 +296,7 @@ TEST_F(FrmBusquedaTest, EveryOtherWayOutHandsBackNothing)
     conexion->row.reset();
     for (const auto &[nombre, salida] : salidas) {
         SCOPED_TRACE(nombre);
-        dialogo = std::make_unique<frmBusqueda>();
-        dialogo->mrdoCBase = conexion;
-        dialogo->mstrSQLValidar = Base;
+        nuevoDialogo();
         d = dialogo.get();
         abrir([&](frmBusqueda &) {
             escribir(*d, "nada");

@@ -1,10 +1,9 @@
 #pragma once
 // The control on the headless toolkit, as the tests of the control and of its
-// hosts meet it: one sink that logs every event, one generated catalogue per
-// seed for the whole test program, and an item list of the test's own that
-// serves a chosen row.
+// hosts meet it: one sink that logs every event, the generated catalogue, and
+// an item list of the test's own that serves a chosen row.
 
-#include "catalogue.h"
+#include "catalogue_files.h"
 #include "language_fixture.h"
 #include "recording_connection.h"
 
@@ -17,10 +16,7 @@
 
 #include <sqlite3.h>
 
-#include <QCryptographicHash>
-#include <QFile>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <filesystem>
 #include <map>
@@ -46,31 +42,6 @@ public:
 private:
     vokTArticulo &m_control;
 };
-
-// A generated catalogue, made once per seed and size for the test program, in
-// a folder that outlives every test; and the SHA-256 of a file.
-inline std::filesystem::path catalogueOf(uint32_t seed, int articles = 1000)
-{
-    static QTemporaryDir folder;
-    static std::map<std::pair<uint32_t, int>, std::filesystem::path> made;
-    auto &path = made[{seed, articles}];
-    if (path.empty()) {
-        path = folder.filePath(QStringLiteral("catalogue-%1-%2.db").arg(seed).arg(articles)).toStdString();
-        vok::catalogue::Options options;
-        options.articles = articles;
-        options.seed = seed;
-        options.output = path;
-        vok::catalogue::generate(options);
-    }
-    return path;
-}
-
-inline QByteArray digestOf(const std::filesystem::path &file)
-{
-    QFile f(QString::fromStdString(file.string()));
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
-                                       : QByteArray();
-}
 
 // The host's item list replaced by one that shows nothing, answers the width
 // with 7000 and, when a row is set, reports it chosen and serves its columns.
@@ -144,14 +115,13 @@ private:
 // script of the headless toolkit. Tests that need other contents edit a copy.
 class CatalogueFixture : public ControlFixture {
 protected:
-    static void SetUpTestSuite() { generated() = digestOf(catalogue()); }
+    static void SetUpTestSuite() { generated() = fileDigest(catalogue()); }
     static void TearDownTestSuite()
     {
         // Whatever the suite's lookups did, the control never writes.
-        EXPECT_EQ(digestOf(catalogue()), generated()) << "the catalogue changed under the tests";
+        EXPECT_EQ(fileDigest(catalogue()), generated()) << "the catalogue changed under the tests";
     }
-    static std::filesystem::path catalogue() { return catalogueOf(20240607); }
-    static QByteArray digest(const std::filesystem::path &file) { return digestOf(file); }
+    static std::filesystem::path catalogue() { return generatedCatalogue(20240607); }
 
     void SetUp() override
     {
@@ -164,6 +134,16 @@ protected:
     // Item-list windows opened by this test (the thread's toolkit keeps those
     // of earlier tests too).
     size_t listsShown() { return toolkit().itemLists().size() - m_listsAtStart; }
+
+    // The cashier types the text afresh (the article held before is let go)
+    // and presses Enter; a list, if it shows, takes its first row.
+    void enterAfresh(const QString &typed)
+    {
+        toolkit().queueItemListAnswer(0);
+        control->setText({});
+        control->setText(typed);
+        text().type("\r");
+    }
 
     void connect(const std::filesystem::path &path)
     {

@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -61,27 +62,15 @@ long long count(sqlite3 *db, const std::string &sql)
     return r.empty() ? -1 : std::stoll(r.front());
 }
 
-int columnCount(sqlite3 *db, const std::string &sql)
-{
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-        return 0;
-    const int n = sqlite3_column_count(stmt);
-    sqlite3_finalize(stmt);
-    return n;
-}
-
-// A digest of every filled table's rows in a fixed order.
+// A digest of every filled table's rows, sorted.
 QByteArray contentDigest(sqlite3 *db)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const auto table : filledTables()) {
         hash.addData(QByteArrayView(table.data(), static_cast<qsizetype>(table.size())));
-        const std::string select = "SELECT * FROM " + std::string(table);
-        std::string order;
-        for (int c = 1; c <= columnCount(db, select); ++c)
-            order += (c == 1 ? " ORDER BY " : ", ") + std::to_string(c);
-        for (const auto &row : rows(db, select + order)) {
+        auto all = rows(db, "SELECT * FROM " + std::string(table));
+        std::sort(all.begin(), all.end());
+        for (const auto &row : all) {
             hash.addData(QByteArrayView(row.data(), static_cast<qsizetype>(row.size())));
             hash.addData(QByteArrayView("\n"));
         }
@@ -146,31 +135,19 @@ TEST(Ean13, CheckDigitOfKnownCodes)
 
 TEST_F(CatalogueTest, ScalePatternsHaveVariableTailAndMatchAScannedLabel)
 {
-    const auto patterns = rows(db(), "SELECT ACBCodigo, ACBLargo, ACBArticulo, ACBCantidad FROM ArticuloCodigoBarras "
-                                     "WHERE ACBCodigo LIKE '%\\%%' ESCAPE '\\' ORDER BY ACBCodigo");
-    ASSERT_FALSE(patterns.empty());
-    for (const auto &row : patterns) {
-        std::istringstream in(row);
-        std::string pattern, length, article, quantity;
-        std::getline(in, pattern, '|');
-        std::getline(in, length, '|');
-        std::getline(in, article, '|');
-        std::getline(in, quantity, '|');
-        EXPECT_EQ(pattern.size(), 7u) << pattern;
-        EXPECT_EQ(pattern.front(), '2') << pattern;
-        EXPECT_EQ(pattern.find('%'), pattern.size() - 1) << pattern;
-        EXPECT_EQ(length, "13") << pattern;
-        EXPECT_EQ(quantity, "1.0") << pattern;
-    }
+    const std::string isPattern = " FROM ArticuloCodigoBarras WHERE ACBCodigo LIKE '%\\%%' ESCAPE '\\'";
+    ASSERT_GT(count(db(), "SELECT COUNT(*)" + isPattern), 0);
+    EXPECT_EQ(count(db(), "SELECT COUNT(*)" + isPattern + " AND NOT (length(ACBCodigo) = 7 AND ACBCodigo LIKE '2%' "
+                          "AND instr(ACBCodigo, '%') = 7 AND ACBLargo = 13 AND ACBCantidad = 1)"), 0);
+    const auto patterns = rows(db(), "SELECT ACBCodigo, ACBArticulo" + isPattern + " ORDER BY ACBCodigo");
 
     // A scale label (fixed part + weight + check) finds exactly its article the
     // way the lookup compares: the scanned text LIKE the stored pattern.
-    const std::string pattern = patterns.front().substr(0, 7);
-    const std::string scanned = pattern.substr(0, 6) + "012503";
+    const std::string scanned = patterns.front().substr(0, 6) + "012503";
     const auto found = rows(db(), "SELECT ACBArticulo FROM ArticuloCodigoBarras WHERE '" + scanned +
                                       "' LIKE ACBCodigo AND (ACBLargo = 0 OR ACBLargo = 13)");
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found.front() + "|", patterns.front().substr(pattern.size() + 4, found.front().size() + 1));
+    EXPECT_EQ(patterns.front().substr(8), found.front());
 }
 
 // Rows that point at an article or variety must find it; variety 0 is "none".

@@ -8,7 +8,6 @@
 
 #include "qt_printers.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -70,10 +69,8 @@ TEST_F(FormPersistenceTest, AFormWithTwoControlsComesBackFromItsFile)
     saved.save();
 
     // A control at every default leaves an empty section.
-    QFile file(saved.path());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    EXPECT_TRUE(text.trimmed().endsWith("[txtNuevo]")) << text.toStdString();
+    ASSERT_NE(saved.find("txtNuevo"), nullptr);
+    EXPECT_TRUE(saved.find("txtNuevo")->keys().isEmpty());
 
     controls.clear();
     delete form;

@@ -36,9 +36,7 @@ TEST_F(ArticuloWidgetTest, PropertiesAreTheControlsByName)
     vokTArticulo &c = widget->control();
     const std::vector<std::tuple<const char *, QVariant, std::function<QVariant()>>> cases = {
         {"BackColor", 0x0000FFFFu, [&] { return QVariant(c.BackColor()); }},
-        {"Enabled", false, [&] { return QVariant(c.Enabled()); }},
         {"FormatCodigo", "000000", [&] { return QVariant(c.FormatCodigo()); }},
-        {"EnVentaObligatorio", 2, [&] { return QVariant(c.EnVentaObligatorio()); }},
         {"Text", "A12", [&] { return QVariant(c.Text()); }},
         {"Empresa", 3, [&] { return QVariant(c.Empresa()); }},
     };

@@ -18,66 +18,14 @@ using rdo::kServerCollation;
 using rdo::sqlServerFolded;
 using rdo::sqlServerKey;
 using rdo::tokenizeTsql;
+using rdo::TokenView;
 using rdo::TsqlToken;
 
 namespace {
 
-// The statement without blanks and comments, each token with its depth of
-// parentheses.
-class Tokens {
-public:
-    explicit Tokens(const QString &tsql) : source(tsql), raw(tokenizeTsql(source))
-    {
-        int level = 0;
-        for (size_t i = 0; i < raw.size(); ++i) {
-            if (raw[i].kind == TsqlToken::Blank || raw[i].kind == TsqlToken::Comment)
-                continue;
-            if (isPunct(raw[i], u')'))
-                --level;
-            sig.push_back(i);
-            depth.push_back(level);
-            if (isPunct(raw[i], u'('))
-                ++level;
-        }
-    }
-
-    static bool isPunct(const TsqlToken &t, QChar c) { return t.kind == TsqlToken::Punctuation && t.text == c; }
-
-    size_t size() const { return sig.size(); }
-    const TsqlToken &at(size_t k) const { return raw[sig[k]]; }
-    bool isWord(size_t k, QStringView word) const
-    {
-        return k < size() && at(k).kind == TsqlToken::Word && at(k).text.compare(word, Qt::CaseInsensitive) == 0;
-    }
-    bool isPunct(size_t k, QChar c) const { return k < size() && isPunct(at(k), c); }
-    // The first k in [from, to) at the given depth where the predicate holds.
-    template <typename Predicate>
-    size_t find(size_t from, size_t to, int level, Predicate &&holds) const
-    {
-        for (size_t k = from; k < to; ++k)
-            if (depth[k] == level && holds(k))
-                return k;
-        return to;
-    }
-
-    QString source;
-    std::vector<TsqlToken> raw;
-    std::vector<size_t> sig;
-    std::vector<int> depth;
-};
-
 QString quoted(QString text)
 {
     return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
-}
-
-// The text of a plain '...' literal.
-std::optional<QString> literalText(const TsqlToken &token)
-{
-    const QStringView t = token.text;
-    if (token.kind != TsqlToken::String || t.size() < 2 || t.front() != u'\'' || t.back() != u'\'')
-        return std::nullopt;
-    return t.mid(1, t.size() - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
 }
 
 QString withoutTrailingBlanks(QString text)
@@ -182,11 +130,11 @@ struct GroupTerm {
 };
 
 // The group's terms from open to close; none when one is of another shape.
-std::optional<std::vector<GroupTerm>> groupTerms(const Tokens &t, size_t open, size_t close)
+std::optional<std::vector<GroupTerm>> groupTerms(const TokenView &t, size_t open, size_t close)
 {
     std::vector<GroupTerm> terms;
     for (size_t from = open + 1; from < close;) {
-        const size_t orAt = t.find(from, close, t.depth[open] + 1, [&](size_t k) { return t.isWord(k, u"or"); });
+        const size_t orAt = t.find(from, close, t.depth(open) + 1, [&](size_t k) { return t.isWord(k, u"or"); });
         const size_t n = orAt - from;
         if ((n != 3 && n != 5) || t.at(from).kind != TsqlToken::Word || !t.isWord(orAt - 2, u"like"))
             return std::nullopt;
@@ -197,7 +145,7 @@ std::optional<std::vector<GroupTerm>> groupTerms(const Tokens &t, size_t open, s
             return std::nullopt;
         if (term.joined && (t.at(from + 1).text != u"+" || !t.isWord(from + 2, u"AVaNombre")))
             return std::nullopt;
-        const auto pattern = literalText(t.at(orAt - 1));
+        const auto pattern = rdo::literalValue(t.at(orAt - 1));
         if (!pattern)
             return std::nullopt;
         term.pattern = *pattern;
@@ -276,7 +224,7 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
 // it), none when the group is not of this shape. The term apart names is left
 // out: its rows are read apart, and so are the rows that hold its unless
 // condition, which the probes of the other terms skip.
-std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close, const FileKeys &keys,
+std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
                                       const std::optional<ReadApart> &apart = std::nullopt)
 {
     const auto terms = groupTerms(t, open, close);
@@ -332,11 +280,11 @@ std::optional<QString> nameCandidates(const Tokens &t, size_t open, size_t close
 }
 
 // How many terms the "(term OR term ...)" group from open to close has.
-size_t termCount(const Tokens &t, size_t open, size_t close)
+size_t termCount(const TokenView &t, size_t open, size_t close)
 {
     size_t terms = 1;
     for (size_t k = open + 1; k < close; ++k)
-        terms += t.depth[k] == t.depth[open] + 1 && t.isWord(k, u"or") ? 1 : 0;
+        terms += t.depth(k) == t.depth(open) + 1 && t.isWord(k, u"or") ? 1 : 0;
     return terms;
 }
 
@@ -414,7 +362,7 @@ QString patternsOnTheirOwnIndex(const QString &code, KeyOrder order)
 // code has characters the list of candidates cannot stand for.
 std::optional<QString> barCodeProbes(const TsqlToken &codeLiteral, const FileKeys &keys)
 {
-    const auto code = literalText(codeLiteral);
+    const auto code = rdo::literalValue(codeLiteral);
     if (!code)
         return std::nullopt;
     if (!keys.barCode)
@@ -442,7 +390,7 @@ struct Branch {
 };
 
 // What kind of branch b is, and the condition to add at its end.
-void classify(const Tokens &t, Branch &b, const FileKeys &keys)
+void classify(const TokenView &t, Branch &b, const FileKeys &keys)
 {
     if (b.group != b.end) {
         const size_t close = t.find(b.group + 1, b.end, 0, [&](size_t k) { return t.isPunct(k, u')'); });
@@ -466,20 +414,10 @@ void classify(const Tokens &t, Branch &b, const FileKeys &keys)
         }
 }
 
-// The statement's text from significant token from up to to, as written.
-QString text(const Tokens &t, size_t from, size_t to)
-{
-    if (from >= to)
-        return {};
-    const TsqlToken &first = t.raw[t.sig[from]];
-    const TsqlToken &last = t.raw[t.sig[to - 1]];
-    return t.source.mid(first.position, last.position + last.text.size() - first.position);
-}
-
 // The branches of "select Union All select ... Order By NombreArt, ArtCodigo",
 // each with its probes; none when the statement is not a compound of selects
 // with a where clause each, closed by an Order By.
-std::vector<Branch> branchesOf(const Tokens &t, size_t &orderBy, const FileKeys &keys)
+std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKeys &keys)
 {
     // The candidates of a literal grow with the square of its length; no code
     // or name is this long, and a pasted page is matched by reading the rows
@@ -491,7 +429,7 @@ std::vector<Branch> branchesOf(const Tokens &t, size_t &orderBy, const FileKeys 
     std::vector<size_t> starts{0};
     orderBy = t.size();
     for (size_t k = 0; k + 1 < t.size(); ++k) {
-        if (t.depth[k] != 0)
+        if (t.depth(k) != 0)
             continue;
         if (t.isWord(k, u"union") && t.isWord(k + 1, u"all"))
             starts.push_back(k + 2);
@@ -519,8 +457,8 @@ std::vector<Branch> branchesOf(const Tokens &t, size_t &orderBy, const FileKeys 
         b.group = t.isPunct(b.where + 1, u'(') ? b.where + 1 : b.end;
         size_t term = b.begin + 1;
         for (size_t k = term; k <= b.from; ++k)
-            if (k == b.from || (t.depth[k] == 0 && t.isPunct(k, u','))) {
-                b.columns.append(text(t, term, k).simplified());
+            if (k == b.from || (t.depth(k) == 0 && t.isPunct(k, u','))) {
+                b.columns.append(t.text(term, k).simplified());
                 term = k + 1;
             }
         classify(t, b, keys);
@@ -546,17 +484,17 @@ std::optional<KeyOrder> FileKeys::of(const QString &column) const
 
 QString withIndexProbes(const QString &tsql, const FileKeys &keys)
 {
-    const Tokens t(tsql);
+    const TokenView t(tsql);
     size_t orderBy = 0;
     std::map<size_t, QString> after; // raw token index -> condition added after it
     for (const Branch &b : branchesOf(t, orderBy, keys))
         if (!b.probes.isEmpty())
-            after[t.sig[b.end - 1]] = b.probes;
+            after[t.indexInAll(b.end - 1)] = b.probes;
     if (after.empty())
         return tsql;
     QString out;
-    for (size_t i = 0; i < t.raw.size(); ++i) {
-        out += t.raw[i].text;
+    for (size_t i = 0; i < t.all().size(); ++i) {
+        out += t.all()[i].text;
         if (const auto found = after.find(i); found != after.end())
             out += found->second;
     }
@@ -581,12 +519,12 @@ QString leadingName(const QString &displayTerm)
 
 // The pattern the branch's group compares the leading name with, if the group
 // has a term "name like 'pattern'".
-std::optional<QString> leadingNamePattern(const Tokens &t, const Branch &b, const QString &name)
+std::optional<QString> leadingNamePattern(const TokenView &t, const Branch &b, const QString &name)
 {
-    for (size_t k = b.group + 1; k + 2 < b.end && t.depth[k] > 0; ++k)
+    for (size_t k = b.group + 1; k + 2 < b.end && t.depth(k) > 0; ++k)
         if (t.isWord(k, name) && t.isWord(k + 1, u"like") && !t.isPunct(k - 1, u'.') && t.at(k - 1).text != u"+" &&
             t.at(k + 2).kind == TsqlToken::String && (t.isWord(k - 1, u"or") || t.isPunct(k - 1, u'(')))
-            return literalText(t.at(k + 2));
+            return rdo::literalValue(t.at(k + 2));
     return std::nullopt;
 }
 
@@ -596,7 +534,7 @@ std::optional<QString> leadingNamePattern(const Tokens &t, const Branch &b, cons
 // text, and what its displayed name and the typed text make of it.
 struct BranchPlanning {
     const LookupPlanner &planner;
-    const Tokens &t;
+    const TokenView &t;
     const Branch &b;
     LookupPlan &plan;
     int branch = 0;
@@ -686,7 +624,7 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;
     }
-    const QString matches = planner.translated(text(t, b.group, b.groupClose + 1)) + notGiven;
+    const QString matches = planner.translated(t.text(b.group, b.groupClose + 1)) + notGiven;
     const QString hasRows = varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
                                                        "ArtID And ") + matches + u')'
                                       : matches;
@@ -813,10 +751,10 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
 {
     if (!m_options.streams)
         return std::nullopt;
-    const Tokens t(tsql);
+    const TokenView t(tsql);
     size_t orderBy = 0;
     const std::vector<Branch> branches = branchesOf(t, orderBy, FileKeys{});
-    if (branches.empty() || text(t, orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
+    if (branches.empty() || t.text(orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     const QStringList &columns = branches.front().columns;
     const auto order = orderOf(columns);
@@ -837,10 +775,10 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
         // The select list and the joins are the same for every lookup with
         // the same settings: their translation is kept.
         BranchPlanning p{*this, t, b, plan, static_cast<int>(i)};
-        p.selectList = translated(text(t, b.begin, b.from));
-        p.joins = translated(text(t, b.from + 2, b.where));
-        p.where = translated(text(t, b.where, b.end));
-        p.from = u' ' + text(t, b.from, b.from + 2) + u' ';
+        p.selectList = translated(t.text(b.begin, b.from));
+        p.joins = translated(t.text(b.from + 2, b.where));
+        p.where = translated(t.text(b.where, b.end));
+        p.from = u' ' + t.text(b.from, b.from + 2) + u' ';
         p.varieties = b.columns[order->tieKeys[1]].compare(u"AVaID", Qt::CaseInsensitive) == 0;
         p.order = listOrder + (p.varieties ? QStringLiteral(", AVaID") : QString());
         if (b.kind == Branch::BarCodes) {
@@ -856,7 +794,7 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
         p.other = byFullName ? u"ArtNombreCorto"_qs : u"ArtNombre"_qs;
         p.nameIndex = byFullName ? kNameIndex : kShortNameIndex;
         p.byIndex = QStringLiteral(" From Articulo INDEXED BY ") + p.nameIndex;
-        p.group = text(t, b.group, b.groupClose + 1).simplified();
+        p.group = t.text(b.group, b.groupClose + 1).simplified();
         p.pattern = leadingNamePattern(t, b, p.name);
         p.prefix = p.pattern ? keyPrefix(*p.pattern) : QString();
         if (p.varieties)

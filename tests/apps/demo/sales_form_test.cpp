@@ -5,7 +5,7 @@
 #include "key_script.h"
 #include "sales_form.h"
 
-#include "catalogue.h"
+#include "catalogue_files.h"
 #include "platform/com/registration.h"
 #include "platform/rdo/rdo.h"
 #include "platform/ui/qt/qt_item_list_dialog.h"
@@ -27,21 +27,11 @@ namespace {
 
 class SalesFormTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        folder = std::make_unique<QTemporaryDir>();
-        vok::catalogue::Options options;
-        options.articles = 1000;
-        options.seed = 7;
-        options.output = folder->filePath("shop.db").toStdString();
-        vok::catalogue::generate(options);
-    }
-    static void TearDownTestSuite() { folder.reset(); }
-
     void SetUp() override
     {
         ASSERT_EQ(com::registerServer(vok::test::buildLibraryDir() + "/libvokhost.so"), com::S_OK);
-        connection = rdo::rdoConnection::open("sqlite:" + folder->filePath("shop.db"));
+        connection = rdo::rdoConnection::open(
+            "sqlite:" + QString::fromStdString(vok::test::generatedCatalogue(7).string()));
         form = std::make_unique<demo::SalesForm>(connection, std::vector<demo::ScaleRule>{{"2", demo::ScaleValue::Weight, 5}});
         form->articulo().setEmpresa(1);
         form->articulo().setFormatDisplay(4);
@@ -99,7 +89,6 @@ protected:
 
     QString cell(int row, int column) { return form->lineas().item(row, column)->text(); }
 
-    static inline std::unique_ptr<QTemporaryDir> folder;
     std::shared_ptr<rdo::rdoConnection> connection;
     std::unique_ptr<demo::SalesForm> form;
 };

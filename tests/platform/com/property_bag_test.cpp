@@ -4,6 +4,7 @@
 #include "error_number.h"
 #include "platform/com/property_bag.h"
 #include "platform/vb/error.h"
+#include "scoped_env.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,17 +15,6 @@
 
 using com::FormStore;
 using com::MemoryPropertyBag;
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 TEST(PropertyBag, ReadsTheDefaultOfAMissingKeyAndKeysIgnoreCase)
 {
@@ -140,7 +130,7 @@ TEST(FormStore, AMalformedFileIsAnErrorNamingFileAndLine)
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.frm");
     for (const Case &c : cases) {
-        writeFile(path, c.text);
+        vok::test::writeFile(path, c.text);
         FormStore store(path);
         store.control("kept");
         SCOPED_TRACE(c.text.toStdString());

@@ -25,13 +25,6 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeAll(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
 class RegistryTest : public ::testing::Test {
 protected:
     vok::test::ScopedRegistry scope;
@@ -108,14 +101,14 @@ TEST_F(RegistryTest, ChangesByOthersShowAtTheNextRead)
         std::function<void(const QString &)> make;
         std::optional<QString> seen;
     } cases[] = {
-        {"written over in place, same length", [&](const QString &path) { writeAll(path, entry("y")); }, u"y"_qs},
-        {"written over in place, longer", [&](const QString &path) { writeAll(path, entry("longer")); }, u"longer"_qs},
+        {"written over in place, same length", [&](const QString &path) { vok::test::writeFile(path, entry("y")); }, u"y"_qs},
+        {"written over in place, longer", [&](const QString &path) { vok::test::writeFile(path, entry("longer")); }, u"longer"_qs},
         {"replaced by another writer",
          [&](const QString &) { Registry().setValue(key, QString(), QStringLiteral("z")); }, u"z"_qs},
         {"removed", [](const QString &path) { QFile::remove(path); }, std::nullopt},
     };
     for (const auto &c : cases) {
-        writeAll(scope.path(), entry("x"));
+        vok::test::writeFile(scope.path(), entry("x"));
         ASSERT_EQ(Registry().value(key), u"x"_qs) << c.change;
         c.make(scope.path());
         EXPECT_EQ(Registry().value(key), c.seen) << c.change;
@@ -137,7 +130,7 @@ TEST_F(RegistryTest, ParseErrorsNameFileAndLine)
         {"VOK Registry 1\n\n[HKEY_CLASSES_ROOT\\X]\n@=\"\xC3\x28\"\n", 4},
     };
     for (const auto &c : cases) {
-        writeAll(scope.path(), c.content);
+        vok::test::writeFile(scope.path(), c.content);
         SCOPED_TRACE(c.content);
         const vb::Error error = vok::test::errorRaisedBy([] { Registry registry; });
         EXPECT_EQ(error.number(), Registry::InvalidFileFormat);

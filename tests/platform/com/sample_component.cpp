@@ -17,11 +17,6 @@ public:
             m_total += argument(args, 0).get<int32_t>();
             return vb::Variant(m_total);
         });
-        addPropertyGet(QStringLiteral("Total"), [this](std::span<vb::Variant>) { return vb::Variant(m_total); });
-        addPropertyLet(QStringLiteral("Total"), [this](std::span<vb::Variant> args) {
-            m_total = argument(args, 0).get<int32_t>();
-            return vb::Variant();
-        });
     }
 
 private:

@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -121,68 +119,12 @@ TEST_F(HeadlessFormTest, AccessKeysMoveToTheControlAfterTheLabelOrClickTheButton
     EXPECT_EQ(log, QStringList({"ok"}));
 }
 
-TEST_F(HeadlessFormTest, ComboKeepsItemCodesAndRaisesSelectionChangeOnRealChangesOnly)
-{
-    field->addItem("Sí", 1);
-    field->addItem("No", 2);
-    field->addItem("Indistinto", 3);
-    field->onSelectionChange = [&] { log << QString::number(field->listIndex()); };
-    field->setListIndex(2);
-    field->setListIndex(2);
-    field->setListIndex(-1);
-    EXPECT_EQ(log, QStringList({"2", "-1"}));
-    EXPECT_EQ(field->findItemData(2), 1);
-    EXPECT_EQ(field->findItemData(9), -1);
-    EXPECT_EQ(field->itemData(2), 3);
-    using vok::test::errorNumberOf;
-    EXPECT_EQ(errorNumberOf([&] { field->setListIndex(3); }), vb::err::InvalidPropertyValue);
-    EXPECT_EQ(errorNumberOf([&] { (void)field->itemData(-1); }), vb::err::InvalidPropertyArrayIndex);
-}
-
 TEST_F(HeadlessFormTest, FormRaisesResizeOnEveryChangeOfSize)
 {
     int resizes = 0;
     form->onResize = [&] { ++resizes; };
     form->move(10, 20, 9460, 7600);
     EXPECT_EQ(resizes, 2);
-    EXPECT_THROW(form->setWidth(-1), vb::Error);
-    EXPECT_EQ(form->width(), 9460);
-}
-
-TEST(HeadlessImageTest, APictureSizesTheElementFromItsPixelsAndResolution)
-{
-    QTemporaryDir folder;
-    QImage picture(200, 150, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    picture.setDotsPerMeterX(3780 * 2); // 192 dots per inch
-    picture.setDotsPerMeterY(3780 * 2);
-    const QString png = folder.filePath("123.jpg"); // named like a photo, but a PNG
-    ASSERT_TRUE(picture.save(png, "PNG"));
-    const QString broken = folder.filePath("broken.jpg");
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a picture");
-    file.close();
-
-    ui::HeadlessToolkit toolkit;
-    auto form = toolkit.createForm();
-    auto image = toolkit.createImage(*form);
-    auto &headless = static_cast<ui::HeadlessImage &>(*image);
-    image->loadPicture(png);
-    EXPECT_NE(image->pictureHandle(), 0);
-    EXPECT_EQ(headless.loadedPath(), png);
-    EXPECT_NEAR(image->width(), 1500, 1);
-    EXPECT_NEAR(image->height(), 1125, 1);
-
-    const auto errorOf = [&](const QString &path) {
-        return vok::test::errorNumberOf([&] { image->loadPicture(path); });
-    };
-    EXPECT_EQ(errorOf(folder.filePath("missing.jpg")), vb::err::FileNotFound);
-    EXPECT_EQ(errorOf(broken), vb::err::InvalidPicture);
-    EXPECT_EQ(headless.loadedPath(), png) << "a failed load keeps the picture held";
-
-    image->loadPicture("");
-    EXPECT_EQ(image->pictureHandle(), 0);
 }
 
 } // namespace

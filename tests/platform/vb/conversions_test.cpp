@@ -1,6 +1,7 @@
 #include "error_number.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
+#include "vb_values.h"
 
 #include <QLocale>
 
@@ -14,10 +15,10 @@ using namespace vb;
 
 namespace {
 
-class DummyObject : public Object {
-public:
-    Variant invoke(const QString &, CallKind, std::span<Variant>) override { return {}; }
-};
+using vok::test::describe;
+using vok::test::DummyObject;
+using vok::test::errorNumberOf;
+using vok::test::ScopedLocale;
 
 const Variant kObject{ObjectRef(std::make_shared<DummyObject>())};
 const Variant kNull = Variant::null();
@@ -26,28 +27,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr int32_t OV = err::Overflow;
 constexpr int32_t TM = err::TypeMismatch;
 constexpr int32_t NU = err::InvalidUseOfNull;
-
-using vok::test::errorNumberOf;
-
-// A readable name for a value in failure messages.
-std::string describe(const Variant &value)
-{
-    switch (value.type()) {
-    case VarType::Null: return "Null";
-    case VarType::Object: return "Object";
-    case VarType::Empty: return "Empty";
-    case VarType::String: return '"' + value.get<QString>().toStdString() + '"';
-    case VarType::Double: return std::to_string(value.get<double>());
-    default: return CStr(value).toStdString();
-    }
-}
-
-// Switches the default locale for one test and restores the pinned "C" locale.
-class ScopedLocale {
-public:
-    explicit ScopedLocale(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~ScopedLocale() { QLocale::setDefault(QLocale::c()); }
-};
 
 // Expected outcome of a conversion: a value, or the number of an error.
 template <typename T> struct Outcome {

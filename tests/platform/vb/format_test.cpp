@@ -1,6 +1,7 @@
 #include "error_number.h"
 #include "platform/vb/error.h"
 #include "platform/vb/format.h"
+#include "vb_values.h"
 
 #include <QLocale>
 
@@ -14,6 +15,10 @@ using namespace vb;
 
 namespace {
 
+using vok::test::describe;
+using vok::test::DummyObject;
+using vok::test::ScopedLocale;
+
 const Variant kNull = Variant::null();
 
 struct Case {
@@ -22,36 +27,12 @@ struct Case {
     const char *expected;
 };
 
-std::string describe(const Variant &value)
-{
-    switch (value.type()) {
-    case VarType::Null: return "Null";
-    case VarType::Empty: return "Empty";
-    case VarType::String: return '"' + value.get<QString>().toStdString() + '"';
-    case VarType::Double: return std::to_string(value.get<double>());
-    case VarType::Boolean: return value.get<bool>() ? "True" : "False";
-    default: return Format(value).toStdString();
-    }
-}
-
 void expectAll(std::initializer_list<Case> cases)
 {
     for (const Case &c : cases)
         EXPECT_EQ(Format(c.value, QString::fromUtf8(c.mask)).toStdString(), std::string(c.expected))
             << "Format(" << describe(c.value) << ", \"" << c.mask << "\")";
 }
-
-// Switches the default locale for one test and restores the pinned "C" locale.
-class ScopedLocale {
-public:
-    explicit ScopedLocale(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~ScopedLocale() { QLocale::setDefault(QLocale::c()); }
-};
-
-class DummyObject : public Object {
-public:
-    Variant invoke(const QString &, CallKind, std::span<Variant>) override { return {}; }
-};
 
 } // namespace
 

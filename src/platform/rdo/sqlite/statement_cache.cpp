@@ -1,33 +1,14 @@
 #include "platform/rdo/sqlite/statement_cache.h"
 
+#include "platform/rdo/tsql/tokens.h"
+
 #include <sqlite3.h>
+
+#include <optional>
 
 namespace rdo {
 
 namespace {
-
-bool isWordCharacter(QChar c)
-{
-    if (c.unicode() < 0x80)
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
-    return c.isLetterOrNumber();
-}
-
-// Where a quoted part that starts at i ends (one past its closing quote), or
-// the text's end.
-qsizetype endOfQuoted(const QString &sql, qsizetype i, QChar close)
-{
-    for (qsizetype k = i + 1; k < sql.size(); ++k)
-        if (sql[k] == close) {
-            // A doubled quote stands for one within the text.
-            if (close != u']' && k + 1 < sql.size() && sql[k + 1] == close) {
-                ++k;
-                continue;
-            }
-            return k + 1;
-        }
-    return sql.size();
-}
 
 // The literals the lookup indexes' own conditions are written with
 // (data/indexes.sql): a partial index is used only where the statement's text
@@ -37,102 +18,112 @@ bool isIndexLiteral(QStringView literal)
     return literal == u"_" || literal == u"[" || literal == u"%" || literal == u" " || literal == u"*[^ -~]*";
 }
 
-} // namespace
-
-namespace {
-
-// Whether a term of a select list, as written, ends in "As name": its
-// literals then name no column, the alias does.
-bool endsInAlias(QStringView term)
+// The value of a literal the cache may take out of a statement's text.
+std::optional<QByteArray> takenValue(const TsqlToken &token)
 {
-    term = term.trimmed();
-    qsizetype k = term.size();
-    while (k > 0 && isWordCharacter(term[k - 1]))
-        --k;
-    if (k == term.size())
-        return false;
-    term = term.first(k).trimmed();
-    return term.size() > 2 && term.endsWith(u"as", Qt::CaseInsensitive) && !isWordCharacter(term[term.size() - 3]);
+    const std::optional<QString> value = literalValue(token);
+    if (!value || isIndexLiteral(token.text.mid(1, token.text.size() - 2)))
+        return std::nullopt;
+    return value->toUtf8();
 }
+
+// Whether the tokens [begin, end), a term of a select list, end in
+// "As name": its literals then name no column, the alias does.
+bool endsInAlias(const std::vector<TsqlToken> &tokens, size_t begin, size_t end)
+{
+    const auto previous = [&](size_t k) { // past the significant token before k
+        while (k > begin && tokens[k - 1].kind == TsqlToken::Blank)
+            --k;
+        return k;
+    };
+    size_t k = previous(end);
+    if (k == begin || !isPlainWord(tokens[k - 1]))
+        return false;
+    k = previous(k - 1);
+    if (k == begin || !isWord(tokens[k - 1], u"as"))
+        return false;
+    return previous(k - 1) > begin;
+}
+
+// Takes the literals out of a statement's text, token by token.
+class Parametrizer {
+public:
+    explicit Parametrizer(const QString &sql) : m_tokens(tokenizeTsql(sql, TokenRules::Sqlite))
+    {
+        m_shape.reserve(sql.size());
+    }
+
+    ParametrizedText run()
+    {
+        for (size_t i = 0; i < m_tokens.size(); ++i)
+            read(i);
+        m_out.shape = m_shape.toUtf8();
+        return std::move(m_out);
+    }
+
+private:
+    void read(size_t i)
+    {
+        const TsqlToken &token = m_tokens[i];
+        if (token.kind == TsqlToken::String) {
+            if (auto value = takenValue(token)) {
+                if (m_afterFrom) {
+                    m_out.values.push_back(std::move(*value));
+                    m_shape += u'?' + QString::number(m_out.values.size() + 1);
+                    return;
+                }
+                m_termLiterals.push_back({m_shape.size(), token.text.size(), std::move(*value)});
+            }
+        } else if (token.kind == TsqlToken::Comment) {
+            m_termHasComment = true;
+        } else if (!m_afterFrom && m_depth == 0 && isWord(token, u"from")) {
+            endTerm(i);
+            m_afterFrom = true;
+        } else if (isPunct(token, u'(')) {
+            ++m_depth;
+        } else if (isPunct(token, u')')) {
+            --m_depth;
+        } else if (!m_afterFrom && m_depth == 0 && isPunct(token, u',')) {
+            endTerm(i);
+            m_termBegin = i + 1;
+        }
+        m_shape += token.text;
+    }
+
+    // The select list's term that ends before token i: its literals are
+    // taken out when it ends in an alias and holds no comment.
+    void endTerm(size_t i)
+    {
+        if (!m_termHasComment && !m_termLiterals.empty() && endsInAlias(m_tokens, m_termBegin, i)) {
+            const size_t first = m_out.values.size();
+            for (Written &literal : m_termLiterals)
+                m_out.values.push_back(std::move(literal.value));
+            for (size_t k = m_termLiterals.size(); k-- > 0;)
+                m_shape.replace(m_termLiterals[k].at, m_termLiterals[k].length, u'?' + QString::number(first + k + 2));
+        }
+        m_termLiterals.clear();
+        m_termHasComment = false;
+    }
+
+    struct Written {
+        qsizetype at, length; // in the shape
+        QByteArray value;
+    };
+    const std::vector<TsqlToken> m_tokens;
+    ParametrizedText m_out;
+    QString m_shape;
+    int m_depth = 0;
+    bool m_afterFrom = false;
+    size_t m_termBegin = 0;
+    bool m_termHasComment = false;
+    std::vector<Written> m_termLiterals;
+};
 
 } // namespace
 
 ParametrizedText parametrized(const QString &sql)
 {
-    ParametrizedText out;
-    QString shape;
-    shape.reserve(sql.size());
-    int depth = 0;
-    bool afterFrom = false;
-    const auto valueOf = [](QStringView literal) {
-        return literal.toString().replace(QStringLiteral("''"), QStringLiteral("'")).toUtf8();
-    };
-    // The select list's current term: where it begins in shape, whether it
-    // holds a comment, and its literals as written (where, how long, value),
-    // taken out when the term ends in an alias.
-    qsizetype termStart = 0;
-    bool termHasComment = false;
-    struct Written {
-        qsizetype at, length;
-        QByteArray value;
-    };
-    std::vector<Written> termLiterals;
-    const auto endTerm = [&] {
-        if (!termHasComment && !termLiterals.empty() && endsInAlias(QStringView(shape).sliced(termStart))) {
-            const size_t first = out.values.size();
-            for (Written &literal : termLiterals)
-                out.values.push_back(std::move(literal.value));
-            for (size_t k = termLiterals.size(); k-- > 0;)
-                shape.replace(termLiterals[k].at, termLiterals[k].length, u'?' + QString::number(first + k + 2));
-        }
-        termLiterals.clear();
-        termHasComment = false;
-    };
-    qsizetype i = 0;
-    while (i < sql.size()) {
-        const QChar c = sql[i];
-        qsizetype end = i + 1;
-        if (c == u'\'' || c == u'"' || c == u'[' || c == u'`') {
-            end = endOfQuoted(sql, i, c == u'[' ? u']' : c);
-            const QStringView literal = QStringView(sql).mid(i + 1, end - i - 2);
-            const bool taken = c == u'\'' && end - i >= 2 && sql[end - 1] == c && !isIndexLiteral(literal);
-            if (taken && afterFrom) {
-                out.values.push_back(valueOf(literal));
-                shape += u'?' + QString::number(out.values.size() + 1);
-                i = end;
-                continue;
-            }
-            if (taken)
-                termLiterals.push_back({shape.size(), end - i, valueOf(literal)});
-        } else if (c == u'-' && i + 1 < sql.size() && sql[i + 1] == u'-') {
-            end = sql.indexOf(u'\n', i);
-            end = end < 0 ? sql.size() : end;
-            termHasComment = true;
-        } else if (c == u'/' && i + 1 < sql.size() && sql[i + 1] == u'*') {
-            end = sql.indexOf(QStringLiteral("*/"), i + 2);
-            end = end < 0 ? sql.size() : end + 2;
-            termHasComment = true;
-        } else if (isWordCharacter(c)) {
-            while (end < sql.size() && isWordCharacter(sql[end]))
-                ++end;
-            if (!afterFrom && depth == 0 && end - i == 4 &&
-                QStringView(sql).mid(i, 4).compare(u"from", Qt::CaseInsensitive) == 0) {
-                endTerm();
-                afterFrom = true;
-            }
-        } else if (c == u'(') {
-            ++depth;
-        } else if (c == u')') {
-            --depth;
-        } else if (c == u',' && depth == 0 && !afterFrom) {
-            endTerm();
-            termStart = shape.size() + 1;
-        }
-        shape += QStringView(sql).mid(i, end - i);
-        i = end;
-    }
-    out.shape = shape.toUtf8();
-    return out;
+    return Parametrizer(sql).run();
 }
 
 StatementCache::~StatementCache()

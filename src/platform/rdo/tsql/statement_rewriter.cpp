@@ -6,20 +6,10 @@ namespace rdo {
 
 namespace {
 
-bool isWord(const TsqlToken &token, QStringView word)
-{
-    return token.kind == TsqlToken::Word && token.text.compare(word, Qt::CaseInsensitive) == 0;
-}
-
 bool isComparison(const TsqlToken &token)
 {
     static const QStringList operators = {u"="_qs, u"=="_qs, u"<>"_qs, u"!="_qs, u"<"_qs, u">"_qs, u"<="_qs, u">="_qs};
     return token.kind == TsqlToken::Operator && operators.contains(token.text);
-}
-
-bool isSkipped(const TsqlToken &token)
-{
-    return token.kind == TsqlToken::Blank || token.kind == TsqlToken::Comment;
 }
 
 // The bare name of a word token: without a table qualifier, [brackets] or
@@ -49,105 +39,125 @@ QString SqliteTranslation::rewrite(const QString &tsql) const
     return m_serverCollation ? withServerCollation(sqlite, m_options) : sqlite;
 }
 
-QString withServerCollation(const QString &sqliteSql, const TranslationOptions &options)
+namespace {
+
+// Text placed after a token, by the token's index among all of them.
+using Insertions = std::map<size_t, QString>;
+
+// Where a column's name begins when it is qualified (table.column, or
+// schema.table.column).
+size_t qualifiedStart(const TokenView &t, size_t column)
 {
-    const std::vector<TsqlToken> tokens = tokenizeTsql(sqliteSql);
-    const auto n = tokens.size();
-    auto next = [&](size_t i) {
-        do
-            ++i;
-        while (i < n && isSkipped(tokens[i]));
-        return i;
-    };
-    auto previous = [&](size_t i) -> size_t {
-        while (i-- > 0)
-            if (!isSkipped(tokens[i]))
-                return i;
-        return n;
-    };
-    const QString collate = QStringLiteral(" COLLATE ") + QLatin1String(kServerCollation);
-    std::map<size_t, QString> insertAfter; // token index -> text placed after it
+    size_t first = column;
+    while (first >= 2 && t.isPunct(first - 1, u'.') && t.at(first - 2).kind == TsqlToken::Word)
+        first -= 2;
+    return first;
+}
 
-    // Text columns compared with something.
-    for (size_t i = 0; i < n; ++i) {
-        const TsqlToken &token = tokens[i];
-        if (token.kind != TsqlToken::Word || !options.isTextColumn || !options.isTextColumn(bareName(token.text)))
+// "= x", "In (...)", "Between a And b", "Not In", "Not Between" after k.
+bool comparedAfter(const TokenView &t, size_t k)
+{
+    if (k >= t.size())
+        return false;
+    const TsqlToken &next = t.at(k);
+    if (isComparison(next) || isWord(next, u"IN") || isWord(next, u"BETWEEN"))
+        return true;
+    return isWord(next, u"NOT") && (t.isWord(k + 1, u"IN") || t.isWord(k + 1, u"BETWEEN"));
+}
+
+// Every text column compared with something gets the collation after its name.
+void collateComparedColumns(const TokenView &t, const TranslationOptions &options, const QString &collate,
+                            Insertions &insertAfter)
+{
+    if (!options.isTextColumn)
+        return;
+    for (size_t k = 0; k < t.size(); ++k) {
+        if (t.at(k).kind != TsqlToken::Word || !options.isTextColumn(bareName(t.at(k).text)))
             continue;
-        const size_t after = next(i);
-        if (after < n && tokens[after].kind == TsqlToken::Punctuation && tokens[after].text == u".")
+        if (t.isPunct(k + 1, u'.'))
             continue; // a table name that happens to be spelt like a column
-        if (after < n && isWord(tokens[after], u"COLLATE"))
+        if (t.isWord(k + 1, u"COLLATE"))
             continue;
-        // Before the whole qualified name (table.column).
-        size_t first = i;
-        while (previous(first) < n && tokens[previous(first)].text == u"." && previous(previous(first)) < n &&
-               tokens[previous(previous(first))].kind == TsqlToken::Word)
-            first = previous(previous(first));
-        const size_t before = previous(first);
-        const bool comparedAfter =
-            after < n && (isComparison(tokens[after]) || isWord(tokens[after], u"IN") ||
-                          isWord(tokens[after], u"BETWEEN") ||
-                          (isWord(tokens[after], u"NOT") && next(after) < n &&
-                           (isWord(tokens[next(after)], u"IN") || isWord(tokens[next(after)], u"BETWEEN"))));
-        const bool comparedBefore = before < n && isComparison(tokens[before]);
-        if (comparedAfter || comparedBefore)
-            insertAfter[i] = collate;
+        const size_t first = qualifiedStart(t, k);
+        const bool comparedBefore = first > 0 && isComparison(t.at(first - 1));
+        if (comparedAfter(t, k + 1) || comparedBefore)
+            insertAfter[t.indexInAll(k)] = collate;
     }
+}
 
-    // Order By terms.
-    for (size_t i = 0; i < n; ++i) {
-        if (!isWord(tokens[i], u"ORDER") || next(i) >= n || !isWord(tokens[next(i)], u"BY"))
-            continue;
-        int depth = 0;
-        size_t lastOfTerm = n; // last meaningful token of the current term
-        bool hasCollate = false;
-        auto closeTerm = [&] {
-            if (lastOfTerm == n || hasCollate)
+// The terms of the Order By whose "By" is at by, each given the collation
+// after its expression (before Asc or Desc) unless it names one already.
+// Returns where the clause stops: a ')' closing an enclosing group, a ';',
+// Limit, Offset, or the statement's end.
+size_t collateOrderTerms(const TokenView &t, size_t by, const QString &collate, Insertions &insertAfter)
+{
+    int depth = 0;
+    size_t lastOfTerm = TokenView::npos; // last meaningful token of the current term
+    bool hasCollate = false;
+    auto closeTerm = [&] {
+        if (lastOfTerm == TokenView::npos || hasCollate)
+            return;
+        size_t end = lastOfTerm;
+        if (t.isWord(end, u"ASC") || t.isWord(end, u"DESC")) {
+            if (end == 0)
                 return;
-            size_t end = lastOfTerm;
-            if (isWord(tokens[end], u"ASC") || isWord(tokens[end], u"DESC"))
-                end = previous(end);
-            if (end < n)
-                insertAfter[end] = collate;
-        };
-        size_t j = next(next(i));
-        for (; j < n; j = next(j)) {
-            const TsqlToken &token = tokens[j];
-            if (token.kind == TsqlToken::Punctuation && token.text == u"(") {
-                ++depth;
-            } else if (token.kind == TsqlToken::Punctuation && token.text == u")") {
-                if (depth == 0)
-                    break;
-                --depth;
-            } else if ((token.kind == TsqlToken::Punctuation && token.text == u";") ||
-                       (depth == 0 && (isWord(token, u"LIMIT") || isWord(token, u"OFFSET")))) {
-                // A ';' ends the statement even inside an unclosed parenthesis:
-                // nothing may be written after it.
-                break;
-            } else if (depth == 0 && token.kind == TsqlToken::Punctuation && token.text == u",") {
-                closeTerm();
-                lastOfTerm = n;
-                hasCollate = false;
-                continue;
-            }
-            if (depth == 0 && isWord(token, u"COLLATE"))
-                hasCollate = true;
-            lastOfTerm = j;
+            --end;
         }
-        closeTerm();
-        i = j == n ? n : j - 1;
+        insertAfter[t.indexInAll(end)] = collate;
+    };
+    size_t k = by + 1;
+    for (; k < t.size(); ++k) {
+        const TsqlToken &token = t.at(k);
+        if (isPunct(token, u'(')) {
+            ++depth;
+        } else if (isPunct(token, u')')) {
+            if (depth == 0)
+                break;
+            --depth;
+        } else if (isPunct(token, u';') || (depth == 0 && (isWord(token, u"LIMIT") || isWord(token, u"OFFSET")))) {
+            // A ';' ends the statement even inside an unclosed parenthesis:
+            // nothing may be written after it.
+            break;
+        } else if (depth == 0 && isPunct(token, u',')) {
+            closeTerm();
+            lastOfTerm = TokenView::npos;
+            hasCollate = false;
+            continue;
+        }
+        if (depth == 0 && isWord(token, u"COLLATE"))
+            hasCollate = true;
+        lastOfTerm = k;
     }
+    closeTerm();
+    return k;
+}
 
-    if (insertAfter.empty())
-        return sqliteSql;
+QString withInsertions(const TokenView &t, const Insertions &insertAfter, qsizetype extra)
+{
     QString out;
-    out.reserve(sqliteSql.size() + qsizetype(insertAfter.size()) * collate.size());
-    for (size_t i = 0; i < n; ++i) {
-        out += tokens[i].text;
+    out.reserve(t.source().size() + extra);
+    for (size_t i = 0; i < t.all().size(); ++i) {
+        out += t.all()[i].text;
         if (const auto found = insertAfter.find(i); found != insertAfter.end())
             out += found->second;
     }
     return out;
+}
+
+} // namespace
+
+QString withServerCollation(const QString &sqliteSql, const TranslationOptions &options)
+{
+    const TokenView t(sqliteSql);
+    const QString collate = QStringLiteral(" COLLATE ") + QLatin1String(kServerCollation);
+    Insertions insertAfter;
+    collateComparedColumns(t, options, collate, insertAfter);
+    for (size_t k = 0; k + 1 < t.size(); ++k)
+        if (t.isWord(k, u"ORDER") && t.isWord(k + 1, u"BY"))
+            k = collateOrderTerms(t, k + 1, collate, insertAfter) - 1;
+    if (insertAfter.empty())
+        return sqliteSql;
+    return withInsertions(t, insertAfter, qsizetype(insertAfter.size()) * collate.size());
 }
 
 } // namespace rdo

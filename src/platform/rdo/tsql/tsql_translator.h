@@ -8,34 +8,14 @@
 // the LIKE operator calls, with SQL Server's matching (sqlserver_text.h). That
 // keeps the statement text and the positions of every literal unchanged.
 
+#include "platform/rdo/tsql/tokens.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <vector>
 
 namespace rdo {
-
-struct TsqlToken {
-    enum Kind {
-        Blank,      // spaces, tabs, line ends
-        Comment,    // -- to the end of the line, or /* ... */
-        Word,       // identifier or keyword, also [bracketed] and "quoted" names
-        Number,     // 12, 3.5, .5, 1e3
-        String,     // '...' with '' for a quote inside, also N'...'
-        Operator,   // + - * / % = < > <= >= <> != || and the like
-        Punctuation // ( ) , . ;
-    };
-    Kind kind;
-    QStringView text;   // within the statement text, which must outlive it
-    qsizetype position; // offset in the statement text
-};
-
-// Splits statement text into tokens; joining the token texts gives the input
-// back exactly. An unterminated string literal or comment runs to the end.
-// The tokens view the text: it must outlive them.
-std::vector<TsqlToken> tokenizeTsql(const QString &tsql);
-std::vector<TsqlToken> tokenizeTsql(QString &&) = delete;
 
 // True when a ';' outside a literal or comment is followed by more than blanks
 // and comments: the back end runs a single command per call.

