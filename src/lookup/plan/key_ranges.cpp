@@ -5,8 +5,6 @@
 
 #include <QList>
 
-#include <map>
-#include <mutex>
 #include <unordered_map>
 
 namespace lookup {
@@ -26,8 +24,7 @@ QString quoted(QString text)
 // A stored character SQL Server's rules may see as a given character of a
 // key: whole when they see it as exactly that character, so that what follows
 // it in the stored text lines up with the rest of the key; otherwise it may
-// only begin it (it folds into several characters, or combining marks after
-// it compose with it).
+// only begin it (it folds into several characters).
 struct Stored {
     char32_t point;
     bool whole;
@@ -51,29 +48,11 @@ const std::unordered_map<char32_t, std::vector<Stored>> &storedByFolded()
     return table;
 }
 
-// The first character of a text's decomposed, folded form: what combining
-// marks after a stored character may compose or reorder with.
-char32_t starterOf(char32_t point)
+// Whether a character of a key may also be stored as a base letter and
+// combining marks: an accented letter.
+bool decomposes(char32_t key)
 {
-    return rdo::sqlServerFolded(textOf(point).normalized(QString::NormalizationForm_D)).toUcs4().value(0, 0);
-}
-
-// The stored characters that, with combining marks after them, may compose
-// into one the key holds: those that decompose to the same starter. Read over
-// the whole plane once per such character and kept.
-std::vector<char32_t> composingInto(char32_t key)
-{
-    static std::mutex mutex;
-    static std::map<char32_t, std::vector<char32_t>> known;
-    const std::lock_guard lock(mutex);
-    if (const auto found = known.find(key); found != known.end())
-        return found->second;
-    std::vector<char32_t> composing;
-    if (const char32_t starter = starterOf(key); starter != key)
-        for (char32_t point = 1; point < 0x10000; ++point)
-            if ((point < 0xD800 || point > 0xDFFF) && point != key && starterOf(point) == starter)
-                composing.push_back(point);
-    return known.emplace(key, std::move(composing)).first->second;
+    return textOf(key).normalized(QString::NormalizationForm_D).size() > 1;
 }
 
 // How an index of the given order holds a stored character: NOCASE lowers A
@@ -101,7 +80,11 @@ struct Variants {
 
 std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
 {
-    if (key >= 0x10000)
+    // An accented letter may be stored as its base letter and a combining
+    // mark, and the base letter has many accented forms that marks after it
+    // may turn into this one: too many to list, so the ranges end before it
+    // (and hold more texts than needed).
+    if (key >= 0x10000 || decomposes(key))
         return std::nullopt;
     Variants variants;
     const auto add = [&](QStringList &into, char32_t point) {
@@ -118,9 +101,6 @@ std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
             if (!stored.whole)
                 add(variants.beginning, stored.point);
     }
-    if (key >= 0x80)
-        for (const char32_t point : composingInto(key))
-            add(variants.beginning, point);
     return variants;
 }
 
