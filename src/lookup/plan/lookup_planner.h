@@ -25,6 +25,7 @@ struct FileKeys {
     std::optional<KeyOrder> code = KeyOrder::Server, name = KeyOrder::Server, shortName = KeyOrder::Server,
                             barCode = KeyOrder::Server;
     std::optional<KeyOrder> of(const QString &column) const;
+    bool operator==(const FileKeys &) const = default;
 };
 
 // The statement with each recognised branch's candidates added, for the

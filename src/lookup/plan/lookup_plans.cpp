@@ -81,6 +81,8 @@ public:
     }
     QString narrowed(const QString &tsql) const override { return withIndexProbes(tsql, m_keys); }
 
+    const FileKeys &keys() const { return m_keys; }
+
     void prepare(rdo::StatementCache &statements)
     {
         m_varieties.refresh(statements);
@@ -239,11 +241,27 @@ void installLookupPlans(rdo::SqliteConnection &connection, PlannerOptions option
     connection.setPlans(std::make_shared<LookupPlans>(connection, options));
 }
 
-void prepareLookups(rdo::rdoConnection &connection)
+namespace {
+
+LookupPlans *plansOf(rdo::rdoConnection &connection)
 {
     auto *sqlite = dynamic_cast<rdo::SqliteConnection *>(&connection);
-    if (auto *plans = sqlite ? dynamic_cast<LookupPlans *>(sqlite->plans()) : nullptr)
-        plans->prepare(*sqlite->handle().statements);
+    return sqlite ? dynamic_cast<LookupPlans *>(sqlite->plans()) : nullptr;
+}
+
+} // namespace
+
+void prepareLookups(rdo::rdoConnection &connection)
+{
+    if (LookupPlans *plans = plansOf(connection))
+        plans->prepare(*static_cast<rdo::SqliteConnection &>(connection).handle().statements);
+}
+
+std::optional<FileKeys> fileKeysOf(rdo::rdoConnection &connection)
+{
+    if (const LookupPlans *plans = plansOf(connection))
+        return plans->keys();
+    return std::nullopt;
 }
 
 } // namespace lookup
