@@ -239,10 +239,13 @@ bool isIndexStatement(std::string_view sql)
 
 // Runs the schema's table statements now and returns its index statements,
 // which are cheaper to build once the rows are in.
-std::vector<std::string> createTables(sqlite3 *db)
+std::vector<std::string> createTables(sqlite3 *db, bool plainText)
 {
     std::vector<std::string> indexes;
-    const std::string sql(schemaSql());
+    std::string sql(schemaSql());
+    if (plainText)
+        for (std::string::size_type at; (at = sql.find(" COLLATE NOCASE")) != std::string::npos;)
+            sql.erase(at, std::string_view(" COLLATE NOCASE").size());
     const char *rest = sql.c_str();
     while (*rest) {
         sqlite3_stmt *stmt = nullptr;
@@ -409,11 +412,11 @@ int ean13CheckDigit(std::string_view twelveDigits)
     return (10 - sum % 10) % 10;
 }
 
-Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed)
+Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed, bool plainText)
 {
     SplitMix64 rng(seed);
     exec(db, "BEGIN");
-    const std::vector<std::string> indexes = createTables(db);
+    const std::vector<std::string> indexes = createTables(db, plainText);
 
     // Settings and reference tables.
     {
@@ -684,7 +687,7 @@ Summary generate(const Options &options)
         exec(db.get(), "PRAGMA synchronous = OFF");
         exec(db.get(), "PRAGMA cache_size = -131072");
         exec(db.get(), "PRAGMA temp_store = MEMORY");
-        summary = fill(db.get(), options.articles, options.seed);
+        summary = fill(db.get(), options.articles, options.seed, options.plainText);
         if (options.lookupIndexes && lookup::createLookupIndexes(db.get()) != SQLITE_OK)
             throw CatalogueError("cannot create the lookup indexes: " + std::string(sqlite3_errmsg(db.get())));
     } catch (...) {

@@ -35,6 +35,9 @@ struct Options
     // Also create the indexes the lookups probe (data/indexes.sql), as a shop
     // would on its own file.
     bool lookupIndexes = false;
+    // Text columns in SQLite's default collation instead of NOCASE, as a
+    // file written by another program may have them.
+    bool plainText = false;
 };
 
 struct ParsedArguments
@@ -65,7 +68,7 @@ struct Summary
 
 // Creates the schema in an empty, open database and fills it in one
 // transaction. Throws CatalogueError on any database error.
-Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed);
+Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed, bool plainText = false);
 
 // Writes a new catalogue file. Refuses an existing file unless options.force;
 // the file appears only once complete, so a failed run leaves nothing behind.

@@ -34,6 +34,8 @@ std::string usage(std::string_view program)
             "  --lookup-indexes\n"
             "                 also create the indexes the control's lookups probe\n"
             "                 (data/indexes.sql), as a shop does on its own file\n"
+            "  --plain-text   text columns in SQLite's default collation (the schema's\n"
+            "                 are NOCASE), as a file written by another program may be\n"
             "  --help         show this text\n";
     return text;
 }
@@ -73,6 +75,12 @@ ParsedArguments parseArguments(std::span<const std::string_view> args)
             if (inlineValue)
                 return fail("--photos takes no value");
             result.options.photos = true;
+            continue;
+        }
+        if (arg == "--plain-text") {
+            if (inlineValue)
+                return fail("--plain-text takes no value");
+            result.options.plainText = true;
             continue;
         }
         if (arg == "--lookup-indexes") {

@@ -1,6 +1,7 @@
 #include "lookup/plan/lookup_planner.h"
 
 #include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/key_ranges.h"
 #include "platform/rdo/tsql/sqlserver_text.h"
 #include "platform/rdo/tsql/tsql_translator.h"
 
@@ -39,26 +40,9 @@ bool isOwnKey(const QString &text)
     return sqlServerKey(text) == text;
 }
 
-// The smallest key above every key that begins with prefix (itself a key), by
-// raising its last character, or the one before when the raised one is not a
-// key of its own (it would fold into something else).
-std::optional<QString> keyAfterPrefix(const QString &prefix)
+bool isAscii(const QString &text)
 {
-    QList<uint> points = prefix.toUcs4();
-    while (!points.isEmpty()) {
-        uint last = points.takeLast() + 1;
-        if (last >= 0xD800 && last <= 0xDFFF)
-            last = 0xE000;
-        if (last > 0x10FFFF)
-            continue;
-        QList<uint> raised = points;
-        raised.append(last);
-        const QString candidate = QString::fromUcs4(reinterpret_cast<const char32_t *>(raised.constData()),
-                                                    raised.size());
-        if (isOwnKey(candidate))
-            return candidate;
-    }
-    return std::nullopt;
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 // The part of a LIKE pattern before its first wildcard, in the form the
@@ -88,7 +72,7 @@ QString collated(const QString &column)
 QString inKeyRange(const QString &column, const QString &prefix, const QString &from = {})
 {
     QString range = collated(column) + QStringLiteral(" >= ") + (from.isEmpty() ? quoted(prefix) : from);
-    if (const auto above = keyAfterPrefix(prefix))
+    if (const auto above = afterEveryTextBeginningWith(prefix, KeyOrder::Server))
         range += QStringLiteral(" And ") + collated(column) + QStringLiteral(" < ") + quoted(*above);
     return range;
 }
@@ -186,8 +170,18 @@ struct ReadApart {
 // When the leading name's range is decided apart, the short name's range of a
 // prefix that extends it, and the code's of the same prefix of up to three
 // characters, are read on the articles whose short name or code is apart.
-QString termRange(const GroupTerm &term, const QString &prefix, const std::optional<ReadApart> &apart)
+std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, const std::optional<ReadApart> &apart,
+                                 const FileKeys &keys)
 {
+    const std::optional<KeyOrder> order = keys.of(term.column);
+    if (!order)
+        return std::nullopt;
+    if (*order != KeyOrder::Server) {
+        const auto ranges = KeyProbe(term.column, *order).beginningWith(prefix);
+        if (!ranges)
+            return std::nullopt;
+        return QStringLiteral("Select ArtID From Articulo Where (") + ranges->join(QStringLiteral(" Or ")) + u')';
+    }
     const bool decided = apart && apart->decidedNamePrefix &&
                          apart->column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 && !prefix.contains(u' ');
     const auto apartIn = [&](const QString &index, const QString &condition) {
@@ -206,7 +200,7 @@ QString termRange(const GroupTerm &term, const QString &prefix, const std::optio
 // The joined text of a name and a variety's begins with prefix when the
 // article's name does, or when the name is shorter than the prefix and begins
 // it: the articles of those shorter names; none when one is not a key of its own.
-std::optional<QString> shorterNames(const QString &column, const QString &prefix)
+std::optional<QString> shorterNames(const QString &column, const QString &prefix, const FileKeys &keys)
 {
     QStringList shorter;
     const QList<uint> points = prefix.toUcs4();
@@ -215,11 +209,14 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
             withoutTrailingBlanks(QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), i));
         if (!isOwnKey(head))
             return std::nullopt;
-        if (!shorter.contains(quoted(head)))
-            shorter.append(quoted(head));
+        if (!shorter.contains(head))
+            shorter.append(head);
     }
-    return QStringLiteral("Select ArtID From Articulo Where ") + collated(column) + QStringLiteral(" In (") +
-           shorter.join(QStringLiteral(", ")) + u')';
+    const std::optional<KeyOrder> order = keys.of(column);
+    const auto equal = order ? KeyProbe(column, *order).equalTo(shorter) : std::nullopt;
+    if (!equal)
+        return std::nullopt;
+    return QStringLiteral("Select ArtID From Articulo Where ") + equal->join(QStringLiteral(" Or "));
 }
 
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
@@ -227,7 +224,7 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
 // it), none when the group is not of this shape. The term apart names is left
 // out: its rows are read apart, and so are the rows that hold its unless
 // condition, which the probes of the other terms skip.
-std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t close,
+std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
                                       const std::optional<ReadApart> &apart = std::nullopt)
 {
     const auto terms = groupTerms(t, open, close);
@@ -243,26 +240,31 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         found->second.append(term);
     };
     QStringList probes;
-    bool joinsVarietyName = false;
+    // A variety whose name begins with a combining mark may change the last
+    // letter of a name it is run together with; the text it makes then holds
+    // a letter outside ASCII, which a prefix of ASCII alone never matches.
+    bool composingMayMatter = false;
     for (const GroupTerm &term : *terms) {
         const QString prefix = keyPrefix(term.pattern);
         if (prefix.isEmpty())
             return QString();
         const bool inside = !apart || term.column.compare(apart->column, Qt::CaseInsensitive) != 0 ||
                             term.pattern != apart->pattern;
-        const QString range = termRange(term, prefix, apart);
+        const auto range = termRange(term, prefix, apart, keys);
+        if (!range)
+            return QString();
         // A term on one column is tried on that column's index, whole; a
         // term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
         if (inside)
-            tryInRange(range, term.joined ? kHasVarieties
+            tryInRange(*range, term.joined ? kHasVarieties
                                           : term.column + QStringLiteral(" Like ") + quoted(term.pattern));
         if (term.joined) {
-            const auto shorter = shorterNames(term.column, prefix);
+            const auto shorter = shorterNames(term.column, prefix, keys);
             if (!shorter)
                 return QString();
             probes.append(*shorter);
-            joinsVarietyName = true;
+            composingMayMatter = composingMayMatter || !isAscii(prefix);
         }
     }
     const QString skipped = apart && apart->unless
@@ -272,7 +274,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         probes.append(range + QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')' + skipped);
     if (probes.isEmpty())
         return QString();
-    if (joinsVarietyName)
+    if (composingMayMatter)
         probes.append(kVarietiesThatMayCompose);
     return probes.join(QStringLiteral(" Union All "));
 }
@@ -325,13 +327,48 @@ std::optional<QStringList> candidatePatterns(const QString &code)
     return candidates;
 }
 
+// The stored patterns that can match a scanned or typed code, read on an
+// index of the file's own order: the code itself, and every pattern whose
+// first wildcard follows a beginning of the code (a scale label's fixed part,
+// say). Nothing but that index is needed; empty when no range can be listed.
+QString patternsOnTheirOwnIndex(const QString &code, KeyOrder order)
+{
+    const QString key = sqlServerFolded(code);
+    const KeyProbe probe(u"ACBCodigo"_qs, order);
+    auto conditions = probe.equalTo({key});
+    const QList<uint> points = key.toUcs4();
+    for (qsizetype i = 0; conditions && i <= points.size(); ++i) {
+        const QString head = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), i);
+        for (const QChar wildcard : {u'%', u'_', u'['})
+            if (const auto ranges = probe.beginningWith(head + wildcard)) {
+                for (const QString &range : *ranges)
+                    if (!conditions->contains(range))
+                        conditions->append(range);
+            } else {
+                conditions.reset();
+                break;
+            }
+    }
+    if (!conditions)
+        return QString();
+    // The articles too: on a file without statistics the engine would
+    // otherwise read every article of the company and then its bar codes.
+    const QString matching = QStringLiteral(" From ArticuloCodigoBarras Where ") + conditions->join(QStringLiteral(" Or "));
+    return QStringLiteral(" And ArticuloCodigoBarras.rowid In (Select rowid") + matching +
+           QStringLiteral(") And ArtID In (Select ACBArticulo") + matching + u')';
+}
+
 // The bar codes a branch's "'code' Like ACBCodigo" can accept; empty when the
 // code has characters the list of candidates cannot stand for.
-std::optional<QString> barCodeProbes(const TsqlToken &codeLiteral)
+std::optional<QString> barCodeProbes(const TsqlToken &codeLiteral, const FileKeys &keys)
 {
     const auto code = rdo::literalValue(codeLiteral);
     if (!code)
         return std::nullopt;
+    if (!keys.barCode)
+        return QString();
+    if (*keys.barCode != KeyOrder::Server)
+        return patternsOnTheirOwnIndex(*code, *keys.barCode);
     const auto candidates = candidatePatterns(*code);
     if (!candidates)
         return QString();
@@ -353,12 +390,12 @@ struct Branch {
 };
 
 // What kind of branch b is, and the condition to add at its end.
-void classify(const TokenView &t, Branch &b)
+void classify(const TokenView &t, Branch &b, const FileKeys &keys)
 {
     if (b.group != b.end) {
         const size_t close = t.find(b.group + 1, b.end, 0, [&](size_t k) { return t.isPunct(k, u')'); });
         if (close != b.end)
-            if (const auto candidates = nameCandidates(t, b.group, close)) {
+            if (const auto candidates = nameCandidates(t, b.group, close, keys)) {
                 b.kind = Branch::Names;
                 b.groupClose = close;
                 b.probes = amongArticles(*candidates);
@@ -371,7 +408,7 @@ void classify(const TokenView &t, Branch &b)
                t.at(k - 1).kind == TsqlToken::String;
     });
     if (like != b.end)
-        if (const auto probes = barCodeProbes(t.at(like - 1))) {
+        if (const auto probes = barCodeProbes(t.at(like - 1), keys)) {
             b.kind = Branch::BarCodes;
             b.probes = *probes;
         }
@@ -380,7 +417,7 @@ void classify(const TokenView &t, Branch &b)
 // The branches of "select Union All select ... Order By NombreArt, ArtCodigo",
 // each with its probes; none when the statement is not a compound of selects
 // with a where clause each, closed by an Order By.
-std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy)
+std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKeys &keys)
 {
     // The candidates of a literal grow with the square of its length; no code
     // or name is this long, and a pasted page is matched by reading the rows
@@ -424,7 +461,7 @@ std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy)
                 b.columns.append(t.text(term, k).simplified());
                 term = k + 1;
             }
-        classify(t, b);
+        classify(t, b, keys);
         branches.push_back(std::move(b));
     }
     return branches;
@@ -432,12 +469,25 @@ std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy)
 
 } // namespace
 
-QString withIndexProbes(const QString &tsql)
+std::optional<KeyOrder> FileKeys::of(const QString &column) const
+{
+    if (column.compare(u"ArtCodigo", Qt::CaseInsensitive) == 0)
+        return code;
+    if (column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0)
+        return name;
+    if (column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0)
+        return shortName;
+    if (column.compare(u"ACBCodigo", Qt::CaseInsensitive) == 0)
+        return barCode;
+    return std::nullopt;
+}
+
+QString withIndexProbes(const QString &tsql, const FileKeys &keys)
 {
     const TokenView t(tsql);
     size_t orderBy = 0;
     std::map<size_t, QString> after; // raw token index -> condition added after it
-    for (const Branch &b : branchesOf(t, orderBy))
+    for (const Branch &b : branchesOf(t, orderBy, keys))
         if (!b.probes.isEmpty())
             after[t.indexInAll(b.end - 1)] = b.probes;
     if (after.empty())
@@ -569,7 +619,7 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
 {
     const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
     const QString rows = from + joins + u' ' + where + notGiven;
-    const auto candidates = nameCandidates(t, b.group, b.groupClose, ReadApart{name, *pattern, unless, decidedNamePrefix});
+    const auto candidates = nameCandidates(t, b.group, b.groupClose, FileKeys{}, ReadApart{name, *pattern, unless, decidedNamePrefix});
     if (!candidates || candidates->isEmpty()) {
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;
@@ -703,7 +753,7 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
         return std::nullopt;
     const TokenView t(tsql);
     size_t orderBy = 0;
-    const std::vector<Branch> branches = branchesOf(t, orderBy);
+    const std::vector<Branch> branches = branchesOf(t, orderBy, FileKeys{});
     if (branches.empty() || t.text(orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     const QStringList &columns = branches.front().columns;

@@ -2,6 +2,7 @@
 // Recognises the control's lookup statement and plans how the embedded engine
 // runs it: as ordered streams, or as one statement with index probes added.
 
+#include "lookup/plan/key_ranges.h"
 #include "lookup/plan/lookup_plan.h"
 
 #include "platform/rdo/tsql/statement_rewriter.h"
@@ -17,6 +18,16 @@ namespace lookup {
 
 struct BranchPlanning;
 
+// How the file's indexes order the columns a lookup reads by range: none
+// where no index leads with the column. By default, as our index script
+// orders them.
+struct FileKeys {
+    std::optional<KeyOrder> code = KeyOrder::Server, name = KeyOrder::Server, shortName = KeyOrder::Server,
+                            barCode = KeyOrder::Server;
+    std::optional<KeyOrder> of(const QString &column) const;
+    bool operator==(const FileKeys &) const = default;
+};
+
 // The statement with each recognised branch's candidates added, for the
 // SQLite translation to follow; the added conditions are already written as
 // SQLite reads them (their comparisons carry rdo::kServerCollation), which the
@@ -24,7 +35,7 @@ struct BranchPlanning;
 // a lookup of the control's shape. The engine runs a lookup as merged streams
 // (LookupPlanner::plan); this single statement is what it runs when a stream
 // cannot be prepared, for instance on a file without data/indexes.sql.
-QString withIndexProbes(const QString &tsql);
+QString withIndexProbes(const QString &tsql, const FileKeys &keys = {});
 
 struct PlannerOptions {
     // Rows found apart from the name's order are sorted when their articles

@@ -30,4 +30,8 @@ void installLookupPlans(rdo::SqliteConnection &connection, PlannerOptions option
 // starts; nothing happens on a connection without the lookup's plans.
 void prepareLookups(rdo::rdoConnection &connection);
 
+// How the file of a connection with the lookup's plans orders the columns a
+// lookup searches, as its indexes tell; none known without the plans.
+std::optional<FileKeys> fileKeysOf(rdo::rdoConnection &connection);
+
 } // namespace lookup

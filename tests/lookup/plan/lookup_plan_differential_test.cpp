@@ -89,7 +89,12 @@ std::vector<QString> column(sqlite3 *db, const char *sql)
     return values;
 }
 
-std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed)
+// A shop's file as our index script leaves it, or as it comes: only the
+// ordinary indexes, its text in NOCASE (our schema) or in SQLite's default
+// collation (a file written by another program).
+enum class FileState { Indexed, AsItComes, PlainText };
+
+std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed, FileState state = FileState::Indexed)
 {
     auto c = std::make_unique<Catalogue>();
     c->path = c->folder.filePath(QStringLiteral("catalogue.db"));
@@ -97,11 +102,13 @@ std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed)
     options.articles = 1000;
     options.seed = seed;
     options.output = c->path.toStdString();
+    options.plainText = state == FileState::PlainText;
     vok::catalogue::generate(options);
     sqlite3 *db = nullptr;
     sqlite3_open_v2(options.output.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     EXPECT_EQ(sqlite3_exec(db, kSeasoning, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    EXPECT_EQ(lookup::createLookupIndexes(db), SQLITE_OK) << sqlite3_errmsg(db);
+    if (state == FileState::Indexed)
+        EXPECT_EQ(lookup::createLookupIndexes(db), SQLITE_OK) << sqlite3_errmsg(db);
     c->codes = column(db, "Select ArtCodigo From Articulo Order By random()");
     c->names = column(db, "Select ArtNombre From Articulo Order By random()");
     c->barCodes = column(db, "Select ACBCodigo From ArticuloCodigoBarras Order By random()");
@@ -242,9 +249,9 @@ struct Compared {
     std::shared_ptr<rdo::SqliteConnection> probed, plain;
 };
 
-Compared compared(uint64_t seed)
+Compared compared(uint64_t seed, FileState state = FileState::Indexed)
 {
-    Compared c{makeCatalogue(seed), nullptr, nullptr};
+    Compared c{makeCatalogue(seed, state), nullptr, nullptr};
     const QString connect = u"sqlite:"_qs + c.catalogue->path;
     c.probed = rdo::SqliteConnection::open(connect);
     // The stretches of the names' indexes read at once: every lookup passes
@@ -257,11 +264,24 @@ Compared compared(uint64_t seed)
     return c;
 }
 
-class LookupPlans : public ::testing::TestWithParam<uint64_t> {};
+struct Seeded {
+    const char *name;
+    uint64_t seed;
+    FileState state;
+    // How the file orders the searched columns on its indexes.
+    lookup::FileKeys keys;
+};
+
+void PrintTo(const Seeded &s, std::ostream *out)
+{
+    *out << s.name;
+}
+
+class LookupPlans : public ::testing::TestWithParam<Seeded> {};
 
 TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
 {
-    const Compared c = compared(GetParam());
+    const Compared c = compared(GetParam().seed, GetParam().state);
     const auto &[catalogue, probed, plain] = c;
     const QString connect = u"sqlite:"_qs + catalogue->path;
     // The lookup as one statement with its candidates added, as the back end
@@ -274,7 +294,8 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     lookup::installLookupPlans(*unsorted, {.mostToSort = 2, .streams = true});
 
     const lookup::LookupPlanner planner(plain->textColumns());
-    Typist typist(*catalogue, static_cast<uint32_t>(GetParam()));
+    EXPECT_EQ(lookup::fileKeysOf(*probed), GetParam().keys);
+    Typist typist(*catalogue, static_cast<uint32_t>(GetParam().seed));
     int probedStatements = 0, mergedStatements = 0, found = 0;
     constexpr int kLookups = 90;
     for (int i = 0; i < kLookups; ++i) {
@@ -290,10 +311,11 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
         s.OmitirVariedad = !aimed && typist.pick(4) == 0;
         const QString typed = typist.next();
         const QString sql = lookupStatement(s, typed);
-        probedStatements += lookup::withIndexProbes(sql) != sql ? 1 : 0;
+        probedStatements += lookup::withIndexProbes(sql, GetParam().keys) != sql ? 1 : 0;
         if (const auto plan = planner.plan(sql)) {
             ++mergedStatements;
-            EXPECT_EQ(unpreparable(catalogue->path, *plan), "");
+            if (GetParam().state == FileState::Indexed)
+                EXPECT_EQ(unpreparable(catalogue->path, *plan), "");
         }
         const QStringList expected = rows(*plain, sql);
         found += expected.isEmpty() ? 0 : 1;
@@ -310,7 +332,13 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     EXPECT_GT(found, kLookups / 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, LookupPlans, ::testing::Values(3u, 17u));
+constexpr auto kNoCase = lookup::KeyOrder::NoCase, kBinary = lookup::KeyOrder::Binary;
+INSTANTIATE_TEST_SUITE_P(
+    Files, LookupPlans,
+    ::testing::Values(Seeded{"Indexed3", 3, FileState::Indexed, {}}, Seeded{"Indexed17", 17, FileState::Indexed, {}},
+                      Seeded{"AsItComes3", 3, FileState::AsItComes, {kNoCase, kNoCase, kNoCase, kBinary}},
+                      Seeded{"PlainText17", 17, FileState::PlainText, {kBinary, kBinary, kBinary, kBinary}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // A host's own statement of the lookup's shape, each group with one term more
 // than the lookup's: the streams may not take the group for the lookup's and

@@ -37,8 +37,10 @@ int serverCollation(void *, int lengthA, const void *a, int lengthB, const void 
                                 {static_cast<const char *>(b), static_cast<size_t>(lengthB)});
 }
 
-// Statements a read-only connection may run: reading, and the functions it calls.
-int readOnlyAuthorizer(void *, int action, const char *, const char *, const char *, const char *)
+// Statements a read-only connection may run: reading, the functions it calls,
+// and the pragmas that only tell of the file (its indexes, whether another
+// connection has written), without setting anything.
+int readOnlyAuthorizer(void *, int action, const char *name, const char *, const char *, const char *)
 {
     switch (action) {
     case SQLITE_SELECT:
@@ -46,6 +48,11 @@ int readOnlyAuthorizer(void *, int action, const char *, const char *, const cha
     case SQLITE_FUNCTION:
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
+    case SQLITE_PRAGMA:
+        for (const char *telling : {"index_list", "index_xinfo", "data_version"})
+            if (name && qstricmp(name, telling) == 0)
+                return SQLITE_OK;
+        return SQLITE_DENY;
     default:
         return SQLITE_DENY;
     }
@@ -246,7 +253,7 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     QStringList textColumns = readTextColumns(handle->db);
     if (installServerText(handle->db) != SQLITE_OK || installDriverLimit(*handle) != SQLITE_OK)
         throw engineError(handle->db);
-    // From here on only reading is authorised: no pragma (query_only cannot be
+    // From here on only reading is authorised: no pragma that sets (query_only cannot be
     // switched off), no attach, no write of any kind.
     sqlite3_set_authorizer(handle->db, readOnlyAuthorizer, nullptr);
     handle->statements = std::make_unique<StatementCache>(handle->db);

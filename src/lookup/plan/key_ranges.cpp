@@ -1,0 +1,270 @@
+#include "lookup/plan/key_ranges.h"
+
+#include "platform/rdo/tsql/sqlserver_text.h"
+#include "platform/rdo/tsql/statement_rewriter.h"
+
+#include <QList>
+
+#include <unordered_map>
+
+namespace lookup {
+
+namespace {
+
+QString textOf(char32_t point)
+{
+    return QString::fromUcs4(&point, 1);
+}
+
+QString quoted(QString text)
+{
+    return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+// A stored character SQL Server's rules may see as a given character of a
+// key: whole when they see it as exactly that character, so that what follows
+// it in the stored text lines up with the rest of the key; otherwise it may
+// only begin it (it folds into several characters).
+struct Stored {
+    char32_t point;
+    bool whole;
+};
+
+// Every character of the basic plane by the first character of its folded,
+// composed form. Characters beyond the plane fold among themselves.
+const std::unordered_map<char32_t, std::vector<Stored>> &storedByFolded()
+{
+    static const auto table = [] {
+        std::unordered_map<char32_t, std::vector<Stored>> byFolded;
+        for (char32_t point = 1; point < 0x10000; ++point) {
+            if (point >= 0xD800 && point <= 0xDFFF)
+                continue;
+            const QList<uint> folded = rdo::sqlServerFolded(textOf(point)).toUcs4();
+            if (!folded.isEmpty())
+                byFolded[folded.front()].push_back({point, folded.size() == 1});
+        }
+        return byFolded;
+    }();
+    return table;
+}
+
+// Whether a character of a key may also be stored as a base letter and
+// combining marks: an accented letter.
+bool decomposes(char32_t key)
+{
+    return textOf(key).normalized(QString::NormalizationForm_D).size() > 1;
+}
+
+// How an index of the given order holds a stored character: NOCASE lowers A
+// to Z, so that their capitals are the same place of the index.
+char32_t asIndexed(char32_t point, KeyOrder order)
+{
+    return order == KeyOrder::NoCase && point >= U'A' && point <= U'Z' ? point - U'A' + U'a' : point;
+}
+
+QString asIndexed(const QString &text, KeyOrder order)
+{
+    QString out = text;
+    if (order == KeyOrder::NoCase)
+        for (QChar &c : out)
+            if (c >= u'A' && c <= u'Z')
+                c = QChar(c.unicode() - u'A' + u'a');
+    return out;
+}
+
+// The stored characters a character of a key may stand for, as the index
+// holds them: whole ones, and ones that may only begin a longer stretch.
+struct Variants {
+    QStringList whole, beginning;
+};
+
+std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
+{
+    // An accented letter may be stored as its base letter and a combining
+    // mark, and the base letter has many accented forms that marks after it
+    // may turn into this one: too many to list, so the ranges end before it
+    // (and hold more texts than needed).
+    if (key >= 0x10000 || decomposes(key))
+        return std::nullopt;
+    Variants variants;
+    const auto add = [&](QStringList &into, char32_t point) {
+        const QString indexed = textOf(asIndexed(point, order));
+        if (!variants.whole.contains(indexed) && !into.contains(indexed))
+            into.append(indexed);
+    };
+    const auto &table = storedByFolded();
+    if (const auto found = table.find(key); found != table.end()) {
+        for (const Stored &stored : found->second)
+            if (stored.whole)
+                add(variants.whole, stored.point);
+        for (const Stored &stored : found->second)
+            if (!stored.whole)
+                add(variants.beginning, stored.point);
+    }
+    return variants;
+}
+
+// The starts of the ranges for a key: whole when every character of the key
+// was listed, so that each start is the key itself as stored.
+struct Starts {
+    QStringList ranges;
+    QStringList whole; // the starts that are the whole key, as stored
+};
+
+Starts startsOf(const QString &key, KeyOrder order)
+{
+    QStringList heads{QString()};
+    Starts starts;
+    const QList<uint> points = key.toUcs4();
+    qsizetype listed = 0;
+    for (const uint point : points) {
+        const auto variants = variantsOf(point, order);
+        if (!variants)
+            break;
+        const qsizetype count = heads.size() * (variants->whole.size() + variants->beginning.size());
+        if (count + starts.ranges.size() > kMostRanges)
+            break;
+        QStringList next;
+        for (const QString &head : heads) {
+            for (const QString &whole : variants->whole)
+                next.append(head + whole);
+            for (const QString &beginning : variants->beginning)
+                starts.ranges.append(head + beginning);
+        }
+        heads = next;
+        ++listed;
+    }
+    if (listed == points.size())
+        starts.whole = heads;
+    starts.ranges += heads;
+    return starts;
+}
+
+std::optional<QString> afterEveryServerKeyBeginningWith(const QString &prefix)
+{
+    // The smallest key above every key that begins with prefix, by raising its
+    // last character, or the one before when the raised one is not a key of
+    // its own (it would fold into something else).
+    QList<uint> points = prefix.toUcs4();
+    while (!points.isEmpty()) {
+        uint last = points.takeLast() + 1;
+        if (last >= 0xD800 && last <= 0xDFFF)
+            last = 0xE000;
+        if (last > 0x10FFFF)
+            continue;
+        QList<uint> raised = points;
+        raised.append(last);
+        const QString candidate =
+            QString::fromUcs4(reinterpret_cast<const char32_t *>(raised.constData()), raised.size());
+        if (rdo::sqlServerKey(candidate) == candidate)
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<KeyOrder> keyOrderOf(const QString &collation)
+{
+    if (collation.compare(u"BINARY", Qt::CaseInsensitive) == 0)
+        return KeyOrder::Binary;
+    if (collation.compare(u"NOCASE", Qt::CaseInsensitive) == 0)
+        return KeyOrder::NoCase;
+    if (collation.compare(QLatin1String(rdo::kServerCollation), Qt::CaseInsensitive) == 0)
+        return KeyOrder::Server;
+    return std::nullopt;
+}
+
+std::optional<QStringList> rangeStarts(const QString &prefix, KeyOrder order)
+{
+    if (prefix.isEmpty())
+        return std::nullopt;
+    if (order == KeyOrder::Server)
+        return QStringList{prefix};
+    const QStringList starts = startsOf(prefix, order).ranges;
+    if (starts.contains(QString()))
+        return std::nullopt;
+    return starts;
+}
+
+std::optional<QString> afterEveryTextBeginningWith(const QString &start, KeyOrder order)
+{
+    if (order == KeyOrder::Server)
+        return afterEveryServerKeyBeginningWith(start);
+    QList<uint> points = start.toUcs4();
+    while (!points.isEmpty()) {
+        uint last = points.takeLast() + 1;
+        if (last >= 0xD800 && last <= 0xDFFF)
+            last = 0xE000;
+        if (last > 0x10FFFF)
+            continue;
+        points.append(last);
+        // A raised character that NOCASE lowers only lies further on.
+        return asIndexed(QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), points.size()),
+                         order);
+    }
+    return std::nullopt;
+}
+
+QString KeyProbe::collated() const
+{
+    static const char *const collations[] = {"BINARY", "NOCASE", rdo::kServerCollation};
+    return m_column + QStringLiteral(" COLLATE ") + QLatin1String(collations[static_cast<int>(m_order)]);
+}
+
+QString KeyProbe::ranged(const QString &low, const std::optional<QString> &high) const
+{
+    const QString column = collated();
+    QString condition = column + QStringLiteral(" >= ") + quoted(low);
+    if (high)
+        condition += QStringLiteral(" And ") + column + QStringLiteral(" < ") + quoted(*high);
+    return condition;
+}
+
+std::optional<QStringList> KeyProbe::beginningWith(const QString &prefix) const
+{
+    const auto starts = rangeStarts(prefix, m_order);
+    if (!starts)
+        return std::nullopt;
+    QStringList conditions;
+    for (const QString &start : *starts)
+        conditions.append(ranged(start, afterEveryTextBeginningWith(start, m_order)));
+    return conditions;
+}
+
+std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys) const
+{
+    QStringList values, conditions;
+    const auto addValue = [&](const QString &value) {
+        if (!values.contains(quoted(value)))
+            values.append(quoted(value));
+    };
+    for (const QString &key : keys) {
+        if (m_order == KeyOrder::Server) {
+            addValue(key);
+            continue;
+        }
+        // A stored text equals the key when it is the key as stored, then
+        // any number of blanks: the first few are listed, more are a range
+        // of their own (texts that go on with a ninth blank).
+        constexpr int kListedBlanks = 8;
+        const Starts starts = startsOf(key, m_order);
+        for (const QString &whole : starts.whole) {
+            for (int blanks = 0; blanks <= kListedBlanks; ++blanks)
+                addValue(whole + QString(blanks, u' '));
+            conditions.append(ranged(whole + QString(kListedBlanks + 1, u' '),
+                                     whole + QString(kListedBlanks, u' ') + u'!'));
+        }
+        for (const QString &start : starts.ranges)
+            if (!starts.whole.contains(start)) {
+                if (start.isEmpty())
+                    return std::nullopt;
+                conditions.append(ranged(start, afterEveryTextBeginningWith(start, m_order)));
+            }
+    }
+    if (!values.isEmpty())
+        conditions.prepend(collated() + QStringLiteral(" In (") + values.join(QStringLiteral(", ")) + u')');
+    return conditions;
+}
+
+} // namespace lookup

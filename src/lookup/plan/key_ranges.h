@@ -1,0 +1,58 @@
+#pragma once
+// Where an index of the shop's file holds the texts SQL Server's rules find
+// for a typed prefix or a typed value, whatever order the index keeps them in.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace lookup {
+
+// The order an index of the file keeps a text column in: SQLite's own
+// (bytes), NOCASE (bytes with A to Z lowered), or SQL Server's (the
+// collation the back end installs, which only our index script uses).
+enum class KeyOrder { Binary, NoCase, Server };
+
+// Reads a declared collation name (any case); none for one we cannot use.
+std::optional<KeyOrder> keyOrderOf(const QString &collation);
+
+// A condition "column in this range of the index" for SQLite, written with
+// the index's own collation so that the engine reads that index for it.
+class KeyProbe {
+public:
+    KeyProbe(QString column, KeyOrder order) : m_column(std::move(column)), m_order(order) {}
+
+    // Conditions, any of which holds for every text whose SQL Server key
+    // (rdo::sqlServerKey) begins with prefix, itself a key; few other texts
+    // pass. None when the prefix is empty or the ranges could not be listed:
+    // then no range of the index narrows the reading.
+    std::optional<QStringList> beginningWith(const QString &prefix) const;
+
+    // Conditions, any of which holds for every text that equals one of keys
+    // (each a key) under SQL Server's rules, trailing blanks included.
+    std::optional<QStringList> equalTo(const QStringList &keys) const;
+
+    KeyOrder order() const { return m_order; }
+
+private:
+    QString collated() const;
+    QString ranged(const QString &low, const std::optional<QString> &high) const;
+
+    QString m_column;
+    KeyOrder m_order;
+};
+
+// The texts that begin every stored text whose key begins with prefix, as
+// the index's order sees them: each range [text, next text) of the index
+// that holds them. At most about kMostRanges of them; past that the ranges
+// stop growing with the prefix and hold more texts than needed.
+inline constexpr int kMostRanges = 32;
+std::optional<QStringList> rangeStarts(const QString &prefix, KeyOrder order);
+
+// The smallest text above every text that begins with start in the
+// index's order; none when there is none.
+std::optional<QString> afterEveryTextBeginningWith(const QString &start, KeyOrder order);
+
+} // namespace lookup

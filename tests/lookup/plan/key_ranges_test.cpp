@@ -1,0 +1,131 @@
+// The ranges of a file's own index (SQLite's default or NOCASE order) must
+// hold every stored text that SQL Server's rules find for a typed beginning
+// or value, however the shop stored it: capitals or not, accents composed or
+// decomposed, letters that fold into others, trailing blanks.
+
+#include "lookup/plan/key_ranges.h"
+
+#include "platform/rdo/tsql/sqlserver_text.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QStringList>
+
+namespace {
+
+const QStringList kStored = {
+    u"LECHE ENTERA"_qs, u"leche"_qs, u"Leche  "_qs, u"LeChE"_qs, u"lechería"_qs, u"LECHERÍA"_qs,
+    u"LECHERI\u0301A"_qs, u"ÉXITO"_qs, u"éxito"_qs, u"E\u0301XITO"_qs, u"e\u0301xito"_qs, u"EXITO"_qs,
+    u"\u212AILO"_qs, u"kilo"_qs, u"KILO"_qs, u"straße"_qs, u"STRASSE"_qs, u"\u0130STANBUL"_qs, u"istanbul"_qs,
+    u"ñandú"_qs, u"ÑANDÚ"_qs, u"N\u0303ANDU"_qs, u"x"_qs, QString(), u"   "_qs, u"ab"_qs, u"AB "_qs, u"ab x"_qs,
+    u"ab         x"_qs, u"aB          "_qs, u"ABC%"_qs, u"abc_"_qs, u"[x]"_qs, u"%"_qs, u"Ω"_qs, u"ω"_qs,
+    u"\u2126"_qs, u"\u01C5ungla"_qs, u"7730000006612"_qs, u"200001%"_qs, u"ẸRE"_qs, u"E\u0323\u0302RE"_qs};
+
+struct Case {
+    const char *name;
+    lookup::KeyOrder order;
+};
+
+void PrintTo(const Case &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class KeyRanges : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+        const char *collation = GetParam().order == lookup::KeyOrder::Binary ? "BINARY" : "NOCASE";
+        const QByteArray schema = QByteArray("Create Table T (x Text); Create Index I On T (x Collate ") + collation + ")";
+        ASSERT_EQ(sqlite3_exec(db, schema.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        for (const QString &text : kStored) {
+            sqlite3_stmt *insert = nullptr;
+            sqlite3_prepare_v2(db, "Insert Into T Values (?1)", -1, &insert, nullptr);
+            const QByteArray utf8 = text.toUtf8();
+            sqlite3_bind_text(insert, 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+            ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
+            sqlite3_finalize(insert);
+        }
+    }
+    void TearDown() override { sqlite3_close(db); }
+
+    // The stored texts any of the conditions holds for.
+    QStringList where(const QStringList &conditions)
+    {
+        QStringList found;
+        sqlite3_stmt *select = nullptr;
+        const QByteArray sql = ("Select x From T Where " + conditions.join(u" Or "_qs)).toUtf8();
+        EXPECT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &select, nullptr), SQLITE_OK) << sql.constData();
+        while (sqlite3_step(select) == SQLITE_ROW)
+            found.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(select, 0))));
+        sqlite3_finalize(select);
+        return found;
+    }
+
+    sqlite3 *db = nullptr;
+};
+
+TEST_P(KeyRanges, HoldEveryStoredTextThatBeginsWithThePrefix)
+{
+    const lookup::KeyProbe probe(u"x"_qs, GetParam().order);
+    for (const QString &stored : kStored) {
+        const QString key = rdo::sqlServerKey(stored);
+        for (qsizetype length = 1; length <= key.size(); ++length) {
+            const QString prefix = rdo::sqlServerKey(key.left(length));
+            if (prefix.isEmpty() || prefix != key.left(prefix.size()))
+                continue;
+            // A beginning that no ranges can hold is read whole: only an
+            // accented letter whose base letter has many accented forms.
+            const auto conditions = probe.beginningWith(prefix);
+            if (!conditions) {
+                EXPECT_GE(prefix.front().unicode(), 0x80) << prefix.toStdString();
+                continue;
+            }
+            EXPECT_LE(conditions->size(), 2 * lookup::kMostRanges) << prefix.toStdString();
+            const QStringList found = where(*conditions);
+            for (const QString &other : kStored)
+                if (rdo::sqlServerKey(other).startsWith(prefix))
+                    EXPECT_TRUE(found.contains(other))
+                        << "«" << other.toStdString() << "» outside the ranges of «" << prefix.toStdString() << "»";
+        }
+    }
+}
+
+TEST_P(KeyRanges, HoldEveryStoredTextEqualToTheKeys)
+{
+    const lookup::KeyProbe probe(u"x"_qs, GetParam().order);
+    for (const QString &stored : kStored) {
+        const QString key = rdo::sqlServerKey(stored);
+        const auto conditions = probe.equalTo({key});
+        if (!conditions) {
+            EXPECT_GE(key.front().unicode(), 0x80) << key.toStdString();
+            continue;
+        }
+        const QStringList found = where(*conditions);
+        for (const QString &other : kStored)
+            if (rdo::sqlServerKey(other) == key)
+                EXPECT_TRUE(found.contains(other))
+                    << "«" << other.toStdString() << "» missed as equal to «" << key.toStdString() << "»";
+        // Equal to a name of one word: not every text that begins with it.
+        if (key == u"ab")
+            EXPECT_FALSE(found.contains(u"ab x"_qs));
+    }
+}
+
+// A digit has no other form: a code's range is the code itself, whatever the order.
+TEST_P(KeyRanges, ReadOneRangeForACode)
+{
+    const auto starts = lookup::rangeStarts(u"7730000006612"_qs, GetParam().order);
+    ASSERT_TRUE(starts);
+    EXPECT_EQ(*starts, QStringList{u"7730000006612"_qs});
+    EXPECT_EQ(lookup::afterEveryTextBeginningWith(u"7730000006612"_qs, GetParam().order), u"7730000006613"_qs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, KeyRanges,
+                         ::testing::Values(Case{"Binary", lookup::KeyOrder::Binary},
+                                           Case{"NoCase", lookup::KeyOrder::NoCase}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
