@@ -150,21 +150,6 @@ TEST_F(VokhostTest, AVarietyChosenFromTheListThenClearingTheTextHidesTheBox)
     EXPECT_EQ(st["chkVariedad"]["value"].toInt(), 0);
 }
 
-// A list layout without extra columns still shows which article a row is.
-TEST_F(VokhostTest, ListLayoutWithoutExtraColumnsShowsCodeAndName)
-{
-    const QString exact = exactCode();
-    ASSERT_FALSE(exact.isEmpty());
-    const Transcript run = host("set FormatoLista 4\ntype " + exact + "\nkey Enter");
-    ASSERT_EQ(run.steps.size(), 3u);
-    const QJsonObject list = run.steps[2].first("list");
-    EXPECT_EQ(list["header"].toString(), "||||||") << "the header the control builds is unchanged";
-    EXPECT_EQ(list["columns"].toArray(), QJsonArray({"Código", "Artículo"}));
-    const QJsonArray first = list["first"].toArray().at(0).toArray();
-    ASSERT_EQ(first.size(), 2);
-    EXPECT_EQ(first.at(0).toString(), exact);
-}
-
 // The control starts as a container starts it: a new instance is initialised,
 // a stored one read from its form; either way an article shows as the stored
 // or default display asks.
@@ -230,19 +215,6 @@ TEST_F(VokhostTest, DetailViewWritesWhatItShows)
     EXPECT_TRUE(run.steps[4].result["ok"].toBool());
 }
 
-TEST_F(VokhostTest, SetGetAndKeysReachTheControl)
-{
-    const Transcript run =
-        host("set FormatCodigo \"000000\"\nget FormatCodigo\ntype AB\nkey Backspace\nkey Shift+F12\nkey Tab\nkey Tab\nstate");
-    ASSERT_EQ(run.steps.size(), 8u);
-    EXPECT_EQ(run.steps[1].result["value"].toString(), "000000");
-    EXPECT_EQ(run.steps[3].happened.at(1)["KeyAscii"].toInt(), 8);
-    EXPECT_EQ(run.steps[4].happened.at(0)["Shift"].toInt(), 1);
-    const QJsonObject st = state(run);
-    EXPECT_EQ(st["Text"].toString(), "A");
-    EXPECT_EQ(st["focus"].toString(), "tArticulo") << "Tab goes to the host box and back";
-}
-
 // F4 with the dialog answered from the script: the condition found goes to
 // the list, where the script takes the article.
 TEST_F(VokhostTest, F4SearchesWithTheDialogsCondition)
@@ -277,9 +249,7 @@ TEST(VokhostStart, AnUnusableOptionOrConnectionStopsTheHost)
         const char *why;
         int exitCode = 1;
     } cases[] = {
-        {"no such file", {"--db", shopDb, "--form", folder.filePath("otro.frm") + ":txtArticulo"}, "cannot read the form"},
         {"no such control", {"--db", shopDb, "--form", form.fileName() + ":txtPrecio"}, "holds no control txtPrecio"},
-        {"no name", {"--db", shopDb, "--form", form.fileName() + ":"}, "--form takes FILE:NAME"},
         {"a value the control refuses", {"--db", shopDb, "--form", form.fileName() + ":txtRoto"},
          "cannot read its stored properties"},
         {"no connection", {"--db", "sqlite:/nonexistent/folder/shop.db"}, "cannot open the connection", 2},

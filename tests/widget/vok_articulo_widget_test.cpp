@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <functional>
 
 namespace {
 
@@ -30,22 +29,10 @@ protected:
     vokArticuloWidget *widget = nullptr;
 };
 
-// Each property reaches the control's own by its name, both ways.
-TEST_F(ArticuloWidgetTest, PropertiesAreTheControlsByName)
+// The font reaches the control and its text box, not the widget itself.
+TEST_F(ArticuloWidgetTest, TheFontIsTheControlsAndTheArticlesFieldsAreReadOnly)
 {
     vokTArticulo &c = widget->control();
-    const std::vector<std::tuple<const char *, QVariant, std::function<QVariant()>>> cases = {
-        {"BackColor", 0x0000FFFFu, [&] { return QVariant(c.BackColor()); }},
-        {"FormatCodigo", "000000", [&] { return QVariant(c.FormatCodigo()); }},
-        {"Text", "A12", [&] { return QVariant(c.Text()); }},
-        {"Empresa", 3, [&] { return QVariant(c.Empresa()); }},
-    };
-    for (const auto &[name, value, controlValue] : cases) {
-        ASSERT_TRUE(widget->setProperty(name, value)) << name;
-        EXPECT_EQ(controlValue().toString(), value.toString()) << name;
-        EXPECT_EQ(widget->property(name).toString(), value.toString()) << name;
-    }
-
     QFont font("DejaVu Serif");
     font.setPointSizeF(12);
     font.setBold(true);

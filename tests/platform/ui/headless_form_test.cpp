@@ -1,6 +1,4 @@
-#include "error_number.h"
 #include "platform/ui/headless/headless_toolkit.h"
-#include "platform/vb/error.h"
 
 #include "qt_printers.h"
 
@@ -58,11 +56,6 @@ TEST_F(HeadlessFormTest, ModalShowLoadsRunsTheUserAndUnloadsWithTheFocusGivenBac
     EXPECT_TRUE(behind->hasFocus());
     EXPECT_FALSE(dialog.isLoaded());
     EXPECT_EQ(toolkit.activeForm(), nullptr);
-
-    // Without a queued answer the form closes as soon as it has loaded.
-    log.clear();
-    form->showModal();
-    EXPECT_EQ(log, QStringList({"load visible=0", "unload"}));
 }
 
 TEST_F(HeadlessFormTest, KeyPreviewSeesKeysBeforeTheControlAndCanUnload)
@@ -117,14 +110,6 @@ TEST_F(HeadlessFormTest, AccessKeysMoveToTheControlAfterTheLabelOrClickTheButton
         EXPECT_TRUE(ok->hasFocus());
     });
     EXPECT_EQ(log, QStringList({"ok"}));
-}
-
-TEST_F(HeadlessFormTest, FormRaisesResizeOnEveryChangeOfSize)
-{
-    int resizes = 0;
-    form->onResize = [&] { ++resizes; };
-    form->move(10, 20, 9460, 7600);
-    EXPECT_EQ(resizes, 2);
 }
 
 } // namespace
