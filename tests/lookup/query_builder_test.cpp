@@ -136,9 +136,6 @@ TEST(QueryBuilderTest, CamposByTipoAndName)
         uint8_t tipo;
         const char *prefix, *name;
     } cases[] = {
-        {0, true, 1, "1 As Tipo, Null As CodigoBarra, Null As CantidadCB,  ArtFoto,", "ArtNombre as NombreArt"},
-        {0, false, 2, "2 As Tipo, ACBCodigo As CodigoBarra, ACBCantidad As CantidadCB,  ArtFoto,",
-         "ArtNombre + ' ' + RTrim(AVaNombre) as NombreArt"},
         {1, true, 2, "2 As Tipo, ACBCodigo As CodigoBarra,", "ArtNombreCorto as NombreArt"},
         {1, false, 1, "1 As Tipo, Null As CodigoBarra,", "ArtNombreCorto + ' ' + RTrim(AVaNombre) as NombreArt"},
         {5, true, 1, "1 As Tipo, ", "ArtNombreCorto as NombreArt"},

@@ -95,9 +95,7 @@ TEST_P(Connection, ColumnsByNameInAnyCaseAndByPositionWithTheirTypes)
 TEST_P(Connection, EngineErrorsCarryTheEngineText)
 {
     const std::pair<const char16_t *, const char16_t *> cases[] = {
-        {u"Select ArtID From Articulos", u"no such table: Articulos"},
-        {u"Select ArtNada From Articulo", u"no such column: ArtNada"},
-        {u"Select From Where", u"syntax error"}};
+        {u"Select ArtID From Articulos", u"no such table: Articulos"}, {u"Select From Where", u"syntax error"}};
     for (const auto &[sql, message] : cases) {
         const vb::Error error = errorOf(QString::fromUtf16(sql));
         EXPECT_NE(error.number(), 0);
