@@ -97,10 +97,6 @@ TEST_F(CatalogueTest, EveryPlainBarCodeIsAnEan13WithValidCheckDigit)
         EXPECT_EQ(code.back() - '0', ean13CheckDigit(code.substr(0, 12))) << code;
     }
     EXPECT_EQ(count(db(), "SELECT COUNT(DISTINCT ACBCodigo) - COUNT(*) FROM ArticuloCodigoBarras"), 0);
-}
-
-TEST(Ean13, CheckDigitOfKnownCodes)
-{
     for (const auto &[body, digit] : std::map<std::string, int>{{"400638133393", 1}, {"978020137962", 4}})
         EXPECT_EQ(ean13CheckDigit(body), digit) << body;
 }
@@ -178,18 +174,14 @@ TEST_F(CatalogueTest, RefusesToOverwriteUnlessForcedAndAddsTheLookupIndexesWhenA
     EXPECT_EQ(indexes(file), 2);
 }
 
-TEST(CatalogueArguments, AcceptsTheDocumentedForms)
+TEST(CatalogueArguments, AcceptsTheDocumentedFormsAndRejectsBadInputWithAClearMessage)
 {
-    const std::vector<std::string_view> args{"--articles", "1000000", "--seed=18446744073709551615", "--output",
-                                             "x.sqlite", "--force", "--lookup-indexes"};
-    const ParsedArguments p = parseArguments(args);
+    const ParsedArguments p = parseArguments(std::vector<std::string_view>{
+        "--articles", "1000000", "--seed=18446744073709551615", "--output", "x.sqlite", "--force", "--lookup-indexes"});
     ASSERT_EQ(p.error, "");
-    EXPECT_EQ(std::make_tuple(p.options.articles, p.options.seed, p.options.output.string(), p.options.force, p.options.lookupIndexes),
+    EXPECT_EQ(std::make_tuple(p.options.articles, p.options.seed, p.options.output.string(), p.options.force,
+                              p.options.lookupIndexes),
               std::make_tuple(1000000u, 18446744073709551615ull, std::string("x.sqlite"), true, true));
-}
-
-TEST(CatalogueArguments, RejectsBadInputWithAClearMessage)
-{
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases{
         {{"--seed", "1", "--output", "f"}, "missing --articles"},
         {{"--articles", "1000", "--output", "f"}, "missing --seed"},
