@@ -113,8 +113,7 @@ TEST_F(ComponentRegistrationTest, ClassObjectIsOnlyForTheControl)
               com::E_NOINTERFACE) << "a factory is no control";
 }
 
-// The runtime's own tests count objects and locks; here, that the control and
-// its font object are counted by the library's module.
+// The control, its font object and a lock on its factory keep the library in use.
 TEST_F(ComponentRegistrationTest, CanUnloadOnlyWithoutLiveObjects)
 {
     const auto canUnloadNow = entryPoint<com::HRESULT (*)()>("DllCanUnloadNow");
@@ -125,6 +124,17 @@ TEST_F(ComponentRegistrationTest, CanUnloadOnlyWithoutLiveObjects)
     object.reset();
     EXPECT_EQ(canUnloadNow(), com::S_FALSE) << "its font object is alive";
     font.reset();
+    EXPECT_EQ(canUnloadNow(), com::S_OK);
+    // A lock keeps the library in use after its factory is gone.
+    void *out = nullptr;
+    ASSERT_EQ(entryPoint<com::DllGetClassObjectFn>("DllGetClassObject")(&component::CLSID_vokTArticulo,
+                                                                        &com::IID_IClassFactory, &out),
+              com::S_OK);
+    std::unique_ptr<std::shared_ptr<com::Object>> handed(static_cast<std::shared_ptr<com::Object> *>(out));
+    std::dynamic_pointer_cast<com::ClassFactory>(*handed)->lockServer(true);
+    handed.reset();
+    EXPECT_EQ(canUnloadNow(), com::S_FALSE);
+    component::libraryModule().lock(false);
     EXPECT_EQ(canUnloadNow(), com::S_OK);
 }
 

@@ -18,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -51,21 +50,6 @@ TEST_F(HostComponentsTest, RegistrationWritesEveryClassAndUnregistrationRemovesT
     ASSERT_EQ(com::unregisterServer(HostLibrary), com::S_OK) << "unregistering twice is harmless";
     for (const QString &progId : progIds)
         EXPECT_FALSE(com::classIdFromProgId(progId)) << progId.toStdString();
-}
-
-TEST_F(HostComponentsTest, UtilidadesReadsTheSettingsFile)
-{
-    vok::test::writeFile(qEnvironmentVariable("VOK_SETTINGS"), "[VOK04]\nIdioma=2.6\n");
-    auto utilidades = com::createObject("vokHost.Utilidades");
-    const auto leer = [&](const char *app, const char *key) {
-        return vb::CallByName(utilidades, "LeerConfiguracion", CallKind::Method, {app, key});
-    };
-    EXPECT_EQ(leer("vok04", "idioma"), vb::Variant("2.6"));
-    EXPECT_TRUE(leer("VOK04", "Idioma2").isEmpty());
-    EXPECT_EQ(vb::CallByName(utilidades, "NormalizarTexto", CallKind::Method, {"tornillo 3*4"}),
-              vb::Variant("tornillo 3*4"));
-    EXPECT_EQ(vb::CallByName(utilidades, "RutaAplicacion", CallKind::Method),
-              vb::Variant(QCoreApplication::applicationDirPath()));
 }
 
 TEST_F(HostComponentsTest, MensajesShowsItsBoxesThroughTheToolkit)
