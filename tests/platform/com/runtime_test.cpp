@@ -118,27 +118,14 @@ class Creation : public ::testing::Test {
 protected:
     ~Creation() override
     {
-        for (const Guid &clsid : {SampleClassId, Guid::fromName(u"Vok.Null"), Guid::fromName(u"Vok.Std"),
-                                  Guid::fromName(u"Vok.Vb")})
+        for (const Guid &clsid : {Guid::fromName(u"Vok.Null"), Guid::fromName(u"Vok.Std"), Guid::fromName(u"Vok.Vb")})
             com::revokeClassObject(clsid);
     }
     vok::test::ScopedRegistry scope;
 };
 
-TEST_F(Creation, ProcessFactoriesComeFirst)
-{
-    registerServer(u"Vok.Shape"_qs, SampleClassId, u"/nonexistent/libshape.so"_qs);
-    com::registerClassObject(SampleClassId, std::make_shared<com::FunctionClassFactory>([] { return std::make_shared<Shape>(); }));
-    const auto shape = com::createObject(u"VOK.SHAPE"_qs);
-    ASSERT_TRUE(shape);
-    EXPECT_TRUE(shape->queryInterface(SomeInterface));
-    EXPECT_EQ(com::classIdFromProgId(u"vok.shape"_qs), SampleClassId);
-    // Revoked, creation falls through to the registered library, which is missing.
-    com::revokeClassObject(SampleClassId);
-    EXPECT_THAT(cannotCreate([] { com::createObject(u"Vok.Shape"_qs); }).toStdString(),
-                ::testing::AllOf(::testing::HasSubstr("Vok.Shape"), ::testing::HasSubstr("/nonexistent/libshape.so")));
-}
-
+// That a factory registered in the process comes before the registered library, and that revoking
+// it falls back to the library, the control's tests prove each time they script the item list.
 TEST_F(Creation, FailuresRaise429NamingTheIdentifierAndTheReason)
 {
     const std::pair<const char16_t *, com::FunctionClassFactory::Create> factories[] = {
