@@ -1,5 +1,4 @@
-// What hosts built against earlier releases depend on and the build must
-// never change: the identities, the type library's shape and the resources.
+// What hosts built against earlier releases depend on: identities, type library and resources.
 
 #include "error_number.h"
 #include "scoped_env.h"
@@ -16,9 +15,12 @@
 #include "qt_printers.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -54,31 +56,18 @@ const QStringList EventHistory = {
     "{2C0092EE-C1D0-4B59-B557-80194CB747EF}", "{4C52E327-DCB6-4E18-8ECB-B3B6E9DCE93D}",
 };
 
-TEST(ComponentIdentities, AreTheOnesOfThisRelease)
-{
-    EXPECT_EQ(component::LIBID_vokArtBuscar.toString(), "{961793C7-98ED-454B-ACCB-A00EE46AED7B}");
-    EXPECT_EQ(component::CLSID_vokTArticulo.toString(), "{E6BCB0D7-EE09-49BF-9A71-17C27125DC71}");
-    EXPECT_EQ(strings(component::IID_vokTArticuloHistory), InterfaceHistory);
-    EXPECT_EQ(strings(component::DIID_vokTArticuloEventsHistory), EventHistory);
-    EXPECT_EQ(component::IID_vokTArticulo().toString(), InterfaceHistory.back());
-    EXPECT_EQ(component::DIID_vokTArticuloEvents().toString(), EventHistory.back());
-}
-
+// The histories are compared through what the library carries (resources, type library); the
+// class and library identities through what registration writes.
 TEST(ComponentResources, HistoriesAreStoredAsLengthThenIdentities)
 {
-    const struct {
-        const char *name;
-        QStringList expected;
-    } cases[] = {{"_IID_VOKTARTICULO", InterfaceHistory}, {"_SRCIID_VOKTARTICULO", EventHistory}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QByteArray bytes = com::loadResource(Library, "CUSTOM", c.name);
-        ASSERT_EQ(bytes.size(), 4 + 256);
+    for (const auto &[name, expected] : {std::pair("_IID_VOKTARTICULO", InterfaceHistory),
+                                         std::pair("_SRCIID_VOKTARTICULO", EventHistory)}) {
+        const QByteArray bytes = com::loadResource(Library, "CUSTOM", name);
+        ASSERT_EQ(bytes.size(), 4 + 256) << name;
         EXPECT_EQ(bytes.left(4), QByteArray("\x00\x01\x00\x00", 4)) << "256, little-endian";
-        EXPECT_EQ(strings(com::parseIdentityHistory(bytes)), c.expected);
-        // Identity bytes in the runtime's order: the first byte is the first
-        // two digits of the text.
-        EXPECT_EQ(static_cast<uint8_t>(bytes[4]), c.expected.front().mid(1, 2).toUInt(nullptr, 16));
+        EXPECT_EQ(strings(com::parseIdentityHistory(bytes)), expected);
+        // The runtime's byte order: the first byte is the first two digits of the text.
+        EXPECT_EQ(static_cast<uint8_t>(bytes[4]), expected.front().mid(1, 2).toUInt(nullptr, 16));
     }
 }
 
@@ -87,11 +76,23 @@ TEST(ComponentResources, LookupIsCaseInsensitiveAndMissingOnesRaise326)
     EXPECT_EQ(com::loadResource(Library, "custom", "_iid_voktarticulo").size(), 260);
     EXPECT_EQ(vok::test::errorNumberOf([] { com::loadResource(Library, "CUSTOM", "_IID_OTHER"); }),
               com::ResourceNotFound);
-    EXPECT_EQ(vok::test::errorNumberOf([] {
-                  com::loadResource(vok::test::buildLibraryDir() + "/libvokhost.so", "TYPELIB", "1");
-              }),
-              com::ErrorLoadingLibrary)
-        << "a library without resources";
+    const QString withoutResources = vok::test::buildLibraryDir() + "/libvokhost.so";
+    EXPECT_EQ(vok::test::errorNumberOf([&] { com::loadResource(withoutResources, "TYPELIB", "1"); }),
+              com::ErrorLoadingLibrary);
+}
+
+// Each entry of a type library array, written as one text.
+QStringList texts(const QJsonValue &array, const std::function<QString(const QJsonObject &)> &text)
+{
+    QStringList list;
+    for (const auto &entry : array.toArray())
+        list << text(entry.toObject());
+    return list;
+}
+
+QString params(const QJsonObject &member, const std::function<QString(const QJsonObject &)> &text)
+{
+    return '(' + texts(member.value("params"), text).join(", ") + ')';
 }
 
 class ComponentTypeLibraryTest : public ::testing::Test {
@@ -101,67 +102,47 @@ protected:
     static void SetUpTestSuite() { document = com::loadTypeLibrary(Library).document; }
 };
 
-// The library's name, version, identity and class are what vokreg lists; its
-// test reads them back.
-TEST_F(ComponentTypeLibraryTest, DescribesTheLibraryAndItsClass)
+// The library's name, version, identity and class are what vokreg lists; its test reads them back.
+TEST_F(ComponentTypeLibraryTest, DescribesTheLibraryItsClassAndItsInterfaceInBinaryOrder)
 {
     EXPECT_EQ(document.value("lcid").toInt(-1), 0);
     const QJsonObject coclass = first("coclasses");
     EXPECT_EQ(coclass.value("flags").toArray(), (QJsonArray{"control", "creatable"}));
     EXPECT_EQ(coclass.value("defaultInterface").toString(), "_vokTArticulo");
     EXPECT_EQ(coclass.value("defaultSource").toString(), "__vokTArticulo");
-    QStringList imports;
-    for (const auto &entry : document.value("imports").toArray())
-        imports << entry.toObject().value("name").toString() + ' ' + entry.toObject().value("version").toString();
-    EXPECT_EQ(imports, (QStringList{"stdole 2.0", "RDO 2.0"}));
-}
-
-TEST_F(ComponentTypeLibraryTest, DefaultInterfaceMembersKeepTheirBinaryOrder)
-{
-    const QStringList expected = {
-        "Appearance get", "Appearance let", "BackColor get", "BackColor let", "Codigo get", "Connect set",
-        "Enabled get", "Enabled let", "Font get", "Font set", "ForeColor get", "ForeColor let",
-        "FormatCodigo get", "FormatCodigo let", "FormatDisplay get", "FormatDisplay let", "ID get", "ID let",
-        "Idioma get", "Idioma let", "MaxLength get", "MaxLength let", "Nombre get", "Text get", "Text let",
-        "NombreADesplegar get", "NombreADesplegar let", "Variedad get", "Variedad let", "FindArticuloByID method",
-        "Empresa let", "OmitirVariedad get", "OmitirVariedad let", "EnUso get", "EnUsoObligatorio get",
-        "EnUsoObligatorio let", "EnVenta get", "EnVentaObligatorio get", "EnVentaObligatorio let", "EsCombo get",
-        "Decimales get", "AdmitePrecioQMayor get", "PedirIncluirVariedad get", "PedirIncluirVariedad let",
-        "IncluirVariedades get", "IncluirVariedades let", "BackgroundColor get", "BackgroundColor let",
-        "resloadVieja method", "CB get", "CBCantidad get", "CBVariable get", "PideSerie get", "CBFija get",
-        "FormatoLista let", "TipoCombo get", "ListaPrecios let", "MostrarDetalle method"};
+    EXPECT_EQ(texts(document.value("imports"), [](auto e) { return e["name"].toString() + ' ' + e["version"].toString(); }),
+              (QStringList{"stdole 2.0", "RDO 2.0"}));
     const QJsonObject interface = first("interfaces");
     EXPECT_EQ(interface.value("name").toString(), "_vokTArticulo");
     EXPECT_EQ(interface.value("iid").toString(), InterfaceHistory.back());
     EXPECT_EQ(interface.value("flags").toArray(), (QJsonArray{"dual", "hidden", "nonextensible"}));
-    QStringList members;
-    for (const auto &entry : interface.value("members").toArray())
-        members << entry.toObject().value("name").toString() + ' ' + entry.toObject().value("kind").toString();
-    EXPECT_EQ(members, expected);
-}
-
-TEST_F(ComponentTypeLibraryTest, MethodParametersCarryPassingAndOptionality)
-{
-    // name -> "param:type:byref/byval[:optional=default]" joined by ", "
-    QMap<QString, QString> methods;
-    for (const auto &entry : first("interfaces").value("members").toArray()) {
-        const QJsonObject member = entry.toObject();
-        if (member.value("kind") != "method")
-            continue;
-        QStringList params;
-        for (const auto &p : member.value("params").toArray()) {
-            const QJsonObject param = p.toObject();
-            QString text = param.value("name").toString() + ':' + param.value("type").toString() + ':'
-                           + (param.value("byRef").toBool() ? "byref" : "byval");
-            if (param.value("optional").toBool())
-                text += ":optional=" + param.value("default").toString();
-            params << text;
-        }
-        methods[member.value("name").toString()] = member.value("type").toString() + " (" + params.join(", ") + ')';
-    }
-    EXPECT_EQ(methods["FindArticuloByID"], " (iID:Long:byval, iVariedad:Integer:byref:optional=0)");
-    EXPECT_EQ(methods["resloadVieja"], "String (idRes:Integer:byval)");
-    EXPECT_EQ(methods["MostrarDetalle"], " (Articulo:Long:byref, Variedad:Integer:byref)");
+    EXPECT_EQ(texts(interface.value("members"), [](auto m) { return m["name"].toString() + ' ' + m["kind"].toString(); }),
+              (QStringList{
+                  "Appearance get", "Appearance let", "BackColor get", "BackColor let", "Codigo get", "Connect set",
+                  "Enabled get", "Enabled let", "Font get", "Font set", "ForeColor get", "ForeColor let",
+                  "FormatCodigo get", "FormatCodigo let", "FormatDisplay get", "FormatDisplay let", "ID get", "ID let",
+                  "Idioma get", "Idioma let", "MaxLength get", "MaxLength let", "Nombre get", "Text get", "Text let",
+                  "NombreADesplegar get", "NombreADesplegar let", "Variedad get", "Variedad let",
+                  "FindArticuloByID method", "Empresa let", "OmitirVariedad get", "OmitirVariedad let", "EnUso get",
+                  "EnUsoObligatorio get", "EnUsoObligatorio let", "EnVenta get", "EnVentaObligatorio get",
+                  "EnVentaObligatorio let", "EsCombo get", "Decimales get", "AdmitePrecioQMayor get",
+                  "PedirIncluirVariedad get", "PedirIncluirVariedad let", "IncluirVariedades get",
+                  "IncluirVariedades let", "BackgroundColor get", "BackgroundColor let", "resloadVieja method",
+                  "CB get", "CBCantidad get", "CBVariable get", "PideSerie get", "CBFija get", "FormatoLista let",
+                  "TipoCombo get", "ListaPrecios let", "MostrarDetalle method"}));
+    // Methods: "param:type:byref/byval[:optional=default]".
+    const auto method = [](const QJsonObject &m) {
+        return m["kind"] != "method" ? QString()
+                                     : m["name"].toString() + ' ' + m["type"].toString() + params(m, [](auto p) {
+                                           return p["name"].toString() + ':' + p["type"].toString() + ':'
+                                                  + (p["byRef"].toBool() ? "byref" : "byval")
+                                                  + (p["optional"].toBool() ? ":optional=" + p["default"].toString() : "");
+                                       });
+    };
+    EXPECT_EQ(texts(interface.value("members"), method).filter(QRegularExpression(".")),
+              (QStringList{"FindArticuloByID (iID:Long:byval, iVariedad:Integer:byref:optional=0)",
+                           "resloadVieja String(idRes:Integer:byval)",
+                           "MostrarDetalle (Articulo:Long:byref, Variedad:Integer:byref)"}));
 }
 
 TEST_F(ComponentTypeLibraryTest, EventsEnumerationsAndAliases)
@@ -170,50 +151,39 @@ TEST_F(ComponentTypeLibraryTest, EventsEnumerationsAndAliases)
     EXPECT_EQ(source.value("name").toString(), "__vokTArticulo");
     EXPECT_EQ(source.value("iid").toString(), EventHistory.back());
     EXPECT_EQ(source.value("flags").toArray(), QJsonArray{"hidden"});
-    QStringList events;
-    for (const auto &entry : source.value("events").toArray()) {
-        const QJsonObject event = entry.toObject();
-        QStringList params;
-        for (const auto &p : event.value("params").toArray())
-            params << p.toObject().value("name").toString() + (p.toObject().value("byRef").toBool() ? "&" : "");
-        events << QString::number(event.value("dispid").toInt()) + ' ' + event.value("name").toString() + '('
-                      + params.join(',') + ')';
-    }
-    EXPECT_EQ(events, (QStringList{"1 Change()", "2 KeyDown(KeyCode&,Shift&)", "3 KeyPress(KeyAscii&)",
-                                   "4 Error(sErrText)", "5 GotFocus2()"}));
-
+    EXPECT_EQ(texts(source.value("events"),
+                    [](auto e) {
+                        return QString::number(e["dispid"].toInt()) + ' ' + e["name"].toString()
+                               + params(e, [](auto p) { return p["name"].toString() + (p["byRef"].toBool() ? "&" : ""); });
+                    }),
+              (QStringList{"1 Change()", "2 KeyDown(KeyCode&, Shift&)", "3 KeyPress(KeyAscii&)", "4 Error(sErrText)",
+                           "5 GotFocus2()"}));
     QStringList enums;
     for (const auto &entry : document.value("enums").toArray())
-        for (const auto &value : entry.toObject().value("values").toArray())
-            enums << entry.toObject().value("name").toString() + '.' + value.toObject().value("name").toString() + '='
-                         + QString::number(value.toObject().value("value").toInt());
+        enums << texts(entry.toObject()["values"], [&](auto v) {
+            return entry.toObject()["name"].toString() + '.' + v["name"].toString() + '=' + QString::number(v["value"].toInt());
+        });
     EXPECT_EQ(enums, (QStringList{"qs_ArtFormatDisplay.afd_Nombre=1", "qs_ArtFormatDisplay.afd_NombreCodigo=2",
                                   "qs_ArtFormatDisplay.afd_Codigo=3", "qs_ArtFormatDisplay.afd_CodigoNombre=4",
                                   "qs_ArtNameDisplay.and_Nombre=0", "qs_ArtNameDisplay.and_NombreCorto=1"}));
-
-    const QJsonArray aliases = document.value("aliases").toArray();
-    ASSERT_EQ(aliases.size(), 15);
-    for (int i = 0; i < 15; ++i) {
-        const QJsonObject alias = aliases[i].toObject();
-        EXPECT_EQ(alias.value("name").toString(), QString("vokTArticulo___v%1").arg(i));
-        EXPECT_EQ(alias.value("version").toString(), QString("1.%1").arg(i));
-        EXPECT_EQ(alias.value("iid").toString(), InterfaceHistory[i]) << "the release's own identity";
-    }
+    // Each release's own interface identity under its own alias.
+    QStringList aliases;
+    for (int i = 0; i < 15; ++i)
+        aliases << QString("vokTArticulo___v%1 1.%1 ").arg(i) + InterfaceHistory[i];
+    EXPECT_EQ(texts(document.value("aliases"),
+                    [](auto a) { return a["name"].toString() + ' ' + a["version"].toString() + ' ' + a["iid"].toString(); }),
+              aliases);
 }
 
-// A dialog's load detaches it from its owner, keeping the previous one (handles
-// arrive as any numeric or numeric-text variant); its unload restores it.
-TEST(ComponentModGlobal, SetWindowOwnerDetachesAndRestores)
+// The search dialog's load detaches it from its owner and its unload restores it; handles may
+// also arrive as numeric text.
+TEST(ComponentModGlobal, SetWindowOwnerTakesHandlesAsAnyNumericVariant)
 {
     auto &toolkit = static_cast<ui::HeadlessToolkit &>(ui::toolkit());
-    const auto owner = toolkit.createUserControl();
-    const auto dialog = toolkit.createUserControl();
-    EXPECT_EQ(modGlobal::SetWindowOwner(dialog->hWnd(), owner->hWnd()), 0) << "no owner at first";
-    const int32_t previous = modGlobal::SetWindowOwner(QString::number(dialog->hWnd()), int16_t{0});
-    EXPECT_EQ(previous, owner->hWnd());
+    const auto owner = toolkit.createUserControl(), dialog = toolkit.createUserControl();
+    toolkit.setWindowOwner(dialog->hWnd(), owner->hWnd());
+    EXPECT_EQ(modGlobal::SetWindowOwner(QString::number(dialog->hWnd()), int16_t{0}), owner->hWnd());
     EXPECT_EQ(toolkit.windowOwner(dialog->hWnd()), 0);
-    EXPECT_EQ(modGlobal::SetWindowOwner(dialog->hWnd(), previous), 0);
-    EXPECT_EQ(toolkit.windowOwner(dialog->hWnd()), owner->hWnd());
     EXPECT_THROW(modGlobal::SetWindowOwner("no window", 0), vb::Error);
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using vok::test::LanguageFixture;
@@ -18,23 +20,21 @@ protected:
         QString modulo = "BuscarArticulos";
         return language::InicializarLenguaje(aplicacion, modulo);
     }
+    void deberiaQuedarSinComponente()
+    {
+        EXPECT_EQ(language::objetoLenguaje(), nullptr);
+        EXPECT_EQ(language::usuariosLenguaje(), 0);
+    }
 };
 
 // No language component is registered, so the error box names the component
 // the settings chose.
 TEST_F(ModLenguajeTest, SettingsAndApplicationCodeChooseTheComponent)
 {
-    const struct {
-        const char *settings;
-        const char *aplicacion;
-        const char *file;
-    } cases[] = {
-        {"", "VOK04", "LNG_QFA_001.dll"},
-        {"[VOK04]\nIdioma=abc\n", "VOK04", "LNG_QFA_001.dll"},
-        {"[VOK04]\nIdioma=12abc\n", "VOK04", "LNG_QFA_012.dll"},
-        {"[VOK04]\nIdioma=2.5\n", "VOK04", "LNG_QFA_002.dll"},
-        {"[VOK04]\nIdioma=256\n", "VOK04", "LNG_QFA_001.dll"},
-        {"[VOK04]\nIdioma=4\n", "vok04", "LNG_QFA_004.dll"},
+    const std::tuple<const char *, const char *, QString> cases[] = {
+        {"", "VOK04", "LNG_QFA_001.dll"},          {"[VOK04]\nIdioma=abc\n", "VOK04", "LNG_QFA_001.dll"},
+        {"[VOK04]\nIdioma=12abc\n", "VOK04", "LNG_QFA_012.dll"}, {"[VOK04]\nIdioma=2.5\n", "VOK04", "LNG_QFA_002.dll"},
+        {"[VOK04]\nIdioma=256\n", "VOK04", "LNG_QFA_001.dll"},  {"[VOK04]\nIdioma=4\n", "vok04", "LNG_QFA_004.dll"},
         {"[VOK04]\nIdioma=4\n", "VOK05", "LNG_QCO_001.dll"},
     };
     com::unregisterServer(vok::test::buildLibraryDir() + "/libvokhost.so");
@@ -42,36 +42,30 @@ TEST_F(ModLenguajeTest, SettingsAndApplicationCodeChooseTheComponent)
         vok::test::ScopedEnv noPacks("VOK_LANGUAGE_DIR", "/nonexistent");
         ASSERT_EQ(com::registerServer(vok::test::buildLibraryDir() + "/libvokhost.so"), com::S_OK);
     }
-    for (const auto &c : cases) {
-        writeSettings(c.settings);
+    for (const auto &[settings, aplicacion, file] : cases) {
+        writeSettings(settings);
         toolkit().clearMessages();
-        EXPECT_EQ(inicializar(c.aplicacion), 0) << c.settings;
-        ASSERT_EQ(toolkit().messages().size(), 1u) << c.settings;
+        EXPECT_EQ(inicializar(aplicacion), 0) << settings;
+        ASSERT_EQ(toolkit().messages().size(), 1u) << settings;
         const auto &box = toolkit().messages()[0];
         EXPECT_EQ(box.title, "Configuración de Idioma");
-        EXPECT_TRUE(box.prompt.startsWith(QStringLiteral("Falta el componente de idioma: ") + c.file +
+        EXPECT_TRUE(box.prompt.startsWith("Falta el componente de idioma: " + file +
                                           "\r\nSe finalizará la ejecución de la aplicación."))
-            << c.aplicacion << " " << c.settings << " -> " << box.prompt.toStdString();
+            << aplicacion << " " << settings << " -> " << box.prompt.toStdString();
         EXPECT_TRUE(box.prompt.contains("429 - ActiveX component can't create object")) << box.prompt.toStdString();
-        EXPECT_EQ(language::usuariosLenguaje(), 0);
-        EXPECT_EQ(language::objetoLenguaje(), nullptr);
+        deberiaQuedarSinComponente();
     }
 }
 
 TEST_F(ModLenguajeTest, CreatedComponentReceivesModuleNameAndSecondLanguage)
 {
     provideLanguage("LNG_QFA_001.clsResources");
-    const struct {
-        const char *idioma2;
-        uint8_t expected;
-    } cases[] = {{"", 0}, {"2.5", 2}, {"300", 0}};
-    for (const auto &c : cases) {
-        writeSettings(QByteArray("[VOK04]\nIdioma=1\nIdioma2=") + c.idioma2 + "\n");
+    for (const auto &[idioma2, expected] : {std::pair("", 0), std::pair("2.5", 2), std::pair("300", 0)}) {
+        writeSettings(QByteArray("[VOK04]\nIdioma=1\nIdioma2=") + idioma2 + "\n");
         ASSERT_EQ(inicializar(), 1);
-        const auto &language = created.back();
-        EXPECT_EQ(language->appName, "BuscarArticulos");
-        EXPECT_EQ(language->secondLanguage, vb::Variant(c.expected)) << c.idioma2;
-        EXPECT_EQ(language::objetoLenguaje(), language);
+        EXPECT_EQ(created.back()->appName, "BuscarArticulos");
+        EXPECT_EQ(created.back()->secondLanguage, vb::Variant(uint8_t(expected))) << idioma2;
+        EXPECT_EQ(language::objetoLenguaje(), created.back());
     }
     EXPECT_EQ(language::usuariosLenguaje(), 3);
     EXPECT_TRUE(toolkit().messages().empty());
@@ -96,19 +90,16 @@ TEST_F(ModLenguajeTest, TextThatCannotBeFetchedReadsRnf)
 {
     provideLanguage("LNG_QFA_001.clsResources");
     ASSERT_EQ(inicializar(), 1);
-    const struct {
-        std::function<vb::Variant(int32_t)> answer;
-        const char *expected;
-    } cases[] = {
+    const std::pair<std::function<vb::Variant(int32_t)>, const char *> cases[] = {
         {[](int32_t) -> vb::Variant { throw vb::Error(326, "not found"); }, "RNF 5"},
         {[](int32_t) { return vb::Variant::null(); }, "RNF 5"},
         {[](int32_t) { return vb::Variant(vb::ObjectRef(std::make_shared<com::AutomationObject>())); }, "RNF 5"},
         {[](int32_t) { return vb::Variant(int32_t(77)); }, "77"},
         {[](int32_t) { return vb::Variant(); }, ""},
     };
-    for (const auto &c : cases) {
-        created.back()->answer = c.answer;
-        EXPECT_EQ(language::TextoIdioma(5), c.expected);
+    for (const auto &[answer, expected] : cases) {
+        created.back()->answer = answer;
+        EXPECT_EQ(language::TextoIdioma(5), expected);
     }
 }
 
@@ -123,8 +114,7 @@ TEST_F(ModLenguajeTest, UserCountSaturatesAndTheLastUserReleasesTheComponent)
     EXPECT_NE(language::objetoLenguaje(), nullptr);
     language::LiberarLenguaje();
     language::LiberarLenguaje();
-    EXPECT_EQ(language::usuariosLenguaje(), 0);
-    EXPECT_EQ(language::objetoLenguaje(), nullptr);
+    deberiaQuedarSinComponente();
 }
 
 TEST_F(ModLenguajeTest, EveryInitialisationReplacesTheComponentAndAFailureLeavesNone)
@@ -134,7 +124,6 @@ TEST_F(ModLenguajeTest, EveryInitialisationReplacesTheComponentAndAFailureLeaves
     ASSERT_EQ(inicializar(), 1);
     ASSERT_EQ(created.size(), 2u);
     EXPECT_EQ(language::objetoLenguaje(), created[1]);
-
     writeSettings("[VOK04]\nIdioma=9\n");
     EXPECT_EQ(inicializar(), 0);
     EXPECT_EQ(language::objetoLenguaje(), nullptr);
@@ -184,21 +173,13 @@ TEST_F(ModLenguajeTest, ShippedPacksSpeakSpanishAndEnglish)
 
 TEST(ResloadViejaTest, BuiltInTexts)
 {
-    const struct {
-        int16_t id;
-        uint8_t idioma;
-        const char *text;
-    } cases[] = {
-        {1, 2, "Items List"},
-        {1, 0, "Lista de Artículos"},
-        {2, 2, "||Uso|Vta|combo|Dec|Uso|PrecioQ|Code|Item Name"},
-        {2, 3, "||Uso|Vta|combo||uso|PrecioQ|Código|Artículo"},
-        {3, 2, "Incluir Variedades"},
-        {4, 255, "c/Var"},
+    const std::tuple<int16_t, uint8_t, QString> cases[] = {
+        {1, 2, "Items List"}, {1, 0, "Lista de Artículos"}, {2, 2, "||Uso|Vta|combo|Dec|Uso|PrecioQ|Code|Item Name"},
+        {2, 3, "||Uso|Vta|combo||uso|PrecioQ|Código|Artículo"}, {3, 2, "Incluir Variedades"}, {4, 255, "c/Var"},
         {5, 0, ""},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(language::resloadVieja(c.id, c.idioma), QString::fromUtf8(c.text)) << c.id << "/" << int(c.idioma);
+    for (const auto &[id, idioma, text] : cases)
+        EXPECT_EQ(language::resloadVieja(id, idioma), text) << id << "/" << int(idioma);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
-// The control on the headless toolkit, as the tests of the control and of its
-// hosts meet it: one sink that logs every event, the generated catalogue, and
-// an item list of the test's own that serves a chosen row.
+// The control on the headless toolkit as its tests and its hosts' tests meet it: an event log,
+// the generated catalogue, and an item list of the test's own that serves a chosen row.
 
 #include "catalogue_files.h"
 #include "language_fixture.h"
@@ -47,9 +46,8 @@ private:
 // with 7000 and, when a row is set, reports it chosen and serves its columns.
 class ScriptedList final : public com::Object {
 public:
-    vb::Variant invoke(const QString &member, vb::CallKind kind, std::span<vb::Variant> args) override
+    vb::Variant invoke(const QString &member, vb::CallKind, std::span<vb::Variant> args) override
     {
-        (void)kind;
         if (member == QLatin1String("Ancho"))
             return int32_t{7000};
         if (member == QLatin1String("Mostrar"))
@@ -65,10 +63,9 @@ public:
 // use and on sale, 2 decimals, asking for a serial number.
 inline std::map<int, vb::Variant> filaDeArticulo()
 {
-    return {{0, int32_t{1}}, {1, vb::Variant::null()}, {2, vb::Variant::null()}, {3, QStringLiteral("f57.jpg")},
-            {4, int32_t{1}}, {5, int32_t{57}},        {6, int32_t{0}},          {7, int32_t{1}},
-            {8, int32_t{1}}, {9, int32_t{0}},         {10, int32_t{2}},         {11, int32_t{0}},
-            {12, int32_t{1}}, {13, QStringLiteral("A57")}, {14, QStringLiteral("TORNILLO")}};
+    return {{0, int32_t{1}},  {1, vb::Variant::null()}, {2, vb::Variant::null()}, {3, u"f57.jpg"_qs}, {4, int32_t{1}},
+            {5, int32_t{57}}, {6, int32_t{0}}, {7, int32_t{1}}, {8, int32_t{1}}, {9, int32_t{0}}, {10, int32_t{2}},
+            {11, int32_t{0}}, {12, int32_t{1}}, {13, u"A57"_qs}, {14, u"TORNILLO"_qs}};
 }
 
 class ControlFixture : public LanguageFixture {
@@ -110,17 +107,13 @@ private:
     bool m_scripted = false;
 };
 
-// A control connected to the catalogue of 1000 articles of seed 20240607
-// through the SQLite back end, with the host's item list answering from the
-// script of the headless toolkit. Tests that need other contents edit a copy.
+// A control connected to the catalogue of seed 20240607 through SQLite, the host's item list
+// answering from the headless toolkit's script. Tests that need other contents edit a copy.
 class CatalogueFixture : public ControlFixture {
 protected:
-    static void SetUpTestSuite() { generated() = fileDigest(catalogue()); }
-    static void TearDownTestSuite()
-    {
-        // Whatever the suite's lookups did, the control never writes.
-        EXPECT_EQ(fileDigest(catalogue()), generated()) << "the catalogue changed under the tests";
-    }
+    static void SetUpTestSuite() { s_generated = fileDigest(catalogue()); }
+    // Whatever the suite's lookups did, the control never writes.
+    static void TearDownTestSuite() { EXPECT_EQ(fileDigest(catalogue()), s_generated) << "the catalogue changed"; }
     static std::filesystem::path catalogue() { return generatedCatalogue(20240607); }
 
     void SetUp() override
@@ -131,12 +124,10 @@ protected:
         m_listsAtStart = toolkit().itemLists().size();
     }
 
-    // Item-list windows opened by this test (the thread's toolkit keeps those
-    // of earlier tests too).
+    // Item-list windows opened by this test (the toolkit keeps those of earlier tests too).
     size_t listsShown() { return toolkit().itemLists().size() - m_listsAtStart; }
 
-    // The cashier types the text afresh (the article held before is let go)
-    // and presses Enter; a list, if it shows, takes its first row.
+    // The cashier types the text afresh and presses Enter; a list, if it shows, takes its first row.
     void enterAfresh(const QString &typed)
     {
         toolkit().queueItemListAnswer(0);
@@ -145,17 +136,16 @@ protected:
         text().type("\r");
     }
 
-    void connect(const std::filesystem::path &path)
+    static std::shared_ptr<rdo::rdoConnection> open(const std::filesystem::path &path)
     {
-        control->setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(path.string())));
+        return rdo::rdoConnection::open("sqlite:" + QString::fromStdString(path.string()));
     }
+    void connect(const std::filesystem::path &path) { control->setConnect(open(path)); }
 
-    // Connects the control, as company 1's, through a connection that keeps
-    // every statement it runs.
+    // Connects the control, as company 1's, through a connection that keeps every statement it runs.
     std::shared_ptr<RecordingConnection> connectRecording()
     {
-        auto recording = std::make_shared<RecordingConnection>(
-            rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
+        auto recording = std::make_shared<RecordingConnection>(open(catalogue()));
         control->setConnect(recording);
         control->setEmpresa(1);
         return recording;
@@ -168,12 +158,10 @@ protected:
         std::filesystem::copy_file(catalogue(), copy, std::filesystem::copy_options::overwrite_existing);
         sqlite3 *db = nullptr;
         sqlite3_open(copy.c_str(), &db);
-        char *message = nullptr;
-        const int rc = sqlite3_exec(db, statements.c_str(), nullptr, nullptr, &message);
-        const std::string why = message ? message : "";
-        sqlite3_free(message);
+        const bool done = sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+        const std::string why = sqlite3_errmsg(db);
         sqlite3_close(db);
-        if (rc != SQLITE_OK)
+        if (!done)
             throw std::runtime_error(why);
         return copy;
     }
@@ -202,16 +190,11 @@ protected:
     }
 
 private:
-    static QByteArray &generated()
-    {
-        static QByteArray digest;
-        return digest;
-    }
+    static inline QByteArray s_generated;
     size_t m_listsAtStart = 0;
 };
 
-// Articles of company 1, in use and on sale, with a picture, that may be used
-// without a variety: the ones every lookup can load.
+// Articles of company 1, in use, on sale, with a picture, usable without a variety: every lookup loads them.
 inline const std::string LoadableArticle =
     "Select ArtID From Articulo Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtEnVenta = 1 And ArtFoto Is Not Null "
     "And ArtNoUtilizarGenerico = 0";

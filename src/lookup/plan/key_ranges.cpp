@@ -140,23 +140,24 @@ Starts startsOf(const QString &key, KeyOrder order)
     return starts;
 }
 
-std::optional<QString> afterEveryServerKeyBeginningWith(const QString &prefix)
+// The smallest text above every text that begins with start: start with its
+// last character raised, or the one before it when that one cannot be
+// raised or the raised text does not fit.
+template <typename Fits>
+std::optional<QString> raised(const QString &start, Fits &&fits)
 {
-    // The smallest key above every key that begins with prefix, by raising its
-    // last character, or the one before when the raised one is not a key of
-    // its own (it would fold into something else).
-    QList<uint> points = prefix.toUcs4();
+    QList<uint> points = start.toUcs4();
     while (!points.isEmpty()) {
         uint last = points.takeLast() + 1;
         if (last >= 0xD800 && last <= 0xDFFF)
             last = 0xE000;
         if (last > 0x10FFFF)
             continue;
-        QList<uint> raised = points;
-        raised.append(last);
+        QList<uint> raisedPoints = points;
+        raisedPoints.append(last);
         const QString candidate =
-            QString::fromUcs4(reinterpret_cast<const char32_t *>(raised.constData()), raised.size());
-        if (rdo::sqlServerKey(candidate) == candidate)
+            QString::fromUcs4(reinterpret_cast<const char32_t *>(raisedPoints.constData()), raisedPoints.size());
+        if (fits(candidate))
             return candidate;
     }
     return std::nullopt;
@@ -189,21 +190,13 @@ std::optional<QStringList> rangeStarts(const QString &prefix, KeyOrder order)
 
 std::optional<QString> afterEveryTextBeginningWith(const QString &start, KeyOrder order)
 {
+    // In SQL Server's order the raised text must be a key of its own (it
+    // would fold into something else); a raised character that NOCASE
+    // lowers only lies further on.
     if (order == KeyOrder::Server)
-        return afterEveryServerKeyBeginningWith(start);
-    QList<uint> points = start.toUcs4();
-    while (!points.isEmpty()) {
-        uint last = points.takeLast() + 1;
-        if (last >= 0xD800 && last <= 0xDFFF)
-            last = 0xE000;
-        if (last > 0x10FFFF)
-            continue;
-        points.append(last);
-        // A raised character that NOCASE lowers only lies further on.
-        return asIndexed(QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), points.size()),
-                         order);
-    }
-    return std::nullopt;
+        return raised(start, [](const QString &text) { return rdo::sqlServerKey(text) == text; });
+    const auto above = raised(start, [](const QString &) { return true; });
+    return above ? std::optional(asIndexed(*above, order)) : std::nullopt;
 }
 
 QString KeyProbe::collated() const

@@ -28,27 +28,20 @@ TEST(PropertyBag, ReadsTheDefaultOfAMissingKeyAndKeysIgnoreCase)
 
 TEST(PropertyBag, AWriteEqualToItsDefaultStoresNothingAndDropsWhatWasStored)
 {
-    struct Case {
+    const struct {
         vb::Variant value, defaultValue;
         bool stored;
+    } cases[] = {
+        {int16_t{0}, int16_t{0}, false}, {int32_t{0}, int16_t{0}, false}, // numbers compare by value
+        {uint8_t{1}, int32_t{1}, false}, {true, true, false}, {QString(), QString(), false},
+        {int16_t{1}, int16_t{0}, true},  {false, int16_t{0}, true}, // a Boolean is not the number 0
+        {u"a"_qs, u"A"_qs, true},        {vb::Variant::null(), vb::Variant(), true},
     };
-    const Case cases[] = {
-        {int16_t{0}, int16_t{0}, false},
-        {int32_t{0}, int16_t{0}, false}, // numbers compare by value
-        {uint8_t{1}, int32_t{1}, false},
-        {true, true, false},
-        {QString(), QString(), false},
-        {int16_t{1}, int16_t{0}, true},
-        {false, int16_t{0}, true}, // a Boolean is not the number 0
-        {QStringLiteral("a"), QStringLiteral("A"), true},
-        {vb::Variant::null(), vb::Variant(), true},
-    };
-    int row = 0;
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         MemoryPropertyBag bag;
-        bag.WriteProperty("K", QStringLiteral("old"), QString());
+        bag.WriteProperty("K", u"old"_qs, QString());
         bag.WriteProperty("K", c.value, c.defaultValue);
-        EXPECT_EQ(bag.contains("K"), c.stored) << "row " << row++;
+        EXPECT_EQ(bag.contains("K"), c.stored) << &c - cases;
     }
 }
 
@@ -60,7 +53,6 @@ TEST(PropertyBag, FontsAreRecordsOfTheirOwn)
     EXPECT_EQ(bag.ReadFont("Font", ui::Font{}), arial);
     bag.WriteFont("Font", ui::Font{}, ui::Font{});
     EXPECT_FALSE(bag.contains("Font"));
-
     bag.WriteFont("Font", arial, ui::Font{});
     bag.WriteProperty("Color", int32_t{5}, int32_t{0});
     EXPECT_THROW(bag.ReadProperty("Font"), vb::Error);
@@ -74,14 +66,11 @@ TEST(FormStore, RoundTripsEveryValueTypeThroughTheFile)
     FormStore store(path);
     MemoryPropertyBag &a = store.control("txtArticulo");
     a.WriteProperty("Empty", vb::Variant(), int16_t{1});
-    a.WriteProperty("Null", vb::Variant::null());
-    a.WriteProperty("Byte", uint8_t{255});
-    a.WriteProperty("Integer", int16_t{-32768});
-    a.WriteProperty("Long", int32_t{2147483647});
-    a.WriteProperty("Colour", int32_t(0x8000000Fu));
-    a.WriteProperty("Double", 0.1);
-    a.WriteProperty("Boolean", false);
-    a.WriteProperty("String", QStringLiteral("a \"quoted\" \\ line\nnext\tñandú = [x]"));
+    for (const auto &[key, value] : std::initializer_list<std::pair<const char *, vb::Variant>>{
+             {"Null", vb::Variant::null()}, {"Byte", uint8_t{255}}, {"Integer", int16_t{-32768}},
+             {"Long", int32_t{2147483647}}, {"Colour", int32_t(0x8000000Fu)}, {"Double", 0.1}, {"Boolean", false},
+             {"String", u"a \"quoted\" \\ line\nnext\tñandú = [x]"_qs}})
+        a.WriteProperty(key, value);
     a.WriteFont("Font", ui::Font{"Times New Roman", 9.75, false, true, true, true}, ui::Font{});
     store.control("txtOtro").WriteProperty("Enabled", false, true);
     store.control("vacio");
@@ -95,13 +84,10 @@ TEST(FormStore, RoundTripsEveryValueTypeThroughTheFile)
     EXPECT_EQ(b->keys(), a.keys());
     EXPECT_EQ(b->ReadFont("Font", {}), a.ReadFont("Font", {}));
     for (const QString &key : a.keys()) {
-        if (key == "Font")
-            continue;
-        EXPECT_EQ(b->ReadProperty(key, int16_t{99}), a.ReadProperty(key)) << key.toStdString();
+        if (key != "Font") { EXPECT_EQ(b->ReadProperty(key, int16_t{99}), a.ReadProperty(key)) << key.toStdString(); }
     }
     EXPECT_EQ(loaded.find("txtOtro")->ReadProperty("Enabled", true), vb::Variant(false));
     EXPECT_TRUE(loaded.find("vacio")->empty());
-
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
@@ -111,33 +97,21 @@ TEST(FormStore, RoundTripsEveryValueTypeThroughTheFile)
 
 TEST(FormStore, AMalformedFileIsAnErrorNamingFileAndLine)
 {
-    struct Case {
-        QByteArray text;
-        int line;
-    };
-    const Case cases[] = {
-        {"Key = Long 1\n", 1},
-        {"[a]\n\nKey Long 1\n", 3},
-        {"[a]\nKey = Integer 40000\n", 2},
-        {"[a]\nKey = Boolean Yes\n", 2},
-        {"[a]\nKey = String \"open\n", 2},
-        {"[a]\nKey = Widget 1\n", 2},
-        {"[a]\nKey = Long 1\nkey = Long 2\n", 3},
-        {"[a]\n# c\n[A]\n", 3},
-        {"[a\n", 1},
+    const std::pair<QByteArray, int> cases[] = {
+        {"Key = Long 1\n", 1},       {"[a]\n\nKey Long 1\n", 3},           {"[a]\nKey = Integer 40000\n", 2},
+        {"[a]\nKey = Boolean Yes\n", 2}, {"[a]\nKey = String \"open\n", 2}, {"[a]\nKey = Widget 1\n", 2},
+        {"[a]\nKey = Long 1\nkey = Long 2\n", 3}, {"[a]\n# c\n[A]\n", 3}, {"[a\n", 1},
         {"[a]\nKey = String \"\xC3\x28\"\n", 2},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.frm");
-    for (const Case &c : cases) {
-        vok::test::writeFile(path, c.text);
+    for (const auto &[text, line] : cases) {
+        vok::test::writeFile(path, text);
         FormStore store(path);
         store.control("kept");
-        SCOPED_TRACE(c.text.toStdString());
         const vb::Error e = vok::test::errorRaisedBy([&] { store.load(); });
-        EXPECT_EQ(e.number(), 321);
-        EXPECT_TRUE(e.description().startsWith(QStringLiteral("%1, line %2: ").arg(path).arg(c.line)))
-            << e.description().toStdString();
+        EXPECT_EQ(e.number(), 321) << text.toStdString();
+        EXPECT_TRUE(e.description().startsWith(u"%1, line %2: "_qs.arg(path).arg(line))) << e.description().toStdString();
         EXPECT_EQ(store.controlNames(), QStringList{"kept"}) << "a failed load leaves the store as it was";
     }
 }

@@ -18,17 +18,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
 using rdo::rdoConnection;
 
 // One catalogue for the whole program: generated once, never written.
-QString cataloguePath()
-{
-    return QString::fromStdString(vok::test::generatedCatalogue(7).string());
-}
+QString cataloguePath() { return QString::fromStdString(vok::test::generatedCatalogue(7).string()); }
 
 using vok::test::errorRaisedBy;
 
@@ -40,74 +36,56 @@ QString connectionString(Backend backend, const QString &file)
                                       : u"odbc:translate=sqlite;DRIVER={SQLite3};Database="_qs + file;
 }
 
+int rowCount(rdoConnection &connection, const QString &sql)
+{
+    auto rs = connection.OpenResultset(sql);
+    int rows = 0;
+    for (; !rs->Eof(); rs->MoveNext())
+        ++rows;
+    return rows;
+}
+
 class Connection : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override { connection = rdoConnection::open(connectionString(GetParam(), cataloguePath())); }
-
-    // The first row's value of a column, the way the control reads it.
-    vb::Variant firstValue(const QString &sql, const QString &column)
-    {
-        auto rs = connection->OpenResultset(sql, rdo::rdOpenDynamic, rdo::rdConcurValues);
-        EXPECT_FALSE(rs->Eof()) << sql.toStdString();
-        vb::Variant value = rs->Eof() ? vb::Variant() : rs->rdoColumns().Item(column).Value();
-        rs->Close();
-        return value;
-    }
-
-    int rowCount(const QString &sql)
-    {
-        auto rs = connection->OpenResultset(sql);
-        int rows = 0;
-        for (; !rs->Eof(); rs->MoveNext())
-            ++rows;
-        rs->Close();
-        return rows;
-    }
-
+    int rowCount(const QString &sql) { return ::rowCount(*connection, sql); }
+    vb::Error errorOf(const QString &sql) { return errorRaisedBy([&] { connection->OpenResultset(sql); }); }
     std::shared_ptr<rdoConnection> connection;
 };
 
-TEST_P(Connection, OpensOnFirstRowReadsByNameAndCloses)
+TEST_P(Connection, MovesThroughRowsAndRefusesWhatIsNotThere)
 {
     auto rs = connection->OpenResultset(u"Select ParValor From genParametros Where ParNombre = 'FmtCabezalArticulo'"_qs);
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->rdoColumns().Item(u"ParValor"_qs).Value(), vb::Variant(u"3"_qs));
     rs->Close();
     EXPECT_EQ(errorRaisedBy([&] { (void)rs->Eof(); }).number(), rdo::err::ResultsetClosed);
-}
-
-TEST_P(Connection, StatementWithoutRowsIsAtItsEndAtOnce)
-{
-    auto rs = connection->OpenResultset(u"Select ArtID From Articulo Where 1 = 0"_qs);
-    EXPECT_TRUE(rs->Eof());
-    EXPECT_EQ(errorRaisedBy([&] { (void)rs->rdoColumns(); }).number(), rdo::err::NoCurrentRow);
-    EXPECT_EQ(errorRaisedBy([&] { rs->MoveNext(); }).number(), rdo::err::NoCurrentRow);
+    auto empty = connection->OpenResultset(u"Select ArtID From Articulo Where 1 = 0"_qs);
+    EXPECT_TRUE(empty->Eof());
+    EXPECT_EQ(errorRaisedBy([&] { (void)empty->rdoColumns(); }).number(), rdo::err::NoCurrentRow);
+    EXPECT_EQ(errorRaisedBy([&] { empty->MoveNext(); }).number(), rdo::err::NoCurrentRow);
+    EXPECT_EQ(errorOf(u"Select 1; Select 2"_qs).number(), rdo::err::SeveralStatements);
 }
 
 TEST_P(Connection, ColumnsByNameInAnyCaseAndByPositionWithTheirTypes)
 {
-    // An article without photograph and with a sale price, price and bar code quantity being REAL.
     auto rs = connection->OpenResultset(
         u"Select Top 1 ArtID, ArtCodigo, ArtFoto, PViPrecio, 7 * 3 As Calculado, Null As Nada From Articulo "
         "Inner Join PrecioVigente On PViArticulo = ArtID Where ArtFoto Is Null Order By ArtID"_qs);
     ASSERT_FALSE(rs->Eof());
     const rdo::rdoColumns &columns = rs->rdoColumns();
     ASSERT_EQ(columns.Count(), 6);
-    const struct {
-        const char16_t *name;
-        int position;
-        vb::VarType type;
-    } cases[] = {{u"ArtID", 0, vb::VarType::Long},     {u"artcodigo", 1, vb::VarType::String},
-                 {u"ARTFOTO", 2, vb::VarType::Null},   {u"PViPrecio", 3, vb::VarType::Double},
-                 {u"Calculado", 4, vb::VarType::Long}, {u"nada", 5, vb::VarType::Null}};
-    for (const auto &c : cases) {
-        const QString name = QString::fromUtf16(c.name);
+    const std::pair<const char16_t *, vb::VarType> cases[] = {
+        {u"ArtID", vb::VarType::Long},     {u"artcodigo", vb::VarType::String}, {u"ARTFOTO", vb::VarType::Null},
+        {u"PViPrecio", vb::VarType::Double}, {u"Calculado", vb::VarType::Long}, {u"nada", vb::VarType::Null}};
+    for (int position = 0; position < 6; ++position) {
+        const QString name = QString::fromUtf16(cases[position].first);
         SCOPED_TRACE(name.toStdString());
-        if (GetParam() == Backend::Odbc && c.position == 4)
-            continue; // the driver describes expression columns as text
-        EXPECT_EQ(columns.Item(name).Value().type(), c.type);
-        EXPECT_EQ(columns.Item(c.position).Name().compare(name, Qt::CaseInsensitive), 0);
-        EXPECT_EQ(columns.Item(c.position).Value(), columns.Item(name).Value());
+        if (GetParam() != Backend::Odbc || position != 4) { // the driver describes expressions as text
+            EXPECT_EQ(columns.Item(name).Value().type(), cases[position].second);
+        }
+        EXPECT_EQ(columns.Item(position).Name().compare(name, Qt::CaseInsensitive), 0);
+        EXPECT_EQ(columns.Item(position).Value(), columns.Item(name).Value());
     }
     EXPECT_EQ(errorRaisedBy([&] { (void)columns.Item(u"ArtNada"_qs); }).number(), rdo::err::ItemNotFound);
     EXPECT_EQ(errorRaisedBy([&] { (void)columns.Item(6); }).number(), rdo::err::ItemNotFound);
@@ -116,25 +94,14 @@ TEST_P(Connection, ColumnsByNameInAnyCaseAndByPositionWithTheirTypes)
 
 TEST_P(Connection, EngineErrorsCarryTheEngineText)
 {
-    const QString expectedSource = GetParam() == Backend::Sqlite ? u"SQLite"_qs : u"ODBC"_qs;
-    const struct {
-        const char16_t *sql;
-        const char16_t *message;
-    } cases[] = {{u"Select ArtID From Articulos", u"no such table: Articulos"},
-                 {u"Select ArtNada From Articulo", u"no such column: ArtNada"},
-                 {u"Select From Where", u"syntax error"}};
-    for (const auto &c : cases) {
-        const vb::Error error = errorRaisedBy([&] { connection->OpenResultset(QString::fromUtf16(c.sql)); });
+    const std::pair<const char16_t *, const char16_t *> cases[] = {
+        {u"Select ArtID From Articulos", u"no such table: Articulos"}, {u"Select From Where", u"syntax error"}};
+    for (const auto &[sql, message] : cases) {
+        const vb::Error error = errorOf(QString::fromUtf16(sql));
         EXPECT_NE(error.number(), 0);
-        EXPECT_TRUE(error.description().contains(QString::fromUtf16(c.message))) << error.description().toStdString();
-        EXPECT_EQ(error.source(), expectedSource);
+        EXPECT_TRUE(error.description().contains(QString::fromUtf16(message))) << error.description().toStdString();
+        EXPECT_EQ(error.source(), GetParam() == Backend::Sqlite ? u"SQLite"_qs : u"ODBC"_qs);
     }
-}
-
-TEST_P(Connection, RefusesSeveralStatements)
-{
-    const vb::Error error = errorRaisedBy([&] { connection->OpenResultset(u"Select 1; Select 2"_qs); });
-    EXPECT_EQ(error.number(), rdo::err::SeveralStatements);
 }
 
 // Every kind of write fails and leaves the file as it was.
@@ -145,33 +112,16 @@ TEST_P(Connection, RefusesEveryWrite)
     ASSERT_TRUE(QFile::copy(cataloguePath(), copy));
     const QByteArray before = vok::test::fileDigest(copy.toStdString());
     auto writable = rdoConnection::open(connectionString(GetParam(), copy));
-    const char16_t *writes[] = {
-        u"Insert Into Marcas (MarCodigo, MarNombre) Values (999, 'X')",
-        u"Update Articulo Set ArtNombre = 'X'",
-        u"Delete From Articulo",
-        u"Create Table Nueva (x INTEGER)",
-        u"Create Index IX_Nuevo On Articulo (ArtFoto)",
-        u"Drop Table Marcas",
-        u"Alter Table Marcas Add Column MarPais TEXT",
-        u"Attach Database 'otra.sqlite' As otra",
-        u"PRAGMA user_version = 5",
-        u"PRAGMA query_only = 0",
-        u"Replace Into Marcas (MarCodigo, MarNombre) Values (1, 'X')",
-        u"Vacuum",
-        u"Select ArtID Into Copia From Articulo",
-        u"With x As (Select 1 As a) Delete From Marcas",
-        u"Begin Transaction",
-    };
-    for (const char16_t *sql : writes) {
-        const QString statement = QString::fromUtf16(sql);
-        errorRaisedBy([&] {
-            auto rs = writable->OpenResultset(statement);
-            while (!rs->Eof())
-                rs->MoveNext();
-        });
-    }
-    // Still reading after the refusals, nothing changed.
-    EXPECT_EQ(rowCount(u"Select MarCodigo From Marcas Where MarCodigo = 999"_qs), 0);
+    for (const char16_t *sql : {u"Insert Into Marcas (MarCodigo, MarNombre) Values (999, 'X')",
+                                u"Update Articulo Set ArtNombre = 'X'", u"Delete From Articulo",
+                                u"Create Table Nueva (x INTEGER)", u"Create Index IX_Nuevo On Articulo (ArtFoto)",
+                                u"Drop Table Marcas", u"Alter Table Marcas Add Column MarPais TEXT",
+                                u"Attach Database 'otra.sqlite' As otra", u"PRAGMA user_version = 5",
+                                u"PRAGMA query_only = 0", u"Replace Into Marcas (MarCodigo, MarNombre) Values (1, 'X')",
+                                u"Vacuum", u"Select ArtID Into Copia From Articulo",
+                                u"With x As (Select 1 As a) Delete From Marcas", u"Begin Transaction"})
+        errorRaisedBy([&] { ::rowCount(*writable, QString::fromUtf16(sql)); });
+    EXPECT_EQ(::rowCount(*writable, u"Select MarCodigo From Marcas Where MarCodigo = 999"_qs), 0);
     writable.reset();
     EXPECT_EQ(vok::test::fileDigest(copy.toStdString()), before);
     EXPECT_FALSE(QFile::exists(dir.filePath(u"otra.sqlite"_qs)));
@@ -194,30 +144,31 @@ TEST_P(Connection, RunsTheControlsStatements)
         SCOPED_TRACE(statement.left(60).toStdString());
         EXPECT_GT(rowCount(statement), 0);
     }
-    const vb::Variant name = firstValue(QString::fromUtf16(statements[2]), u"ArtNombre"_qs);
-    ASSERT_TRUE(name.isString());
-    EXPECT_EQ(name.get<QString>(), name.get<QString>().trimmed()); // RTRIM over the '+' concatenation
+    auto detail = connection->OpenResultset(QString::fromUtf16(statements[2]));
+    const vb::Variant name = detail->rdoColumns().Item(u"ArtNombre"_qs).Value();
+    ASSERT_TRUE(name.isString()); // IsNull keeps the concatenation from turning Null
+    EXPECT_EQ(name.get<QString>(), name.get<QString>().trimmed());
 }
 
 // The host's item list and the control reach both objects by member name.
 TEST_P(Connection, ReachedLateBound)
 {
-    const vb::ObjectRef conn = connection;
-    EXPECT_EQ(vb::CallByName(conn, u"Connect"_qs, vb::CallKind::PropertyGet),
-              vb::Variant(connectionString(GetParam(), cataloguePath())));
+    const auto get = [](const vb::ObjectRef &o, const char16_t *member, std::vector<vb::Variant> args = {}) {
+        return vb::CallByName(o, QString::fromUtf16(member), vb::CallKind::PropertyGet, std::span(args));
+    };
+    EXPECT_EQ(get(connection, u"Connect"), vb::Variant(connectionString(GetParam(), cataloguePath())));
     const vb::ObjectRef rs =
-        vb::CallByName(conn, u"OpenResultset"_qs, vb::CallKind::Method,
+        vb::CallByName(connection, u"OpenResultset"_qs, vb::CallKind::Method,
                        {u"Select ArtID, ArtCodigo From Articulo Where ArtID In (1, 2) Order By ArtID"_qs,
                         int16_t(2), int16_t(4)})
             .object();
     ASSERT_TRUE(rs);
-    EXPECT_EQ(vb::CallByName(rs, u"EOF"_qs, vb::CallKind::PropertyGet), vb::Variant(false));
-    EXPECT_EQ(vb::CallByName(rs, u"rdoColumns"_qs, vb::CallKind::PropertyGet, {u"artid"_qs}), vb::Variant(int32_t(1)));
-    const vb::ObjectRef columns = vb::CallByName(rs, u"rdoColumns"_qs, vb::CallKind::PropertyGet).object();
-    EXPECT_EQ(vb::CallByName(columns, u"Count"_qs, vb::CallKind::PropertyGet), vb::Variant(int32_t(2)));
+    EXPECT_EQ(get(rs, u"EOF"), vb::Variant(false));
+    EXPECT_EQ(get(rs, u"rdoColumns", {u"artid"_qs}), vb::Variant(int32_t(1)));
+    const vb::ObjectRef columns = get(rs, u"rdoColumns").object();
+    EXPECT_EQ(get(columns, u"Count"), vb::Variant(int32_t(2)));
     vb::CallByName(rs, u"MoveNext"_qs, vb::CallKind::Method);
-    // The columns object follows the current row.
-    EXPECT_EQ(vb::CallByName(columns, u"Item"_qs, vb::CallKind::PropertyGet, {int16_t(0)}), vb::Variant(int32_t(2)));
+    EXPECT_EQ(get(columns, u"Item", {int16_t(0)}), vb::Variant(int32_t(2))); // follows the current row
     vb::CallByName(rs, u"MoveNext"_qs, vb::CallKind::Method);
     EXPECT_EQ(vb::CallByName(rs, u"eof"_qs, vb::CallKind::Method), vb::Variant(true));
     vb::CallByName(rs, u"Close"_qs, vb::CallKind::Method);
@@ -233,27 +184,17 @@ INSTANTIATE_TEST_SUITE_P(Backends, Connection, ::testing::Values(Backend::Sqlite
 TEST(SqliteBackend, ComparesTextAsTheServerDoes)
 {
     auto connection = rdoConnection::open(u"sqlite:"_qs + cataloguePath());
-    const struct {
-        const char16_t *sql;
-        int rows;
-    } cases[] = {
-        // LIKE folds the case of Ñ, keeps accents apart
+    const std::pair<const char16_t *, int> cases[] = {
+        // LIKE folds the case of Ñ, keeps accents apart; '=' and In ignore case and trailing blanks
         {u"Select ArtID From Articulo Where ArtNombre Like '%niño%'", 24},
         {u"Select ArtID From Articulo Where ArtNombre Like '%NINO%'", 0},
-        // '=' and In ignore case beyond ASCII and trailing blanks
         {u"Select ParValor From genParametros Where ParNombre = 'fmtcabezalarticulo   '", 1},
         {u"Select ParValor From genParametros Where 'FMTCABEZALARTICULO' = ParNombre", 1},
         {u"Select ArtID From Articulo Where ArtNombre In ('pantalon polar niño', 'x')", 1},
         {u"Select ArtID From Articulo Where ArtCodigo = 'pan000036 '", 1},
     };
-    for (const auto &c : cases) {
-        const QString sql = QString::fromUtf16(c.sql);
-        auto rs = connection->OpenResultset(sql);
-        int rows = 0;
-        for (; !rs->Eof(); rs->MoveNext())
-            ++rows;
-        EXPECT_EQ(rows, c.rows) << sql.toStdString();
-    }
+    for (const auto &[sql, rows] : cases)
+        EXPECT_EQ(rowCount(*connection, QString::fromUtf16(sql)), rows) << QString::fromUtf16(sql).toStdString();
     // Order By sorts by the server's comparison, across a Union too.
     auto rs = connection->OpenResultset(u"Select ArtNombre As N From Articulo Where ArtID < 500 Union All "
                                         "Select AVaNombre As N From ArticuloVariedad Order By N"_qs);
@@ -273,7 +214,6 @@ TEST(SqliteBackend, OpenRefusesWhatIsNotAnExistingDatabase)
     EXPECT_TRUE(error.description().contains(missing)) << error.description().toStdString();
     EXPECT_EQ(error.source(), u"SQLite"_qs);
     EXPECT_FALSE(QFile::exists(missing));
-
     EXPECT_EQ(errorRaisedBy([] { rdoConnection::open(u"mysql:host=x"_qs); }).number(),
               rdo::err::UnknownConnectionString);
     EXPECT_EQ(errorRaisedBy([] { rdoConnection::open(u"odbc:translate=oracle;DRIVER={SQLite3}"_qs); }).number(),
