@@ -196,7 +196,6 @@ INSTANTIATE_TEST_SUITE_P(Keyboard, CommandKeys,
                                            CommandKey{"ShiftF4", 115, 1, true, "", {"KeyDown 115 1"}},
                                            CommandKey{"F12WithAnArticleHeld", 123, 0, true, "detail", {}},
                                            CommandKey{"F12OnAnEmptyControl", 123, 0, false, "", {"KeyDown 123 0"}},
-                                           CommandKey{"CtrlF12", 123, 2, true, "", {"KeyDown 123 2"}},
                                            CommandKey{"F5", 116, 0, true, "", {"KeyDown 116 0"}}),
                          vok::test::byName);
 

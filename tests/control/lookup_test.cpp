@@ -159,10 +159,6 @@ TEST_F(LookupTest, ListLayoutIsReadOnceWithTheHourglass)
     EXPECT_EQ(std::vector<int16_t>(pointer.begin() + static_cast<std::ptrdiff_t>(before), pointer.end()),
               (std::vector<int16_t>{11, 0}));
     EXPECT_EQ(control->ID(), id) << "layout 7 is a layout without extra columns";
-    control->setFormatoLista(255);
-    control->setConnect(nullptr);
-    enter("X");
-    EXPECT_EQ(control->FormatoLista(), 0) << "without a connection there is no layout to read";
 }
 
 TEST_F(LookupTest, ListLayoutIsReadFromTheParameterOrIsZero)
@@ -170,7 +166,6 @@ TEST_F(LookupTest, ListLayoutIsReadFromTheParameterOrIsZero)
     const std::string set = "UPDATE genParametros SET ParValor = %1 WHERE ParNombre = 'FmtCabezalArticulo'";
     const std::pair<std::string, int> cases[] = {{QString::fromStdString(set).arg("'3'").toStdString(), 3},
                                                  {QString::fromStdString(set).arg("'abc'").toStdString(), 0},
-                                                 {QString::fromStdString(set).arg("NULL").toStdString(), 0},
                                                  {"DROP TABLE genParametros", 0}};
     int file = 0;
     for (const auto &[edit, layout] : cases) {

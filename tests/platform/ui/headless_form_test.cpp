@@ -58,24 +58,6 @@ TEST_F(HeadlessFormTest, ModalShowLoadsRunsTheUserAndUnloadsWithTheFocusGivenBac
     EXPECT_EQ(toolkit.activeForm(), nullptr);
 }
 
-TEST_F(HeadlessFormTest, KeyPreviewSeesKeysBeforeTheControlAndCanUnload)
-{
-    form->setKeyPreview(true);
-    form->onKeyDown = [&](int16_t &code, int16_t &shift) {
-        log << QStringLiteral("form %1/%2").arg(code).arg(shift);
-        if (code == 27)
-            form->unload();
-    };
-    text->onKeyDown = [&](int16_t &code, int16_t &) { log << QStringLiteral("text %1").arg(code); };
-    text->onKeyPress = [&](int16_t &ascii) { log << QStringLiteral("press %1").arg(ascii); };
-    show([&](ui::HeadlessForm &) {
-        text->setFocus();
-        static_cast<ui::HeadlessTextBox &>(*text).press(27, 27, 1);
-        log << QStringLiteral("loaded=%1").arg(dialog.isLoaded());
-    });
-    EXPECT_EQ(log, QStringList({"form 27/1", "text 27", "press 27", "loaded=0"}));
-}
-
 TEST_F(HeadlessFormTest, TabFollowsCreationOrderSkippingLabelsAndWhatCannotTakeTheFocus)
 {
     show([&](ui::HeadlessForm &shown) {
