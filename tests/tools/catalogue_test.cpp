@@ -177,11 +177,12 @@ TEST_F(CatalogueTest, RefusesToOverwriteUnlessForcedAndAddsTheLookupIndexesWhenA
 TEST(CatalogueArguments, AcceptsTheDocumentedFormsAndRejectsBadInputWithAClearMessage)
 {
     const ParsedArguments p = parseArguments(std::vector<std::string_view>{
-        "--articles", "1000000", "--seed=18446744073709551615", "--output", "x.sqlite", "--force", "--lookup-indexes"});
+        "--articles", "1000000", "--seed=18446744073709551615", "--output", "x.sqlite", "--force", "--lookup-indexes",
+        "--plain-text"});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(std::make_tuple(p.options.articles, p.options.seed, p.options.output.string(), p.options.force,
-                              p.options.lookupIndexes),
-              std::make_tuple(1000000u, 18446744073709551615ull, std::string("x.sqlite"), true, true));
+                              p.options.lookupIndexes, p.options.plainText),
+              std::make_tuple(1000000u, 18446744073709551615ull, std::string("x.sqlite"), true, true, true));
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases{
         {{"--seed", "1", "--output", "f"}, "missing --articles"},
         {{"--articles", "1000", "--output", "f"}, "missing --seed"},
@@ -191,6 +192,7 @@ TEST(CatalogueArguments, AcceptsTheDocumentedFormsAndRejectsBadInputWithAClearMe
         {{"--articles", "1000", "--seed"}, "--seed needs a value"},
         {{"--articles", "1000", "--seed", "1", "--output", "f", "--verbose"}, "unknown argument '--verbose'"},
         {{"--force=yes"}, "takes no value"},
+        {{"--plain-text=1"}, "--plain-text takes no value"},
     };
     for (const auto &[args, expected] : cases) {
         EXPECT_THAT(parseArguments(args).error, ::testing::HasSubstr(expected));
