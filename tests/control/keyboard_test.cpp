@@ -193,12 +193,9 @@ TEST_P(CommandKeys, OpenTheirWindowOrReachTheHost)
 
 INSTANTIATE_TEST_SUITE_P(Keyboard, CommandKeys,
                          ::testing::Values(CommandKey{"F4", 115, 0, false, "search", {}},
-                                           CommandKey{"F4WithAnArticleHeld", 115, 0, true, "search", {}},
                                            CommandKey{"ShiftF4", 115, 1, true, "", {"KeyDown 115 1"}},
                                            CommandKey{"F12WithAnArticleHeld", 123, 0, true, "detail", {}},
                                            CommandKey{"F12OnAnEmptyControl", 123, 0, false, "", {"KeyDown 123 0"}},
-                                           CommandKey{"CtrlF12", 123, 2, true, "", {"KeyDown 123 2"}},
-                                           CommandKey{"AltShiftF12", 123, 5, true, "", {"KeyDown 123 5"}},
                                            CommandKey{"F5", 116, 0, true, "", {"KeyDown 116 0"}}),
                          vok::test::byName);
 

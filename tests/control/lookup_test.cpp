@@ -7,11 +7,9 @@
 
 #include "lookup/settings_readers.h"
 #include "platform/vb/error.h"
-#include "search/frm_busqueda.h"
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 
 namespace {
 
@@ -161,10 +159,6 @@ TEST_F(LookupTest, ListLayoutIsReadOnceWithTheHourglass)
     EXPECT_EQ(std::vector<int16_t>(pointer.begin() + static_cast<std::ptrdiff_t>(before), pointer.end()),
               (std::vector<int16_t>{11, 0}));
     EXPECT_EQ(control->ID(), id) << "layout 7 is a layout without extra columns";
-    control->setFormatoLista(255);
-    control->setConnect(nullptr);
-    enter("X");
-    EXPECT_EQ(control->FormatoLista(), 0) << "without a connection there is no layout to read";
 }
 
 TEST_F(LookupTest, ListLayoutIsReadFromTheParameterOrIsZero)
@@ -172,7 +166,6 @@ TEST_F(LookupTest, ListLayoutIsReadFromTheParameterOrIsZero)
     const std::string set = "UPDATE genParametros SET ParValor = %1 WHERE ParNombre = 'FmtCabezalArticulo'";
     const std::pair<std::string, int> cases[] = {{QString::fromStdString(set).arg("'3'").toStdString(), 3},
                                                  {QString::fromStdString(set).arg("'abc'").toStdString(), 0},
-                                                 {QString::fromStdString(set).arg("NULL").toStdString(), 0},
                                                  {"DROP TABLE genParametros", 0}};
     int file = 0;
     for (const auto &[edit, layout] : cases) {
@@ -196,12 +189,10 @@ TEST_F(LookupTest, PriceTypeOfTheCompanysList)
     EXPECT_EQ(lookup::LeerTipoPrecio(*missing, 1, 0), 0);
 }
 
+// What the cashier reads in the list: its title, the headings and the price format.
 struct ListLayout {
     const char *name;
     uint8_t layout;
-    ui::Twips screen;
-    ui::Twips width;
-    std::map<int, ui::Twips> widths;
     std::map<int, QString> formats;
     QString lastHeading;
 };
@@ -211,31 +202,24 @@ class ListWindow : public LookupTest, public ::testing::WithParamInterface<ListL
 TEST_P(ListWindow, ShowsTheLayout)
 {
     const ListLayout &l = GetParam();
-    toolkit().screen().resize(l.screen, 11520);
     control->setFormatoLista(l.layout);
     toolkit().queueItemListAnswer(-1);
     enter("A");
-    toolkit().screen().resize(15360, 11520);
     ASSERT_EQ(listsShown(), 1u);
     const ui::ItemListLayout &shown = toolkit().itemLists().back().layout;
     EXPECT_EQ(shown.title, "Lista de Artículos");
-    EXPECT_EQ(std::tuple(shown.width, shown.widths, shown.formats), std::tuple(l.width, l.widths, l.formats));
+    EXPECT_EQ(shown.formats, l.formats);
     ASSERT_GE(shown.headings.size(), 16);
     EXPECT_EQ(QStringList({shown.headings[5], shown.headings[13], shown.headings[14],
                            shown.headings[shown.headings.size() - 2], shown.headings.back()}),
               QStringList({"", "Código", "Artículo", l.lastHeading, ""}));
 }
 
-const std::map<int, ui::Twips> Wide = {{13, 1000}, {14, 2600}, {15, 2800}, {16, 1400}, {17, 400}, {18, 1000}, {19, 1000}};
-const std::map<int, ui::Twips> Narrow = {{13, 1000}, {14, 2600}, {15, 2000}, {16, 1200}, {17, 400}, {18, 1000}, {19, 1000}};
-
 INSTANTIATE_TEST_SUITE_P(
     Lookup, ListWindow,
-    ::testing::Values(ListLayout{"Plain", 0, 15360, 7000, {}, {}, "Artículo"},
-                      ListLayout{"Price", 1, 15360, 8000, {}, {{16, "#,##0.00"}}, "Precio"},
-                      ListLayout{"PriceAndStock", 2, 15360, 9000, {}, {{16, "#,##0.00"}}, "Stock"},
-                      ListLayout{"FullOnAWideScreen", 3, 10630, 10630, Wide, {{18, "#,##0.00"}}, "Stock"},
-                      ListLayout{"FullOnANarrowScreen", 3, 10629, 9630, Narrow, {{18, "#,##0.00"}}, "Stock"}),
+    ::testing::Values(ListLayout{"Plain", 0, {}, "Artículo"}, ListLayout{"Price", 1, {{16, "#,##0.00"}}, "Precio"},
+                      ListLayout{"PriceAndStock", 2, {{16, "#,##0.00"}}, "Stock"},
+                      ListLayout{"Full", 3, {{18, "#,##0.00"}}, "Stock"}),
     vok::test::byName);
 
 // The varieties probe runs for an article row only, and only when the host
@@ -260,32 +244,6 @@ TEST_F(LookupTest, ProbeOffersVarietiesOnlyForAnArticleRow)
         EXPECT_EQ(check().isVisible() ? check().caption() : "", c.offered ? "Incluir Variedades" : "")
             << c.variety << c.ask;
     }
-}
-
-// The check is the control's base statement with its filters, narrowed by
-// the condition; a condition that finds articles goes to the list.
-TEST_F(LookupTest, AdvancedSearchChecksThenSearchesWithTheCondition)
-{
-    const auto connection = connectRecording();
-    control->setEnVentaObligatorio(1);
-    const int64_t id = articleWithoutVarieties();
-    const QString nombre = firstText("Select ArtNombre From Articulo Where ArtID = " + str(id));
-    toolkit().queueItemListAnswer(0);
-    toolkit().queueModalAnswer([&](ui::Form &ventana) {
-        search::frmBusqueda *d = search::frmBusqueda::deVentana(ventana);
-        ASSERT_NE(d, nullptr);
-        d->txtTexto().setFocus();
-        static_cast<ui::HeadlessTextBox &>(d->txtTexto()).type(nombre);
-        static_cast<ui::HeadlessComboBox &>(d->cmbTipo()).setListIndex(d->cmbTipo().findItemData(2));
-        static_cast<ui::HeadlessButton &>(d->btnOk()).click();
-    });
-    text().pressKey(115, 0);
-    ASSERT_FALSE(connection->statements.isEmpty());
-    EXPECT_EQ(connection->statements.first(),
-              "Select Top 1 ArtID From Articulo Where ArtID > 0  And ArtEmpresa = 1 And ArtEnVenta = 1 And "
-              "(ArtNoUtilizarGenerico = 0 Or 1= 0) And ( ArtNombre = '" + nombre + "' And ArtEnUso = 1 And ArtEnVenta = 1)");
-    EXPECT_EQ(listsShown(), 1u);
-    EXPECT_EQ(control->Nombre(), nombre);
 }
 
 } // namespace

@@ -1,6 +1,4 @@
-#include "error_number.h"
 #include "platform/ui/headless/headless_toolkit.h"
-#include "platform/vb/error.h"
 
 #include "qt_printers.h"
 
@@ -58,29 +56,6 @@ TEST_F(HeadlessFormTest, ModalShowLoadsRunsTheUserAndUnloadsWithTheFocusGivenBac
     EXPECT_TRUE(behind->hasFocus());
     EXPECT_FALSE(dialog.isLoaded());
     EXPECT_EQ(toolkit.activeForm(), nullptr);
-
-    // Without a queued answer the form closes as soon as it has loaded.
-    log.clear();
-    form->showModal();
-    EXPECT_EQ(log, QStringList({"load visible=0", "unload"}));
-}
-
-TEST_F(HeadlessFormTest, KeyPreviewSeesKeysBeforeTheControlAndCanUnload)
-{
-    form->setKeyPreview(true);
-    form->onKeyDown = [&](int16_t &code, int16_t &shift) {
-        log << QStringLiteral("form %1/%2").arg(code).arg(shift);
-        if (code == 27)
-            form->unload();
-    };
-    text->onKeyDown = [&](int16_t &code, int16_t &) { log << QStringLiteral("text %1").arg(code); };
-    text->onKeyPress = [&](int16_t &ascii) { log << QStringLiteral("press %1").arg(ascii); };
-    show([&](ui::HeadlessForm &) {
-        text->setFocus();
-        static_cast<ui::HeadlessTextBox &>(*text).press(27, 27, 1);
-        log << QStringLiteral("loaded=%1").arg(dialog.isLoaded());
-    });
-    EXPECT_EQ(log, QStringList({"form 27/1", "text 27", "press 27", "loaded=0"}));
 }
 
 TEST_F(HeadlessFormTest, TabFollowsCreationOrderSkippingLabelsAndWhatCannotTakeTheFocus)
@@ -117,14 +92,6 @@ TEST_F(HeadlessFormTest, AccessKeysMoveToTheControlAfterTheLabelOrClickTheButton
         EXPECT_TRUE(ok->hasFocus());
     });
     EXPECT_EQ(log, QStringList({"ok"}));
-}
-
-TEST_F(HeadlessFormTest, FormRaisesResizeOnEveryChangeOfSize)
-{
-    int resizes = 0;
-    form->onResize = [&] { ++resizes; };
-    form->move(10, 20, 9460, 7600);
-    EXPECT_EQ(resizes, 2);
 }
 
 } // namespace

@@ -1,6 +1,4 @@
-#include "error_number.h"
 #include "platform/ui/headless/headless_toolkit.h"
-#include "platform/vb/error.h"
 
 #include "qt_printers.h"
 
@@ -20,14 +18,9 @@ protected:
     QStringList log;
 };
 
-TEST_F(HeadlessToolkitTest, TypingRaisesItsEventsReplacesTheSelectionAndHonoursMaxLengthAndSwallowedKeys)
+TEST_F(HeadlessToolkitTest, TypingRaisesItsEventsAndHonoursMaxLengthAndSwallowedKeys)
 {
-    text.setText("TORNILLO");
-    text.setSelStart(0);
-    text.setSelLength(8);
-    text.type("T");
-    EXPECT_EQ(text.text(), "T");
-
+    text.setText("T");
     text.setMaxLength(3);
     text.type("UERCA");
     EXPECT_EQ(text.text(), "TUE");
@@ -60,15 +53,6 @@ TEST_F(HeadlessToolkitTest, FocusMovesWithValidateLostFocusAndGotFocusInOrder)
     EXPECT_EQ(log, QStringList({"validate", "validate", "text lost", "check got"}));
 }
 
-TEST_F(HeadlessToolkitTest, FocusOnHiddenOrDisabledControlIsError5)
-{
-    checkBox->setVisible(false);
-    EXPECT_THROW(checkBox->setFocus(), vb::Error);
-    text.setEnabled(false);
-    EXPECT_THROW(text.setFocus(), vb::Error);
-    EXPECT_EQ(toolkit.focused(), nullptr);
-}
-
 // Counts the rows handed out, to show that a list reads only what it needs.
 class CountingRows : public ui::RowSource {
 public:
@@ -94,11 +78,6 @@ TEST_F(HeadlessToolkitTest, ItemListsAreAnsweredFromTheScriptAndReadLazily)
     toolkit.queueItemListAnswer(5);
     EXPECT_FALSE(toolkit.showItemList({}, few)) << "a row the list does not have closes it";
     EXPECT_FALSE(toolkit.showItemList({}, few)) << "no answer queued closes it";
-    toolkit.queueItemListAnswer(std::nullopt);
-    EXPECT_FALSE(toolkit.showItemList({}, few));
-    ASSERT_EQ(toolkit.itemLists().size(), 4u);
-    EXPECT_EQ(toolkit.itemLists()[0].rowsRead.size(), 43u);
-    EXPECT_EQ(toolkit.itemLists()[1].rowsRead.size(), 3u);
 }
 
 } // namespace

@@ -78,6 +78,19 @@ TEST_P(ToolkitContract, BadSizesAndValuesAreRefusedWithError380AndChangeNothing)
     EXPECT_EQ(check->value(), 2);
 }
 
+// Neither the user nor the program can put the focus on a window that is
+// hidden or disabled.
+TEST_P(ToolkitContract, FocusOnAHiddenOrDisabledWindowIsError5)
+{
+    auto surface = toolkit->createUserControl();
+    auto text = toolkit->createTextBox(*surface);
+    auto check = toolkit->createCheckBox(*surface);
+    check->setVisible(false);
+    text->setEnabled(false);
+    EXPECT_EQ(errorNumberOf([&] { check->setFocus(); }), vb::err::InvalidProcedureCall);
+    EXPECT_EQ(errorNumberOf([&] { text->setFocus(); }), vb::err::InvalidProcedureCall);
+}
+
 // A picture takes its natural size from its pixels and the resolution it
 // stores (96 dpi when it stores none); a file that is missing or is no
 // picture leaves the image as it was.
