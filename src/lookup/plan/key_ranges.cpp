@@ -232,6 +232,11 @@ std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys) const
         if (!values.contains(quoted(value)))
             values.append(quoted(value));
     };
+    // Long keys cut short give the same ranges again.
+    const auto addCondition = [&](const QString &condition) {
+        if (!conditions.contains(condition))
+            conditions.append(condition);
+    };
     for (const QString &key : keys) {
         if (m_order == KeyOrder::Server) {
             addValue(key);
@@ -245,16 +250,17 @@ std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys) const
         for (const QString &whole : starts.whole) {
             for (int blanks = 0; blanks <= kListedBlanks; ++blanks)
                 addValue(whole + QString(blanks, u' '));
-            conditions.append(ranged(whole + QString(kListedBlanks + 1, u' '),
-                                     whole + QString(kListedBlanks, u' ') + u'!'));
+            addCondition(ranged(whole + QString(kListedBlanks + 1, u' '), whole + QString(kListedBlanks, u' ') + u'!'));
         }
         for (const QString &start : starts.ranges)
             if (!starts.whole.contains(start)) {
                 if (start.isEmpty())
                     return std::nullopt;
-                conditions.append(ranged(start, afterEveryTextBeginningWith(start, m_order)));
+                addCondition(ranged(start, afterEveryTextBeginningWith(start, m_order)));
             }
     }
+    if (conditions.size() >= kMostConditions)
+        return std::nullopt;
     if (!values.isEmpty())
         conditions.prepend(collated() + QStringLiteral(" In (") + values.join(QStringLiteral(", ")) + u')');
     return conditions;

@@ -31,7 +31,8 @@ public:
     std::optional<QStringList> beginningWith(const QString &prefix) const;
 
     // Conditions, any of which holds for every text that equals one of keys
-    // (each a key) under SQL Server's rules, trailing blanks included.
+    // (each a key) under SQL Server's rules, trailing blanks included; none
+    // when they would be more than kMostConditions.
     std::optional<QStringList> equalTo(const QStringList &keys) const;
 
     KeyOrder order() const { return m_order; }
@@ -49,6 +50,9 @@ private:
 // that holds them. At most about kMostRanges of them; past that the ranges
 // stop growing with the prefix and hold more texts than needed.
 inline constexpr int kMostRanges = 32;
+// The most conditions a probe is written with: the engine reads a condition
+// of many terms as a tree that must stay shallow.
+inline constexpr int kMostConditions = 128;
 std::optional<QStringList> rangeStarts(const QString &prefix, KeyOrder order);
 
 // The smallest text above every text that begins with start in the

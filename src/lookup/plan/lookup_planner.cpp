@@ -213,10 +213,27 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
             shorter.append(head);
     }
     const std::optional<KeyOrder> order = keys.of(column);
-    const auto equal = order ? KeyProbe(column, *order).equalTo(shorter) : std::nullopt;
-    if (!equal)
+    if (!order)
         return std::nullopt;
-    return QStringLiteral("Select ArtID From Articulo Where ") + equal->join(QStringLiteral(" Or "));
+    const KeyProbe probe(column, *order);
+    // On the file's own indexes each shorter name is listed in every way it
+    // can be stored: the long ones are read instead as the texts that begin
+    // as they do, a few names more.
+    constexpr qsizetype kLongestListed = 12;
+    std::optional<QStringList> conditions;
+    if (*order == KeyOrder::Server || shorter.size() <= kLongestListed) {
+        conditions = probe.equalTo(shorter);
+    } else {
+        conditions = probe.equalTo(shorter.mid(0, kLongestListed));
+        const auto longer = probe.beginningWith(shorter.at(kLongestListed));
+        if (conditions && longer)
+            *conditions += *longer;
+        else
+            conditions.reset();
+    }
+    if (!conditions)
+        return std::nullopt;
+    return QStringLiteral("Select ArtID From Articulo Where ") + conditions->join(QStringLiteral(" Or "));
 }
 
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
@@ -330,24 +347,35 @@ std::optional<QStringList> candidatePatterns(const QString &code)
 // The stored patterns that can match a scanned or typed code, read on an
 // index of the file's own order: the code itself, and every pattern whose
 // first wildcard follows a beginning of the code (a scale label's fixed part,
-// say). Nothing but that index is needed; empty when no range can be listed.
+// say). Past kMostConditions, the patterns whose first wildcard comes later
+// are read together, as every text that begins as the code has so far.
+// Nothing but that index is needed; empty when no range can be listed.
 QString patternsOnTheirOwnIndex(const QString &code, KeyOrder order)
 {
     const QString key = sqlServerFolded(code);
     const KeyProbe probe(u"ACBCodigo"_qs, order);
-    auto conditions = probe.equalTo({key});
+    std::optional<QStringList> conditions = probe.equalTo({key});
     const QList<uint> points = key.toUcs4();
+    const auto add = [&](const std::optional<QStringList> &ranges) {
+        if (!ranges)
+            return conditions.reset();
+        for (const QString &range : *ranges)
+            if (!conditions->contains(range))
+                conditions->append(range);
+    };
     for (qsizetype i = 0; conditions && i <= points.size(); ++i) {
         const QString head = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), i);
+        QStringList wildcards;
         for (const QChar wildcard : {u'%', u'_', u'['})
-            if (const auto ranges = probe.beginningWith(head + wildcard)) {
-                for (const QString &range : *ranges)
-                    if (!conditions->contains(range))
-                        conditions->append(range);
-            } else {
-                conditions.reset();
-                break;
-            }
+            if (const auto ranges = probe.beginningWith(head + wildcard))
+                wildcards += *ranges;
+            else
+                return QString();
+        if (conditions->size() + wildcards.size() > kMostConditions) {
+            add(probe.beginningWith(head));
+            break;
+        }
+        add(wildcards);
     }
     if (!conditions)
         return QString();

@@ -85,10 +85,12 @@ TEST_P(KeyRanges, HoldEveryStoredTextThatBeginsWithThePrefix)
             }
             EXPECT_LE(conditions->size(), 2 * lookup::kMostRanges) << prefix.toStdString();
             const QStringList found = where(*conditions);
-            for (const QString &other : kStored)
-                if (rdo::sqlServerKey(other).startsWith(prefix))
+            for (const QString &other : kStored) {
+                if (rdo::sqlServerKey(other).startsWith(prefix)) {
                     EXPECT_TRUE(found.contains(other))
                         << "«" << other.toStdString() << "» outside the ranges of «" << prefix.toStdString() << "»";
+                }
+            }
         }
     }
 }
@@ -104,14 +106,33 @@ TEST_P(KeyRanges, HoldEveryStoredTextEqualToTheKeys)
             continue;
         }
         const QStringList found = where(*conditions);
-        for (const QString &other : kStored)
-            if (rdo::sqlServerKey(other) == key)
+        for (const QString &other : kStored) {
+            if (rdo::sqlServerKey(other) == key) {
                 EXPECT_TRUE(found.contains(other))
                     << "«" << other.toStdString() << "» missed as equal to «" << key.toStdString() << "»";
+            }
+        }
         // Equal to a name of one word: not every text that begins with it.
-        if (key == u"ab")
+        if (key == u"ab") {
             EXPECT_FALSE(found.contains(u"ab x"_qs));
+        }
     }
+}
+
+// However long the text, a probe stays a few conditions (the engine reads
+// many as a tree too deep to run): the shorter names a lookup lists and the
+// beginning it reads.
+TEST_P(KeyRanges, StayFewForALongText)
+{
+    const lookup::KeyProbe probe(u"x"_qs, GetParam().order);
+    const QString longWord = u"abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz"_qs;
+    QStringList heads;
+    for (qsizetype length = 0; length <= 12; ++length)
+        heads.append(longWord.left(length));
+    const auto equal = probe.equalTo(heads);
+    ASSERT_TRUE(equal);
+    EXPECT_LE(equal->size(), lookup::kMostConditions);
+    EXPECT_LE(probe.beginningWith(longWord)->size(), lookup::kMostRanges);
 }
 
 // A digit has no other form: a code's range is the code itself, whatever the order.

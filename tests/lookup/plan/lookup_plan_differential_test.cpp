@@ -107,8 +107,9 @@ std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed, FileState state = FileSt
     sqlite3 *db = nullptr;
     sqlite3_open_v2(options.output.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     EXPECT_EQ(sqlite3_exec(db, kSeasoning, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    if (state == FileState::Indexed)
+    if (state == FileState::Indexed) {
         EXPECT_EQ(lookup::createLookupIndexes(db), SQLITE_OK) << sqlite3_errmsg(db);
+    }
     c->codes = column(db, "Select ArtCodigo From Articulo Order By random()");
     c->names = column(db, "Select ArtNombre From Articulo Order By random()");
     c->barCodes = column(db, "Select ACBCodigo From ArticuloCodigoBarras Order By random()");
@@ -177,7 +178,7 @@ private:
         u"éxito"_qs,  u"kilo"_qs,       u"\u212Ailo"_qs, u"2099123"_qs, u"12345"_qs, u"ABC"_qs, u"x'y"_qs,
         u"[X]"_qs,    u"*ENT"_qs,       u"LECHE ENT"_qs, u"4455"_qs,  u"778899"_qs, u"31"_qs, u"MANTA ROJA X"_qs,
         u"MULT"_qs,   u"CAFE TOST"_qs,  u"TAZA ROJ"_qs,  u"taza gr"_qs,  u"\u00e9x9"_qs, u"TAZ9"_qs, u"TAX"_qs,
-        u"ta"_qs,     u"CA"_qs,         u"LEC"_qs};
+        u"ta"_qs,     u"CA"_qs,         u"LEC"_qs,       u"ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJKL"_qs};
     const Catalogue &m_c;
     std::mt19937 m_random;
     qsizetype m_aimed = 0;
@@ -314,8 +315,9 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
         probedStatements += lookup::withIndexProbes(sql, GetParam().keys) != sql ? 1 : 0;
         if (const auto plan = planner.plan(sql)) {
             ++mergedStatements;
-            if (GetParam().state == FileState::Indexed)
+            if (GetParam().state == FileState::Indexed) {
                 EXPECT_EQ(unpreparable(catalogue->path, *plan), "");
+            }
         }
         const QStringList expected = rows(*plain, sql);
         found += expected.isEmpty() ? 0 : 1;
