@@ -2,6 +2,7 @@
 
 #include "platform/rdo/tsql/sqlserver_text.h"
 #include "platform/rdo/tsql/statement_rewriter.h"
+#include "platform/rdo/tsql/tokens.h"
 
 #include <QList>
 
@@ -14,11 +15,6 @@ namespace {
 QString textOf(char32_t point)
 {
     return QString::fromUcs4(&point, 1);
-}
-
-QString quoted(QString text)
-{
-    return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
 // A stored character SQL Server's rules may see as a given character of a
@@ -208,9 +204,9 @@ QString KeyProbe::collated() const
 QString KeyProbe::ranged(const QString &low, const std::optional<QString> &high) const
 {
     const QString column = collated();
-    QString condition = column + QStringLiteral(" >= ") + quoted(low);
+    QString condition = column + QStringLiteral(" >= ") + rdo::textLiteral(low);
     if (high)
-        condition += QStringLiteral(" And ") + column + QStringLiteral(" < ") + quoted(*high);
+        condition += QStringLiteral(" And ") + column + QStringLiteral(" < ") + rdo::textLiteral(*high);
     return condition;
 }
 
@@ -229,8 +225,8 @@ std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys) const
 {
     QStringList values, conditions;
     const auto addValue = [&](const QString &value) {
-        if (!values.contains(quoted(value)))
-            values.append(quoted(value));
+        if (!values.contains(rdo::textLiteral(value)))
+            values.append(rdo::textLiteral(value));
     };
     // Long keys cut short give the same ranges again.
     const auto addCondition = [&](const QString &condition) {

@@ -23,11 +23,6 @@ using rdo::TsqlToken;
 
 namespace {
 
-QString quoted(QString text)
-{
-    return u'\'' + text.replace(u'\'', QStringLiteral("''")) + u'\'';
-}
-
 QString withoutTrailingBlanks(QString text)
 {
     while (text.endsWith(u' '))
@@ -71,9 +66,9 @@ QString collated(const QString &column)
 // the prefix or to a key further on.
 QString inKeyRange(const QString &column, const QString &prefix, const QString &from = {})
 {
-    QString range = collated(column) + QStringLiteral(" >= ") + (from.isEmpty() ? quoted(prefix) : from);
+    QString range = collated(column) + QStringLiteral(" >= ") + (from.isEmpty() ? rdo::textLiteral(prefix) : from);
     if (const auto above = afterEveryTextBeginningWith(prefix, KeyOrder::Server))
-        range += QStringLiteral(" And ") + collated(column) + QStringLiteral(" < ") + quoted(*above);
+        range += QStringLiteral(" And ") + collated(column) + QStringLiteral(" < ") + rdo::textLiteral(*above);
     return range;
 }
 
@@ -275,7 +270,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         // range, those with varieties.
         if (inside)
             tryInRange(*range, term.joined ? kHasVarieties
-                                          : term.column + QStringLiteral(" Like ") + quoted(term.pattern));
+                                          : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
         if (term.joined) {
             const auto shorter = shorterNames(term.column, prefix, keys);
             if (!shorter)
@@ -336,11 +331,11 @@ std::optional<QStringList> candidatePatterns(const QString &code)
     const auto part = [&](qsizetype from, qsizetype to) {
         return QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()) + from, to - from);
     };
-    QStringList candidates{quoted(part(0, points.size()))};
+    QStringList candidates{rdo::textLiteral(part(0, points.size()))};
     for (qsizetype i = 0; i <= points.size(); ++i)
         for (const QString &pattern : {part(0, i) + u'%', u'%' + part(i, points.size())})
-            if (!candidates.contains(quoted(pattern)))
-                candidates.append(quoted(pattern));
+            if (!candidates.contains(rdo::textLiteral(pattern)))
+                candidates.append(rdo::textLiteral(pattern));
     return candidates;
 }
 
@@ -602,7 +597,7 @@ struct BranchPlanning {
     // Whether the group has the term "term like 'pattern'".
     bool holds(const QString &term) const
     {
-        return pattern && group.contains(term + QStringLiteral(" like ") + quoted(*pattern), Qt::CaseInsensitive);
+        return pattern && group.contains(term + QStringLiteral(" like ") + rdo::textLiteral(*pattern), Qt::CaseInsensitive);
     }
     // Whether the group's terms are these and no others.
     bool holdsOnly(const QStringList &terms) const
@@ -615,7 +610,7 @@ struct BranchPlanning {
     {
         QStringList terms;
         for (const QString &column : columns)
-            terms << column + joinedWith + QStringLiteral(" Like ") + quoted(*pattern);
+            terms << column + joinedWith + QStringLiteral(" Like ") + rdo::textLiteral(*pattern);
         return terms;
     }
     // An article's rows, for the article bound to ?1, its leading name last.
@@ -698,7 +693,7 @@ void BranchPlanning::planVarieties()
     if (split)
         mayHaveRows += QStringLiteral(" And (") + onArticle.join(QStringLiteral(" Or ")) + QStringLiteral(" Or ") +
                        QLatin1String(ArticlesWithVarieties::kMatchFunction) + QStringLiteral("(ArtID, ") +
-                       quoted(*pattern) + QStringLiteral(", ") + names.join(QStringLiteral(", ")) +
+                       rdo::textLiteral(*pattern) + QStringLiteral(", ") + names.join(QStringLiteral(", ")) +
                        QStringLiteral("))");
     LookupPlan::Driven driven{
         rowsOfOneArticle(split ? QStringLiteral(" And ") + decides : QString()),

@@ -151,6 +151,11 @@ std::optional<QString> literalValue(const TsqlToken &token)
     return t.mid(1, t.size() - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
 }
 
+QString textLiteral(QString value)
+{
+    return u'\'' + value.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
 TokenView::TokenView(const QString &text, TokenRules rules) : m_source(text), m_all(tokenizeTsql(m_source, rules))
 {
     m_significant.reserve(m_all.size());

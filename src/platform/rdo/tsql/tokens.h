@@ -45,6 +45,8 @@ bool isPunct(const TsqlToken &token, QChar c);
 // The value of a closed '...' literal ('' read as one quote); none for
 // anything else, an N'...' literal or one the text's end cut short.
 std::optional<QString> literalValue(const TsqlToken &token);
+// The '...' literal whose value is value: its quotes doubled.
+QString textLiteral(QString value);
 
 // The statement as its significant tokens (no blanks, no comments), indexed
 // 0..size()-1, each with its depth of parentheses and its paired parenthesis.
