@@ -88,15 +88,18 @@ std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
         if (!variants.whole.contains(indexed) && !into.contains(indexed))
             into.append(indexed);
     };
+    // A character no stored one folds into (a noncharacter, half a
+    // surrogate pair) cannot be listed either.
     const auto &table = storedByFolded();
-    if (const auto found = table.find(key); found != table.end()) {
-        for (const Stored &stored : found->second)
-            if (stored.whole)
-                add(variants.whole, stored.point);
-        for (const Stored &stored : found->second)
-            if (!stored.whole)
-                add(variants.beginning, stored.point);
-    }
+    const auto found = table.find(key);
+    if (found == table.end())
+        return std::nullopt;
+    for (const Stored &stored : found->second)
+        if (stored.whole)
+            add(variants.whole, stored.point);
+    for (const Stored &stored : found->second)
+        if (!stored.whole)
+            add(variants.beginning, stored.point);
     return variants;
 }
 
