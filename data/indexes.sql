@@ -1,62 +1,38 @@
 -- Indexes for the article entry control's lookups on the embedded (SQLite)
--- back end. Run this script once on a shop database (built from data/schema.sql,
--- or a host's own file with the same tables) from a connection on which the
--- back end's text comparison is installed: rdo::createLookupIndexes(db) does
--- both and refreshes the planner's statistics; the benchmarks and the tests
--- index their generated catalogues with it.
+-- back end. A shop's administrator gives them to the shop's file with
+-- `vok-catalogue index FILE` (which also upgrades a file indexed by an earlier
+-- version and refreshes the planner's statistics); rdo::createLookupIndexes(db)
+-- does the same from a program.
 --
--- Why a collation of our own: the control compares codes and names as SQL
--- Server does (case-insensitive over all of Unicode, accent-sensitive, trailing
--- blanks ignored), which the back end installs as the collation SQLSERVER. The
--- lookups probe these indexes with ranges and lists in that collation, so the
--- indexes must be ordered by it. A connection that writes to these tables
--- (the shop's own application) must install the same collation first; one
--- that only reads (the sqlite3 shell, an ODBC driver) can ignore them.
+-- Everything here is plain SQLite: the built-in NOCASE collation, built-in
+-- functions, triggers of plain SQL. Any program that writes the shop's file
+-- (the sqlite3 shell, Python, the back office) inserts, updates and deletes
+-- as before, and the till sees its changes at its next lookup.
 --
--- Without this script every lookup still finds the same rows, by reading every
--- article and every bar code.
+-- Why NOCASE: the control compares codes and names as SQL Server does
+-- (case-insensitive over all of Unicode, accent-sensitive, trailing blanks
+-- ignored). For text of ASCII letters that order is NOCASE's; the lookups
+-- read these indexes by ranges of the typed text's case variants, and check
+-- every row they read with SQL Server's rules, so that names with other
+-- letters are found as well.
+--
+-- Without this script every lookup still finds the same rows, on the file's
+-- own indexes or by reading every article and every bar code.
 --
 -- Besides indexes, the script keeps counts of the changes to the varieties
 -- and to the articles' names and codes (a table of one row and a few triggers
--- each, at its end), which need nothing of the connections that write.
+-- each, at its end).
 
--- Codes and names by key: the ranges of "typed text%", and, with the code
--- after the name, the order of the candidate list. Each index also holds the
--- name (or the other name), so that a lookup decides on the index alone which
--- articles of a range it reads.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE SQLSERVER, ArtNombre);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
-    ON Articulo (ArtNombre COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER, ArtNombreCorto);
+-- Codes and names by key, each with the code after it: the ranges of
+-- "typed text%", and the order of the candidate list among equal names.
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE NOCASE);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo (ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
-    ON Articulo (ArtNombreCorto COLLATE SQLSERVER, ArtCodigo COLLATE SQLSERVER, ArtNombre);
-
--- Short names whose first word does not begin the article's name (ASCII case
--- aside, and not followed there by a combining character). A lookup reads a
--- whole range of names and tries the short name of each article in it; of the
--- short names in the same range, it then needs only these: any other begins
--- with a word that begins the name, so the article is in the range already.
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoAparte
-    ON Articulo (ArtNombreCorto COLLATE SQLSERVER, ArtNombre)
-    WHERE ifnull(instr(ArtNombreCorto || ' ', ' ') = 1 Or
-                 lower(substr(ArtNombre, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) <>
-                     lower(substr(ArtNombreCorto, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) Or
-                 ifnull(unicode(substr(ArtNombre, instr(ArtNombreCorto || ' ', ' '), 1)), 0) >= 768, 1);
-
--- Codes that do not begin with the article's name's first three letters (ASCII
--- case aside; any other character counts as differing). A lookup reads a whole
--- range of names and tries the code of each article in it; of the codes in
--- the range of a text of up to three letters, it then needs only these: the
--- others begin with it as the name does, so the article is in the range
--- already. A one-letter code otherwise read every code beginning with it (tens
--- of thousands at a million articles) to find none outside.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoAparte
-    ON Articulo (ArtCodigo COLLATE SQLSERVER, ArtNombre)
-    WHERE ifnull(lower(substr(ArtCodigo, 1, 3)) <> lower(substr(ArtNombre, 1, 3)) Or
-                 substr(ArtCodigo, 1, 4) GLOB '*[^ -~]*' Or substr(ArtNombre, 1, 4) GLOB '*[^ -~]*', 1);
+    ON Articulo (ArtNombreCorto COLLATE NOCASE, ArtCodigo COLLATE NOCASE);
 
 -- Scanned codes: the stored patterns of a plain shape (the code, or one '%' at
 -- the start or end of a scale label's fixed part) by key...
-CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_CodigoClave ON ArticuloCodigoBarras (ACBCodigo COLLATE SQLSERVER);
+CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_CodigoClave ON ArticuloCodigoBarras (ACBCodigo COLLATE NOCASE);
 -- ...and the few patterns of any other shape, which every scan must try.
 CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Generales ON ArticuloCodigoBarras (ACBCodigo)
     WHERE instr(ACBCodigo, '_') > 0 Or instr(ACBCodigo, '[') > 0 Or

@@ -1,26 +1,33 @@
 #pragma once
-// The indexes the lookup plans probe (data/indexes.sql), compiled in so that a
-// host, a tool or a bench can create them on a file without the source tree.
+// The indexes the lookups read on a shop's file (data/indexes.sql), compiled
+// in so that the administrator's tool, a host or a bench gives them to a file
+// without the source tree; and what a file's indexes mean for its lookups.
 
-#include "lookup_indexes.h"
+#include <QString>
+#include <QStringList>
 
-#include "platform/rdo/sqlite/sqlite_connection.h"
-
-#include <sqlite3.h>
+struct sqlite3;
 
 namespace lookup {
 
-// Creates on a writable connection the indexes the lookups probe (which need
-// SQL Server's text comparison installed first, done here) and refreshes the
-// planner's statistics. Returns SQLITE_OK or the error code.
-inline int createLookupIndexes(sqlite3 *db)
-{
-    if (const int installed = rdo::installServerText(db); installed != SQLITE_OK)
-        return installed;
-    if (const int created = sqlite3_exec(db, kLookupIndexesSql, nullptr, nullptr, nullptr); created != SQLITE_OK)
-        return created;
-    // A sampled analysis is plenty for the planner to prefer the probes.
-    return sqlite3_exec(db, "PRAGMA analysis_limit = 2000; ANALYZE", nullptr, nullptr, nullptr);
-}
+// What giving a file the lookup indexes did.
+struct LookupIndexing {
+    int code = 0; // SQLITE_OK, or the engine's error, told in error
+    QString error;
+    QStringList dropped; // an earlier version's, ordered by SQL Server's rules
+    QStringList created; // the indexes, tables and triggers the file lacked
+    bool ok() const { return code == 0; }
+};
+
+// Gives the file of a writable connection the lookup indexes, all or nothing:
+// drops the indexes an earlier version ordered by SQL Server's rules (which
+// kept every program without our library from writing the file), creates
+// what the file lacks and refreshes the planner's statistics. Again on the
+// same file it creates nothing.
+LookupIndexing createLookupIndexes(sqlite3 *db);
+
+// What each kind of lookup will read on the file of a connection, and why:
+// one line per kind, then what else the file has or lacks for the lookups.
+QStringList lookupReadings(sqlite3 *db);
 
 } // namespace lookup

@@ -492,19 +492,6 @@ std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKe
 
 } // namespace
 
-std::optional<KeyOrder> FileKeys::of(const QString &column) const
-{
-    if (column.compare(u"ArtCodigo", Qt::CaseInsensitive) == 0)
-        return code;
-    if (column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0)
-        return name;
-    if (column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0)
-        return shortName;
-    if (column.compare(u"ACBCodigo", Qt::CaseInsensitive) == 0)
-        return barCode;
-    return std::nullopt;
-}
-
 QString withIndexProbes(const QString &tsql, const FileKeys &keys)
 {
     const TokenView t(tsql);

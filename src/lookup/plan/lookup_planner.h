@@ -2,7 +2,7 @@
 // Recognises the control's lookup statement and plans how the embedded engine
 // runs it: as ordered streams, or as one statement with index probes added.
 
-#include "lookup/plan/key_ranges.h"
+#include "lookup/plan/file_keys.h"
 #include "lookup/plan/lookup_plan.h"
 
 #include "platform/rdo/tsql/statement_rewriter.h"
@@ -17,16 +17,6 @@
 namespace lookup {
 
 struct BranchPlanning;
-
-// How the file's indexes order the columns a lookup reads by range: none
-// where no index leads with the column. By default, as our index script
-// orders them.
-struct FileKeys {
-    std::optional<KeyOrder> code = KeyOrder::Server, name = KeyOrder::Server, shortName = KeyOrder::Server,
-                            barCode = KeyOrder::Server;
-    std::optional<KeyOrder> of(const QString &column) const;
-    bool operator==(const FileKeys &) const = default;
-};
 
 // The statement with each recognised branch's candidates added, for the
 // SQLite translation to follow; the added conditions are already written as

@@ -1,6 +1,7 @@
 #include "lookup/plan/lookup_plans.h"
 
 #include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/file_keys.h"
 #include "lookup/plan/name_blocks.h"
 
 #include "platform/rdo/sqlite/merged_resultset.h"
@@ -13,48 +14,6 @@ namespace lookup {
 
 namespace {
 
-// The order of the first index that leads with column, of those of a table
-// in the file that hold every row; our script's SQL Server order is taken
-// first, then NOCASE, which needs the fewest ranges.
-std::optional<KeyOrder> indexOrder(sqlite3 *db, const char *table, const char *column)
-{
-    const auto rows = [db](const QByteArray &pragma, auto &&row) {
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(db, pragma.constData(), -1, &statement, nullptr) == SQLITE_OK)
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                row(statement);
-        sqlite3_finalize(statement);
-    };
-    const auto text = [](sqlite3_stmt *statement, int column) {
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
-    };
-    const auto rank = [](KeyOrder order) { return order == KeyOrder::Server ? 0 : order == KeyOrder::NoCase ? 1 : 2; };
-    std::optional<KeyOrder> best;
-    QStringList indexes;
-    // index_list: seq, name, unique, origin, partial.
-    rows(QByteArray("PRAGMA index_list(\"") + table + "\")", [&](sqlite3_stmt *index) {
-        if (sqlite3_column_int(index, 4) == 0)
-            indexes.append(text(index, 1));
-    });
-    for (QString index : indexes) {
-        // index_xinfo: seqno, cid, name, desc, coll, key.
-        const QByteArray pragma = "PRAGMA index_xinfo(\"" + index.replace(u'"', u"\"\""_qs).toUtf8() + "\")";
-        rows(pragma, [&](sqlite3_stmt *first) {
-            if (sqlite3_column_int(first, 0) != 0 || text(first, 2).compare(QLatin1String(column), Qt::CaseInsensitive))
-                return;
-            if (const auto order = keyOrderOf(text(first, 4)); order && (!best || rank(*order) < rank(*best)))
-                best = order;
-        });
-    }
-    return best;
-}
-
-FileKeys fileKeysOf(sqlite3 *db)
-{
-    return {indexOrder(db, "Articulo", "ArtCodigo"), indexOrder(db, "Articulo", "ArtNombre"),
-            indexOrder(db, "Articulo", "ArtNombreCorto"), indexOrder(db, "ArticuloCodigoBarras", "ACBCodigo")};
-}
-
 // What one connection keeps for its lookups, and how it runs them.
 class LookupPlans final : public rdo::SqlitePlans {
 public:
@@ -65,15 +24,14 @@ public:
         if (m_varieties.install(handle.db) != SQLITE_OK)
             throw rdo::engineError(handle.db);
         m_keys = fileKeysOf(handle.db);
-        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file)
+        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams())
             m_nameBlocks.readFrom(file);
     }
 
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        // The streams read our index script's indexes, in SQL Server's order.
-        if (m_keys.name != KeyOrder::Server)
+        if (!streams())
             return nullptr;
         if (const auto plan = m_planner.plan(tsql))
             return run(*plan, handle);
@@ -86,12 +44,18 @@ public:
     void prepare(rdo::StatementCache &statements)
     {
         m_varieties.refresh(statements);
+        if (!streams())
+            return;
         m_nameBlocks.refresh(statements, m_varieties);
         for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs})
             m_nameBlocks.readNow(leading, statements, m_varieties);
     }
 
 private:
+    // The streams read the indexes an earlier version's script ordered by SQL
+    // Server's rules, and the stretches of its name indexes.
+    bool streams() const { return m_keys.name == KeyOrder::Server; }
+
     struct Run;
     std::shared_ptr<rdo::rdoResultset> run(const LookupPlan &plan,
                                            const std::shared_ptr<rdo::SqliteConnection::Handle> &handle);

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <chrono>
@@ -89,12 +90,22 @@ std::vector<QString> column(sqlite3 *db, const char *sql)
     return values;
 }
 
-// A shop's file as our index script leaves it, or as it comes: only the
-// ordinary indexes, its text in NOCASE (our schema) or in SQLite's default
-// collation (a file written by another program).
-enum class FileState { Indexed, AsItComes, PlainText };
+// A shop's file as our index script leaves it, as an earlier version's left
+// it (in the collation SQLSERVER), or as it comes: only the ordinary indexes,
+// its text in NOCASE (our schema) or in SQLite's default collation (a file
+// written by another program).
+enum class FileState { Indexed, IndexedEarlier, AsItComes, PlainText };
 
-std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed, FileState state = FileState::Indexed)
+void indexAsEarlier(sqlite3 *db)
+{
+    QFile script(QStringLiteral(VOK_EARLIER_INDEXES_PATH));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly)) << VOK_EARLIER_INDEXES_PATH;
+    ASSERT_EQ(rdo::installServerText(db), SQLITE_OK);
+    const QByteArray sql = script.readAll() + "; ANALYZE";
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+}
+
+std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed, FileState state = FileState::IndexedEarlier)
 {
     auto c = std::make_unique<Catalogue>();
     c->path = c->folder.filePath(QStringLiteral("catalogue.db"));
@@ -108,8 +119,10 @@ std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed, FileState state = FileSt
     sqlite3_open_v2(options.output.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     EXPECT_EQ(sqlite3_exec(db, kSeasoning, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     if (state == FileState::Indexed) {
-        EXPECT_EQ(lookup::createLookupIndexes(db), SQLITE_OK) << sqlite3_errmsg(db);
+        EXPECT_EQ(lookup::createLookupIndexes(db).error, QString());
     }
+    if (state == FileState::IndexedEarlier)
+        indexAsEarlier(db);
     c->codes = column(db, "Select ArtCodigo From Articulo Order By random()");
     c->names = column(db, "Select ArtNombre From Articulo Order By random()");
     c->barCodes = column(db, "Select ACBCodigo From ArticuloCodigoBarras Order By random()");
@@ -184,23 +197,6 @@ private:
     qsizetype m_aimed = 0;
 };
 
-QStringList rows(rdo::rdoConnection &connection, const QString &sql)
-{
-    QStringList out;
-    const auto set = connection.OpenResultset(sql);
-    for (; !set->Eof(); set->MoveNext()) {
-        QStringList row;
-        const rdo::rdoColumns &columns = set->rdoColumns();
-        for (int32_t i = 0; i < columns.Count(); ++i) {
-            const vb::Variant &v = columns.Item(i).Value();
-            row.append(v.isNull() ? u"<null>"_qs : vb::CStr(v));
-        }
-        out.append(row.join(u'|'));
-    }
-    set->Close();
-    return out;
-}
-
 // Where two lists of rows part, for a failure message that a list of
 // thousands of rows would bury.
 std::string firstDifference(const QStringList &got, const QStringList &expected)
@@ -250,7 +246,7 @@ struct Compared {
     std::shared_ptr<rdo::SqliteConnection> probed, plain;
 };
 
-Compared compared(uint64_t seed, FileState state = FileState::Indexed)
+Compared compared(uint64_t seed, FileState state = FileState::IndexedEarlier)
 {
     Compared c{makeCatalogue(seed, state), nullptr, nullptr};
     const QString connect = u"sqlite:"_qs + c.catalogue->path;
@@ -315,7 +311,7 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
         probedStatements += lookup::withIndexProbes(sql, GetParam().keys) != sql ? 1 : 0;
         if (const auto plan = planner.plan(sql)) {
             ++mergedStatements;
-            if (GetParam().state == FileState::Indexed) {
+            if (GetParam().state == FileState::IndexedEarlier) {
                 EXPECT_EQ(unpreparable(catalogue->path, *plan), "");
             }
         }
@@ -337,7 +333,8 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
 constexpr auto kNoCase = lookup::KeyOrder::NoCase, kBinary = lookup::KeyOrder::Binary;
 INSTANTIATE_TEST_SUITE_P(
     Files, LookupPlans,
-    ::testing::Values(Seeded{"Indexed3", 3, FileState::Indexed, {}}, Seeded{"Indexed17", 17, FileState::Indexed, {}},
+    ::testing::Values(Seeded{"Indexed3", 3, FileState::Indexed, {kNoCase, kNoCase, kNoCase, kNoCase}},
+                      Seeded{"IndexedEarlier17", 17, FileState::IndexedEarlier, {}},
                       Seeded{"AsItComes3", 3, FileState::AsItComes, {kNoCase, kNoCase, kNoCase, kBinary}},
                       Seeded{"PlainText17", 17, FileState::PlainText, {kBinary, kBinary, kBinary, kBinary}}),
     [](const auto &info) { return std::string(info.param.name); });
