@@ -688,8 +688,9 @@ Summary generate(const Options &options)
         exec(db.get(), "PRAGMA cache_size = -131072");
         exec(db.get(), "PRAGMA temp_store = MEMORY");
         summary = fill(db.get(), options.articles, options.seed, options.plainText);
-        if (options.lookupIndexes && lookup::createLookupIndexes(db.get()) != SQLITE_OK)
-            throw CatalogueError("cannot create the lookup indexes: " + std::string(sqlite3_errmsg(db.get())));
+        if (options.lookupIndexes)
+            if (const lookup::LookupIndexing done = lookup::createLookupIndexes(db.get()); !done.ok())
+                throw CatalogueError("cannot create the lookup indexes: " + done.error.toStdString());
     } catch (...) {
         db.reset();
         fs::remove(partial, ec);

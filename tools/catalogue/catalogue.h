@@ -40,8 +40,15 @@ struct Options
     bool plainText = false;
 };
 
+// What the command line asks for: a new sample catalogue, or, on a shop's
+// existing file, to give it the lookup indexes or to say what its lookups
+// will read.
+enum class Command { Generate, Index, Check };
+
 struct ParsedArguments
 {
+    Command command = Command::Generate;
+    std::filesystem::path file; // the shop's file of index and check
     Options options;
     bool help = false;
     std::string error; // non-empty when the arguments are unusable
@@ -69,6 +76,14 @@ struct Summary
 // Creates the schema in an empty, open database and fills it in one
 // transaction. Throws CatalogueError on any database error.
 Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed, bool plainText = false);
+
+// Gives a shop's file the lookup indexes, upgrading those of an earlier
+// version, and returns what was done, one line each. Throws CatalogueError.
+std::vector<std::string> indexFile(const std::filesystem::path &file);
+
+// What each kind of lookup will read on a shop's file, one line each. Opens
+// the file read-only. Throws CatalogueError.
+std::vector<std::string> checkFile(const std::filesystem::path &file);
 
 // Writes a new catalogue file. Refuses an existing file unless options.force;
 // the file appears only once complete, so a failed run leaves nothing behind.

@@ -1,5 +1,6 @@
 // vok-catalogue: writes a reproducible sample shop database for trying and
-// measuring the article entry control without the shop's own server.
+// measuring the article entry control without the shop's own server; gives a
+// shop's own file the lookup indexes and says what its lookups will read.
 
 #include "catalogue.h"
 
@@ -26,6 +27,12 @@ int main(int argc, char **argv)
     }
 
     try {
+        if (parsed.command != Command::Generate) {
+            const auto said = parsed.command == Command::Index ? indexFile(parsed.file) : checkFile(parsed.file);
+            for (const std::string &line : said)
+                std::printf("%s\n", line.c_str());
+            return 0;
+        }
         const auto start = std::chrono::steady_clock::now();
         const Summary summary = generate(parsed.options);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;

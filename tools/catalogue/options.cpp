@@ -22,8 +22,19 @@ std::string usage(std::string_view program)
     std::string text = "Usage: ";
     text += program;
     text += " --articles N --seed S --output FILE.sqlite [--force]\n"
+            "       ";
+    text += program;
+    text += " index FILE.sqlite\n"
+            "       ";
+    text += program;
+    text += " check FILE.sqlite\n"
             "\n"
             "Writes a sample shop catalogue (SQLite) for the article entry control.\n"
+            "  index FILE     gives a shop's file the indexes the control's lookups read\n"
+            "                 (or upgrades those of an earlier version) and says what it did;\n"
+            "                 running it again changes nothing\n"
+            "  check FILE     says which lookups will be fast on a shop's file, which will\n"
+            "                 read a whole table, and why; writes nothing\n"
             "  --articles N   number of articles, " + std::to_string(kMinArticles) + " to " +
             std::to_string(kMaxArticles) + "\n"
             "  --seed S       unsigned 64-bit seed; the same seed gives the same catalogue\n"
@@ -50,6 +61,14 @@ ParsedArguments parseArguments(std::span<const std::string_view> args)
         result.error = std::move(message);
         return result;
     };
+
+    if (!args.empty() && (args[0] == "index" || args[0] == "check")) {
+        result.command = args[0] == "index" ? Command::Index : Command::Check;
+        if (args.size() != 2 || args[1].empty() || args[1].starts_with("--"))
+            return fail(std::string(args[0]) + " needs one argument: the shop's file");
+        result.file = std::filesystem::path(std::string(args[1]));
+        return result;
+    }
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view arg = args[i];
