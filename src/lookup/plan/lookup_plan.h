@@ -45,6 +45,18 @@ QString toString(const Choice &choice);
 // on (rdo::parametrized).
 inline constexpr char kDriverFrom[] = "?1";
 
+// The articles the streams read apart and sort: those whose name, short name
+// or code holds a character outside printable ASCII or ends in a blank. For
+// every other text NOCASE's order is SQL Server's (both compare code points
+// with A to Z lowered), so that the streams read the other articles in the
+// order of data/indexes.sql's NOCASE indexes. Written as that script's
+// indexes IX_Articulo_*Aparte select them: the engine reads such an index only
+// for a condition that holds the index's own, word for word.
+inline constexpr char kOddArticles[] =
+    "ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or "
+    "ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or "
+    "ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0)";
+
 struct LookupPlan {
     // Rows the statement gives in the list's order.
     struct Sorted {

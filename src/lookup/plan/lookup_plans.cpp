@@ -24,6 +24,7 @@ public:
         if (m_varieties.install(handle.db) != SQLITE_OK)
             throw rdo::engineError(handle.db);
         m_keys = fileKeysOf(handle.db);
+        m_streams = withScriptIndexes(handle.db, m_keys);
         if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams())
             m_nameBlocks.readFrom(file);
     }
@@ -52,9 +53,23 @@ public:
     }
 
 private:
-    // The streams read the indexes an earlier version's script ordered by SQL
-    // Server's rules, and the stretches of its name indexes.
-    bool streams() const { return m_keys.name == KeyOrder::Server; }
+    // The streams read the indexes of data/indexes.sql, and the stretches of
+    // its name indexes. A file indexed by an earlier version, or not at all,
+    // runs each lookup as one statement, with the ranges its indexes give.
+    bool streams() const { return m_streams; }
+    static bool withScriptIndexes(sqlite3 *db, const FileKeys &keys)
+    {
+        const FileKeys script{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
+        if (keys != script)
+            return false;
+        sqlite3_stmt *odd = nullptr;
+        const bool found =
+            sqlite3_prepare_v2(db, "Select 1 From sqlite_master Where type = 'index' And name = 'IX_Articulo_NombreAparte'",
+                               -1, &odd, nullptr) == SQLITE_OK &&
+            sqlite3_step(odd) == SQLITE_ROW;
+        sqlite3_finalize(odd);
+        return found;
+    }
 
     struct Run;
     std::shared_ptr<rdo::rdoResultset> run(const LookupPlan &plan,
@@ -62,6 +77,7 @@ private:
 
     LookupPlanner m_planner;
     FileKeys m_keys;
+    bool m_streams = false;
     ArticlesWithVarieties m_varieties;
     NameBlocks m_nameBlocks;
 };
