@@ -24,11 +24,14 @@
 -- each, at its end).
 
 -- Codes and names by key, each with the code after it: the ranges of
--- "typed text%", and the order of the candidate list among equal names.
+-- "typed text%", and the order of the candidate list among equal names. Each
+-- name's index also holds the other name, so that a lookup decides on the
+-- index alone which articles of a range it reads.
 CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE NOCASE);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo (ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
+    ON Articulo (ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
-    ON Articulo (ArtNombreCorto COLLATE NOCASE, ArtCodigo COLLATE NOCASE);
+    ON Articulo (ArtNombreCorto COLLATE NOCASE, ArtCodigo COLLATE NOCASE, ArtNombre);
 
 -- The articles whose name, short name or code holds a character outside
 -- printable ASCII or ends in a blank, by each of the three: for such texts

@@ -589,6 +589,13 @@ struct BranchPlanning {
         return u'(' + mayHaveRows + QStringLiteral(" Or ") + QLatin1String(rdo::kDriverLimitFunction) + u'(' + name +
                QStringLiteral("))");
     }
+    // The list's order of name and code, for keys sorted by the engine.
+    QString byOrderKeys() const
+    {
+        const QString key = QLatin1String(kOrderKeyFunction);
+        return QStringLiteral(" Order By ") + key + u'(' + name + QStringLiteral("), ") + key +
+               QStringLiteral("(ArtCodigo)");
+    }
     QString inIndexOrder() const
     {
         return QStringLiteral(" Order By ") + noCase(name) + QStringLiteral(", ") + noCase(u"ArtCodigo"_qs);
@@ -655,7 +662,13 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
                                 passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + kNotOdd +
                                 inIndexOrder()};
-    plan.streams.push_back({branch, LookupPlan::Apart{*candidates, selectList + rows, order, std::move(many)}});
+    // The keys of the few, sorted as the list is: those of the articles
+    // without rows too (the rows say), which makes no difference to the order.
+    const QString keys = QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + kHasRowsThenCode +
+                         QStringLiteral(" From Articulo Where ArtID In (");
+    const QString keysSortedBy = u')' + byOrderKeys();
+    plan.streams.push_back(
+        {branch, LookupPlan::Apart{*candidates, selectList + rows, order, keys, keysSortedBy, std::move(many)}});
     return ApartRows::Candidates;
 }
 
@@ -716,9 +729,11 @@ void BranchPlanning::planVarieties()
 }
 
 // The odd articles' rows, which every other stream of the branch leaves out:
-// those in the ranges of the group's terms, read from the indexes that hold
-// only odd articles (all of them for a text that begins with a wildcard), and
-// sorted. They are few: a name with a letter outside ASCII, a trailing blank.
+// those in the ranges of the group's terms, found on the indexes that hold
+// only odd articles (all of them for a text that begins with a wildcard).
+// They are few in most ranges, but a word may lead thousands of them (a
+// shop's "NIÑO" garments): their keys are sorted, and their rows read article
+// by article as far as the list is read.
 void BranchPlanning::planOddArticles()
 {
     const auto candidates = nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
@@ -726,9 +741,11 @@ void BranchPlanning::planOddArticles()
                               ? *candidates
                               : QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(name) +
                                     QStringLiteral(" Where ") + QLatin1String(kOddArticles);
-    plan.streams.push_back({branch, LookupPlan::Sorted{selectList + from + joins + u' ' + where +
-                                                       QStringLiteral(" And ") + QLatin1String(kOddArticles) +
-                                                       QStringLiteral(" And ArtID In (") + among + u')' + order}});
+    plan.streams.push_back(
+        {branch, LookupPlan::Driven{rowsOfOneArticle(QStringLiteral(" And ") + QLatin1String(kOddArticles)),
+                                    QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
+                                        kHasRowsThenCode + QStringLiteral(" From Articulo Where ArtID In (") + among +
+                                        u')' + byOrderKeys()}});
 }
 
 // The name's own pattern is tried on the index, and an article's row read
@@ -864,8 +881,8 @@ QStringList statementsOf(const LookupPlan::Stream &stream)
     if (const auto *driven = std::get_if<LookupPlan::Driven>(&stream.how))
         return {driven->rows, driven->driver};
     const auto &apart = std::get<LookupPlan::Apart>(stream.how);
-    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (1)") + apart.sortedBy, apart.many.rows,
-            apart.many.driver};
+    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy,
+            apart.keys + QStringLiteral("1") + apart.keysSortedBy, apart.many.rows, apart.many.driver};
 }
 
 LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)

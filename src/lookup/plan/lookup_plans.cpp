@@ -7,6 +7,7 @@
 #include "platform/rdo/sqlite/merged_resultset.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
 #include "platform/rdo/sqlite/sqlite_plans.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
 #include <optional>
 
@@ -21,7 +22,9 @@ public:
         : m_planner(connection.textColumns(), options)
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
-        if (m_varieties.install(handle.db) != SQLITE_OK)
+        if (m_varieties.install(handle.db) != SQLITE_OK ||
+            sqlite3_create_function(handle.db, kOrderKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                    orderKey, nullptr, nullptr) != SQLITE_OK)
             throw rdo::engineError(handle.db);
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
@@ -57,6 +60,22 @@ private:
     // its name indexes. A file indexed by an earlier version, or not at all,
     // runs each lookup as one statement, with the ranges its indexes give.
     bool streams() const { return m_streams; }
+    static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
+    {
+        if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+            return sqlite3_result_null(context);
+        std::string key(rdo::utf8Bytes(argv[0]));
+        // Most texts are ASCII: their key is the text with A to Z lowered,
+        // without its trailing blanks.
+        if (rdo::isAsciiUtf8(key)) {
+            for (char &c : key)
+                c = static_cast<char>(rdo::asciiComparable(c));
+            key.erase(key.find_last_not_of(' ') + 1);
+        } else {
+            key = rdo::sqlServerKey(QString::fromStdString(key)).toStdString();
+        }
+        sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    }
     static bool withScriptIndexes(sqlite3 *db, const FileKeys &keys)
     {
         const FileKeys script{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
@@ -167,10 +186,11 @@ struct LookupPlans::Run {
             return driven(prepared, stream.many);
         // No candidate, no row: most codes and names are found by their own
         // range alone. The first stream stays for the columns' names.
-        if (few->isEmpty() && !first)
-            return std::nullopt;
-        const QString listed = few->isEmpty() ? u"Null"_qs : *few;
-        return sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (") + listed + u')' + stream.sortedBy);
+        if (few->isEmpty())
+            return first ? std::optional(sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (Null)") +
+                                                              stream.sortedBy))
+                         : std::nullopt;
+        return driven(prepared, LookupPlan::Driven{stream.many.rows, stream.keys + *few + stream.keysSortedBy});
     }
 
     std::shared_ptr<rdo::rdoResultset> streams(const std::shared_ptr<rdo::SqliteConnection::Handle> &shared) const

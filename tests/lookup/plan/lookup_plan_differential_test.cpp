@@ -223,7 +223,7 @@ std::string unpreparable(const QString &path, const lookup::LookupPlan &plan)
     // The functions the back end answers from what its connection keeps; a
     // statement prepares with any function of the name.
     for (const char *function : {lookup::ArticlesWithVarieties::kFunction, lookup::ArticlesWithVarieties::kMatchFunction,
-                                 rdo::kDriverLimitFunction})
+                                 rdo::kDriverLimitFunction, lookup::kOrderKeyFunction})
         sqlite3_create_function(db, function, -1, SQLITE_UTF8, nullptr,
                                 [](sqlite3_context *context, int, sqlite3_value **) { sqlite3_result_int(context, 1); },
                                 nullptr, nullptr);
