@@ -155,13 +155,15 @@ std::array<QString, 2> scaleLabel(const std::string &scanned)
     QStringList patterns;
     for (size_t fixed = 2; fixed < scanned.size(); ++fixed)
         patterns.append(quoted(QString::fromStdString(scanned.substr(0, fixed)) + u'%'));
-    const QString where = u" And ACBCodigo In ("_qs + patterns.join(u", "_qs) + u") And ACBLargo In (0, 13)"_qs;
+    const QString where =
+        u" And ACBCodigo COLLATE NOCASE In ("_qs + patterns.join(u", "_qs) + u") And ACBLargo In (0, 13)"_qs;
     return {where, where};
 }
 
 std::array<QString, 2> barCode(const std::string &code)
 {
-    const QString where = u" And ACBCodigo = "_qs + quoted(QString::fromStdString(code)) + u" And ACBLargo In (0, 13)"_qs;
+    const QString where = u" And ACBCodigo COLLATE NOCASE = "_qs + quoted(QString::fromStdString(code)) +
+                          u" And ACBLargo In (0, 13)"_qs;
     return {where, where};
 }
 
@@ -177,7 +179,8 @@ QString baselineStatement(Kind kind, const lookup::LookupSettings &s, const Samp
         // them.
         return lookup::ArmarSelectArticulo(s, true).replace(u"Select "_qs, u"Select Top 20 "_qs)
                    .replace(u" From Articulo "_qs, u" From Articulo INDEXED BY IX_Articulo_NombreClave "_qs) +
-               sample.conditions[0] + lookup::ArmarFiltros(s, true) + u" Order By NombreArt, ArtCodigo"_qs;
+               sample.conditions[0] + lookup::ArmarFiltros(s, true) +
+               u" Order By ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE"_qs;
     if (kind == ScaleLabel || kind == Ean13)
         sql = lookup::ArmarSelectCodigoBarras(s, true) + lookup::ArmarFiltros(s, true) + sample.conditions[0] +
               u" UNION ALL "_qs + lookup::ArmarSelectCodigoBarras(s, false) + lookup::ArmarFiltros(s, false) +
