@@ -1,7 +1,7 @@
 #pragma once
 // Generated catalogues kept between benchmark runs: a million articles take
-// about half a minute and half a gigabyte to write, so each size is generated
-// once (seed 7), given the lookup indexes, and reused. The folder is
+// about half a minute and half a gigabyte to write, so each size and file
+// state is generated once (seed 7) and reused. The folder is
 // $VOK_BENCH_DATA, or bench-data beside the build folder (build/bench-data for
 // build/release); it is never inside the source tree's tracked files.
 //
@@ -9,6 +9,7 @@
 
 #include "catalogue.h"
 
+#include "lookup/plan/index_script.h"
 #include "platform/rdo/sqlite/sqlite_connection.h"
 
 #include <QCoreApplication>
@@ -29,17 +30,32 @@ inline std::vector<int64_t> benchmarkSizes()
     return sizes;
 }
 
-// The path of the catalogue of the given size, generated and indexed if it is
+// A shop's file with our lookup indexes, or as it comes: only its ordinary
+// indexes, its text in NOCASE (our schema) or in SQLite's default collation.
+enum class FileState { Indexed, AsItComes, PlainText };
+inline constexpr const char *kFileStateNames[] = {"Indexed", "AsItComes", "PlainText"};
+
+// The path of the catalogue of the given size and state, generated if it is
 // not there yet.
-inline QString cachedCatalogue(int64_t articles)
+inline QString cachedCatalogue(int64_t articles, FileState state = FileState::Indexed)
 {
     QString folder = qEnvironmentVariable("VOK_BENCH_DATA");
     if (folder.isEmpty())
         folder = QCoreApplication::applicationDirPath() + QStringLiteral("/../../bench-data");
     QDir().mkpath(folder);
-    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("catalogue-%1-seed7.db").arg(articles));
-    if (QFile::exists(path))
+    const QString path = QDir(folder).absoluteFilePath(
+        QStringLiteral("catalogue-%1-seed7-%2.db").arg(articles).arg(QLatin1String(kFileStateNames[int(state)])));
+    if (QFile::exists(path)) {
+        // A file indexed by an earlier build gets what the script has now.
+        if (state == FileState::Indexed) {
+            sqlite3 *db = nullptr;
+            sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            if (const lookup::LookupIndexing done = lookup::createLookupIndexes(db); !done.ok())
+                std::fprintf(stderr, "cannot index %s: %s\n", qPrintable(path), qPrintable(done.error));
+            sqlite3_close(db);
+        }
         return path;
+    }
 
     // The generator writes the file under another name and moves it into
     // place once indexed: an interrupted run leaves no catalogue behind.
@@ -48,10 +64,11 @@ inline QString cachedCatalogue(int64_t articles)
     options.articles = static_cast<uint32_t>(articles);
     options.seed = 7;
     options.output = path.toStdString();
-    options.lookupIndexes = true;
+    options.lookupIndexes = state == FileState::Indexed;
+    options.plainText = state == FileState::PlainText;
     vok::catalogue::generate(options);
-    std::fprintf(stderr, "catalogue of %lld articles generated and indexed in %.1f s: %s\n",
-                 static_cast<long long>(articles),
+    std::fprintf(stderr, "catalogue of %lld articles (%s) generated in %.1f s: %s\n", static_cast<long long>(articles),
+                 kFileStateNames[int(state)],
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), qPrintable(path));
     return path;
 }

@@ -41,7 +41,7 @@ inline void reportPercentiles(benchmark::State &state, std::vector<double> micro
 // and the ratio of the medians.
 inline void printFiguresBesideBaselines(const std::vector<std::pair<std::string, std::string>> &lookupAndBaseline)
 {
-    std::printf("\n%-32s %9s %9s %9s %11s %11s %7s\n", "lookup", "articles", "p50 ms", "p99 ms", "base p50",
+    std::printf("\n%-40s %9s %9s %9s %11s %11s %7s\n", "lookup", "articles", "p50 ms", "p99 ms", "base p50",
                 "base p99", "ratio");
     for (const auto &[lookup, baseline] : lookupAndBaseline)
         for (const auto &[key, figure] : keptFigures()) {
@@ -50,7 +50,7 @@ inline void printFiguresBesideBaselines(const std::vector<std::pair<std::string,
             const auto base = keptFigures().find({baseline, key.second});
             if (base == keptFigures().end())
                 continue;
-            std::printf("%-32s %9lld %9.2f %9.2f %11.3f %11.3f %6.2fx\n", lookup.c_str(),
+            std::printf("%-40s %9lld %9.2f %9.2f %11.3f %11.3f %6.2fx\n", lookup.c_str(),
                         static_cast<long long>(key.second), figure.p50 / 1000, figure.p99 / 1000,
                         base->second.p50 / 1000, base->second.p99 / 1000, figure.p50 / base->second.p50);
         }

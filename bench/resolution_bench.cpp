@@ -1,8 +1,9 @@
 // What a cashier waits for after Enter: the typed text resolved into a loaded
 // article, for each kind of text (exact code, code prefix, two name words,
 // scale label, plain EAN-13, blanks only, the first character of a code), on generated catalogues of 100k
-// articles (and 1M with VOK_BENCH_1M=1; see catalogue_cache.h). Beside each, a
-// hand-written query on the same indexes that returns what the list shows for
+// articles (and 1M with VOK_BENCH_1M=1; see catalogue_cache.h), in each file state: with our lookup
+// indexes, and as a shop's file comes (NOCASE text, or SQLite's own order). Beside each, a
+// hand-written query on the indexed file that returns what the list shows for
 // the same text with the best plan we could write, so that the cost of the
 // control's statement (its unions, the translation, the probes added at
 // execution time), the item list and the loading shows against the least the
@@ -10,7 +11,8 @@
 // typed again, untimed, before each one. With --plans the program prints the
 // plan SQLite uses for one statement of each kind, and runs nothing; with
 // --slowest it times every text of each kind (the best of three presses) and
-// prints the slowest ones, which are what a p99 is made of.
+// prints the slowest ones, which are what a p99 is made of. --file-state=AsItComes (or PlainText)
+// times only that state beside the baselines.
 
 #include "catalogue.h"
 
@@ -123,12 +125,14 @@ QString quoted(const QString &text)
     return u'\'' + QString(text).replace(u"'"_qs, u"''"_qs) + u'\'';
 }
 
-// The range of keys that begin with an ASCII prefix, in the server collation.
+// The range of the lookup indexes (NOCASE) that holds the texts beginning
+// with an ASCII prefix, as SQL Server's rules find them.
 QString keyRange(const QString &column, const QString &prefix)
 {
     QString above = prefix.toLower();
     above.back() = QChar(above.back().unicode() + 1);
-    return column + u" >= "_qs + quoted(prefix.toLower()) + u" And "_qs + column + u" < "_qs + quoted(above);
+    const QString collated = column + u" COLLATE NOCASE"_qs;
+    return collated + u" >= "_qs + quoted(prefix.toLower()) + u" And "_qs + collated + u" < "_qs + quoted(above);
 }
 
 std::array<QString, 2> codeRange(const std::string &code)
@@ -151,13 +155,15 @@ std::array<QString, 2> scaleLabel(const std::string &scanned)
     QStringList patterns;
     for (size_t fixed = 2; fixed < scanned.size(); ++fixed)
         patterns.append(quoted(QString::fromStdString(scanned.substr(0, fixed)) + u'%'));
-    const QString where = u" And ACBCodigo In ("_qs + patterns.join(u", "_qs) + u") And ACBLargo In (0, 13)"_qs;
+    const QString where =
+        u" And ACBCodigo COLLATE NOCASE In ("_qs + patterns.join(u", "_qs) + u") And ACBLargo In (0, 13)"_qs;
     return {where, where};
 }
 
 std::array<QString, 2> barCode(const std::string &code)
 {
-    const QString where = u" And ACBCodigo = "_qs + quoted(QString::fromStdString(code)) + u" And ACBLargo In (0, 13)"_qs;
+    const QString where = u" And ACBCodigo COLLATE NOCASE = "_qs + quoted(QString::fromStdString(code)) +
+                          u" And ACBLargo In (0, 13)"_qs;
     return {where, where};
 }
 
@@ -173,7 +179,8 @@ QString baselineStatement(Kind kind, const lookup::LookupSettings &s, const Samp
         // them.
         return lookup::ArmarSelectArticulo(s, true).replace(u"Select "_qs, u"Select Top 20 "_qs)
                    .replace(u" From Articulo "_qs, u" From Articulo INDEXED BY IX_Articulo_NombreClave "_qs) +
-               sample.conditions[0] + lookup::ArmarFiltros(s, true) + u" Order By NombreArt, ArtCodigo"_qs;
+               sample.conditions[0] + lookup::ArmarFiltros(s, true) +
+               u" Order By ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE"_qs;
     if (kind == ScaleLabel || kind == Ean13)
         sql = lookup::ArmarSelectCodigoBarras(s, true) + lookup::ArmarFiltros(s, true) + sample.conditions[0] +
               u" UNION ALL "_qs + lookup::ArmarSelectCodigoBarras(s, false) + lookup::ArmarFiltros(s, false) +
@@ -199,7 +206,8 @@ struct Catalogue {
     std::map<QString, int32_t> loaded; // the article each text loaded
 };
 
-std::map<int64_t, Catalogue> catalogues;
+// By size and file state; the baselines run on the indexed file.
+std::map<std::pair<int64_t, FileState>, Catalogue> catalogues;
 
 std::vector<std::array<std::string, 2>> rows(sqlite3 *db, const char *sql)
 {
@@ -268,15 +276,15 @@ void chooseSamples(Catalogue &c)
         c.samples[BlanksOnly].push_back({QString(blanks, u' '), {u" Where 1=1"_qs, u" Where 1=1"_qs}});
 }
 
-void openCatalogue(int64_t articles)
+void openCatalogue(int64_t articles, FileState state)
 {
-    Catalogue &c = catalogues[articles];
-    c.path = cachedCatalogue(articles);
+    Catalogue &c = catalogues[{articles, state}];
+    c.path = cachedCatalogue(articles, state);
     c.db = openBaselineConnection(c.path);
     chooseSamples(c);
     for (size_t k = 0; k < Kinds; ++k)
-        std::fprintf(stderr, "%lld articles, %s: %zu texts\n", static_cast<long long>(articles), KindNames[k],
-                     c.samples[k].size());
+        std::fprintf(stderr, "%lld articles, %s, %s: %zu texts\n", static_cast<long long>(articles),
+                     kFileStateNames[int(state)], KindNames[k], c.samples[k].size());
 
     c.control = std::make_unique<vokTArticulo>();
     const auto sqlite = rdo::SqliteConnection::open("sqlite:" + c.path);
@@ -291,9 +299,9 @@ void openCatalogue(int64_t articles)
     ControlInternals::validarArticulo(*c.control, u"1"_qs);
 }
 
-std::string figureName(const char *what, int64_t kind)
+std::string figureName(const char *what, int64_t kind, FileState state = FileState::Indexed)
 {
-    return std::string(what) + "/" + KindNames[static_cast<size_t>(kind)];
+    return std::string(what) + "/" + kFileStateNames[int(state)] + "/" + KindNames[static_cast<size_t>(kind)];
 }
 
 template <typename Call>
@@ -312,12 +320,13 @@ void timed(benchmark::State &state, const std::string &what, Call &&call)
 // From ValidarArticulo, as Enter calls it, to the loaded article.
 void BM_Lookup(benchmark::State &state)
 {
-    Catalogue &c = catalogues.at(state.range(0));
+    const auto file = static_cast<FileState>(state.range(2));
+    Catalogue &c = catalogues.at({state.range(0), file});
     const auto &samples = c.samples[static_cast<size_t>(state.range(1))];
     if (samples.empty())
         return state.SkipWithError("no text of this kind in the catalogue");
     size_t unloaded = 0;
-    timed(state, figureName("Lookup", state.range(1)), [&](size_t i) {
+    timed(state, figureName("Lookup", state.range(1), file), [&](size_t i) {
         const Sample &sample = samples[i % samples.size()];
         ControlInternals::validarArticulo(*c.control, sample.typed);
         unloaded += c.control->ID() == 0 ? 1 : 0;
@@ -329,7 +338,7 @@ void BM_Lookup(benchmark::State &state)
 // The hand-written statement through the same list and loading.
 void BM_Baseline(benchmark::State &state)
 {
-    Catalogue &c = catalogues.at(state.range(0));
+    Catalogue &c = catalogues.at({state.range(0), FileState::Indexed});
     const Kind kind = static_cast<Kind>(state.range(1));
     const auto &samples = c.samples[kind];
     if (samples.empty())
@@ -464,26 +473,37 @@ int main(int argc, char **argv)
     ChoosingToolkit toolkit;
     ui::setToolkit(&toolkit);
 
+    // With --file-state=NAME, only the catalogues in that state (and the
+    // indexed one, for the baselines).
     const std::vector<int64_t> sizes = benchmarkSizes();
+    std::vector<FileState> states;
+    for (const FileState state : {FileState::Indexed, FileState::AsItComes, FileState::PlainText})
+        if (state == FileState::Indexed || !app.arguments().filter(u"--file-state="_qs).size() ||
+            app.arguments().contains(u"--file-state="_qs + QLatin1String(kFileStateNames[int(state)])))
+            states.push_back(state);
     for (const int64_t size : sizes)
-        openCatalogue(size);
+        for (const FileState state : states)
+            openCatalogue(size, state);
     if (app.arguments().contains(u"--plans"_qs)) {
-        printPlans(catalogues.at(sizes.back()));
+        printPlans(catalogues.at({sizes.back(), FileState::Indexed}));
     } else if (app.arguments().contains(u"--slowest"_qs)) {
-        for (auto &[size, c] : catalogues)
-            printSlowest(size, c);
+        for (auto &[key, c] : catalogues)
+            printSlowest(key.first, c);
     } else {
         std::vector<std::pair<std::string, std::string>> pairs;
-        for (int64_t kind = 0; kind < Kinds; ++kind)
-            pairs.emplace_back(figureName("Lookup", kind), figureName("Baseline", kind));
+        for (const FileState state : states)
+            for (int64_t kind = 0; kind < Kinds; ++kind)
+                pairs.emplace_back(figureName("Lookup", kind, state), figureName("Baseline", kind));
         for (const int64_t size : sizes)
             for (int64_t kind = 0; kind < Kinds; ++kind) {
                 const std::string suffix = std::string("/") + KindNames[static_cast<size_t>(kind)];
                 // Enough presses for a p99 on the slower lookups.
-                benchmark::RegisterBenchmark(("BM_Lookup" + suffix).c_str(), BM_Lookup)
-                    ->Args({size, kind})
-                    ->Iterations(EnterPresses)
-                    ->Unit(benchmark::kMicrosecond);
+                for (const FileState state : states)
+                    benchmark::RegisterBenchmark(
+                        ("BM_Lookup/" + std::string(kFileStateNames[int(state)]) + suffix).c_str(), BM_Lookup)
+                        ->Args({size, kind, int64_t(state)})
+                        ->Iterations(EnterPresses)
+                        ->Unit(benchmark::kMicrosecond);
                 benchmark::RegisterBenchmark(("BM_Baseline" + suffix).c_str(), BM_Baseline)
                     ->Args({size, kind})
                     ->Iterations(EnterPresses)
@@ -495,7 +515,7 @@ int main(int argc, char **argv)
         printFiguresBesideBaselines(pairs);
     }
 
-    for (auto &[size, c] : catalogues) {
+    for (auto &[key, c] : catalogues) {
         c.control.reset();
         sqlite3_close(c.db);
     }

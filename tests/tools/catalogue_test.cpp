@@ -193,10 +193,16 @@ TEST(CatalogueArguments, AcceptsTheDocumentedFormsAndRejectsBadInputWithAClearMe
         {{"--articles", "1000", "--seed", "1", "--output", "f", "--verbose"}, "unknown argument '--verbose'"},
         {{"--force=yes"}, "takes no value"},
         {{"--plain-text=1"}, "--plain-text takes no value"},
+        {{"index"}, "index needs one argument: the shop's file"},
+        {{"check", "a.sqlite", "b.sqlite"}, "check needs one argument"},
+        {{"index", "--force"}, "index needs one argument"},
     };
     for (const auto &[args, expected] : cases) {
         EXPECT_THAT(parseArguments(args).error, ::testing::HasSubstr(expected));
     }
+    const ParsedArguments check = parseArguments(std::vector<std::string_view>{"check", "tienda.sqlite"});
+    EXPECT_EQ(std::make_tuple(check.error, check.command, check.file.string()),
+              std::make_tuple(std::string(), Command::Check, std::string("tienda.sqlite")));
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "lookup/plan/index_script.h"
 #include "platform/rdo/sqlite/sqlite_connection.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -78,12 +79,17 @@ TEST(ExternalWriter, ChangesAnIndexedFileThatATillReadsMeanwhile)
     ASSERT_EQ(rdo::installServerText(db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db, earlier.readAll().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_FALSE(shell(file, QString::fromUtf8(kChanges[0].sql)).first);
+    const auto told = [db](const QString &what) { return lookup::lookupReadings(db).filter(what).join(u'\n'); };
+    EXPECT_THAT(told(u"earlier version"_qs).toStdString(), ::testing::HasSubstr("IX_Articulo_NombreClave"));
+    EXPECT_THAT(told(u"names"_qs).toStdString(), ::testing::HasSubstr("SQL Server's order"));
 
     // The upgrade, and again: the second finds nothing to do.
     const lookup::LookupIndexing upgraded = lookup::createLookupIndexes(db);
     EXPECT_TRUE(upgraded.ok()) << upgraded.error.toStdString();
     EXPECT_TRUE(upgraded.dropped.contains(u"IX_Articulo_NombreClave"_qs)) << upgraded.dropped.join(u' ').toStdString();
     EXPECT_TRUE(upgraded.created.contains(u"IX_Articulo_NombreClave"_qs)) << upgraded.created.join(u' ').toStdString();
+    EXPECT_EQ(told(u"earlier version"_qs), QString());
+    EXPECT_THAT(told(u"names"_qs).toStdString(), ::testing::HasSubstr("(NOCASE)"));
     const lookup::LookupIndexing again = lookup::createLookupIndexes(db);
     EXPECT_TRUE(again.ok() && again.dropped.isEmpty() && again.created.isEmpty()) << again.created.join(u' ').toStdString();
     sqlite3_close(db);
