@@ -9,6 +9,8 @@
 #include "platform/rdo/sqlite/sqlite_plans.h"
 #include "platform/rdo/tsql/sqlserver_text.h"
 
+#include <chrono>
+#include <future>
 #include <optional>
 
 namespace lookup {
@@ -28,8 +30,10 @@ public:
             throw rdo::engineError(handle.db);
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
-        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams())
+        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams()) {
             m_nameBlocks.readFrom(file);
+            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, std::string(file));
+        }
     }
 
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
@@ -47,6 +51,8 @@ public:
 
     void prepare(rdo::StatementCache &statements)
     {
+        if (m_varietiesRead.valid())
+            m_varieties = m_varietiesRead.get();
         m_varieties.refresh(statements);
         if (!streams())
             return;
@@ -98,6 +104,7 @@ private:
     FileKeys m_keys;
     bool m_streams = false;
     ArticlesWithVarieties m_varieties;
+    std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
 };
 
@@ -221,7 +228,12 @@ struct LookupPlans::Run {
 std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
                                                     const std::shared_ptr<rdo::SqliteConnection::Handle> &handle)
 {
-    m_varieties.refresh(*handle->statements);
+    // Until the varieties read since the connection was opened are there,
+    // nothing is known of them: the lookup asks the file article by article.
+    if (m_varietiesRead.valid() && m_varietiesRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        m_varieties = m_varietiesRead.get();
+    if (!m_varietiesRead.valid())
+        m_varieties.refresh(*handle->statements);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
     return Run{*handle, m_nameBlocks, m_varieties, plan}.streams(handle);
 }
