@@ -88,12 +88,11 @@ struct LookupPlan {
     };
     // Rows found apart from the name's order: candidates selects their
     // articles, in no order. At most mostToSort of them are read article by
-    // article as many's rows says, in the order keys gives them in once
-    // narrowed to their list (keys, the list, then keysSortedBy): a screenful
-    // is read without reading every row of them. None is read by sql narrowed
-    // to the list "Null", then sortedBy, which names the columns. More (a
-    // code of one character matches most of a catalogue) are read as many
-    // says, over the whole index.
+    // article as many's rows says, in the order keys gives them in (keys,
+    // candidates, then keysSortedBy): a screenful is read without reading
+    // every row of them. None is read by sql narrowed to the list "Null", then
+    // sortedBy, which names the columns. More (a code of one character
+    // matches most of a catalogue) are read as many says, over the whole index.
     struct Apart {
         QString candidates, sql, sortedBy;
         QString keys, keysSortedBy;

@@ -882,7 +882,7 @@ QStringList statementsOf(const LookupPlan::Stream &stream)
         return {driven->rows, driven->driver};
     const auto &apart = std::get<LookupPlan::Apart>(stream.how);
     return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy,
-            apart.keys + QStringLiteral("1") + apart.keysSortedBy, apart.many.rows, apart.many.driver};
+            apart.keys + apart.candidates + apart.keysSortedBy, apart.many.rows, apart.many.driver};
 }
 
 LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)

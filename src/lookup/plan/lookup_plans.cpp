@@ -197,7 +197,10 @@ struct LookupPlans::Run {
             return first ? std::optional(sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (Null)") +
                                                               stream.sortedBy))
                          : std::nullopt;
-        return driven(prepared, LookupPlan::Driven{stream.many.rows, stream.keys + *few + stream.keysSortedBy});
+        // Their keys read through the candidates again: a statement of the
+        // same text for every lookup of the settings, where a list would make
+        // one to prepare for every length.
+        return driven(prepared, LookupPlan::Driven{stream.many.rows, stream.keys + stream.candidates + stream.keysSortedBy});
     }
 
     std::shared_ptr<rdo::rdoResultset> streams(const std::shared_ptr<rdo::SqliteConnection::Handle> &shared) const
