@@ -24,11 +24,32 @@
 -- each, at its end).
 
 -- Codes and names by key, each with the code after it: the ranges of
--- "typed text%", and the order of the candidate list among equal names.
+-- "typed text%", and the order of the candidate list among equal names. Each
+-- name's index also holds the other name, so that a lookup decides on the
+-- index alone which articles of a range it reads.
 CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE NOCASE);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo (ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
+    ON Articulo (ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
-    ON Articulo (ArtNombreCorto COLLATE NOCASE, ArtCodigo COLLATE NOCASE);
+    ON Articulo (ArtNombreCorto COLLATE NOCASE, ArtCodigo COLLATE NOCASE, ArtNombre);
+
+-- The articles whose name, short name or code holds a character outside
+-- printable ASCII or ends in a blank, by each of the three: for such texts
+-- NOCASE's order is not SQL Server's, so a lookup reads them apart from the
+-- indexes above (a few in each range, sorted) and the others from them, in
+-- order. The condition must stay word for word as the lookups write it.
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreAparte ON Articulo (ArtNombre COLLATE NOCASE)
+    WHERE ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or
+                 ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or
+                 ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoAparte ON Articulo (ArtNombreCorto COLLATE NOCASE)
+    WHERE ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or
+                 ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or
+                 ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0);
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoAparte ON Articulo (ArtCodigo COLLATE NOCASE)
+    WHERE ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or
+                 ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or
+                 ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0);
 
 -- Scanned codes: the stored patterns of a plain shape (the code, or one '%' at
 -- the start or end of a scale label's fixed part) by key...

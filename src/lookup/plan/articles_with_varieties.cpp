@@ -101,6 +101,23 @@ void ArticlesWithVarieties::refresh(StatementCache &statements)
     m_changes = changes;
 }
 
+ArticlesWithVarieties ArticlesWithVarieties::readFrom(const std::string &path)
+{
+    ArticlesWithVarieties read;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        StatementCache statements(db);
+        // The count and the varieties from one reading of the file.
+        if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            read.refresh(statements);
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+    }
+    sqlite3_close_v2(db);
+    return read;
+}
+
 bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)
 {
     const StatementCache::Statement varieties = statements.take(QStringLiteral(

@@ -34,6 +34,10 @@ public:
     int install(sqlite3 *db);
     // Brings what is kept up to date with the file, before a lookup runs.
     void refresh(rdo::StatementCache &statements);
+    // What a connection of its own reads of the file at path: read in the
+    // background from the moment the till connects, so that its first lookup
+    // does not wait for every variety of a large catalogue.
+    static ArticlesWithVarieties readFrom(const std::string &path);
     bool mayHaveVarieties(int64_t article) const;
     bool mayMatch(int64_t article, const rdo::SqlServerLikePattern &pattern,
                   std::span<const std::optional<std::string_view>> names) const;

@@ -45,6 +45,24 @@ QString toString(const Choice &choice);
 // on (rdo::parametrized).
 inline constexpr char kDriverFrom[] = "?1";
 
+// The articles the streams read apart and sort: those whose name, short name
+// or code holds a character outside printable ASCII or ends in a blank. For
+// every other text NOCASE's order is SQL Server's (both compare code points
+// with A to Z lowered), so that the streams read the other articles in the
+// order of data/indexes.sql's NOCASE indexes. Written as that script's
+// indexes IX_Articulo_*Aparte select them: the engine reads such an index only
+// for a condition that holds the index's own, word for word.
+// The SQL function ClaveOrden(text): the text's key in SQL Server's order
+// (rdo::sqlServerKey), whose bytes order as that collation does. Sorting by it
+// computes each row's key once; the collation folds both texts at every
+// comparison. Installed on each connection with the lookups' plans.
+inline constexpr char kOrderKeyFunction[] = "ClaveOrden";
+
+inline constexpr char kOddArticles[] =
+    "ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or "
+    "ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or "
+    "ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0)";
+
 struct LookupPlan {
     // Rows the statement gives in the list's order.
     struct Sorted {
@@ -69,11 +87,15 @@ struct LookupPlan {
         std::optional<Range> range = {};
     };
     // Rows found apart from the name's order: candidates selects their
-    // articles, in no order. At most mostToSort of them are read by sql
-    // narrowed to their list, then sortedBy; more (a code of one character
+    // articles, in no order. At most mostToSort of them are read article by
+    // article as many's rows says, in the order keys gives them in (keys,
+    // candidates, then keysSortedBy): a screenful is read without reading
+    // every row of them. None is read by sql narrowed to the list "Null", then
+    // sortedBy, which names the columns. More (a code of one character
     // matches most of a catalogue) are read as many says, over the whole index.
     struct Apart {
         QString candidates, sql, sortedBy;
+        QString keys, keysSortedBy;
         Driven many;
     };
     struct Stream {

@@ -61,25 +61,43 @@ QString collated(const QString &column)
     return column + QStringLiteral(" COLLATE ") + QLatin1String(kServerCollation);
 }
 
-// "column" in the range of keys that begin with prefix, as a condition, read
-// from `from`: the prefix, or for a driver its parameter kDriverFrom, bound to
-// the prefix or to a key further on.
-QString inKeyRange(const QString &column, const QString &prefix, const QString &from = {})
-{
-    QString range = collated(column) + QStringLiteral(" >= ") + (from.isEmpty() ? rdo::textLiteral(prefix) : from);
-    if (const auto above = afterEveryTextBeginningWith(prefix, KeyOrder::Server))
-        range += QStringLiteral(" And ") + collated(column) + QStringLiteral(" < ") + rdo::textLiteral(*above);
-    return range;
-}
-
+// "column" in the range of keys that begin with prefix, as a condition: what
+// withIndexProbes adds on a file indexed in SQL Server's order.
 QString articlesInRange(const QString &column, const QString &prefix)
 {
-    return QStringLiteral("Select ArtID From Articulo Where ") + inKeyRange(column, prefix);
+    QString range = collated(column) + QStringLiteral(" >= ") + rdo::textLiteral(prefix);
+    if (const auto above = afterEveryTextBeginningWith(prefix, KeyOrder::Server))
+        range += QStringLiteral(" And ") + collated(column) + QStringLiteral(" < ") + rdo::textLiteral(*above);
+    return QStringLiteral("Select ArtID From Articulo Where ") + range;
+}
+
+// The streams read the indexes of data/indexes.sql, which keep the texts in
+// NOCASE.
+QString noCase(const QString &column)
+{
+    return column + QStringLiteral(" COLLATE NOCASE");
+}
+
+// "column" in the NOCASE range of the texts that begin with prefix, read from
+// `from`: the prefix, or for a driver its parameter kDriverFrom, bound to the
+// prefix or to a name further on. For a text of printable ASCII without a
+// trailing blank, its key begins with prefix exactly when its NOCASE form does,
+// so that the range holds every such text the key's range holds (and a few
+// more, which the driver's terms turn down).
+QString inNoCaseRange(const QString &column, const QString &prefix, const QString &from = {})
+{
+    QString range = noCase(column) + QStringLiteral(" >= ") + (from.isEmpty() ? rdo::textLiteral(prefix) : from);
+    if (const auto above = afterEveryTextBeginningWith(prefix, KeyOrder::NoCase))
+        range += QStringLiteral(" And ") + noCase(column) + QStringLiteral(" < ") + rdo::textLiteral(*above);
+    return range;
 }
 
 // The indexes of data/indexes.sql that give the list's order.
 const QString kNameIndex = QStringLiteral("IX_Articulo_NombreClave");
 const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
+
+// The keys of a file with data/indexes.sql, which the streams read.
+const FileKeys kScriptKeys{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
 
 // Articles with varieties: those the connection knows to have none are
 // passed over before ArticuloVariedad is probed (see ArticlesWithVarieties).
@@ -92,29 +110,16 @@ const QString kHasVarieties =
 const QString kVarietiesThatMayCompose =
     QStringLiteral("Select AVaArticulo From ArticuloVariedad Where AVaNombre COLLATE BINARY >= char(768)");
 
-// The articles whose short name's first word does not begin their name (ASCII
-// case aside, and not followed there by a combining character), as the index
-// IX_Articulo_NombreCortoAparte of data/indexes.sql holds them. Any other
-// article whose short name's key begins with a prefix without blanks has a
-// name whose key begins with it too.
-const QString kShortNameApartIndex = QStringLiteral("IX_Articulo_NombreCortoAparte");
-const QString kShortNameApart = QStringLiteral(
-    "ifnull(instr(ArtNombreCorto || ' ', ' ') = 1 Or "
-    "lower(substr(ArtNombre, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) <> "
-    "lower(substr(ArtNombreCorto, 1, instr(ArtNombreCorto || ' ', ' ') - 1)) Or "
-    "ifnull(unicode(substr(ArtNombre, instr(ArtNombreCorto || ' ', ' '), 1)), 0) >= 768, 1)");
-
-// The articles whose code does not begin with their name's first three
-// characters (ASCII case aside, and none of the first four of either outside
-// printable ASCII, where composing or folding may change what the key begins
-// with), as the index IX_Articulo_CodigoAparte of data/indexes.sql holds them.
-// Any other article whose code's key begins with a prefix of up to three
-// characters has a name whose key begins with it too.
-const QString kCodeApartIndex = QStringLiteral("IX_Articulo_CodigoAparte");
-const QString kCodeApart = QStringLiteral(
-    "ifnull(lower(substr(ArtCodigo, 1, 3)) <> lower(substr(ArtNombre, 1, 3)) Or "
-    "substr(ArtCodigo, 1, 4) GLOB '*[^ -~]*' Or substr(ArtNombre, 1, 4) GLOB '*[^ -~]*', 1)");
-constexpr qsizetype kCodeApartLetters = 3;
+// The index of data/indexes.sql that holds the odd articles (see
+// kOddArticles) by a column's text.
+QString oddIndexOf(const QString &column)
+{
+    if (column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("IX_Articulo_NombreAparte");
+    if (column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("IX_Articulo_NombreCortoAparte");
+    return QStringLiteral("IX_Articulo_CodigoAparte");
+}
 
 // A term of a branch's "(col like 'p%' OR ...)" group: column [+ AVaNombre]
 // like 'pattern'.
@@ -156,40 +161,35 @@ struct ReadApart {
     QString column, pattern;
     // A condition on the article alone whose rows are read apart too.
     std::optional<QString> unless;
-    // When every article whose name's key begins with this prefix is decided
-    // apart on all its terms.
-    std::optional<QString> decidedNamePrefix;
 };
 
-// The articles in the range of a term's column whose key begins with prefix.
-// When the leading name's range is decided apart, the short name's range of a
-// prefix that extends it, and the code's of the same prefix of up to three
-// characters, are read on the articles whose short name or code is apart.
-std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, const std::optional<ReadApart> &apart,
-                                 const FileKeys &keys)
+// Which articles a select of candidates reads: all of them, those the
+// streams read in NOCASE's order, or the odd ones they read apart (see
+// kOddArticles).
+enum class Reading { All, Plain, Odd };
+
+bool isPrintableAscii(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u' ' && c <= u'~'; });
+}
+
+// The articles in the range of a term's column whose key begins with prefix;
+// the odd ones from the index that holds only them.
+std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, const FileKeys &keys, Reading reading)
 {
     const std::optional<KeyOrder> order = keys.of(term.column);
     if (!order)
         return std::nullopt;
-    if (*order != KeyOrder::Server) {
-        const auto ranges = KeyProbe(term.column, *order).beginningWith(prefix);
-        if (!ranges)
-            return std::nullopt;
-        return QStringLiteral("Select ArtID From Articulo Where (") + ranges->join(QStringLiteral(" Or ")) + u')';
-    }
-    const bool decided = apart && apart->decidedNamePrefix &&
-                         apart->column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 && !prefix.contains(u' ');
-    const auto apartIn = [&](const QString &index, const QString &condition) {
-        return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + index + QStringLiteral(" Where ") +
-               inKeyRange(term.column, prefix) + QStringLiteral(" And ") + condition;
-    };
-    if (decided && term.column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0 &&
-        prefix.startsWith(*apart->decidedNamePrefix))
-        return apartIn(kShortNameApartIndex, kShortNameApart);
-    if (decided && term.column.compare(u"ArtCodigo", Qt::CaseInsensitive) == 0 && prefix == *apart->decidedNamePrefix &&
-        prefix.toUcs4().size() <= kCodeApartLetters)
-        return apartIn(kCodeApartIndex, kCodeApart);
-    return articlesInRange(term.column, prefix);
+    if (*order == KeyOrder::Server)
+        return articlesInRange(term.column, prefix);
+    const auto ranges = KeyProbe(term.column, *order).beginningWith(prefix);
+    if (!ranges)
+        return std::nullopt;
+    const QString inRanges = u'(' + ranges->join(QStringLiteral(" Or ")) + u')';
+    if (reading == Reading::Odd)
+        return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(term.column) +
+               QStringLiteral(" Where ") + inRanges + QStringLiteral(" And ") + QLatin1String(kOddArticles);
+    return QStringLiteral("Select ArtID From Articulo Where ") + inRanges;
 }
 
 // The joined text of a name and a variety's begins with prefix when the
@@ -237,7 +237,8 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
 // out: its rows are read apart, and so are the rows that hold its unless
 // condition, which the probes of the other terms skip.
 std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
-                                      const std::optional<ReadApart> &apart = std::nullopt)
+                                      const std::optional<ReadApart> &apart = std::nullopt,
+                                      Reading reading = Reading::All)
 {
     const auto terms = groupTerms(t, open, close);
     if (!terms)
@@ -256,21 +257,28 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
     // letter of a name it is run together with; the text it makes then holds
     // a letter outside ASCII, which a prefix of ASCII alone never matches.
     bool composingMayMatter = false;
+    bool passedOver = false;
     for (const GroupTerm &term : *terms) {
         const QString prefix = keyPrefix(term.pattern);
         if (prefix.isEmpty())
             return QString();
         const bool inside = !apart || term.column.compare(apart->column, Qt::CaseInsensitive) != 0 ||
                             term.pattern != apart->pattern;
-        const auto range = termRange(term, prefix, apart, keys);
-        if (!range)
-            return QString();
+        // A text of printable ASCII has a key of printable ASCII: a prefix
+        // with any other character begins none of the texts read in NOCASE's
+        // order (a name run together with a variety's may still go on with it).
+        const bool noneInOrder = reading == Reading::Plain && !term.joined && !isPrintableAscii(prefix);
+        passedOver = passedOver || noneInOrder;
         // A term on one column is tried on that column's index, whole; a
         // term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
-        if (inside)
+        if (inside && !noneInOrder) {
+            const auto range = termRange(term, prefix, keys, reading);
+            if (!range)
+                return QString();
             tryInRange(*range, term.joined ? kHasVarieties
                                           : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
+        }
         if (term.joined) {
             const auto shorter = shorterNames(term.column, prefix, keys);
             if (!shorter)
@@ -285,7 +293,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
     for (const auto &[range, terms] : ranges)
         probes.append(range + QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')' + skipped);
     if (probes.isEmpty())
-        return QString();
+        return passedOver ? QStringLiteral("Select ArtID From Articulo Where 0") : QString();
     if (composingMayMatter)
         probes.append(kVarietiesThatMayCompose);
     return probes.join(QStringLiteral(" Union All "));
@@ -566,8 +574,12 @@ struct BranchPlanning {
     void planBarCodes();
     void planNames();
     void planVarieties();
-    ApartRows planApart(const QString &given, const std::optional<QString> &unless,
-                    const std::optional<QString> &decidedNamePrefix);
+    void planOddArticles();
+    ApartRows planApart(const QString &given, const std::optional<QString> &unless);
+
+    // What the streams in NOCASE's order read: the articles that are not odd
+    // (see kOddArticles).
+    static inline const QString kNotOdd = QStringLiteral(" And Not ") + QLatin1String(kOddArticles);
 
     // A driver passes over the articles that cannot have rows, up to the
     // row the engine is deciding on (rdo::kDriverLimitFunction), past which
@@ -577,9 +589,16 @@ struct BranchPlanning {
         return u'(' + mayHaveRows + QStringLiteral(" Or ") + QLatin1String(rdo::kDriverLimitFunction) + u'(' + name +
                QStringLiteral("))");
     }
+    // The list's order of name and code, for keys sorted by the engine.
+    QString byOrderKeys() const
+    {
+        const QString key = QLatin1String(kOrderKeyFunction);
+        return QStringLiteral(" Order By ") + key + u'(' + name + QStringLiteral("), ") + key +
+               QStringLiteral("(ArtCodigo)");
+    }
     QString inIndexOrder() const
     {
-        return QStringLiteral(" Order By ") + collated(name) + QStringLiteral(", ") + collated(u"ArtCodigo"_qs);
+        return QStringLiteral(" Order By ") + noCase(name) + QStringLiteral(", ") + noCase(u"ArtCodigo"_qs);
     }
     // Whether the group has the term "term like 'pattern'".
     bool holds(const QString &term) const
@@ -624,12 +643,12 @@ void BranchPlanning::planBarCodes()
 // The rows the drivers do not give (those where `given` does not hold), found
 // through the other terms' candidates and sorted; when those are many, read
 // article by article over the whole index.
-ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QString> &unless,
-                                const std::optional<QString> &decidedNamePrefix)
+ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QString> &unless)
 {
     const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
-    const QString rows = from + joins + u' ' + where + notGiven;
-    const auto candidates = nameCandidates(t, b.group, b.groupClose, FileKeys{}, ReadApart{name, *pattern, unless, decidedNamePrefix});
+    const QString rows = from + joins + u' ' + where + kNotOdd + notGiven;
+    const auto candidates =
+        nameCandidates(t, b.group, b.groupClose, kScriptKeys, ReadApart{name, *pattern, unless}, Reading::Plain);
     if (!candidates || candidates->isEmpty()) {
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;
@@ -641,8 +660,15 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
     LookupPlan::Driven many{selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
                             QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows +
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
-                                passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + inIndexOrder()};
-    plan.streams.push_back({branch, LookupPlan::Apart{*candidates, selectList + rows, order, std::move(many)}});
+                                passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + kNotOdd +
+                                inIndexOrder()};
+    // The keys of the few, sorted as the list is: those of the articles
+    // without rows too (the rows say), which makes no difference to the order.
+    const QString keys = QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + kHasRowsThenCode +
+                         QStringLiteral(" From Articulo Where ArtID In (");
+    const QString keysSortedBy = u')' + byOrderKeys();
+    plan.streams.push_back(
+        {branch, LookupPlan::Apart{*candidates, selectList + rows, order, keys, keysSortedBy, std::move(many)}});
     return ApartRows::Candidates;
 }
 
@@ -670,7 +696,7 @@ void BranchPlanning::planVarieties()
                                   : planner.translated(group);
     const QString inRange = prefix.isEmpty() ? QString()
                                              : QStringLiteral(" And ") +
-                                                   inKeyRange(name, prefix, QLatin1String(kDriverFrom));
+                                                   inNoCaseRange(name, prefix, QLatin1String(kDriverFrom));
     // An article may have rows when it has varieties and, in a split group,
     // when a term on the article alone holds or a variety's name may complete
     // the text (tried against what the connection keeps of the names): the
@@ -686,7 +712,7 @@ void BranchPlanning::planVarieties()
         rowsOfOneArticle(split ? QStringLiteral(" And ") + decides : QString()),
         QStringLiteral("Select ArtID, ") + name +
             QStringLiteral(", Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") + decides +
-            u')' + kHasRowsThenCode + byIndex + QStringLiteral(" Where ") + passing(mayHaveRows) + inRange +
+            u')' + kHasRowsThenCode + byIndex + QStringLiteral(" Where ") + passing(mayHaveRows) + inRange + kNotOdd +
             inIndexOrder()};
     if (!prefix.isEmpty())
         driven.range = LookupPlan::Driven::Range{prefix, name, split ? pattern : std::nullopt};
@@ -697,21 +723,42 @@ void BranchPlanning::planVarieties()
     plan.streams.push_back({branch, std::move(driven)});
     ApartRows apart = ApartRows::None;
     if (!prefix.isEmpty())
-        apart = planApart(inKeyRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()),
-                          whole ? std::optional(inKeyRange(name, prefix)) : std::nullopt,
-                          whole ? std::optional(prefix) : std::nullopt);
+        apart = planApart(inNoCaseRange(name, prefix) + (split ? QStringLiteral(" And ") + decides : QString()),
+                          whole ? std::optional(inNoCaseRange(name, prefix)) : std::nullopt);
     plan.choices.push_back({strategy, nameIndex, apart});
+}
+
+// The odd articles' rows, which every other stream of the branch leaves out:
+// those in the ranges of the group's terms, found on the indexes that hold
+// only odd articles (all of them for a text that begins with a wildcard).
+// They are few in most ranges, but a word may lead thousands of them (a
+// shop's "NIÑO" garments): their keys are sorted, and their rows read article
+// by article as far as the list is read.
+void BranchPlanning::planOddArticles()
+{
+    const auto candidates = nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
+    const QString among = candidates && !candidates->isEmpty()
+                              ? *candidates
+                              : QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(name) +
+                                    QStringLiteral(" Where ") + QLatin1String(kOddArticles);
+    plan.streams.push_back(
+        {branch, LookupPlan::Driven{rowsOfOneArticle(QStringLiteral(" And ") + QLatin1String(kOddArticles)),
+                                    QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
+                                        kHasRowsThenCode + QStringLiteral(" From Articulo Where ArtID In (") + among +
+                                        u')' + byOrderKeys()}});
 }
 
 // The name's own pattern is tried on the index, and an article's row read
 // only when it matches. When the group is the name's, the other name's and
-// the code's terms alone, all three are tried there (the index holds them),
-// which decides every article of the range.
+// the code's terms alone, all three are tried there, which decides every
+// article of the range.
 void BranchPlanning::planNames()
 {
     if (prefix.isEmpty()) {
+        // The displayed name is the name: in NOCASE's order, which is the
+        // list's for the articles that are not odd.
         add({branch, LookupPlan::Sorted{selectList + from + QStringLiteral("INDEXED BY ") + nameIndex + u' ' + joins +
-                                        u' ' + where + order}},
+                                        u' ' + where + kNotOdd + inIndexOrder() + QStringLiteral(", ArtID")}},
             {Strategy::IndexOrder, nameIndex, ApartRows::None});
         return;
     }
@@ -722,12 +769,12 @@ void BranchPlanning::planNames()
         {branch, LookupPlan::Driven{rowsOfOneArticle(),
                                     QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + decides +
                                         kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
-                                        inKeyRange(name, prefix, QLatin1String(kDriverFrom)) +
-                                        QStringLiteral(" And ") + passing(decides) + inIndexOrder(),
+                                        inNoCaseRange(name, prefix, QLatin1String(kDriverFrom)) +
+                                        QStringLiteral(" And ") + passing(decides) + kNotOdd + inIndexOrder(),
                                     LookupPlan::Driven::Range{prefix, name, pattern}}});
-    const ApartRows apart = whole ? planApart(inKeyRange(name, prefix) + QStringLiteral(" And ") + decides,
-                                          inKeyRange(name, prefix), prefix)
-                              : planApart(decides, decides, std::nullopt);
+    const ApartRows apart = whole ? planApart(inNoCaseRange(name, prefix) + QStringLiteral(" And ") + decides,
+                                          inNoCaseRange(name, prefix))
+                                  : planApart(decides, decides);
     plan.choices.push_back({whole ? Strategy::NameRangeDecided : Strategy::NameRange, nameIndex, apart});
 }
 
@@ -763,7 +810,7 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
         return std::nullopt;
     const TokenView t(tsql);
     size_t orderBy = 0;
-    const std::vector<Branch> branches = branchesOf(t, orderBy, FileKeys{});
+    const std::vector<Branch> branches = branchesOf(t, orderBy, kScriptKeys);
     if (branches.empty() || t.text(orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     const QStringList &columns = branches.front().columns;
@@ -811,6 +858,7 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
             p.planVarieties();
         else
             p.planNames();
+        p.planOddArticles();
     }
     return plan;
 }
@@ -833,8 +881,8 @@ QStringList statementsOf(const LookupPlan::Stream &stream)
     if (const auto *driven = std::get_if<LookupPlan::Driven>(&stream.how))
         return {driven->rows, driven->driver};
     const auto &apart = std::get<LookupPlan::Apart>(stream.how);
-    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (1)") + apart.sortedBy, apart.many.rows,
-            apart.many.driver};
+    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy,
+            apart.keys + apart.candidates + apart.keysSortedBy, apart.many.rows, apart.many.driver};
 }
 
 LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)

@@ -7,7 +7,10 @@
 #include "platform/rdo/sqlite/merged_resultset.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
 #include "platform/rdo/sqlite/sqlite_plans.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 
+#include <chrono>
+#include <future>
 #include <optional>
 
 namespace lookup {
@@ -21,11 +24,16 @@ public:
         : m_planner(connection.textColumns(), options)
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
-        if (m_varieties.install(handle.db) != SQLITE_OK)
+        if (m_varieties.install(handle.db) != SQLITE_OK ||
+            sqlite3_create_function(handle.db, kOrderKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                    orderKey, nullptr, nullptr) != SQLITE_OK)
             throw rdo::engineError(handle.db);
         m_keys = fileKeysOf(handle.db);
-        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams())
+        m_streams = withScriptIndexes(handle.db, m_keys);
+        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams()) {
             m_nameBlocks.readFrom(file);
+            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, std::string(file));
+        }
     }
 
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
@@ -43,6 +51,8 @@ public:
 
     void prepare(rdo::StatementCache &statements)
     {
+        if (m_varietiesRead.valid())
+            m_varieties = m_varietiesRead.get();
         m_varieties.refresh(statements);
         if (!streams())
             return;
@@ -52,9 +62,39 @@ public:
     }
 
 private:
-    // The streams read the indexes an earlier version's script ordered by SQL
-    // Server's rules, and the stretches of its name indexes.
-    bool streams() const { return m_keys.name == KeyOrder::Server; }
+    // The streams read the indexes of data/indexes.sql, and the stretches of
+    // its name indexes. A file indexed by an earlier version, or not at all,
+    // runs each lookup as one statement, with the ranges its indexes give.
+    bool streams() const { return m_streams; }
+    static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
+    {
+        if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+            return sqlite3_result_null(context);
+        std::string key(rdo::utf8Bytes(argv[0]));
+        // Most texts are ASCII: their key is the text with A to Z lowered,
+        // without its trailing blanks.
+        if (rdo::isAsciiUtf8(key)) {
+            for (char &c : key)
+                c = static_cast<char>(rdo::asciiComparable(c));
+            key.erase(key.find_last_not_of(' ') + 1);
+        } else {
+            key = rdo::sqlServerKey(QString::fromStdString(key)).toStdString();
+        }
+        sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+    }
+    static bool withScriptIndexes(sqlite3 *db, const FileKeys &keys)
+    {
+        const FileKeys script{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
+        if (keys != script)
+            return false;
+        sqlite3_stmt *odd = nullptr;
+        const bool found =
+            sqlite3_prepare_v2(db, "Select 1 From sqlite_master Where type = 'index' And name = 'IX_Articulo_NombreAparte'",
+                               -1, &odd, nullptr) == SQLITE_OK &&
+            sqlite3_step(odd) == SQLITE_ROW;
+        sqlite3_finalize(odd);
+        return found;
+    }
 
     struct Run;
     std::shared_ptr<rdo::rdoResultset> run(const LookupPlan &plan,
@@ -62,7 +102,9 @@ private:
 
     LookupPlanner m_planner;
     FileKeys m_keys;
+    bool m_streams = false;
     ArticlesWithVarieties m_varieties;
+    std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
 };
 
@@ -151,10 +193,14 @@ struct LookupPlans::Run {
             return driven(prepared, stream.many);
         // No candidate, no row: most codes and names are found by their own
         // range alone. The first stream stays for the columns' names.
-        if (few->isEmpty() && !first)
-            return std::nullopt;
-        const QString listed = few->isEmpty() ? u"Null"_qs : *few;
-        return sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (") + listed + u')' + stream.sortedBy);
+        if (few->isEmpty())
+            return first ? std::optional(sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (Null)") +
+                                                              stream.sortedBy))
+                         : std::nullopt;
+        // Their keys read through the candidates again: a statement of the
+        // same text for every lookup of the settings, where a list would make
+        // one to prepare for every length.
+        return driven(prepared, LookupPlan::Driven{stream.many.rows, stream.keys + stream.candidates + stream.keysSortedBy});
     }
 
     std::shared_ptr<rdo::rdoResultset> streams(const std::shared_ptr<rdo::SqliteConnection::Handle> &shared) const
@@ -185,7 +231,12 @@ struct LookupPlans::Run {
 std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
                                                     const std::shared_ptr<rdo::SqliteConnection::Handle> &handle)
 {
-    m_varieties.refresh(*handle->statements);
+    // Until the varieties read since the connection was opened are there,
+    // nothing is known of them: the lookup asks the file article by article.
+    if (m_varietiesRead.valid() && m_varietiesRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        m_varieties = m_varietiesRead.get();
+    if (!m_varietiesRead.valid())
+        m_varieties.refresh(*handle->statements);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
     return Run{*handle, m_nameBlocks, m_varieties, plan}.streams(handle);
 }

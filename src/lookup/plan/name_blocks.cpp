@@ -25,6 +25,7 @@
 // varieties' names.
 
 #include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/lookup_plan.h"
 
 #include "platform/rdo/sqlite/sqlite_internals.h"
 
@@ -298,11 +299,13 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
                               ? QStringLiteral("IX_Articulo_NombreClave")
                               : QStringLiteral("IX_Articulo_NombreCortoClave");
     const auto articles = count(statements, QStringLiteral("Select Count(*) From Articulo"));
+    // The articles the drivers read, in their order: NOCASE's, which is SQL
+    // Server's for them (the odd ones are read apart, see kOddArticles).
     const StatementCache::Statement rows = statements.take(
         QStringLiteral("Select ") + column + QStringLiteral(", ArtNombre, ArtNombreCorto, ArtCodigo, ArtID From Articulo "
                                                             "INDEXED BY ") +
-        index + QStringLiteral(" Where ") + column + QStringLiteral(" COLLATE SQLSERVER >= '' Order By ") + column +
-        QStringLiteral(" COLLATE SQLSERVER"));
+        index + QStringLiteral(" Where ") + column + QStringLiteral(" COLLATE NOCASE >= '' And Not ") +
+        QLatin1String(kOddArticles) + QStringLiteral(" Order By ") + column + QStringLiteral(" COLLATE NOCASE"));
     if (!articles || !rows)
         return nullptr;
     const size_t perBlock = articlesPerBlock(*articles);
