@@ -49,7 +49,7 @@ std::vector<std::string> indexFile(const std::filesystem::path &file)
         throw CatalogueError("cannot index " + file.string() + ", left as it was: " + done.error.toStdString());
     std::vector<std::string> said = lines(done.dropped, u"dropped "_qs);
     for (std::string &line : said)
-        line += " (an earlier version's, in the collation SQLSERVER)";
+        line += " (an earlier version's)";
     const std::vector<std::string> created = lines(done.created, u"created "_qs);
     said.insert(said.end(), created.begin(), created.end());
     if (said.empty())

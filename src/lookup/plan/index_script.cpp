@@ -7,6 +7,9 @@
 
 #include <sqlite3.h>
 
+#include <QHash>
+#include <QRegularExpression>
+
 namespace lookup {
 
 namespace {
@@ -37,6 +40,41 @@ QStringList earlierIndexes(sqlite3 *db)
                       "And instr(upper(sql), 'COLLATE SQLSERVER') > 0 Order By name");
 }
 
+// The script's indexes by name, each with its definition after the name,
+// blanks folded.
+QHash<QString, QString> scriptIndexes()
+{
+    static const QRegularExpression create(QStringLiteral(R"(CREATE INDEX IF NOT EXISTS (\w+)([^;]*);)"));
+    QHash<QString, QString> indexes;
+    for (auto found = create.globalMatch(QString::fromUtf8(kLookupIndexesSql)); found.hasNext();) {
+        const QRegularExpressionMatch index = found.next();
+        indexes.insert(index.captured(1), index.captured(2).simplified());
+    }
+    return indexes;
+}
+
+// The indexes an upgrade drops: an earlier version's in the collation
+// SQLSERVER, and those of the script's names that the file holds with
+// another definition (which CREATE INDEX IF NOT EXISTS would keep).
+QStringList outdatedIndexes(sqlite3 *db)
+{
+    QStringList outdated = earlierIndexes(db);
+    const QHash<QString, QString> script = scriptIndexes();
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "Select name, sql From sqlite_master Where type = 'index' And sql Is Not Null", -1,
+                           &statement, nullptr) == SQLITE_OK)
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            const QString name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+            // The engine keeps "CREATE INDEX name" and the text after the name.
+            const QString sql = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 1)));
+            const qsizetype after = sql.indexOf(name) + name.size();
+            if (script.contains(name) && !outdated.contains(name) && sql.mid(after).simplified() != script.value(name))
+                outdated.append(name);
+        }
+    sqlite3_finalize(statement);
+    return outdated;
+}
+
 QString quotedName(QString name)
 {
     return u'"' + name.replace(u'"', u"\"\""_qs) + u'"';
@@ -60,7 +98,7 @@ LookupIndexing createLookupIndexes(sqlite3 *db)
     if (!run("BEGIN IMMEDIATE"))
         return done;
     const QStringList before = schemaObjects(db);
-    done.dropped = earlierIndexes(db);
+    done.dropped = outdatedIndexes(db);
     for (const QString &index : std::as_const(done.dropped))
         run("DROP INDEX " + quotedName(index).toUtf8());
     run(kLookupIndexesSql);
@@ -105,10 +143,12 @@ QStringList lookupReadings(sqlite3 *db)
             lines.append(what + QStringLiteral("reads every row of ") + QLatin1String(kind.table) +
                          QStringLiteral(", no index begins with ") + QLatin1String(kind.column));
     }
+    if (const QStringList renewed = outdatedIndexes(db); !renewed.isEmpty())
+        lines.append(QStringLiteral("indexes of an earlier version: ") + renewed.join(QStringLiteral(", ")) +
+                     u"; `vok-catalogue index` renews them"_qs);
     if (const QStringList earlier = earlierIndexes(db); !earlier.isEmpty())
-        lines.append(QStringLiteral("indexes of an earlier version, in the collation SQLSERVER: ") +
-                     earlier.join(QStringLiteral(", ")) +
-                     u"; programs without our library cannot write the articles; `vok-catalogue index` upgrades them"_qs);
+        lines.append(QStringLiteral("in the collation SQLSERVER: ") + earlier.join(QStringLiteral(", ")) +
+                     u"; programs without our library cannot write the articles"_qs);
     const QStringList objects = schemaObjects(db);
     if (!objects.contains(u"ArticuloVariedadCambios"_qs))
         lines.append(u"no count of changes to the varieties: every lookup looks for them article by article"_qs);

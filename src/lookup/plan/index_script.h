@@ -14,16 +14,16 @@ namespace lookup {
 struct LookupIndexing {
     int code = 0; // SQLITE_OK, or the engine's error, told in error
     QString error;
-    QStringList dropped; // an earlier version's, ordered by SQL Server's rules
+    QStringList dropped; // an earlier version's: in SQL Server's order, or of another definition
     QStringList created; // the indexes, tables and triggers the file lacked
     bool ok() const { return code == 0; }
 };
 
 // Gives the file of a writable connection the lookup indexes, all or nothing:
 // drops the indexes an earlier version ordered by SQL Server's rules (which
-// kept every program without our library from writing the file), creates
-// what the file lacks and refreshes the planner's statistics. Again on the
-// same file it creates nothing.
+// kept every program without our library from writing the file) or defined
+// otherwise under the same name, creates what the file lacks and refreshes
+// the planner's statistics. Again on the same file it creates nothing.
 LookupIndexing createLookupIndexes(sqlite3 *db);
 
 // What each kind of lookup will read on the file of a connection, and why:

@@ -90,6 +90,12 @@ TEST(ExternalWriter, ChangesAnIndexedFileThatATillReadsMeanwhile)
     EXPECT_TRUE(upgraded.created.contains(u"IX_Articulo_NombreClave"_qs)) << upgraded.created.join(u' ').toStdString();
     EXPECT_EQ(told(u"earlier version"_qs), QString());
     EXPECT_THAT(told(u"names"_qs).toStdString(), ::testing::HasSubstr("(NOCASE)"));
+    // An index of the script's name with an earlier definition is renewed.
+    ASSERT_EQ(sqlite3_exec(db, "DROP INDEX IX_Articulo_NombreClave; CREATE INDEX IX_Articulo_NombreClave ON Articulo "
+                               "(ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_THAT(told(u"earlier version"_qs).toStdString(), ::testing::HasSubstr("IX_Articulo_NombreClave"));
+    EXPECT_EQ(lookup::createLookupIndexes(db).dropped, QStringList{u"IX_Articulo_NombreClave"_qs});
     const lookup::LookupIndexing again = lookup::createLookupIndexes(db);
     EXPECT_TRUE(again.ok() && again.dropped.isEmpty() && again.created.isEmpty()) << again.created.join(u' ').toStdString();
     sqlite3_close(db);
