@@ -1,5 +1,7 @@
 #include "lookup/plan/file_keys.h"
 
+#include "platform/rdo/tsql/tokens.h"
+
 #include <sqlite3.h>
 
 #include <QByteArray>
@@ -9,21 +11,6 @@ namespace lookup {
 
 namespace {
 
-template <typename Row>
-void forEachRow(sqlite3 *db, const QByteArray &pragma, Row &&row)
-{
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, pragma.constData(), -1, &statement, nullptr) == SQLITE_OK)
-        while (sqlite3_step(statement) == SQLITE_ROW)
-            row(statement);
-    sqlite3_finalize(statement);
-}
-
-QString textOf(sqlite3_stmt *statement, int column)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column)));
-}
-
 int rank(KeyOrder order)
 {
     return order == KeyOrder::Server ? 0 : order == KeyOrder::NoCase ? 1 : 2;
@@ -31,24 +18,41 @@ int rank(KeyOrder order)
 
 } // namespace
 
+QList<QStringList> schemaRows(sqlite3 *db, const QByteArray &sql, int columns)
+{
+    QList<QStringList> rows;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK)
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QStringList row;
+            for (int column = 0; column < columns; ++column)
+                row.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, column))));
+            rows.append(row);
+        }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
+bool fileHas(sqlite3 *db, const QString &name)
+{
+    return !schemaRows(db, "Select 1 From sqlite_master Where name = " + rdo::textLiteral(name).toUtf8()).isEmpty();
+}
+
 std::optional<LeadingIndex> leadingIndex(sqlite3 *db, const char *table, const char *column)
 {
     std::optional<LeadingIndex> best;
-    QStringList indexes;
     // index_list: seq, name, unique, origin, partial.
-    forEachRow(db, QByteArray("PRAGMA index_list(\"") + table + "\")", [&](sqlite3_stmt *index) {
-        if (sqlite3_column_int(index, 4) == 0)
-            indexes.append(textOf(index, 1));
-    });
-    for (const QString &index : indexes) {
+    for (const QStringList &index : schemaRows(db, QByteArray("PRAGMA index_list(\"") + table + "\")", 5)) {
+        if (index[4] != u"0"_qs)
+            continue;
         // index_xinfo: seqno, cid, name, desc, coll, key.
-        const QByteArray pragma = "PRAGMA index_xinfo(\"" + QString(index).replace(u'"', u"\"\""_qs).toUtf8() + "\")";
-        forEachRow(db, pragma, [&](sqlite3_stmt *first) {
-            if (sqlite3_column_int(first, 0) != 0 || textOf(first, 2).compare(QLatin1String(column), Qt::CaseInsensitive))
-                return;
-            if (const auto order = keyOrderOf(textOf(first, 4)); order && (!best || rank(*order) < rank(best->order)))
-                best = LeadingIndex{index, *order};
-        });
+        const QByteArray pragma = "PRAGMA index_xinfo(\"" + QString(index[1]).replace(u'"', u"\"\""_qs).toUtf8() + "\")";
+        for (const QStringList &key : schemaRows(db, pragma, 5)) {
+            if (key[0] != u"0"_qs || key[2].compare(QLatin1String(column), Qt::CaseInsensitive))
+                continue;
+            if (const auto order = keyOrderOf(key[4]); order && (!best || rank(*order) < rank(best->order)))
+                best = LeadingIndex{index[1], *order};
+        }
     }
     return best;
 }

@@ -4,13 +4,22 @@
 
 #include "lookup/plan/key_ranges.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 struct sqlite3;
 
 namespace lookup {
+
+// The text columns of every row a statement on the file's schema gives
+// (nothing when it cannot be read). Null texts come as empty ones.
+QList<QStringList> schemaRows(sqlite3 *db, const QByteArray &sql, int columns = 1);
+
+// Whether the file's schema holds a table, index or trigger of this name.
+bool fileHas(sqlite3 *db, const QString &name);
 
 // An index that holds every row of a table and leads with a column.
 struct LeadingIndex {

@@ -14,15 +14,12 @@ namespace lookup {
 
 namespace {
 
-// The first column of every row of a query.
+// The first column of every row of a statement on the file's schema.
 QStringList column(sqlite3 *db, const char *sql)
 {
     QStringList values;
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK)
-        while (sqlite3_step(statement) == SQLITE_ROW)
-            values.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
-    sqlite3_finalize(statement);
+    for (const QStringList &row : schemaRows(db, sql))
+        values.append(row.first());
     return values;
 }
 
@@ -60,18 +57,14 @@ QStringList outdatedIndexes(sqlite3 *db)
 {
     QStringList outdated = earlierIndexes(db);
     const QHash<QString, QString> script = scriptIndexes();
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, "Select name, sql From sqlite_master Where type = 'index' And sql Is Not Null", -1,
-                           &statement, nullptr) == SQLITE_OK)
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            const QString name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-            // The engine keeps "CREATE INDEX name" and the text after the name.
-            const QString sql = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 1)));
-            const qsizetype after = sql.indexOf(name) + name.size();
-            if (script.contains(name) && !outdated.contains(name) && sql.mid(after).simplified() != script.value(name))
-                outdated.append(name);
-        }
-    sqlite3_finalize(statement);
+    for (const QStringList &index : schemaRows(db, "Select name, sql From sqlite_master Where type = 'index' "
+                                                   "And sql Is Not Null", 2)) {
+        const QString &name = index[0], &sql = index[1];
+        // The engine keeps "CREATE INDEX name" and the text after the name.
+        const qsizetype after = sql.indexOf(name) + name.size();
+        if (script.contains(name) && !outdated.contains(name) && sql.mid(after).simplified() != script.value(name))
+            outdated.append(name);
+    }
     return outdated;
 }
 
@@ -149,10 +142,9 @@ QStringList lookupReadings(sqlite3 *db)
     if (const QStringList earlier = earlierIndexes(db); !earlier.isEmpty())
         lines.append(QStringLiteral("in the collation SQLSERVER: ") + earlier.join(QStringLiteral(", ")) +
                      u"; programs without our library cannot write the articles"_qs);
-    const QStringList objects = schemaObjects(db);
-    if (!objects.contains(u"ArticuloVariedadCambios"_qs))
+    if (!fileHas(db, u"ArticuloVariedadCambios"_qs))
         lines.append(u"no count of changes to the varieties: every lookup looks for them article by article"_qs);
-    if (column(db, "Select name From sqlite_master Where name = 'sqlite_stat1'").isEmpty())
+    if (!fileHas(db, u"sqlite_stat1"_qs))
         lines.append(u"no statistics (ANALYZE): the engine may read a bar code's article the slow way"_qs);
     return lines;
 }

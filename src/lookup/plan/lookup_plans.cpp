@@ -87,13 +87,7 @@ private:
         const FileKeys script{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
         if (keys != script)
             return false;
-        sqlite3_stmt *odd = nullptr;
-        const bool found =
-            sqlite3_prepare_v2(db, "Select 1 From sqlite_master Where type = 'index' And name = 'IX_Articulo_NombreAparte'",
-                               -1, &odd, nullptr) == SQLITE_OK &&
-            sqlite3_step(odd) == SQLITE_ROW;
-        sqlite3_finalize(odd);
-        return found;
+        return fileHas(db, u"IX_Articulo_NombreAparte"_qs);
     }
 
     struct Run;
