@@ -21,11 +21,15 @@
 
 namespace {
 
-// The sqlite3 shell on the file: its output, and whether it succeeded.
+// The sqlite3 shell on the file: its output, and whether it succeeded. Like
+// any program that shares an SQLite file, it waits for a reader's lock to go
+// (the till reads in the background from the moment it connects) instead of
+// failing at once with "database is locked".
 std::pair<bool, QString> shell(const QString &file, const QString &sql)
 {
     QProcess process;
-    process.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), file, sql});
+    process.start(QStringLiteral("sqlite3"),
+                  {QStringLiteral("-bail"), QStringLiteral("-cmd"), QStringLiteral(".timeout 10000"), file, sql});
     if (!process.waitForFinished(60000))
         return {false, u"the sqlite3 shell did not run: "_qs + process.errorString()};
     const QString said = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError()).trimmed();
