@@ -25,9 +25,10 @@
 
 -- Codes and names by key, each with the code after it: the ranges of
 -- "typed text%", and the order of the candidate list among equal names. Each
--- name's index also holds the other name, so that a lookup decides on the
--- index alone which articles of a range it reads.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE NOCASE);
+-- name's index also holds the other name, and the code's both names, so that
+-- a lookup decides on the index alone which articles of a range it reads (a
+-- typed code prefix: which of the codes it begins have a name it does not).
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE NOCASE, ArtNombre, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
     ON Articulo (ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave

@@ -276,8 +276,15 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
             const auto range = termRange(term, prefix, keys, reading);
             if (!range)
                 return QString();
-            tryInRange(*range, term.joined ? kHasVarieties
-                                          : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
+            // A typed code's "prefix%" holds for every text of its range the
+            // lookup keeps: the range alone reads thousands of them in the
+            // time the pattern takes on a few hundred. The statement checks
+            // the pattern again on the rows it reads, and odd texts, whose
+            // range may hold others, are always tried.
+            const bool rangeDecides = !term.joined && reading != Reading::Odd && term.pattern == prefix + u'%';
+            tryInRange(*range, term.joined    ? kHasVarieties
+                               : rangeDecides ? QString()
+                                              : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
         }
         if (term.joined) {
             const auto shorter = shorterNames(term.column, prefix, keys);
@@ -291,7 +298,10 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                 ? QStringLiteral(" And ifnull(") + *apart->unless + QStringLiteral(", 0) = 0")
                                 : QString();
     for (const auto &[range, terms] : ranges)
-        probes.append(range + QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')' + skipped);
+        probes.append(range +
+                      (terms.contains(QString()) ? QString()
+                                                 : QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')') +
+                      skipped);
     if (probes.isEmpty())
         return passedOver ? QStringLiteral("Select ArtID From Articulo Where 0") : QString();
     if (composingMayMatter)
