@@ -52,6 +52,16 @@ CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoAparte ON Articulo (ArtCodigo COLLA
                  ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or
                  ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0);
 
+-- The articles whose name and short name begin apart (their first four
+-- characters differ other than in case), by each name: a lookup by the name
+-- finds by the short name, out of the name's range, only these (a handful
+-- where short names abbreviate names), and the other way round. The condition
+-- must stay word for word as the lookups write it.
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreDistinto ON Articulo (ArtNombre COLLATE NOCASE)
+    WHERE ifnull(substr(ArtNombreCorto, 1, 4) <> substr(ArtNombre, 1, 4) COLLATE NOCASE, 1);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoDistinto ON Articulo (ArtNombreCorto COLLATE NOCASE)
+    WHERE ifnull(substr(ArtNombreCorto, 1, 4) <> substr(ArtNombre, 1, 4) COLLATE NOCASE, 1);
+
 -- Scanned codes: the stored patterns of a plain shape (the code, or one '%' at
 -- the start or end of a scale label's fixed part) by key...
 CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_CodigoClave ON ArticuloCodigoBarras (ACBCodigo COLLATE NOCASE);

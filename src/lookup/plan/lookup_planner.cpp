@@ -99,10 +99,17 @@ const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
 // The keys of a file with data/indexes.sql, which the streams read.
 const FileKeys kScriptKeys{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
 
-// Articles with varieties: those the connection knows to have none are
-// passed over before ArticuloVariedad is probed (see ArticlesWithVarieties).
-const QString kHasVarieties =
-    QStringLiteral("ConVariedades(ArtID) And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
+// The articles of a range that may have a variety whose name, run together
+// after column, is like pattern: those the connection knows to have none, or
+// none that can complete the text, are passed over before ArticuloVariedad is
+// probed (see ArticlesWithVarieties). A word may lead thousands of articles
+// with varieties, of which a few have the one typed.
+QString withVarietiesLike(const QString &column, const QString &pattern)
+{
+    return QStringLiteral("ConVariedades(ArtID) And ") + QLatin1String(ArticlesWithVarieties::kMatchFunction) +
+           QStringLiteral("(ArtID, ") + rdo::textLiteral(pattern) + QStringLiteral(", ") + column +
+           QStringLiteral(") And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
+}
 
 // A variety whose name begins with U+0300 or above may compose with the end of
 // the article's name when the two are run together (a combining accent), so
@@ -119,6 +126,14 @@ QString oddIndexOf(const QString &column)
     if (column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0)
         return QStringLiteral("IX_Articulo_NombreCortoAparte");
     return QStringLiteral("IX_Articulo_CodigoAparte");
+}
+
+// The index of data/indexes.sql that holds, by a name, the articles whose two
+// names begin apart (see kNamesBeginApart).
+QString namesApartIndexOf(const QString &column)
+{
+    return column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? QStringLiteral("IX_Articulo_NombreDistinto")
+                                                                   : QStringLiteral("IX_Articulo_NombreCortoDistinto");
 }
 
 // A term of a branch's "(col like 'p%' OR ...)" group: column [+ AVaNombre]
@@ -161,6 +176,8 @@ struct ReadApart {
     QString column, pattern;
     // A condition on the article alone whose rows are read apart too.
     std::optional<QString> unless;
+    // Whether that condition is the column's range of the pattern's prefix.
+    bool unlessInRange = false;
 };
 
 // Which articles a select of candidates reads: all of them, those the
@@ -173,9 +190,17 @@ bool isPrintableAscii(const QString &text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u' ' && c <= u'~'; });
 }
 
+bool isName(const QString &column)
+{
+    return column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ||
+           column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0;
+}
+
 // The articles in the range of a term's column whose key begins with prefix;
-// the odd ones from the index that holds only them.
-std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, const FileKeys &keys, Reading reading)
+// the odd ones from the index that holds only them, and, when namesApart, the
+// articles whose two names begin apart from the index that holds only those.
+std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, const FileKeys &keys, Reading reading,
+                                 bool namesApart = false)
 {
     const std::optional<KeyOrder> order = keys.of(term.column);
     if (!order)
@@ -189,6 +214,9 @@ std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, c
     if (reading == Reading::Odd)
         return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(term.column) +
                QStringLiteral(" Where ") + inRanges + QStringLiteral(" And ") + QLatin1String(kOddArticles);
+    if (namesApart)
+        return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + namesApartIndexOf(term.column) +
+               QStringLiteral(" Where ") + inRanges + QStringLiteral(" And ") + QLatin1String(kNamesBeginApart);
     return QStringLiteral("Select ArtID From Articulo Where ") + inRanges;
 }
 
@@ -273,7 +301,12 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         // term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
         if (inside && !noneInOrder) {
-            const auto range = termRange(term, prefix, keys, reading);
+            // Of the articles whose one name begins with a prefix this short
+            // and the other name does not, the two names begin apart.
+            const bool namesApart = reading == Reading::Plain && apart && apart->unlessInRange && !term.joined &&
+                                    term.pattern == apart->pattern &&
+                                    isName(term.column) && prefix.size() <= kNamesAlikeLength;
+            const auto range = termRange(term, prefix, keys, reading, namesApart);
             if (!range)
                 return QString();
             // A typed code's "prefix%" holds for every text of its range the
@@ -282,7 +315,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
             // the pattern again on the rows it reads, and odd texts, whose
             // range may hold others, are always tried.
             const bool rangeDecides = !term.joined && reading != Reading::Odd && term.pattern == prefix + u'%';
-            tryInRange(*range, term.joined    ? kHasVarieties
+            tryInRange(*range, term.joined    ? withVarietiesLike(term.column, term.pattern)
                                : rangeDecides ? QString()
                                               : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
         }
@@ -298,10 +331,11 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                 ? QStringLiteral(" And ifnull(") + *apart->unless + QStringLiteral(", 0) = 0")
                                 : QString();
     for (const auto &[range, terms] : ranges)
-        probes.append(range +
+        // The articles given otherwise are passed over first: most of a
+        // range, each in less time than a pattern takes.
+        probes.append(range + skipped +
                       (terms.contains(QString()) ? QString()
-                                                 : QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')') +
-                      skipped);
+                                                 : QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')'));
     if (probes.isEmpty())
         return passedOver ? QStringLiteral("Select ArtID From Articulo Where 0") : QString();
     if (composingMayMatter)
@@ -658,7 +692,8 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
     const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
     const QString rows = from + joins + u' ' + where + kNotOdd + notGiven;
     const auto candidates =
-        nameCandidates(t, b.group, b.groupClose, kScriptKeys, ReadApart{name, *pattern, unless}, Reading::Plain);
+        nameCandidates(t, b.group, b.groupClose, kScriptKeys,
+                       ReadApart{name, *pattern, unless, unless == inNoCaseRange(name, prefix)}, Reading::Plain);
     if (!candidates || candidates->isEmpty()) {
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;

@@ -78,7 +78,7 @@ private:
         const FileKeys script{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
         if (keys != script)
             return false;
-        return fileHas(db, u"IX_Articulo_NombreAparte"_qs);
+        return fileHas(db, u"IX_Articulo_NombreAparte"_qs) && fileHas(db, u"IX_Articulo_NombreCortoDistinto"_qs);
     }
 
     struct Run;
