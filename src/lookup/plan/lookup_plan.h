@@ -23,6 +23,7 @@ enum class Strategy {
     VarietiesInRange, // articles with varieties in the typed text's range, the branch's terms tried on each
     VarietiesSplit,   // the same, the name's terms on the article and on its varieties' names tried apart
     VarietiesDecided, // the same, and every term of the branch decided there
+    SortedKeys,       // a file without our indexes: the articles its own indexes find, tried and sorted by key
 };
 
 // How the rows a branch's index range does not give are read.

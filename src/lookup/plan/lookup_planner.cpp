@@ -616,10 +616,21 @@ struct BranchPlanning {
     static inline const QString kHasRowsThenCode = QStringLiteral(" As ConFilas, ArtCodigo");
 
     void planBarCodes();
+    void planSortedKeys();
     void planNames();
     void planVarieties();
     void planOddArticles();
     ApartRows planApart(const QString &given, const std::optional<QString> &unless);
+
+    // The branch's group, tried on an article (on one of its varieties, in a
+    // branch of varieties) unless it holds notGiven.
+    QString hasRows(const QString &notGiven = {}) const
+    {
+        const QString matches = planner.translated(t.text(b.group, b.groupClose + 1)) + notGiven;
+        return varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") +
+                               matches + u')'
+                         : matches;
+    }
 
     // What the streams in NOCASE's order read: the articles that are not odd
     // (see kOddArticles).
@@ -676,6 +687,20 @@ struct BranchPlanning {
     }
 };
 
+// On a file without data/indexes.sql no index gives the list's order: the
+// articles the file's own indexes find for the group are tried on it, their
+// keys sorted, and their rows read article by article as far as the list is
+// read. A screenful of a common word's thousands of rows is read without
+// reading and sorting every one of them.
+void BranchPlanning::planSortedKeys()
+{
+    plan.streams.push_back({branch, LookupPlan::Driven{rowsOfOneArticle(),
+                                                       QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
+                                                           kHasRowsThenCode + QStringLiteral(" From Articulo Where ") +
+                                                           hasRows() + b.probes + byOrderKeys()}});
+    plan.choices.push_back({Strategy::SortedKeys, {}, ApartRows::None});
+}
+
 void BranchPlanning::planBarCodes()
 {
     // Bar codes: a handful of rows, sorted.
@@ -699,11 +724,8 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
         return ApartRows::Sorted;
     }
     const QString matches = planner.translated(t.text(b.group, b.groupClose + 1)) + notGiven;
-    const QString hasRows = varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
-                                                       "ArtID And ") + matches + u')'
-                                      : matches;
     LookupPlan::Driven many{selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
-                            QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows +
+                            QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows(notGiven) +
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
                                 passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + kNotOdd +
                                 inIndexOrder()};
@@ -849,13 +871,13 @@ std::optional<rdo::MergedOrder> orderOf(const QStringList &columns)
 
 } // namespace
 
-std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
+std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql, const std::optional<FileKeys> &fileKeys) const
 {
     if (!m_options.streams)
         return std::nullopt;
     const TokenView t(tsql);
     size_t orderBy = 0;
-    const std::vector<Branch> branches = branchesOf(t, orderBy, kScriptKeys);
+    const std::vector<Branch> branches = branchesOf(t, orderBy, fileKeys.value_or(kScriptKeys));
     if (branches.empty() || t.text(orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     const QStringList &columns = branches.front().columns;
@@ -887,11 +909,19 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
             p.planBarCodes();
             continue;
         }
+        p.name = leadingName(b.columns[nameColumn]);
+        if (fileKeys) {
+            // Every article of the company, or most of it: no better than the
+            // statement as written.
+            if (b.probes.isEmpty())
+                return std::nullopt;
+            p.planSortedKeys();
+            continue;
+        }
         // Names: the rows whose leading name matches the typed text come in
         // the order of the name's index; the few others that match by another
         // column are sorted apart. The planner would rather sort the company's
         // articles than read them in the name's order, so the index is named.
-        p.name = leadingName(b.columns[nameColumn]);
         const bool byFullName = p.name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0;
         p.other = byFullName ? u"ArtNombreCorto"_qs : u"ArtNombre"_qs;
         p.nameIndex = byFullName ? kNameIndex : kShortNameIndex;
@@ -910,8 +940,9 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
 
 QString toString(const Choice &choice)
 {
-    static const char *const strategies[] = {"SortedBarCodes",   "IndexOrder",       "NameRange",      "NameRangeDecided",
-                                             "VarietiesByIndex", "VarietiesInRange", "VarietiesSplit", "VarietiesDecided"};
+    static const char *const strategies[] = {"SortedBarCodes",   "IndexOrder",       "NameRange",
+                                             "NameRangeDecided", "VarietiesByIndex", "VarietiesInRange",
+                                             "VarietiesSplit",   "VarietiesDecided", "SortedKeys"};
     static const char *const aparts[] = {"", " + apart sorted", " + apart candidates"};
     QString out = QLatin1String(strategies[static_cast<int>(choice.strategy)]);
     if (!choice.index.isEmpty())

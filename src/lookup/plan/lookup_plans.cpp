@@ -39,9 +39,7 @@ public:
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        if (!streams())
-            return nullptr;
-        if (const auto plan = m_planner.plan(tsql))
+        if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
         return nullptr;
     }
