@@ -1,0 +1,39 @@
+-- Indexes for the tills' lookups on a PostgreSQL server, run after loading
+-- (psql -f indexes.sql). The tills' connections compare text through
+-- expressions (see translateForPostgres): an index serves a lookup only when
+-- it indexes the very expression the statement holds, so these index those.
+--
+-- Typed text is matched anywhere in codes and names (a LIKE pattern may begin
+-- with '%' and holds a '%' for every blank typed): trigram indexes (pg_trgm)
+-- on the lowered, composed text answer such patterns. Exact comparisons and
+-- the joins use ordinary B-tree indexes.
+
+CREATE EXTENSION IF NOT EXISTS pg_trgm;
+
+-- Words anywhere in codes and names.
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoTrgm ON Articulo USING gin
+    ((lower(normalize(ArtCodigo, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreTrgm ON Articulo USING gin
+    ((lower(normalize(ArtNombre, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoTrgm ON Articulo USING gin
+    ((lower(normalize(ArtNombreCorto, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
+
+-- Codes compared with '=' (the search dialog's "equal to"), and their order.
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo
+    ((lower(normalize(rtrim(ArtCodigo), NFC) COLLATE "und-x-icu") COLLATE "C"));
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo
+    ((lower(normalize(rtrim(ArtNombre), NFC) COLLATE "und-x-icu") COLLATE "C"));
+
+-- Articles by company, varieties and bar codes by article.
+CREATE INDEX IF NOT EXISTS IX_Articulo_Empresa ON Articulo (ArtEmpresa);
+CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Articulo ON ArticuloCodigoBarras (ACBArticulo, ACBVariedad);
+CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Codigo ON ArticuloCodigoBarras (ACBCodigo);
+
+-- The advanced search's "In (Select ...)" conditions.
+CREATE INDEX IF NOT EXISTS IX_Articulo_Marca ON Articulo (ArtMarca);
+CREATE INDEX IF NOT EXISTS IX_Articulo_Tipo ON Articulo (ArtTipo);
+CREATE INDEX IF NOT EXISTS IX_Articulo_Proveedor ON Articulo (ArtProveedor);
+CREATE INDEX IF NOT EXISTS IX_Articulo_CatDescuento ON Articulo (ArtCatDescuento);
+CREATE INDEX IF NOT EXISTS IX_Articulo_UnidadMedida ON Articulo (ArtUnidadMedida);
+
+ANALYZE;
