@@ -3,6 +3,8 @@
 // and what a cashier may type against it: the texts the differential tests of
 // the lookups run through two back ends and compare.
 
+#include "lookup/query_builder.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -104,6 +106,22 @@ public:
         if (pick(6) == 0)
             text = u' ' + text + u' ';
         return text;
+    }
+
+    // Settings for the next lookup, every one that shapes the statement; the
+    // seasoning rows are of company 1, and mostly varieties.
+    lookup::LookupSettings nextSettings()
+    {
+        const bool aimed = aiming();
+        lookup::LookupSettings s;
+        s.NombreADesplegar = aimed ? aimedDisplay() : static_cast<int32_t>(pick(2));
+        s.FormatoLista = static_cast<uint8_t>(pick(4));
+        s.mintTipoPrecio = static_cast<int16_t>(pick(3));
+        s.Empresa = static_cast<int16_t>(aimed ? 1 : 1 + pick(2));
+        s.EnVentaObligatorio = static_cast<uint8_t>(pick(2));
+        s.EnUsoObligatorio = static_cast<uint8_t>(pick(2));
+        s.OmitirVariedad = !aimed && pick(4) == 0;
+        return s;
     }
 
     // Whether the next text is one of those aimed at the seasoning rows, each

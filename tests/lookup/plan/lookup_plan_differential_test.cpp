@@ -191,16 +191,7 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     int probedStatements = 0, mergedStatements = 0, found = 0;
     constexpr int kLookups = 90;
     for (int i = 0; i < kLookups; ++i) {
-        lookup::LookupSettings s;
-        const bool aimed = typist.aiming();
-        s.NombreADesplegar = aimed ? typist.aimedDisplay() : static_cast<int32_t>(typist.pick(2));
-        s.FormatoLista = static_cast<uint8_t>(typist.pick(4));
-        s.mintTipoPrecio = static_cast<int16_t>(typist.pick(3));
-        // The seasoning rows are of company 1, and mostly varieties.
-        s.Empresa = static_cast<int16_t>(aimed ? 1 : 1 + typist.pick(2));
-        s.EnVentaObligatorio = static_cast<uint8_t>(typist.pick(2));
-        s.EnUsoObligatorio = static_cast<uint8_t>(typist.pick(2));
-        s.OmitirVariedad = !aimed && typist.pick(4) == 0;
+        const lookup::LookupSettings s = typist.nextSettings();
         const QString typed = typist.next();
         const QString sql = lookupStatement(s, typed);
         probedStatements += lookup::withIndexProbes(sql, GetParam().keys) != sql ? 1 : 0;
