@@ -11,7 +11,6 @@
 #include "catalogue.h"
 #include "detail/frm_foto.h"
 #include "platform/rdo/tsql/sqlserver_text.h"
-#include "platform/vb/error.h"
 #include "search/condition_builder.h"
 
 #include <sqlite3.h>
@@ -46,34 +45,30 @@ protected:
         ASSERT_TRUE(server);
     }
 
-    // The rows of both back ends alike. Rows whose list keys (the name shown,
+    // Both back ends' rows alike. Rows of a list whose keys (the name shown,
     // then the code) are equal under SQL Server's comparison may come in any
-    // order: within such a run they are compared in the order of their texts.
+    // order: each run of them is compared sorted.
     void expectSameRows(const QString &sql, const QString &why)
     {
+        const bool list = sql.endsWith(u"Order By NombreArt, ArtCodigo"_qs);
+        const auto key = [&](const QString &row) {
+            const QStringList c = row.split(u'|');
+            return list ? rdo::sqlServerKey(c[14]) + u'|' + rdo::sqlServerKey(c[13]) : row;
+        };
         const auto canonical = [&](rdo::rdoConnection &connection) {
-            const QStringList got = rows(connection, sql);
-            std::vector<std::pair<QString, QString>> keyed;
-            for (const QString &row : got) {
-                const QStringList columns = row.split(u'|');
-                const bool isList = columns.size() > 14 && sql.endsWith(u"Order By NombreArt, ArtCodigo"_qs);
-                keyed.emplace_back(isList ? rdo::sqlServerKey(columns[14]) + u'|' + rdo::sqlServerKey(columns[13])
-                                          : QString::number(keyed.size()),
-                                   row);
-            }
-            for (auto run = keyed.begin(); run != keyed.end();) {
-                const auto end = std::find_if(run, keyed.end(), [&](const auto &r) { return r.first != run->first; });
+            QStringList got = rows(connection, sql);
+            for (auto run = got.begin(); run != got.end();) {
+                const auto end = std::find_if(run, got.end(), [&](const QString &r) { return key(r) != key(*run); });
                 std::sort(run, end);
                 run = end;
             }
-            return keyed;
+            return got;
         };
-        const auto expected = canonical(*embedded);
-        found += expected.empty() ? 0 : 1;
-        const auto got = canonical(*server);
-        const auto [differ, _] = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end());
-        EXPECT_TRUE(got == expected) << why.toStdString() << ": at row " << differ - got.begin() << " of "
-                                     << expected.size() << "\n" << sql.toStdString();
+        const QStringList expected = canonical(*embedded), got = canonical(*server);
+        found += expected.isEmpty() ? 0 : 1;
+        const auto differ = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end()).first - got.begin();
+        EXPECT_TRUE(got == expected) << why.toStdString() << ": at row " << differ << " of " << expected.size() << "\n"
+                                     << sql.toStdString();
     }
 
     static inline QTemporaryDir folder;
@@ -85,13 +80,14 @@ protected:
 // quotes, with every setting that shapes the statement.
 TEST_F(ServerLookups, TypedTextsFindTheEmbeddedRowsInTheirOrder)
 {
-    vok::test::CatalogueTexts texts;
-    for (const auto &[sql, into] : {std::pair{"Select ArtCodigo From Articulo Order By ArtID", &texts.codes},
-                                    {"Select ArtNombre From Articulo Order By ArtID", &texts.names},
-                                    {"Select ACBCodigo From ArticuloCodigoBarras Order By ACBArticulo, ACBCodigo", &texts.barCodes}})
-        for (const QString &text : rows(*embedded, QString::fromLatin1(sql)))
-            into->push_back(text);
-    vok::test::Typist typist(texts, 3);
+    const auto texts = [](const char16_t *sql) {
+        const QStringList found = rows(*embedded, QString::fromUtf16(sql));
+        return std::vector<QString>(found.begin(), found.end());
+    };
+    const vok::test::CatalogueTexts catalogue{texts(u"Select ArtCodigo From Articulo Order By ArtID"),
+                                              texts(u"Select ArtNombre From Articulo Order By ArtID"),
+                                              texts(u"Select ACBCodigo From ArticuloCodigoBarras Order By 1")};
+    vok::test::Typist typist(catalogue, 3);
     for (int i = 0; i < 120 && !HasFailure(); ++i) {
         const lookup::LookupSettings s = typist.nextSettings();
         const QString typed = typist.next();

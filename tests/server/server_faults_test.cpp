@@ -17,42 +17,31 @@ namespace {
 using vok::test::FaultyConnection;
 using vok::test::PostgresServer;
 
-class ServerFaults : public vok::test::CatalogueFixture {
-protected:
-    void SetUp() override
-    {
-        if (!(server = PostgresServer::shared()))
-            GTEST_SKIP() << "PostgreSQL 15 is not installed (scripts/bootstrap installs it)";
-        CatalogueFixture::SetUp();
-        server->load(u"caja"_qs, catalogue());
-        // The shop's limit for a statement; the rows of a list fetched ten
-        // at a time, so that the list's reading goes back to the server.
-        server->psql(u"caja"_qs, u"ALTER DATABASE caja SET statement_timeout = '1s'"_qs);
-        faulty = std::make_shared<FaultyConnection>(rdo::rdoConnection::open(
-            server->connectionString(u"caja"_qs).replace(u"Fetch=100"_qs, u"Fetch=10"_qs)));
-        control->setConnect(faulty);
-        control->setEmpresa(1);
-        control->setListaPrecios(1);
-        control->tArticulo().setFocus();
-        id = static_cast<int32_t>(firstId(vok::test::LoadableArticle + " And ArtEmpresa = 1 And ArtID Not In "
-                                                                       "(Select AVaArticulo From ArticuloVariedad)"));
-        name = firstText("Select ArtNombre From Articulo Where ArtID = " + std::to_string(id));
-    }
-    QStringList enter(const QString &typed)
-    {
-        log->events.clear();
-        enterAfresh(typed);
-        return log->events.filter(QRegularExpression(u"^Error "_qs));
-    }
-
-    PostgresServer *server = nullptr;
-    std::shared_ptr<FaultyConnection> faulty;
-    int32_t id = 0;
-    QString name;
-};
+class ServerFaults : public vok::test::CatalogueFixture {};
 
 TEST_F(ServerFaults, EndEachLookupClearlyAndPassOnceMended)
 {
+    PostgresServer *server = PostgresServer::shared();
+    if (!server)
+        GTEST_SKIP() << "PostgreSQL 15 is not installed (scripts/bootstrap installs it)";
+    server->load(u"caja"_qs, catalogue());
+    // The shop's limit for a statement; the rows of a list fetched ten at a
+    // time, so that the list's reading goes back to the server.
+    server->psql(u"caja"_qs, u"ALTER DATABASE caja SET statement_timeout = '1s'"_qs);
+    const auto faulty = std::make_shared<FaultyConnection>(rdo::rdoConnection::open(
+        server->connectionString(u"caja"_qs).replace(u"Fetch=100"_qs, u"Fetch=10"_qs)));
+    control->setConnect(faulty);
+    control->setEmpresa(1);
+    control->setListaPrecios(1);
+    control->tArticulo().setFocus();
+    const auto id = static_cast<int32_t>(firstId(vok::test::LoadableArticle + " And ArtEmpresa = 1 And ArtID Not In "
+                                                                              "(Select AVaArticulo From ArticuloVariedad)"));
+    const QString name = firstText("Select ArtNombre From Articulo Where ArtID = " + std::to_string(id));
+    const auto enter = [&](const QString &typed) {
+        log->events.clear();
+        enterAfresh(typed);
+        return log->events.filter(QRegularExpression(u"^Error "_qs));
+    };
     QProcess holder; // the back office, holding the articles' table
     const auto hold = [&] {
         holder.start(u"psql"_qs, {u"-h127.0.0.1"_qs, u"-p"_qs + server->port(), u"-Uvok"_qs, u"caja"_qs, u"-c"_qs,
