@@ -5,8 +5,9 @@
 --
 -- Typed text is matched anywhere in codes and names (a LIKE pattern may begin
 -- with '%' and holds a '%' for every blank typed): trigram indexes (pg_trgm)
--- on the lowered, composed text answer such patterns. Exact comparisons and
--- the joins use ordinary B-tree indexes.
+-- on the lowered, composed text answer such patterns. Codes and names compared
+-- with '=' use the key indexes below; the joins, bar codes and the advanced
+-- search's conditions the ordinary B-tree indexes of ../schema.sql.
 
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
 
@@ -23,17 +24,5 @@ CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo
     ((lower(normalize(rtrim(ArtCodigo), NFC) COLLATE "und-x-icu") COLLATE "C"));
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo
     ((lower(normalize(rtrim(ArtNombre), NFC) COLLATE "und-x-icu") COLLATE "C"));
-
--- Articles by company, varieties and bar codes by article.
-CREATE INDEX IF NOT EXISTS IX_Articulo_Empresa ON Articulo (ArtEmpresa);
-CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Articulo ON ArticuloCodigoBarras (ACBArticulo, ACBVariedad);
-CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Codigo ON ArticuloCodigoBarras (ACBCodigo);
-
--- The advanced search's "In (Select ...)" conditions.
-CREATE INDEX IF NOT EXISTS IX_Articulo_Marca ON Articulo (ArtMarca);
-CREATE INDEX IF NOT EXISTS IX_Articulo_Tipo ON Articulo (ArtTipo);
-CREATE INDEX IF NOT EXISTS IX_Articulo_Proveedor ON Articulo (ArtProveedor);
-CREATE INDEX IF NOT EXISTS IX_Articulo_CatDescuento ON Articulo (ArtCatDescuento);
-CREATE INDEX IF NOT EXISTS IX_Articulo_UnidadMedida ON Articulo (ArtUnidadMedida);
 
 ANALYZE;
