@@ -25,4 +25,9 @@ CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo
     ((lower(normalize(rtrim(ArtNombre), NFC) COLLATE "und-x-icu") COLLATE "C"));
 
+-- Bar codes by what their pattern holds before its first wildcard: a scanned
+-- code is looked up among the patterns that begin as it does.
+CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Comienzo ON ArticuloCodigoBarras
+    ((substring(lower(normalize(ACBCodigo, NFC) COLLATE "und-x-icu") COLLATE "C" from '^[^%_[]*')));
+
 ANALYZE;

@@ -212,6 +212,8 @@ private:
             }
             text[st.indexInAll(k)] = u"SIMILAR TO"_qs;
             surround(k + 1, e, kPatternOpen, kPatternClose);
+            if (leftEnd == k && b + 1 == k && st.at(b).kind == TsqlToken::String && e == k + 2)
+                matchPatternsByTheirBeginning(b, k + 1);
             return;
         }
         static const QSet<QString> comparisons = {u"="_qs, u"<"_qs, u">"_qs, u"<="_qs, u">="_qs, u"<>"_qs, u"!="_qs};
@@ -222,6 +224,24 @@ private:
             return;
         surround(b, k, kKeyOpen, kKeyClose);
         surround(k + 1, e, kKeyOpen, kKeyClose);
+    }
+
+    // A written text Like the patterns of a column (scanned bar codes Like
+    // ACBCodigo): a pattern can only match if what it holds before its first
+    // wildcard begins the text. Saying so lets the server find the patterns
+    // by that beginning, on an index of it (data/postgresql/indexes.sql),
+    // before matching each.
+    void matchPatternsByTheirBeginning(size_t literal, size_t column)
+    {
+        const QString folded = kFoldOpen + text[st.indexInAll(literal)] + kFoldClose;
+        QStringList beginnings;
+        // The literal's length quotes included: more than its folded text has.
+        const qsizetype length = st.at(literal).text.size();
+        for (qsizetype n = 0; n <= length; ++n)
+            beginnings.append(u"left("_qs + folded + u", "_qs + QString::number(n) + u')');
+        before[st.indexInAll(literal)].prepend(u'(');
+        after[st.indexInAll(column)] += u" AND substring("_qs + kFoldOpen + text[st.indexInAll(column)] + kFoldClose +
+                                        u" from '^[^%_[]*') IN ("_qs + beginnings.join(u", "_qs) + u"))"_qs;
     }
 
     // The statement's own Order By: text terms sorted by the server's key,
