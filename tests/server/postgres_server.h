@@ -46,7 +46,7 @@ public:
     QString connectionString(const QString &database) const
     {
         return u"odbc:translate=postgresql;Driver={PostgreSQL Unicode};Servername=127.0.0.1;Port="_qs + m_port +
-               u";Database="_qs + database + u";Username=vok;UseDeclareFetch=1;Fetch=100"_qs;
+               u";Database="_qs + database + u";Username=vok;UseDeclareFetch=1;Fetch=100;CommLog=0"_qs;
     }
 
 private:
