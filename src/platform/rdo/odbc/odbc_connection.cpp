@@ -8,6 +8,8 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <QHash>
+
 #include <limits>
 
 namespace rdo {
@@ -224,25 +226,35 @@ private:
     std::vector<SQLSMALLINT> m_types;
 };
 
-// The data source's text columns, for the translation's '+' between columns.
-QStringList readTextColumns(SQLHDBC dbc)
+// The data source's columns: which hold text, for the translation's '+'
+// between columns, and the type of each, by the driver's name of it.
+struct Columns {
+    QStringList text;
+    QHash<QString, QString> types;
+};
+
+Columns readColumns(SQLHDBC dbc)
 {
     Statement statement(dbc);
     const QString all = QStringLiteral("%");
     if (!SQL_SUCCEEDED(SQLColumnsW(statement.stmt, nullptr, 0, nullptr, 0, wide(all), SQL_NTS, nullptr, 0)))
         throw statement.error(QStringLiteral("Cannot read the columns of the data source"));
-    QStringList columns;
+    Columns columns;
     while (SQL_SUCCEEDED(SQLFetch(statement.stmt))) {
         bool nameNull = false, typeNameNull = false;
         const QString name = textData(statement.stmt, 4, nameNull);
         SQLSMALLINT type = 0;
         fixedData(statement.stmt, 5, SQL_C_SSHORT, type);
-        const QString typeName = textData(statement.stmt, 6, typeNameNull).toUpper();
-        if (!nameNull && (isTextType(type) || typeName.contains(u"CHAR") || typeName.contains(u"TEXT") ||
-                          typeName.contains(u"CLOB")))
-            columns.append(name);
+        const QString typeName = textData(statement.stmt, 6, typeNameNull);
+        if (nameNull)
+            continue;
+        const QString upper = typeName.toUpper();
+        if (isTextType(type) || upper.contains(u"CHAR") || upper.contains(u"TEXT") || upper.contains(u"CLOB"))
+            columns.text.append(name);
+        if (!typeNameNull)
+            columns.types.insert(name, typeName);
     }
-    columns.removeDuplicates();
+    columns.text.removeDuplicates();
     return columns;
 }
 
@@ -272,13 +284,14 @@ OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
         const qsizetype equals = attribute.indexOf(u'=');
         if (equals >= 0 && attribute.left(equals).trimmed().compare(u"translate", Qt::CaseInsensitive) == 0) {
             const QStringView value = attribute.mid(equals + 1).trimmed();
-            if (value.compare(u"sqlite", Qt::CaseInsensitive) != 0)
+            result.translateForSqlite = value.compare(u"sqlite", Qt::CaseInsensitive) == 0;
+            result.translateForPostgres = value.compare(u"postgresql", Qt::CaseInsensitive) == 0;
+            if (!result.translateForSqlite && !result.translateForPostgres)
                 throw vb::Error(err::UnknownConnectionString,
-                                QStringLiteral("Unknown translation \"%1\" in the connection string; the only one is "
-                                               "translate=sqlite")
+                                QStringLiteral("Unknown translation \"%1\" in the connection string; the known ones "
+                                               "are translate=sqlite and translate=postgresql")
                                     .arg(value.toString()),
                                 kSource);
-            result.translateForSqlite = true;
             continue;
         }
         if (!attribute.trimmed().isEmpty())
@@ -322,10 +335,13 @@ OdbcConnection::OdbcConnection(std::shared_ptr<Handles> handles, QString connect
 {
 }
 
-std::shared_ptr<OdbcConnection> OdbcConnection::open(const QString &connectionString)
+namespace {
+
+// A session with the data source, read-only as far as the driver allows;
+// readOnlyAccepted tells whether it does.
+std::shared_ptr<OdbcConnection::Handles> connectSession(const OdbcConnectionString &parsed, bool &readOnlyAccepted)
 {
-    const OdbcConnectionString parsed = parseOdbcConnectionString(connectionString);
-    auto handles = std::make_shared<Handles>();
+    auto handles = std::make_shared<OdbcConnection::Handles>();
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handles->env)))
         throw vb::Error(err::DriverError, QStringLiteral("Cannot allocate an ODBC environment"), kSource);
     SQLSetEnvAttr(handles->env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
@@ -344,17 +360,46 @@ std::shared_ptr<OdbcConnection> OdbcConnection::open(const QString &connectionSt
     if (!SQL_SUCCEEDED(connected))
         throw diagnostic(SQL_HANDLE_DBC, handles->dbc, QStringLiteral("Cannot connect"));
     handles->connected = true;
-    bool readOnlyAccepted = SQL_SUCCEEDED(SQLSetConnectAttrW(handles->dbc, SQL_ATTR_ACCESS_MODE, readOnly, 0));
+    readOnlyAccepted = SQL_SUCCEEDED(SQLSetConnectAttrW(handles->dbc, SQL_ATTR_ACCESS_MODE, readOnly, 0));
     SQLULEN mode = SQL_MODE_READ_WRITE;
     if (SQL_SUCCEEDED(SQLGetConnectAttrW(handles->dbc, SQL_ATTR_ACCESS_MODE, &mode, 0, nullptr)))
         readOnlyAccepted = readOnlyAccepted && mode == SQL_MODE_READ_ONLY;
 
+    if (parsed.translateForPostgres) {
+        // psqlODBC takes the access mode and ignores it: the server itself
+        // refuses to write in a read-only session, whatever the statement.
+        Statement readOnlySession(handles->dbc);
+        QString set = QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY");
+        if (!SQL_SUCCEEDED(SQLExecDirectW(readOnlySession.stmt, wide(set), SQL_NTS)))
+            throw readOnlySession.error(QStringLiteral("Cannot make the session read-only"));
+        readOnlyAccepted = true;
+    }
+    return handles;
+}
+
+bool isDead(SQLHDBC dbc)
+{
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return SQL_SUCCEEDED(SQLGetConnectAttrW(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE;
+}
+
+} // namespace
+
+std::shared_ptr<OdbcConnection> OdbcConnection::open(const QString &connectionString)
+{
+    const OdbcConnectionString parsed = parseOdbcConnectionString(connectionString);
+    bool readOnlyAccepted = false;
+    auto handles = connectSession(parsed, readOnlyAccepted);
     std::shared_ptr<const StatementRewriter> rewriter;
-    if (parsed.translateForSqlite)
+    if (parsed.translateForPostgres) {
+        const Columns columns = readColumns(handles->dbc);
+        rewriter = std::make_shared<PostgresTranslation>(columns.text, columns.types);
+    } else if (parsed.translateForSqlite) {
         // The driver's own SQLite has neither SQL Server's LIKE nor its collation.
-        rewriter = std::make_shared<SqliteTranslation>(readTextColumns(handles->dbc), false);
-    else
+        rewriter = std::make_shared<SqliteTranslation>(readColumns(handles->dbc).text, false);
+    } else {
         rewriter = std::make_shared<VerbatimStatements>();
+    }
     return std::make_shared<OdbcConnection>(std::move(handles), connectionString, readOnlyAccepted,
                                             std::move(rewriter));
 }
@@ -369,11 +414,25 @@ std::shared_ptr<rdoResultset> OdbcConnection::OpenResultset(const QString &sql, 
         throw vb::Error(err::NotReadOnly, QStringLiteral("Only statements that read are run on this connection"),
                         kSource);
     const QString text = m_rewriter->rewrite(sql);
-    auto statement = std::make_unique<Statement>(m_handles->dbc);
-    const SQLRETURN executed = SQLExecDirectW(statement->stmt, wide(text), SQL_NTS);
-    if (!SQL_SUCCEEDED(executed) && executed != SQL_NO_DATA)
-        throw statement->error(QStringLiteral("The statement failed"));
-    return std::make_shared<OdbcResultset>(m_handles, std::move(statement));
+    for (bool again = true;; again = false) {
+        auto statement = std::make_unique<Statement>(m_handles->dbc);
+        const SQLRETURN executed = SQLExecDirectW(statement->stmt, wide(text), SQL_NTS);
+        if (SQL_SUCCEEDED(executed) || executed == SQL_NO_DATA)
+            return std::make_shared<OdbcResultset>(m_handles, std::move(statement));
+        const vb::Error failed = statement->error(QStringLiteral("The statement failed"));
+        // A server that restarted, or a network that came back, left this
+        // session dead: the till opens another and runs the statement there
+        // once, instead of failing every lookup until it is restarted. Result
+        // sets still open keep the dead one.
+        if (!again || !isDead(m_handles->dbc))
+            throw failed;
+        try {
+            bool readOnly = false;
+            m_handles = connectSession(parseOdbcConnectionString(m_connect), readOnly);
+        } catch (const vb::Error &) {
+            throw failed;
+        }
+    }
 }
 
 } // namespace rdo

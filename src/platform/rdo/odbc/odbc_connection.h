@@ -2,7 +2,9 @@
 // Any ODBC data source: the shop's SQL Server through FreeTDS, or an SQLite
 // file through the SQLite ODBC driver. The statement text goes to the driver
 // as the control wrote it, unless the connection string asks for the embedded
-// back end's translation with the key "translate=sqlite".
+// back end's translation with the key "translate=sqlite", or PostgreSQL's
+// with "translate=postgresql" (the server reached through psqlODBC, every
+// session read-only).
 
 #include "platform/rdo/rdo.h"
 #include "platform/rdo/tsql/statement_rewriter.h"
@@ -18,11 +20,12 @@ namespace rdo {
 struct OdbcConnectionString {
     QString driverString; // without the translate key
     bool translateForSqlite = false;
+    bool translateForPostgres = false;
 };
 
 // Reads "odbc:..." (or a string without the prefix). Keys are separated by ';'
 // outside {braces}; the key "translate" is compared without regard to case and
-// removed. Its only value is "sqlite"; another is an error.
+// removed. Its values are "sqlite" and "postgresql"; another is an error.
 OdbcConnectionString parseOdbcConnectionString(const QString &connectionString);
 
 class OdbcConnection final : public rdoConnection {

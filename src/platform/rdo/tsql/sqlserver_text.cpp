@@ -215,6 +215,14 @@ bool matches(const Characters &t, const std::vector<PatternItem> &items)
     return reach[m] != 0;
 }
 
+// One character as a regular expression reads it literally, in a set or out
+// of one: a backslash before anything but a letter or digit stands for it.
+QString regexLiteral(char32_t c)
+{
+    const QString text = QString::fromUcs4(&c, 1);
+    return c < 0x80 && !QChar(c).isLetterOrNumber() ? u'\\' + text : text;
+}
+
 int compareComparable(const std::vector<char32_t> &x, const std::vector<char32_t> &y)
 {
     const size_t n = std::min(x.size(), y.size());
@@ -227,6 +235,37 @@ int compareComparable(const std::vector<char32_t> &x, const std::vector<char32_t
 }
 
 } // namespace
+
+QString sqlServerLikeAsRegex(QStringView pattern)
+{
+    QString regex = u"^"_qs;
+    for (const PatternItem &item : compile(comparable(pattern))) {
+        switch (item.kind) {
+        case PatternItem::Any:
+            regex += u".*"_qs;
+            break;
+        case PatternItem::One:
+            regex += u'.';
+            break;
+        case PatternItem::Literal:
+            regex += regexLiteral(item.ch);
+            break;
+        case PatternItem::Set: {
+            QString members;
+            for (const auto &[lo, hi] : item.ranges)
+                if (lo <= hi)
+                    members += lo == hi ? regexLiteral(lo) : regexLiteral(lo) + u'-' + regexLiteral(hi);
+            if (members.isEmpty())
+                // Nothing in the set: no character, or any one when negated.
+                regex += item.negated ? u"."_qs : u"[^\\u0001-\\U0010ffff]"_qs;
+            else
+                regex += u'[' + (item.negated ? u"^"_qs : QString()) + members + u']';
+            break;
+        }
+        }
+    }
+    return regex + u'$';
+}
 
 QString sqlServerFolded(QStringView text)
 {

@@ -25,6 +25,12 @@ namespace rdo {
 // closing ']' stands for itself.
 bool sqlServerLike(QStringView text, QStringView pattern);
 
+// The LIKE pattern as a regular expression of PostgreSQL's (an advanced one,
+// anchored at both ends) that matches the text in the form sqlServerFolded
+// gives it exactly when sqlServerLike(text, pattern) holds. A set whose range
+// runs backwards holds nothing, as in LIKE.
+QString sqlServerLikeAsRegex(QStringView pattern);
+
 // Equality and ordering for '=', '<', Order By: case-insensitive,
 // accent-sensitive, trailing blanks ignored ('abc' equals 'ABC  '). Ordering is
 // by code point of the case-folded text. Returns <0, 0 or >0.

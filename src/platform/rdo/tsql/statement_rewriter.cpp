@@ -33,6 +33,15 @@ SqliteTranslation::SqliteTranslation(QStringList textColumns, bool serverCollati
 {
 }
 
+PostgresTranslation::PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes)
+    : m_options(rdo::textColumns(textColumns))
+{
+    QHash<QString, QString> folded;
+    for (auto c = columnTypes.begin(); c != columnTypes.end(); ++c)
+        folded.insert(c.key().toCaseFolded(), c.value());
+    m_options.columnType = [folded](QStringView column) { return folded.value(column.toString().toCaseFolded()); };
+}
+
 QString SqliteTranslation::rewrite(const QString &tsql) const
 {
     const QString sqlite = translateForSqlite(tsql, m_options);

@@ -7,6 +7,7 @@
 
 #include "platform/rdo/tsql/tsql_translator.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +43,18 @@ private:
     QStringList m_textColumns;
     TranslationOptions m_options;
     bool m_serverCollation;
+};
+
+// Transact-SQL to PostgreSQL (translateForPostgres), knowing the database's
+// text columns and the types of its columns (by bare name, letter case
+// ignored).
+class PostgresTranslation final : public StatementRewriter {
+public:
+    PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes);
+    QString rewrite(const QString &tsql) const override { return translateForPostgres(tsql, m_options); }
+
+private:
+    TranslationOptions m_options;
 };
 
 // Adds "COLLATE SQLSERVER" to every Order By term and to every text column

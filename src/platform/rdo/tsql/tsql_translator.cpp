@@ -1,8 +1,11 @@
 #include "platform/rdo/tsql/tsql_translator.h"
 
+#include "platform/rdo/tsql/sqlserver_text.h"
+
 #include <QSet>
 
 #include <algorithm>
+#include <map>
 
 namespace rdo {
 namespace {
@@ -34,10 +37,30 @@ bool isCompoundWord(const TokenView &st, size_t k)
     return st.isWord(k, u"union") || st.isWord(k, u"except") || st.isWord(k, u"intersect");
 }
 
+enum class Dialect { Sqlite, Postgres };
+
+// PostgreSQL compares text by its bytes and its LIKE knows neither SQL Server's
+// letter case nor its [sets]. Text compared or sorted is turned into SQL
+// Server's sort key: without trailing blanks, composed, lowered over all of
+// Unicode (the ICU root locale lowers every letter, whatever the server's own
+// locale), then ordered by code point, as the embedded back end orders it.
+const QString kKeyOpen = u"lower(normalize(rtrim("_qs;
+const QString kKeyClose = u"), NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
+// A LIKE operand keeps its trailing blanks, as SQL Server's LIKE does.
+const QString kFoldOpen = u"lower(normalize("_qs;
+const QString kFoldClose = u", NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
+// A LIKE pattern becomes a SIMILAR TO pattern, which reads '%', '_' and
+// [sets] as LIKE does: what SIMILAR TO alone treats as an operator is escaped,
+// and so is a '[' that no ']' closes, which LIKE reads as itself.
+const QString kPatternOpen = kFoldOpen + u"regexp_replace(regexp_replace("_qs;
+const QString kPatternClose =
+    u", '([\\\\|*+?{}()])', '\\\\\\1', 'g'), '\\[(?![^]]*\\])', '\\\\[', 'g')"_qs + kFoldClose;
+
 class Translator {
 public:
-    Translator(const TokenView &view, const TranslationOptions &options)
-        : st(view), options(options), text(st.all().size()), before(st.all().size()), after(st.all().size())
+    Translator(const TokenView &view, const TranslationOptions &options, Dialect dialect)
+        : st(view), options(options), dialect(dialect), text(st.all().size()), before(st.all().size()),
+          after(st.all().size())
     {
         for (size_t i = 0; i < st.all().size(); ++i)
             text[i] = st.all()[i].text.toString();
@@ -52,6 +75,12 @@ public:
                 rewriteWord(k);
             else if (st.at(k).text == u"+" && isBinary(k) && exprIsText(regionStart(k), regionEnd(k)))
                 text[st.indexInAll(k)] = u"||"_qs;
+            if (dialect == Dialect::Postgres)
+                compareAsTheServer(k);
+        }
+        if (dialect == Dialect::Postgres) {
+            orderAsTheServer();
+            typeNullsOfBranches();
         }
         QString out;
         for (size_t i = 0; i < st.all().size(); ++i)
@@ -73,8 +102,8 @@ private:
         const bool qualified = k > 0 && st.isPunct(k - 1, u'.');
         const bool called = st.isPunct(k + 1, u'(');
         if (word == u"isnull" && called && !qualified) {
-            text[st.indexInAll(k)] = u"ifnull"_qs;
-        } else if ((word == u"true" || word == u"false") && !called && !qualified && !st.isPunct(k + 1, u'.')
+            text[st.indexInAll(k)] = dialect == Dialect::Postgres ? u"coalesce"_qs : u"ifnull"_qs;
+        } else if (dialect == Dialect::Sqlite && (word == u"true" || word == u"false") && !called && !qualified && !st.isPunct(k + 1, u'.')
                    && !(k > 0 && st.isWord(k - 1, u"as"))) {
             // SQL Server has no boolean literal; the control writes the word
             // where a condition stands, meaning "always".
@@ -147,7 +176,197 @@ private:
             }
         }
         before[st.indexInAll(selectAt)] += u"SELECT * FROM ("_qs;
-        after[st.indexInAll(end - 1)] += u" LIMIT "_qs + limit + u")"_qs;
+        // PostgreSQL wants a name for every sub-select.
+        after[st.indexInAll(end - 1)] += u" LIMIT "_qs + limit + (dialect == Dialect::Postgres ? u") AS vok_top"_qs : u")"_qs);
+    }
+
+    // Puts open before the tokens [b, e) and close after them, inside what
+    // earlier rewrites put around the same tokens.
+    void surround(size_t b, size_t e, const QString &open, const QString &close)
+    {
+        before[st.indexInAll(b)] += open;
+        after[st.indexInAll(e - 1)].prepend(close);
+    }
+
+    // LIKE and comparisons of text, with SQL Server's letter case and blanks.
+    void compareAsTheServer(size_t k)
+    {
+        const TsqlToken &t = st.at(k);
+        if (st.isWord(k, u"like")) {
+            const size_t leftEnd = k > 0 && st.isWord(k - 1, u"not") ? k - 1 : k;
+            const size_t b = regionStart(leftEnd), e = regionEnd(k);
+            if (b >= leftEnd || k + 1 >= e)
+                return;
+            surround(b, leftEnd, kFoldOpen, kFoldClose);
+            const TsqlToken &pattern = st.at(k + 1);
+            if (e == k + 2 && pattern.kind == TsqlToken::String && pattern.text.count(u'\'') % 2 == 0) {
+                // A written pattern becomes the regular expression of its
+                // meaning, whatever its sets hold.
+                const QStringView quoted = pattern.text.mid(pattern.text.indexOf(u'\'') + 1).chopped(1);
+                const QString value = quoted.toString().replace(u"''"_qs, u"'"_qs);
+                text[st.indexInAll(k)] = leftEnd < k ? u"!~"_qs : u"~"_qs;
+                if (leftEnd < k)
+                    text[st.indexInAll(leftEnd)].clear();
+                text[st.indexInAll(k + 1)] = textLiteral(sqlServerLikeAsRegex(value));
+                return;
+            }
+            text[st.indexInAll(k)] = u"SIMILAR TO"_qs;
+            surround(k + 1, e, kPatternOpen, kPatternClose);
+            if (leftEnd == k && b + 1 == k && st.at(b).kind == TsqlToken::String && e == k + 2)
+                matchPatternsByTheirBeginning(b, k + 1);
+            return;
+        }
+        static const QSet<QString> comparisons = {u"="_qs, u"<"_qs, u">"_qs, u"<="_qs, u">="_qs, u"<>"_qs, u"!="_qs};
+        if (t.kind != TsqlToken::Operator || !comparisons.contains(t.text.toString()))
+            return;
+        const size_t b = regionStart(k), e = regionEnd(k);
+        if (b >= k || k + 1 >= e || !(exprIsText(b, k) || exprIsText(k + 1, e)))
+            return;
+        surround(b, k, kKeyOpen, kKeyClose);
+        surround(k + 1, e, kKeyOpen, kKeyClose);
+    }
+
+    // A written text Like the patterns of a column (scanned bar codes Like
+    // ACBCodigo): a pattern can only match if what it holds before its first
+    // wildcard begins the text. Saying so lets the server find the patterns
+    // by that beginning, on an index of it (data/postgresql/indexes.sql),
+    // before matching each.
+    void matchPatternsByTheirBeginning(size_t literal, size_t column)
+    {
+        const QString folded = kFoldOpen + text[st.indexInAll(literal)] + kFoldClose;
+        QStringList beginnings;
+        // The literal's length quotes included: more than its folded text has.
+        const qsizetype length = st.at(literal).text.size();
+        for (qsizetype n = 0; n <= length; ++n)
+            beginnings.append(u"left("_qs + folded + u", "_qs + QString::number(n) + u')');
+        before[st.indexInAll(literal)].prepend(u'(');
+        after[st.indexInAll(column)] += u" AND substring("_qs + kFoldOpen + text[st.indexInAll(column)] + kFoldClose +
+                                        u" from '^[^%_[]*') IN ("_qs + beginnings.join(u", "_qs) + u"))"_qs;
+    }
+
+    // The statement's own Order By: text terms sorted by the server's key,
+    // Nulls first as SQL Server has them. PostgreSQL sorts a compound select,
+    // or a Distinct one, by its result's columns only, and reads an output
+    // name only as a whole term: then the select is wrapped as a sub-select
+    // whose rows are sorted.
+    void orderAsTheServer()
+    {
+        size_t by = TokenView::npos;
+        for (size_t k = 0; k + 1 < st.size(); ++k)
+            if (st.depth(k) == 0 && st.isWord(k, u"order") && st.isWord(k + 1, u"by"))
+                by = k + 1;
+        if (by == TokenView::npos)
+            return;
+        size_t end = st.find(by + 1, st.size(), 0, [&](size_t k) { return st.isPunct(k, u';'); });
+        bool wrap = st.isWord(1, u"distinct") || st.find(0, by, 0, [&](size_t k) { return isCompoundWord(st, k); }) < by;
+        const auto outputs = outputNames();
+        struct Term {
+            size_t b, e, last;
+            bool text, descending;
+        };
+        std::vector<Term> terms;
+        for (const auto &[b, e] : split(by + 1, end, u",")) {
+            if (b >= e)
+                return;
+            Term term{b, e, e - 1, false, st.isWord(e - 1, u"desc")};
+            if (term.descending || st.isWord(e - 1, u"asc"))
+                --term.e;
+            if (term.b >= term.e)
+                return;
+            term.text = exprIsText(term.b, term.e);
+            if (term.e - term.b == 1 && st.at(term.b).kind == TsqlToken::Word) {
+                if (const auto found = outputs.find(st.lowerWord(term.b)); found != outputs.end() && !term.text) {
+                    term.text = found->second;
+                    wrap = wrap || term.text;
+                }
+            }
+            terms.push_back(term);
+        }
+        for (const Term &term : terms) {
+            // Before what follows the last term (a Top's LIMIT), after the key.
+            after[st.indexInAll(term.last)].prepend(term.descending ? u" NULLS LAST"_qs : u" NULLS FIRST"_qs);
+            if (term.text)
+                surround(term.b, term.e, kKeyOpen, kKeyClose);
+        }
+        if (wrap) {
+            before[st.indexInAll(0)].prepend(u"SELECT * FROM ("_qs);
+            after[st.indexInAll(by - 2)] += u") AS vok_rows"_qs;
+        }
+    }
+
+    // The items of the select list of the select at k.
+    std::vector<std::pair<size_t, size_t>> selectList(size_t k) const
+    {
+        size_t b = k + 1;
+        if (st.isWord(b, u"distinct") || st.isWord(b, u"all"))
+            ++b;
+        if (st.isWord(b, u"top"))
+            b = st.isPunct(b + 1, u'(') ? st.afterGroup(b + 1) : b + 2;
+        if (st.isWord(b, u"percent"))
+            ++b;
+        const size_t e = st.find(b, st.size(), st.depth(k), [&](size_t i) {
+            return st.isWord(i, u"from") || isCompoundWord(st, i) || st.isPunct(i, u')') || st.isPunct(i, u';');
+        });
+        return split(b, e, u",");
+    }
+
+    // An item's expression without its "As name".
+    std::pair<size_t, size_t> withoutAlias(std::pair<size_t, size_t> item) const
+    {
+        if (item.second >= item.first + 3 && st.isWord(item.second - 2, u"as"))
+            item.second -= 2;
+        return item;
+    }
+
+    void typeNullsOfBranches()
+    {
+        if (!options.columnType)
+            return;
+        std::vector<std::vector<std::pair<size_t, size_t>>> lists;
+        for (size_t k = 0; k < st.size(); ++k)
+            if (st.depth(k) == 0 && st.isWord(k, u"select"))
+                lists.push_back(selectList(k));
+        if (lists.size() < 2)
+            return;
+        for (size_t i = 0; i < lists.front().size(); ++i) {
+            QString type;
+            for (const auto &list : lists) {
+                if (i >= list.size() || !type.isEmpty())
+                    continue;
+                const auto [b, e] = withoutAlias(list[i]);
+                if (b < e && st.at(e - 1).kind == TsqlToken::Word && (e - b == 1 || st.isPunct(e - 2, u'.')) &&
+                    !st.isWord(e - 1, u"null")) {
+                    QString name = st.at(e - 1).text.toString();
+                    if (name.startsWith(u'[') || name.startsWith(u'"'))
+                        name = name.mid(1, name.size() - 2);
+                    type = options.columnType(name);
+                }
+            }
+            if (type.isEmpty())
+                continue;
+            for (const auto &list : lists) {
+                if (i >= list.size())
+                    continue;
+                const auto [b, e] = withoutAlias(list[i]);
+                if (e == b + 1 && st.isWord(b, u"null"))
+                    text[st.indexInAll(b)] = u"CAST(NULL AS "_qs + type + u')';
+            }
+        }
+    }
+
+    // The names of the first select's columns given with As, and whether each
+    // is text.
+    std::map<QString, bool> outputNames() const
+    {
+        std::map<QString, bool> names;
+        const size_t from = st.find(1, st.size(), 0, [&](size_t k) { return st.isWord(k, u"from"); });
+        if (!st.isWord(0, u"select"))
+            return names;
+        for (const auto &[b, e] : split(1, from, u",")) {
+            if (e >= b + 3 && st.isWord(e - 2, u"as") && st.at(e - 1).kind == TsqlToken::Word)
+                names.emplace(st.lowerWord(e - 1), exprIsText(b, e - 2));
+        }
+        return names;
     }
 
     bool endsOperand(size_t k) const
@@ -281,6 +500,7 @@ private:
 
     const TokenView &st;
     const TranslationOptions &options;
+    const Dialect dialect;
     std::vector<QString> text, before, after; // per raw token
 };
 
@@ -307,7 +527,9 @@ TranslationOptions textColumns(const QStringList &columns)
     return {[names](QStringView column) { return names.contains(column.toString().toCaseFolded()); }};
 }
 
-QString translateForSqlite(const QString &tsql, const TranslationOptions &options)
+namespace {
+
+QString translate(const QString &tsql, const TranslationOptions &options, Dialect dialect)
 {
     // A statement with an unclosed literal cannot be read whole: a rewrite
     // that moves part of it (a Top group) would move the quote too, changing
@@ -318,7 +540,19 @@ QString translateForSqlite(const QString &tsql, const TranslationOptions &option
     for (const TsqlToken &token : view.all())
         if (token.kind == TsqlToken::String && token.text.count(u'\'') % 2 != 0)
             return tsql;
-    return Translator(view, options).run();
+    return Translator(view, options, dialect).run();
+}
+
+} // namespace
+
+QString translateForSqlite(const QString &tsql, const TranslationOptions &options)
+{
+    return translate(tsql, options, Dialect::Sqlite);
+}
+
+QString translateForPostgres(const QString &tsql, const TranslationOptions &options)
+{
+    return translate(tsql, options, Dialect::Postgres);
 }
 
 } // namespace rdo

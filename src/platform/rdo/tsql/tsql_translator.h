@@ -26,6 +26,11 @@ struct TranslationOptions {
     // qualifier). '+' between two columns is concatenation in SQL Server only
     // because their type is text, which the statement text alone does not say.
     std::function<bool(QStringView column)> isTextColumn;
+    // The engine's name of a column's type given its bare name, empty when
+    // unknown. SQL Server gives the Null of one branch of a Union the type
+    // of the other branches' column; PostgreSQL types two Nulls that meet
+    // first as text, so there the Null is cast to the column's type.
+    std::function<QString(QStringView column)> columnType = {};
 };
 
 // A TranslationOptions that knows the given columns as text (letter case of
@@ -42,5 +47,14 @@ TranslationOptions textColumns(const QStringList &columns);
 //  - IsNull( -> ifnull(; N'...' -> '...';
 //  - True / False used as a condition -> 1 / 0.
 QString translateForSqlite(const QString &tsql, const TranslationOptions &options = {});
+
+// The same for PostgreSQL (Top, '+', IsNull -> coalesce, N'...'; True and False
+// are its own), and SQL Server's text semantics besides: LIKE becomes SIMILAR
+// TO on both sides lowered over all of Unicode and composed, the pattern's
+// SIMILAR TO operators escaped; a text compared with =, <>, <, >, <=, >= and a
+// text Order By term become SQL Server's sort key (trailing blanks dropped,
+// composed, lowered, in code point order); Order By puts Nulls first, as SQL
+// Server does. Needs a server whose database is in UTF-8 and has ICU.
+QString translateForPostgres(const QString &tsql, const TranslationOptions &options = {});
 
 } // namespace rdo
