@@ -2,6 +2,7 @@
 
 #include "language_fixture.h"
 #include "contado_row.h"
+#include "named_rows.h"
 
 #include "detail/frm_foto.h"
 #include "platform/ui/headless/headless_toolkit.h"
@@ -14,6 +15,7 @@
 namespace {
 
 using vok::test::contado;
+using vok::test::PrintTo;
 using vok::test::Row;
 using vok::test::RowConnection;
 
@@ -83,11 +85,6 @@ struct LabelCase {
     QStringList shown; // title, price, description
 };
 
-void PrintTo(const LabelCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
 class FrmFotoLabels : public FrmFotoTest, public ::testing::WithParamInterface<LabelCase> {};
 
 TEST_P(FrmFotoLabels, FillsTitlePriceAndDescriptionFromTheRow)
@@ -114,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {Title, ":  3,290", Description}},
         LabelCase{"NoCodeNorName", {{"ArtCodigo", Null}, {"ArtNombre", Null}}, {"() ", "Contado: $U 3,290", Description}},
         LabelCase{"PriceWithoutPatternEndsTheLoad", {{"MonRedondeo", Null}}, {Title, "", ""}}),
-    [](const auto &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 // No row, a statement the server rejects, no connection at all: the view
 // still opens, empty but for the hint.
@@ -142,11 +139,6 @@ struct PhotoCase {
     vb::Variant foto;
     const char *shown;
 };
-
-void PrintTo(const PhotoCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class FrmFotoPhotograph : public FrmFotoTest, public ::testing::WithParamInterface<PhotoCase> {
 protected:
@@ -199,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Without a folder the name alone is tried, from the current folder.
                       PhotoCase{"NullFolderNameAlone", Null, "Img\\b.png", "Img\\b.png"},
                       PhotoCase{"EmptyFolderNameAlone", "", "Img\\TPV\\a.png", "Img\\TPV\\a.png"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 // Escape closes whatever shift keys are held; a click on the hint lets the connection go.
 TEST_F(FrmFotoTest, EscapeAndTheHintClose)

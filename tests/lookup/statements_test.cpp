@@ -2,6 +2,7 @@
 
 #include "lookup/statements.h"
 
+#include "named_rows.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <functional>
 
 namespace {
+
+using vok::test::PrintTo;
 
 using lookup::LookupSettings;
 
@@ -34,11 +37,6 @@ struct Statement {
     QString expected;
     bool whole = true;
 };
-
-void PrintTo(const Statement &s, std::ostream *os)
-{
-    *os << s.name;
-}
 
 class LookupStatement : public ::testing::TestWithParam<Statement> {};
 
@@ -127,6 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "1 And (ArtNoUtilizarGenerico = 0 Or 1= 1)"},
         Statement{"VarietiesProbe", [] { return lookup::SondeoDeVariedades(57); },
                   "Select Top 1 * From ArticuloVariedad Where AVaArticulo = 57"}),
-    [](const ::testing::TestParamInfo<Statement> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "platform/ui/qt/qt_item_list_dialog.h"
 #include "platform/ui/qt/qt_toolkit.h"
 #include "platform/vb/conversions.h"
+#include "named_rows.h"
 #include "qt_printers.h"
 #include "scoped_env.h"
 #include "widget/vok_articulo_widget.h"
@@ -30,6 +31,8 @@
 #include <functional>
 
 namespace {
+
+using vok::test::PrintTo;
 
 using namespace std::chrono_literals;
 
@@ -66,11 +69,6 @@ struct TillCase {
     QString held;      // the code the control holds at the end ("" for none, "*" for any)
     QString status = {};
 };
-
-void PrintTo(const TillCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 
 class Till : public ::testing::TestWithParam<TillCase> {
 protected:
@@ -309,6 +307,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "$NOTINUSE no está en uso"},
         TillCase{"ScaleLabelWithAWrongCheckDigit", 0ms, {{Step::Keys, "$BADLABEL\n"}, {Step::Shot, "status-bad-label"}}, {},
                  "*", "Etiqueta de balanza inválida: $BADLABEL"}),
-    [](const ::testing::TestParamInfo<TillCase> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 } // namespace

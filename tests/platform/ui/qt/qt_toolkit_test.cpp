@@ -5,6 +5,7 @@
 #include "platform/ui/qt/qt_user_control.h"
 #include "platform/vb/conversions.h"
 
+#include "named_rows.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,8 @@
 #include <tuple>
 
 namespace {
+
+using vok::test::PrintTo;
 
 // A form of the host with the control on it and a field of the host's own
 // after it in the tab order.
@@ -113,11 +116,6 @@ struct FocusCase {
     const char *focused;
 };
 
-void PrintTo(const FocusCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
 class Leaving : public QtToolkitTest, public ::testing::WithParamInterface<FocusCase> {};
 
 TEST_P(Leaving, ValidatesFirstAndMovesUnlessCancelled)
@@ -163,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         FocusCase{"AHandlerPuttingTheFocusBackDoesNotStopTheMove", FocusCase::PutBack, FocusCase::Tab,
                   {"validate", "lost text", "got check"}, "check"},
         FocusCase{"AnotherWindowActiveNeitherValidatesNorTakesIt", FocusCase::Pass, FocusCase::OtherWindow, {}, "text"}),
-    [](const auto &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 // The user ticks a greyed box, then unticks it: never greyed by hand; a
 // swallowed space bar leaves the box as it was.
@@ -281,11 +279,6 @@ struct ListKeysCase {
     QString scanned;
 };
 
-void PrintTo(const ListKeysCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
 // A scanner's code: characters stepMs apart from at, then Enter.
 std::vector<ListKey> typed(const QString &text, unsigned long at, unsigned long stepMs, bool enter = true)
 {
@@ -356,7 +349,7 @@ INSTANTIATE_TEST_SUITE_P(
         ListKeysCase{"APersonsKeySearchesTheList", typed("2", 0, 0, false) + enter, 2, ""},
         ListKeysCase{"ShortBurstIsTyping", typed("12", 0, 2), 12, ""},
         ListKeysCase{"SlowKeysAreTyping", typed("100012", 0, 60), 100, ""}),
-    [](const ::testing::TestParamInfo<ListKeysCase> &info) { return std::string(info.param.name); });
+    vok::test::byName);
 
 TEST(QtMessageBox, AnswersByTheButtonsOfItsStyle)
 {

@@ -7,6 +7,7 @@
 #include "platform/vb/error.h"
 
 #include "error_number.h"
+#include "named_rows.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -19,17 +20,14 @@
 
 namespace {
 
+using vok::test::PrintTo;
+
 using vok::test::errorNumberOf;
 
 struct Kit {
     const char *name;
     std::function<std::unique_ptr<ui::Toolkit>()> make;
 };
-
-void PrintTo(const Kit &kit, std::ostream *os)
-{
-    *os << kit.name;
-}
 
 class ToolkitContract : public ::testing::TestWithParam<Kit> {
 protected:
@@ -143,6 +141,6 @@ TEST_P(ToolkitContract, PicturesTakeTheirNaturalSizeInTwips)
 INSTANTIATE_TEST_SUITE_P(Toolkits, ToolkitContract,
                          ::testing::Values(Kit{"Headless", [] { return std::make_unique<ui::HeadlessToolkit>(); }},
                                            Kit{"Qt", [] { return std::make_unique<ui::QtToolkit>(); }}),
-                         [](const ::testing::TestParamInfo<Kit> &info) { return std::string(info.param.name); });
+                         vok::test::byName);
 
 } // namespace
