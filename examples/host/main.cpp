@@ -8,9 +8,9 @@
 // The control and the host components must be registered (vokreg), as the
 // package does when it is installed.
 
-#include "platform/rdo/rdo.h"
-#include "platform/vb/error.h"
-#include "widget/vok_articulo_widget.h"
+#include <vokBArticulo/platform/rdo/rdo.h>
+#include <vokBArticulo/platform/vb/error.h>
+#include <vokBArticulo/widget/vok_articulo_widget.h>
 
 #include <QApplication>
 #include <QLabel>
