@@ -7,6 +7,8 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QMetaEnum>
+#include <QMetaProperty>
 #include <QPluginLoader>
 #ifdef VOK_HAVE_UILOADER
 #include <QUiLoader>
@@ -34,6 +36,9 @@ TEST(DesignerPlugin, OffersTheControlAsANewInstance)
     ASSERT_NE(plugin, nullptr);
     EXPECT_EQ(plugin->name(), QStringLiteral("vokArticuloWidget"));
     EXPECT_EQ(plugin->group(), QStringLiteral("vokBArticulo"));
+    // uic writes it into the form's header; a host has the prefix's include/
+    // on its path and nothing below it.
+    EXPECT_EQ(plugin->includeFile(), QStringLiteral("vokBArticulo/widget/vok_articulo_widget.h"));
     EXPECT_FALSE(plugin->icon().isNull()) << "the toolbox picture comes from the control library's resources";
 
     // Only the geometry: every design-time property starts at its default.
@@ -53,6 +58,36 @@ TEST(DesignerPlugin, OffersTheControlAsANewInstance)
     EXPECT_TRUE(bag.keys().isEmpty() || bag.keys() == QStringList{QStringLiteral("Font")})
         << bag.keys().join(u',').toStdString();
 }
+
+// Designer's property editor offers an enumerated property by the names its
+// meta-object gives, each with the control's value.
+struct EnumeratedProperty {
+    const char *name;
+    const char *values; // "key=value" in order
+};
+
+class DesignerEnumerations : public ::testing::TestWithParam<EnumeratedProperty> {};
+
+TEST_P(DesignerEnumerations, ShowNamesWithTheControlsValues)
+{
+    const QMetaObject &meta = vokArticuloWidget::staticMetaObject;
+    const QMetaProperty property = meta.property(meta.indexOfProperty(GetParam().name));
+    ASSERT_TRUE(property.isValid());
+    ASSERT_TRUE(property.isEnumType()) << GetParam().name << " is a plain number to Designer";
+    const QMetaEnum enumeration = property.enumerator();
+    QStringList values;
+    for (int i = 0; i < enumeration.keyCount(); ++i)
+        values << QStringLiteral("%1=%2").arg(QString::fromLatin1(enumeration.key(i))).arg(enumeration.value(i));
+    EXPECT_EQ(values.join(u' ').toStdString(), GetParam().values);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widget, DesignerEnumerations,
+    ::testing::Values(EnumeratedProperty{"Appearance", "Flat=0 ThreeD=1"},
+                      EnumeratedProperty{"FormatDisplay",
+                                         "afd_Nombre=1 afd_NombreCodigo=2 afd_Codigo=3 afd_CodigoNombre=4"},
+                      EnumeratedProperty{"NombreADesplegar", "and_Nombre=0 and_NombreCorto=1"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 #ifdef VOK_HAVE_UILOADER
 // What a .ui file holds reaches the control as a form file would give it:

@@ -3,6 +3,7 @@
 // see the same windows.
 
 #include "catalogue_fixture.h"
+#include "named_rows.h"
 #include "widget/vok_articulo_widget.h"
 
 #include "platform/ui/qt/qt_check_box.h"
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -295,5 +297,144 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
     EXPECT_TRUE(heard.contains("GotFocus2\nnothing found: focus tArticulo, text \"ZZZQQQ\", ID 0, text box 0,0 267x20"))
         << heard.toStdString();
 }
+
+
+// articleChanged on each route by which the held article changes, heard in
+// one transcript with the control's own events, which stay what they were.
+class ArticleChangedTest : public CatalogueFixture {
+protected:
+    void SetUp() override
+    {
+        CatalogueFixture::SetUp();
+        ui::setToolkit(&qtToolkit);
+        form = std::make_unique<QWidget>();
+        form->resize(400, 80);
+        widget = new vokArticuloWidget(form.get());
+        auto *hostField = new QLineEdit(form.get());
+        widget->setGeometry(10, 10, 267, 20);
+        hostField->setGeometry(10, 40, 120, 20);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        widget->control().setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
+        widget->setEmpresa(1);
+        user = std::make_unique<WidgetUser>(qtToolkit, *widget, *hostField);
+        QObject::connect(widget, &vokArticuloWidget::Change, [this] { heard << QStringLiteral("Change ID=%1").arg(widget->ID()); });
+        QObject::connect(widget, &vokArticuloWidget::KeyPress,
+                         [this](qint16 *ascii) { heard << QStringLiteral("KeyPress %1").arg(*ascii); });
+        QObject::connect(widget, &vokArticuloWidget::GotFocus2, [this] { heard << QStringLiteral("GotFocus2"); });
+        QObject::connect(widget, &vokArticuloWidget::Error, [this](const QString &text) { heard << "Error " + text; });
+        QObject::connect(widget, &vokArticuloWidget::articleChanged, [this](int id, int variedad) {
+            heard << QStringLiteral("articleChanged %1,%2").arg(id).arg(variedad);
+        });
+        QObject::connect(widget, &vokArticuloWidget::IncluirVariedadesChanged,
+                         [this](bool incluir) { heard << QStringLiteral("IncluirVariedadesChanged %1").arg(incluir); });
+        widget->setFocus();
+    }
+    void TearDown() override
+    {
+        user.reset();
+        form.reset();
+        ui::setToolkit(nullptr);
+        CatalogueFixture::TearDown();
+    }
+
+public:
+    // An article found by its whole code, alone and without varieties.
+    static QString plainCode()
+    {
+        return firstText("Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null "
+                         "And ArtNoUtilizarGenerico = 0 And Not Exists (Select 1 From ArticuloVariedad Where "
+                         "AVaArticulo = a.ArtID) And (Select Count(*) From Articulo b Where b.ArtCodigo Like "
+                         "a.ArtCodigo || '%') = 1 Order By ArtID");
+    }
+    static QString codeWithVarieties()
+    {
+        return firstText("Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null "
+                         "And ArtNoUtilizarGenerico = 0 And Exists (Select 1 From ArticuloVariedad Where "
+                         "AVaArticulo = a.ArtID) And (Select Count(*) From Articulo b Where b.ArtCodigo Like "
+                         "a.ArtCodigo || '%') = 1 Order By ArtID");
+    }
+    static int plainId()
+    {
+        return static_cast<int>(firstId("Select ArtID From Articulo Where ArtCodigo = '" + plainCode().toStdString() + "'"));
+    }
+    // Chooses the plain article with Enter and forgets what that said.
+    void chosen()
+    {
+        user->type(plainCode() + "\r");
+        ASSERT_GT(widget->ID(), 0);
+        heard.clear();
+    }
+
+    ui::QtToolkit qtToolkit;
+    std::unique_ptr<QWidget> form;
+    vokArticuloWidget *widget = nullptr;
+    std::unique_ptr<WidgetUser> user;
+    QStringList heard;
+};
+
+struct Route {
+    const char *name;
+    std::function<void(ArticleChangedTest &)> before; // what the cashier did first, not heard
+    std::function<void(ArticleChangedTest &)> act;
+    // "A" stands for the article held after the act, "H" for the one held before it.
+    QStringList expected;
+};
+using vok::test::PrintTo;
+
+class ArticleChangedRoute : public ArticleChangedTest, public ::testing::WithParamInterface<Route> {};
+
+const auto typeAndForget = [](QString text) {
+    return [text](ArticleChangedTest &t) {
+        t.user->type(text == "plain" ? ArticleChangedTest::plainCode()
+                     : text == "varieties" ? ArticleChangedTest::codeWithVarieties() : text);
+        t.heard.clear();
+    };
+};
+const auto chosen = [](ArticleChangedTest &t) { t.chosen(); };
+
+const Route Routes[] = {
+    {"Enter", typeAndForget("plain"), [](ArticleChangedTest &t) { t.user->type("\r"); },
+     {"Change ID=0", "articleChanged A,0", "KeyPress 13"}},
+    {"Tab", typeAndForget("plain"), [](ArticleChangedTest &t) { t.user->tab(); }, {"Change ID=0", "articleChanged A,0"}},
+    {"ListChoice", typeAndForget("TORNILLO ZINC"),
+     [](ArticleChangedTest &t) {
+         t.user->willChoose(1);
+         t.user->type("\r");
+     },
+     {"Change ID=0", "articleChanged A,0", "KeyPress 13"}},
+    {"CheckBox", typeAndForget("varieties"),
+     [](ArticleChangedTest &t) {
+         t.user->willChoose(0); // the article itself, above its varieties
+         t.user->type("\r");
+         t.user->type(" ");
+     },
+     {"Change ID=0", "articleChanged A,0", "KeyPress 32", "IncluirVariedadesChanged 1"}},
+    {"FindArticuloByID", nullptr,
+     [](ArticleChangedTest &t) { t.widget->FindArticuloByID(ArticleChangedTest::plainId()); },
+     {"Change ID=0", "articleChanged A,0"}},
+    {"TypingOver", chosen, [](ArticleChangedTest &t) { t.user->type("x"); },
+     {"KeyPress 120", "Change ID=H", "articleChanged 0,0"}},
+    {"HostClearsText", chosen, [](ArticleChangedTest &t) { t.widget->setText(QString()); },
+     {"Change ID=H", "articleChanged 0,0"}},
+    {"HostWritesID", chosen, [](ArticleChangedTest &t) { t.widget->setID(0); }, {"articleChanged 0,0"}},
+    {"NothingFound", typeAndForget("ZZZQQQ"), [](ArticleChangedTest &t) { t.user->type("\r"); }, {"GotFocus2"}},
+};
+
+TEST_P(ArticleChangedRoute, TellsTheArticleBesideTheControlsEvents)
+{
+    const Route &route = GetParam();
+    if (route.before)
+        route.before(*this);
+    const int before = widget->ID();
+    route.act(*this);
+    QStringList expected = route.expected;
+    expected.replaceInStrings(QStringLiteral("=H"), QStringLiteral("=%1").arg(before));
+    expected.replaceInStrings(QStringLiteral(" A,"), QStringLiteral(" %1,").arg(widget->ID()));
+    EXPECT_EQ(heard, expected) << heard.join(" | ").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Widget, ArticleChangedRoute, ::testing::ValuesIn(Routes), vok::test::byName);
 
 } // namespace

@@ -29,6 +29,24 @@ protected:
     vokArticuloWidget *widget = nullptr;
 };
 
+// A widget made in code on a form is a new instance without anyone calling
+// InitProperties: the text box has the form's font name, and the display the
+// new instance's.
+TEST_F(QtFormFixture, AWidgetMadeInCodeIsANewInstanceOnItsForm)
+{
+    QFont formFont(QStringLiteral("DejaVu Serif"));
+    formFont.setPointSizeF(11);
+    form->setFont(formFont);
+    auto *made = new vokArticuloWidget(form);
+    EXPECT_EQ(made->controlFont().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(made->FormatDisplay(), vokArticuloWidget::afd_CodigoNombre);
+    // Saved at once, it stores nothing but the font a form file keeps for it.
+    com::MemoryPropertyBag bag;
+    made->control().WriteProperties(bag);
+    EXPECT_TRUE(bag.keys().isEmpty() || bag.keys() == QStringList{QStringLiteral("Font")})
+        << bag.keys().join(u',').toStdString();
+}
+
 // The font reaches the control and its text box, not the widget itself.
 TEST_F(ArticuloWidgetTest, TheFontIsTheControlsAndTheArticlesFieldsAreReadOnly)
 {
