@@ -28,7 +28,10 @@ struct OwnToolkit {
 
 // The platform's default font, MS Sans Serif 8.25, is rarely installed here:
 // narrow sans families stand in for it, so that the captions measured for it
-// ("Incluir Variedades" in 1700 twips) still fit.
+// ("Incluir Variedades" in 1700 twips) still fit. The same goes for Tahoma,
+// the search dialog's font (F4), whose labels end where their combo boxes
+// begin: "Tipo de búsqueda" fits in Tahoma's narrow letters and is cut off in
+// a regular-width sans.
 void substituteDefaultFont()
 {
     static std::once_flag once;
@@ -38,6 +41,11 @@ void substituteDefaultFont()
             QFont::insertSubstitutions(defaultName, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
                                                      QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                                      QStringLiteral("DejaVu Sans Condensed")});
+        const QString dialogName = QStringLiteral("Tahoma");
+        if (QFont::substitutes(dialogName).isEmpty())
+            QFont::insertSubstitutions(dialogName, {QStringLiteral("Liberation Sans Narrow"),
+                                                    QStringLiteral("Arial Narrow"),
+                                                    QStringLiteral("DejaVu Sans Condensed")});
     });
 }
 

@@ -4,6 +4,8 @@
 #include "platform/ui/qt/qt_text_box.h"
 #include "qt_printers.h"
 
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -46,6 +48,35 @@ TEST_F(QtFormFixture, AWidgetMadeInCodeIsANewInstanceOnItsForm)
     EXPECT_TRUE(bag.keys().isEmpty() || bag.keys() == QStringList{QStringLiteral("Font")})
         << bag.keys().join(u',').toStdString();
 }
+
+// The search dialog (F4) draws its labels in Tahoma 8.25 from x = 60 twips,
+// and its combo boxes start at x = 1500: with the narrow family the widget
+// stands in for Tahoma, each label's text ends before its combo box.
+struct DialogLabel {
+    const char *name;
+    const char *caption;
+};
+
+class SearchDialogLabel : public QtFormFixture, public ::testing::WithParamInterface<DialogLabel> {};
+
+TEST_P(SearchDialogLabel, EndsBeforeItsComboBox)
+{
+    const QStringList narrow = {"Liberation Sans Narrow", "Arial Narrow", "DejaVu Sans Condensed"};
+    const QStringList installed = QFontDatabase::families();
+    if (std::none_of(narrow.begin(), narrow.end(), [&](const QString &f) { return installed.contains(f); }))
+        GTEST_SKIP() << "no narrow sans family is installed (fonts-dejavu-extra has one)";
+    vokArticuloWidget widget(form); // stands the families in
+    const QFont dialogFont = ui::qt::toQFont(ui::Font{"Tahoma", 8.25});
+    const int room = ui::qt::toPixels(1500 - 60, widget.logicalDpiX());
+    EXPECT_LE(QFontMetrics(dialogFont, &widget).horizontalAdvance(QString::fromUtf8(GetParam().caption)), room)
+        << "in " << QFontInfo(dialogFont).family().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Widget, SearchDialogLabel,
+                         ::testing::Values(DialogLabel{"TipoDeBusqueda", "Tipo de búsqueda"},
+                                           DialogLabel{"CodigoDeBarras", "Código de Barras:"},
+                                           DialogLabel{"BuscarEnCampo", "Buscar en Campo:"}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // The font reaches the control and its text box, not the widget itself.
 TEST_F(ArticuloWidgetTest, TheFontIsTheControlsAndTheArticlesFieldsAreReadOnly)
