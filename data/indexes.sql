@@ -25,9 +25,10 @@
 
 -- Codes and names by key, each with the code after it: the ranges of
 -- "typed text%", and the order of the candidate list among equal names. Each
--- name's index also holds the other name, so that a lookup decides on the
--- index alone which articles of a range it reads.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE NOCASE);
+-- name's index also holds the other name, and the code's both names, so that
+-- a lookup decides on the index alone which articles of a range it reads (a
+-- typed code prefix: which of the codes it begins have a name it does not).
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo (ArtCodigo COLLATE NOCASE, ArtNombre, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave
     ON Articulo (ArtNombre COLLATE NOCASE, ArtCodigo COLLATE NOCASE, ArtNombreCorto);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoClave
@@ -50,6 +51,16 @@ CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoAparte ON Articulo (ArtCodigo COLLA
     WHERE ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or
                  ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or
                  ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0);
+
+-- The articles whose name and short name begin apart (their first four
+-- characters differ other than in case), by each name: a lookup by the name
+-- finds by the short name, out of the name's range, only these (a handful
+-- where short names abbreviate names), and the other way round. The condition
+-- must stay word for word as the lookups write it.
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreDistinto ON Articulo (ArtNombre COLLATE NOCASE)
+    WHERE ifnull(substr(ArtNombreCorto, 1, 4) <> substr(ArtNombre, 1, 4) COLLATE NOCASE, 1);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoDistinto ON Articulo (ArtNombreCorto COLLATE NOCASE)
+    WHERE ifnull(substr(ArtNombreCorto, 1, 4) <> substr(ArtNombre, 1, 4) COLLATE NOCASE, 1);
 
 -- Scanned codes: the stored patterns of a plain shape (the code, or one '%' at
 -- the start or end of a scale label's fixed part) by key...

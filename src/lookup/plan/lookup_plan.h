@@ -23,6 +23,7 @@ enum class Strategy {
     VarietiesInRange, // articles with varieties in the typed text's range, the branch's terms tried on each
     VarietiesSplit,   // the same, the name's terms on the article and on its varieties' names tried apart
     VarietiesDecided, // the same, and every term of the branch decided there
+    SortedKeys,       // a file without our indexes: the articles its own indexes find, tried and sorted by key
 };
 
 // How the rows a branch's index range does not give are read.
@@ -62,6 +63,18 @@ inline constexpr char kOddArticles[] =
     "ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or "
     "ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or "
     "ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0)";
+
+// The articles whose name and short name begin apart: their first
+// kNamesAlikeLength characters differ other than in the case of A to Z. For
+// every other article a text of that many characters or fewer begins the one
+// name exactly when it begins the other, so that the rows a lookup finds by
+// its other name, out of its name's range, are among these: read on the
+// indexes IX_Articulo_*Distinto of data/indexes.sql, a handful where most
+// shops abbreviate names into short names. Word for word as those indexes
+// select them (see kOddArticles).
+inline constexpr int kNamesAlikeLength = 4;
+inline constexpr char kNamesBeginApart[] =
+    "ifnull(substr(ArtNombreCorto, 1, 4) <> substr(ArtNombre, 1, 4) COLLATE NOCASE, 1)";
 
 struct LookupPlan {
     // Rows the statement gives in the list's order.

@@ -99,10 +99,17 @@ const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
 // The keys of a file with data/indexes.sql, which the streams read.
 const FileKeys kScriptKeys{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
 
-// Articles with varieties: those the connection knows to have none are
-// passed over before ArticuloVariedad is probed (see ArticlesWithVarieties).
-const QString kHasVarieties =
-    QStringLiteral("ConVariedades(ArtID) And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
+// The articles of a range that may have a variety whose name, run together
+// after column, is like pattern: those the connection knows to have none, or
+// none that can complete the text, are passed over before ArticuloVariedad is
+// probed (see ArticlesWithVarieties). A word may lead thousands of articles
+// with varieties, of which a few have the one typed.
+QString withVarietiesLike(const QString &column, const QString &pattern)
+{
+    return QStringLiteral("ConVariedades(ArtID) And ") + QLatin1String(ArticlesWithVarieties::kMatchFunction) +
+           QStringLiteral("(ArtID, ") + rdo::textLiteral(pattern) + QStringLiteral(", ") + column +
+           QStringLiteral(") And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
+}
 
 // A variety whose name begins with U+0300 or above may compose with the end of
 // the article's name when the two are run together (a combining accent), so
@@ -119,6 +126,14 @@ QString oddIndexOf(const QString &column)
     if (column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0)
         return QStringLiteral("IX_Articulo_NombreCortoAparte");
     return QStringLiteral("IX_Articulo_CodigoAparte");
+}
+
+// The index of data/indexes.sql that holds, by a name, the articles whose two
+// names begin apart (see kNamesBeginApart).
+QString namesApartIndexOf(const QString &column)
+{
+    return column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ? QStringLiteral("IX_Articulo_NombreDistinto")
+                                                                   : QStringLiteral("IX_Articulo_NombreCortoDistinto");
 }
 
 // A term of a branch's "(col like 'p%' OR ...)" group: column [+ AVaNombre]
@@ -161,6 +176,8 @@ struct ReadApart {
     QString column, pattern;
     // A condition on the article alone whose rows are read apart too.
     std::optional<QString> unless;
+    // Whether that condition is the column's range of the pattern's prefix.
+    bool unlessInRange = false;
 };
 
 // Which articles a select of candidates reads: all of them, those the
@@ -173,9 +190,17 @@ bool isPrintableAscii(const QString &text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u' ' && c <= u'~'; });
 }
 
+bool isName(const QString &column)
+{
+    return column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 ||
+           column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0;
+}
+
 // The articles in the range of a term's column whose key begins with prefix;
-// the odd ones from the index that holds only them.
-std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, const FileKeys &keys, Reading reading)
+// the odd ones from the index that holds only them, and, when namesApart, the
+// articles whose two names begin apart from the index that holds only those.
+std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, const FileKeys &keys, Reading reading,
+                                 bool namesApart = false)
 {
     const std::optional<KeyOrder> order = keys.of(term.column);
     if (!order)
@@ -189,6 +214,9 @@ std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, c
     if (reading == Reading::Odd)
         return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(term.column) +
                QStringLiteral(" Where ") + inRanges + QStringLiteral(" And ") + QLatin1String(kOddArticles);
+    if (namesApart)
+        return QStringLiteral("Select ArtID From Articulo INDEXED BY ") + namesApartIndexOf(term.column) +
+               QStringLiteral(" Where ") + inRanges + QStringLiteral(" And ") + QLatin1String(kNamesBeginApart);
     return QStringLiteral("Select ArtID From Articulo Where ") + inRanges;
 }
 
@@ -273,11 +301,23 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         // term on a name joined with a variety's: of the articles in the
         // range, those with varieties.
         if (inside && !noneInOrder) {
-            const auto range = termRange(term, prefix, keys, reading);
+            // Of the articles whose one name begins with a prefix this short
+            // and the other name does not, the two names begin apart.
+            const bool namesApart = reading == Reading::Plain && apart && apart->unlessInRange && !term.joined &&
+                                    term.pattern == apart->pattern &&
+                                    isName(term.column) && prefix.size() <= kNamesAlikeLength;
+            const auto range = termRange(term, prefix, keys, reading, namesApart);
             if (!range)
                 return QString();
-            tryInRange(*range, term.joined ? kHasVarieties
-                                          : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
+            // A typed code's "prefix%" holds for every text of its range the
+            // lookup keeps: the range alone reads thousands of them in the
+            // time the pattern takes on a few hundred. The statement checks
+            // the pattern again on the rows it reads, and odd texts, whose
+            // range may hold others, are always tried.
+            const bool rangeDecides = !term.joined && reading != Reading::Odd && term.pattern == prefix + u'%';
+            tryInRange(*range, term.joined    ? withVarietiesLike(term.column, term.pattern)
+                               : rangeDecides ? QString()
+                                              : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
         }
         if (term.joined) {
             const auto shorter = shorterNames(term.column, prefix, keys);
@@ -291,7 +331,11 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                 ? QStringLiteral(" And ifnull(") + *apart->unless + QStringLiteral(", 0) = 0")
                                 : QString();
     for (const auto &[range, terms] : ranges)
-        probes.append(range + QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')' + skipped);
+        // The articles given otherwise are passed over first: most of a
+        // range, each in less time than a pattern takes.
+        probes.append(range + skipped +
+                      (terms.contains(QString()) ? QString()
+                                                 : QStringLiteral(" And (") + terms.join(QStringLiteral(" Or ")) + u')'));
     if (probes.isEmpty())
         return passedOver ? QStringLiteral("Select ArtID From Articulo Where 0") : QString();
     if (composingMayMatter)
@@ -572,10 +616,21 @@ struct BranchPlanning {
     static inline const QString kHasRowsThenCode = QStringLiteral(" As ConFilas, ArtCodigo");
 
     void planBarCodes();
+    void planSortedKeys();
     void planNames();
     void planVarieties();
     void planOddArticles();
     ApartRows planApart(const QString &given, const std::optional<QString> &unless);
+
+    // The branch's group, tried on an article (on one of its varieties, in a
+    // branch of varieties) unless it holds notGiven.
+    QString hasRows(const QString &notGiven = {}) const
+    {
+        const QString matches = planner.translated(t.text(b.group, b.groupClose + 1)) + notGiven;
+        return varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") +
+                               matches + u')'
+                         : matches;
+    }
 
     // What the streams in NOCASE's order read: the articles that are not odd
     // (see kOddArticles).
@@ -632,6 +687,20 @@ struct BranchPlanning {
     }
 };
 
+// On a file without data/indexes.sql no index gives the list's order: the
+// articles the file's own indexes find for the group are tried on it, their
+// keys sorted, and their rows read article by article as far as the list is
+// read. A screenful of a common word's thousands of rows is read without
+// reading and sorting every one of them.
+void BranchPlanning::planSortedKeys()
+{
+    plan.streams.push_back({branch, LookupPlan::Driven{rowsOfOneArticle(),
+                                                       QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
+                                                           kHasRowsThenCode + QStringLiteral(" From Articulo Where ") +
+                                                           hasRows() + b.probes + byOrderKeys()}});
+    plan.choices.push_back({Strategy::SortedKeys, {}, ApartRows::None});
+}
+
 void BranchPlanning::planBarCodes()
 {
     // Bar codes: a handful of rows, sorted.
@@ -648,17 +717,15 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
     const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
     const QString rows = from + joins + u' ' + where + kNotOdd + notGiven;
     const auto candidates =
-        nameCandidates(t, b.group, b.groupClose, kScriptKeys, ReadApart{name, *pattern, unless}, Reading::Plain);
+        nameCandidates(t, b.group, b.groupClose, kScriptKeys,
+                       ReadApart{name, *pattern, unless, unless == inNoCaseRange(name, prefix)}, Reading::Plain);
     if (!candidates || candidates->isEmpty()) {
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;
     }
     const QString matches = planner.translated(t.text(b.group, b.groupClose + 1)) + notGiven;
-    const QString hasRows = varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
-                                                       "ArtID And ") + matches + u')'
-                                      : matches;
     LookupPlan::Driven many{selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
-                            QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows +
+                            QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows(notGiven) +
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
                                 passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + kNotOdd +
                                 inIndexOrder()};
@@ -804,13 +871,13 @@ std::optional<rdo::MergedOrder> orderOf(const QStringList &columns)
 
 } // namespace
 
-std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
+std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql, const std::optional<FileKeys> &fileKeys) const
 {
     if (!m_options.streams)
         return std::nullopt;
     const TokenView t(tsql);
     size_t orderBy = 0;
-    const std::vector<Branch> branches = branchesOf(t, orderBy, kScriptKeys);
+    const std::vector<Branch> branches = branchesOf(t, orderBy, fileKeys.value_or(kScriptKeys));
     if (branches.empty() || t.text(orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     const QStringList &columns = branches.front().columns;
@@ -842,11 +909,19 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
             p.planBarCodes();
             continue;
         }
+        p.name = leadingName(b.columns[nameColumn]);
+        if (fileKeys) {
+            // Every article of the company, or most of it: no better than the
+            // statement as written.
+            if (b.probes.isEmpty())
+                return std::nullopt;
+            p.planSortedKeys();
+            continue;
+        }
         // Names: the rows whose leading name matches the typed text come in
         // the order of the name's index; the few others that match by another
         // column are sorted apart. The planner would rather sort the company's
         // articles than read them in the name's order, so the index is named.
-        p.name = leadingName(b.columns[nameColumn]);
         const bool byFullName = p.name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0;
         p.other = byFullName ? u"ArtNombreCorto"_qs : u"ArtNombre"_qs;
         p.nameIndex = byFullName ? kNameIndex : kShortNameIndex;
@@ -865,8 +940,9 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql) const
 
 QString toString(const Choice &choice)
 {
-    static const char *const strategies[] = {"SortedBarCodes",   "IndexOrder",       "NameRange",      "NameRangeDecided",
-                                             "VarietiesByIndex", "VarietiesInRange", "VarietiesSplit", "VarietiesDecided"};
+    static const char *const strategies[] = {"SortedBarCodes",   "IndexOrder",       "NameRange",
+                                             "NameRangeDecided", "VarietiesByIndex", "VarietiesInRange",
+                                             "VarietiesSplit",   "VarietiesDecided", "SortedKeys"};
     static const char *const aparts[] = {"", " + apart sorted", " + apart candidates"};
     QString out = QLatin1String(strategies[static_cast<int>(choice.strategy)]);
     if (!choice.index.isEmpty())

@@ -46,9 +46,11 @@ public:
     // name's leading name lies in the typed text's range, read in the order of
     // that name's index (all of the company's articles when the text begins
     // with a wildcard or is blank), and the rows that match by another column,
-    // few and sorted; the bar-code branches sorted. None for a statement of
-    // another shape, or when streams are off.
-    std::optional<LookupPlan> plan(const QString &tsql) const;
+    // few and sorted; the bar-code branches sorted. With fileKeys, the keys of
+    // a file without data/indexes.sql: per branch, the articles those keys
+    // find, sorted by key, their rows read article by article. None for a
+    // statement of another shape, or when streams are off.
+    std::optional<LookupPlan> plan(const QString &tsql, const std::optional<FileKeys> &fileKeys = std::nullopt) const;
     const PlannerOptions &options() const { return m_options; }
 
 private:

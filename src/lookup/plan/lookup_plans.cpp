@@ -39,9 +39,7 @@ public:
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        if (!streams())
-            return nullptr;
-        if (const auto plan = m_planner.plan(tsql))
+        if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
         return nullptr;
     }
@@ -70,16 +68,7 @@ private:
     {
         if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
             return sqlite3_result_null(context);
-        std::string key(rdo::utf8Bytes(argv[0]));
-        // Most texts are ASCII: their key is the text with A to Z lowered,
-        // without its trailing blanks.
-        if (rdo::isAsciiUtf8(key)) {
-            for (char &c : key)
-                c = static_cast<char>(rdo::asciiComparable(c));
-            key.erase(key.find_last_not_of(' ') + 1);
-        } else {
-            key = rdo::sqlServerKey(QString::fromStdString(key)).toStdString();
-        }
+        const std::string key = rdo::sqlServerKeyUtf8(rdo::utf8Bytes(argv[0]));
         sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     }
     static bool withScriptIndexes(sqlite3 *db, const FileKeys &keys)
@@ -87,7 +76,7 @@ private:
         const FileKeys script{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
         if (keys != script)
             return false;
-        return fileHas(db, u"IX_Articulo_NombreAparte"_qs);
+        return fileHas(db, u"IX_Articulo_NombreAparte"_qs) && fileHas(db, u"IX_Articulo_NombreCortoDistinto"_qs);
     }
 
     struct Run;

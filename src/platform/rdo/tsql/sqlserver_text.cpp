@@ -24,6 +24,65 @@ std::vector<char32_t> comparable(QStringView text)
     return out;
 }
 
+// Below U+0300 no code point composes with another (composing needs a
+// combining mark), and each folds on its own: for text of those alone the
+// comparable form is each code point's fold. Qt folds each to one code point;
+// one it folded to more would be marked kFoldsToMore, and such text read the
+// general way. Made from the general path itself, so that the two cannot
+// disagree.
+constexpr char32_t kLatinEnd = 0x300;
+constexpr char32_t kFoldsToMore = 0xFFFFFFFF;
+
+const std::vector<char32_t> &latinFolds()
+{
+    static const std::vector<char32_t> folds = [] {
+        std::vector<char32_t> table(kLatinEnd);
+        for (char32_t c = 0; c < kLatinEnd; ++c) {
+            const std::vector<char32_t> folded = comparable(QString::fromUcs4(&c, 1));
+            table[c] = folded.size() == 1 ? folded.front() : kFoldsToMore;
+        }
+        return table;
+    }();
+    return folds;
+}
+
+// The comparable form of UTF-8 text whose code points are all below U+0300
+// and fold to one each (Spanish, and most of Western Europe's, names), read
+// without Qt's conversions; false for any other text, or bytes that are not
+// UTF-8.
+bool latinComparable(std::string_view bytes, std::vector<char32_t> &out)
+{
+    const std::vector<char32_t> &folds = latinFolds();
+    out.clear();
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        char32_t c = lead;
+        if (lead >= 0x80) {
+            // Two bytes hold U+0080 to U+07FF: a lead of 0xC2 to 0xCB, below U+0300.
+            if (lead < 0xC2 || lead > 0xCB || i + 1 == bytes.size())
+                return false;
+            const auto next = static_cast<unsigned char>(bytes[++i]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            c = (static_cast<char32_t>(lead & 0x1F) << 6) | (next & 0x3F);
+        }
+        if (folds[c] == kFoldsToMore)
+            return false;
+        out.push_back(folds[c]);
+    }
+    return true;
+}
+
+// The comparable form of UTF-8 text, by the quickest path that gives it.
+std::vector<char32_t> comparableUtf8(std::string_view bytes)
+{
+    std::vector<char32_t> out;
+    if (!latinComparable(bytes, out))
+        out = comparable(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return out;
+}
+
 struct PatternItem {
     enum Kind { Any, One, Literal, Set } kind = Literal;
     char32_t ch = 0;
@@ -155,6 +214,17 @@ bool matches(const Characters &t, const std::vector<PatternItem> &items)
     return reach[m] != 0;
 }
 
+int compareComparable(const std::vector<char32_t> &x, const std::vector<char32_t> &y)
+{
+    const size_t n = std::min(x.size(), y.size());
+    for (size_t i = 0; i < n; ++i)
+        if (x[i] != y[i])
+            return x[i] < y[i] ? -1 : 1;
+    if (x.size() == y.size())
+        return 0;
+    return x.size() < y.size() ? -1 : 1;
+}
+
 } // namespace
 
 QString sqlServerFolded(QStringView text)
@@ -268,6 +338,9 @@ bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
 {
     if (d->ascii && isAsciiUtf8(text))
         return d->runs ? d->runs->matches(text) : matches(text, d->items);
+    thread_local std::vector<char32_t> latin;
+    if (latinComparable(text, latin))
+        return matches(latin, d->items);
     return matches(comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))), d->items);
 }
 
@@ -297,8 +370,7 @@ std::u32string sqlServerComparableUtf8(std::string_view text)
         std::transform(text.begin(), text.end(), out.begin(), [](char c) { return lowered(c); });
         return out;
     }
-    const std::vector<char32_t> points =
-        comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const std::vector<char32_t> points = comparableUtf8(text);
     return {points.begin(), points.end()};
 }
 
@@ -309,9 +381,9 @@ bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern)
 
 int sqlServerCompareUtf8(std::string_view a, std::string_view b)
 {
+    a = withoutTrailingBlanks(a);
+    b = withoutTrailingBlanks(b);
     if (isAsciiUtf8(a) && isAsciiUtf8(b)) {
-        a = withoutTrailingBlanks(a);
-        b = withoutTrailingBlanks(b);
         const size_t n = std::min(a.size(), b.size());
         for (size_t i = 0; i < n; ++i)
             if (lowered(a[i]) != lowered(b[i]))
@@ -320,8 +392,31 @@ int sqlServerCompareUtf8(std::string_view a, std::string_view b)
             return 0;
         return a.size() < b.size() ? -1 : 1;
     }
-    return sqlServerCompare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
-                            QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())));
+    return compareComparable(comparableUtf8(a), comparableUtf8(b));
+}
+
+std::string sqlServerKeyUtf8(std::string_view text)
+{
+    text = withoutTrailingBlanks(text);
+    std::string key;
+    key.reserve(text.size());
+    if (isAsciiUtf8(text)) {
+        for (const char c : text)
+            key += static_cast<char>(asciiComparable(c));
+        return key;
+    }
+    for (const char32_t c : comparableUtf8(text)) {
+        if (c < 0x80) {
+            key += static_cast<char>(c);
+            continue;
+        }
+        const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+        key += static_cast<char>(kLead[continuations] | (c >> (6 * continuations)));
+        for (int k = continuations - 1; k >= 0; --k)
+            key += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    }
+    return key;
 }
 
 int sqlServerCompare(QStringView a, QStringView b)
@@ -332,15 +427,7 @@ int sqlServerCompare(QStringView a, QStringView b)
             --n;
         return s.first(n);
     };
-    const std::vector<char32_t> x = comparable(stripBlanks(a));
-    const std::vector<char32_t> y = comparable(stripBlanks(b));
-    const size_t n = std::min(x.size(), y.size());
-    for (size_t i = 0; i < n; ++i)
-        if (x[i] != y[i])
-            return x[i] < y[i] ? -1 : 1;
-    if (x.size() == y.size())
-        return 0;
-    return x.size() < y.size() ? -1 : 1;
+    return compareComparable(comparable(stripBlanks(a)), comparable(stripBlanks(b)));
 }
 
 } // namespace rdo

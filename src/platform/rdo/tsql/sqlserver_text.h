@@ -65,6 +65,8 @@ private:
     std::unique_ptr<Compiled> d;
 };
 int sqlServerCompareUtf8(std::string_view a, std::string_view b);
+// sqlServerKey of UTF-8 text, in UTF-8: its bytes order as the collation does.
+std::string sqlServerKeyUtf8(std::string_view text);
 
 // The code points LIKE compares a text in: composed, then case-folded.
 std::u32string sqlServerComparableUtf8(std::string_view text);

@@ -81,6 +81,39 @@ TEST_P(SqlServerCompare, OrdersAsTheServerDoes)
     const int backward = rdo::sqlServerCompare(QStringView(c.b), QStringView(c.a));
     EXPECT_EQ((forward > 0) - (forward < 0), c.sign);
     EXPECT_EQ((backward > 0) - (backward < 0), -c.sign);
+    // The engine's way: UTF-8 bytes, and the sort keys the lookups order by.
+    const std::string a = QString::fromUtf16(c.a).toStdString(), b = QString::fromUtf16(c.b).toStdString();
+    const int utf8 = rdo::sqlServerCompareUtf8(a, b);
+    EXPECT_EQ((utf8 > 0) - (utf8 < 0), c.sign);
+    const int byKeys = rdo::sqlServerKeyUtf8(a).compare(rdo::sqlServerKeyUtf8(b));
+    EXPECT_EQ((byKeys > 0) - (byKeys < 0), c.sign);
+}
+
+// Texts of Latin letters are compared without Qt's conversions: every code
+// point below U+0300, around others, must be seen as the general path sees
+// it (ß folds to two letters, a combining accent composes with the letter
+// before it, a lone continuation byte is not a letter).
+TEST(LatinText, IsComparedAsAnyOtherText)
+{
+    std::vector<char32_t> points;
+    for (char32_t c = 1; c < 0x300; ++c)
+        points.push_back(c);
+    for (const char32_t c : {0x301u, 0x130u, 0x3A3u, 0x1E9Eu, 0x1F600u})
+        points.push_back(c);
+    for (const char32_t c : points) {
+        const QString letter = QString::fromUcs4(&c, 1);
+        const QString text = u"a"_qs + letter + u"e\u0301B"_qs, other = u"A"_qs + letter.toUpper() + u"éb"_qs;
+        const std::string utf8 = text.toStdString();
+        ASSERT_EQ(rdo::sqlServerKeyUtf8(utf8), rdo::sqlServerKey(text).toStdString()) << std::hex << uint32_t(c);
+        const int general = rdo::sqlServerCompare(text, other), latin = rdo::sqlServerCompareUtf8(utf8, other.toStdString());
+        ASSERT_EQ((general > 0) - (general < 0), (latin > 0) - (latin < 0)) << std::hex << uint32_t(c);
+        for (const QString &pattern : {u"A%"_qs + letter + u"_%"_qs, u"%ss%"_qs, u"_"_qs + letter + u"É_"_qs})
+            ASSERT_EQ(rdo::SqlServerLikePattern(pattern.toStdString()).matchesUtf8(utf8), rdo::sqlServerLike(text, pattern))
+                << std::hex << uint32_t(c) << " " << pattern.toStdString();
+    }
+    // Bytes that are not UTF-8 are read as the general path reads them.
+    for (const std::string bytes : {"a\x80" "b", "a\xC3", "\xC3(", "a\xE2\x82"})
+        EXPECT_EQ(rdo::sqlServerKeyUtf8(bytes), rdo::sqlServerKey(QString::fromUtf8(bytes)).toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(
