@@ -13,6 +13,7 @@
 // article may have varieties; on one whose triggers do not count renamings
 // (indexed before they did), the names are read but not relied on.
 
+#include "lookup/plan/background_reading.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
 
 #include <algorithm>
@@ -105,6 +106,7 @@ ArticlesWithVarieties ArticlesWithVarieties::readFrom(const std::string &path)
 {
     ArticlesWithVarieties read;
     sqlite3 *db = nullptr;
+    yieldToLookups();
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 2000);
         StatementCache statements(db);

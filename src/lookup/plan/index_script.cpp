@@ -138,10 +138,11 @@ QStringList lookupReadings(sqlite3 *db)
     }
     if (const QStringList renewed = outdatedIndexes(db); !renewed.isEmpty())
         lines.append(QStringLiteral("indexes of an earlier version: ") + renewed.join(QStringLiteral(", ")) +
-                     u"; `vok-catalogue index` renews them"_qs);
-    if (const QStringList earlier = earlierIndexes(db); !earlier.isEmpty())
-        lines.append(QStringLiteral("in the collation SQLSERVER: ") + earlier.join(QStringLiteral(", ")) +
-                     u"; programs without our library cannot write the articles"_qs);
+                     u"; `vok-catalogue index` renews them"_qs +
+                     (earlierIndexes(db).isEmpty()
+                          ? QString()
+                          : u" (until then, in the collation SQLSERVER, programs without our library cannot write "
+                            u"the articles)"_qs));
     if (!fileHas(db, u"ArticuloVariedadCambios"_qs))
         lines.append(u"no count of changes to the varieties: every lookup looks for them article by article"_qs);
     if (!fileHas(db, u"sqlite_stat1"_qs))

@@ -49,8 +49,7 @@ public:
 
     void prepare(rdo::StatementCache &statements)
     {
-        if (m_varietiesRead.valid())
-            m_varieties = m_varietiesRead.get();
+        takeVarietiesRead(Wait::Yes);
         m_varieties.refresh(statements);
         if (!streams())
             return;
@@ -77,6 +76,17 @@ private:
         if (keys != script)
             return false;
         return fileHas(db, u"IX_Articulo_NombreAparte"_qs) && fileHas(db, u"IX_Articulo_NombreCortoDistinto"_qs);
+    }
+
+    // The varieties read in the background since the connection opened, once
+    // read (waited for, when asked); true when none is still being read.
+    enum class Wait { No, Yes };
+    bool takeVarietiesRead(Wait wait)
+    {
+        if (m_varietiesRead.valid() &&
+            (wait == Wait::Yes || m_varietiesRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready))
+            m_varieties = m_varietiesRead.get();
+        return !m_varietiesRead.valid();
     }
 
     struct Run;
@@ -216,9 +226,7 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
 {
     // Until the varieties read since the connection was opened are there,
     // nothing is known of them: the lookup asks the file article by article.
-    if (m_varietiesRead.valid() && m_varietiesRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-        m_varieties = m_varietiesRead.get();
-    if (!m_varietiesRead.valid())
+    if (takeVarietiesRead(Wait::No))
         m_varieties.refresh(*handle->statements);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
     return Run{*handle, m_nameBlocks, m_varieties, plan}.streams(handle);

@@ -25,6 +25,7 @@
 // varieties' names.
 
 #include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/background_reading.h"
 #include "lookup/plan/lookup_plan.h"
 
 #include "platform/rdo/sqlite/sqlite_internals.h"
@@ -273,6 +274,7 @@ NameBlocks::Read NameBlocks::readInBackground(const std::string &path, const QSt
 {
     sqlite3 *db = nullptr;
     Read read;
+    yieldToLookups();
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
         installServerText(db) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 2000);

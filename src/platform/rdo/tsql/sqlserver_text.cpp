@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -246,10 +247,11 @@ bool sqlServerLike(QStringView text, QStringView pattern)
 }
 
 // A pattern of literal runs separated by '%' only (what the lookups type),
-// matched on ASCII text by finding each run after the previous one: the
-// leftmost place for a run never loses a match a later place would give.
+// matched by finding each run after the previous one: the leftmost place for
+// a run never loses a match a later place would give. The text is ASCII bytes
+// or comparable code points.
 struct LiteralRuns {
-    std::vector<std::string> runs; // lowered
+    std::vector<std::u32string> runs; // comparable
     bool anyBefore = false, anyAfter = false;
 
     static std::optional<LiteralRuns> of(const std::vector<PatternItem> &items)
@@ -265,8 +267,8 @@ struct LiteralRuns {
                     r.anyAfter = true;
                 else if (!r.runs.back().empty())
                     r.runs.emplace_back();
-            } else if (item.kind == PatternItem::Literal && item.ch < 0x80) {
-                r.runs.back() += static_cast<char>(item.ch);
+            } else if (item.kind == PatternItem::Literal) {
+                r.runs.back() += item.ch;
             } else {
                 return std::nullopt;
             }
@@ -276,15 +278,17 @@ struct LiteralRuns {
         return r;
     }
 
-    static bool equalAt(std::string_view text, size_t at, const std::string &run)
+    template <typename Text>
+    static bool equalAt(const Text &text, size_t at, const std::u32string &run)
     {
         for (size_t k = 0; k < run.size(); ++k)
-            if (lowered(text[at + k]) != static_cast<char32_t>(run[k]))
+            if (lowered(text[at + k]) != run[k])
                 return false;
         return true;
     }
 
-    bool matches(std::string_view text) const
+    template <typename Text>
+    bool matches(Text text) const
     {
         size_t from = 0;
         size_t first = 0, last = runs.size();
@@ -297,14 +301,14 @@ struct LiteralRuns {
                 return anyAfter || from == text.size();
         }
         if (!anyAfter) {
-            const std::string &tail = runs.back();
+            const std::u32string &tail = runs.back();
             if (text.size() < from + tail.size() || !equalAt(text, text.size() - tail.size(), tail))
                 return false;
             last = runs.size() - 1;
-            text = text.substr(0, text.size() - tail.size());
+            text = text.first(text.size() - tail.size());
         }
         for (size_t r = first; r < last; ++r) {
-            const std::string &run = runs[r];
+            const std::u32string &run = runs[r];
             size_t at = from;
             while (at + run.size() <= text.size() && !equalAt(text, at, run))
                 ++at;
@@ -328,20 +332,19 @@ SqlServerLikePattern::SqlServerLikePattern(std::string_view pattern) : d(std::ma
     d->ascii = isAsciiUtf8(pattern);
     d->pattern = QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size()));
     d->items = compile(d->ascii ? loweredAscii(pattern) : comparable(d->pattern));
-    if (d->ascii)
-        d->runs = LiteralRuns::of(d->items);
+    d->runs = LiteralRuns::of(d->items);
 }
 
 SqlServerLikePattern::~SqlServerLikePattern() = default;
 
 bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
 {
-    if (d->ascii && isAsciiUtf8(text))
-        return d->runs ? d->runs->matches(text) : matches(text, d->items);
-    thread_local std::vector<char32_t> latin;
-    if (latinComparable(text, latin))
-        return matches(latin, d->items);
-    return matches(comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))), d->items);
+    if (isAsciiUtf8(text) && (d->ascii || d->runs))
+        return d->runs ? d->runs->matches(std::span(text.data(), text.size())) : matches(text, d->items);
+    std::vector<char32_t> points;
+    if (!latinComparable(text, points))
+        points = comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return d->runs ? d->runs->matches(std::span<const char32_t>(points)) : matches(points, d->items);
 }
 
 std::vector<std::u32string> SqlServerLikePattern::literalRuns() const

@@ -43,6 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
         LikeCase{u"ab", u"a%b", true}, LikeCase{u"a", u"a%b", false}, LikeCase{u"ba", u"a%b", false},
         LikeCase{u"abab", u"%ab%ab", true}, LikeCase{u"aba", u"%ab%ab", false}, LikeCase{u"xAbCx", u"%abc%", true},
         LikeCase{u"abc ", u"abc", false}, LikeCase{u"abc ", u"abc%", true}, LikeCase{u"abcabc", u"abc%c", true},
+        LikeCase{u"REMERA NIÑO TÉRMICA", u"remera%tér%", true}, LikeCase{u"NIÑO", u"%ño", true},
+        LikeCase{u"NIÑOS", u"%ÑO", false}, LikeCase{u"CAFÉ", u"caf%É", true}, LikeCase{u"CAFE", u"%é%", false},
         // wildcards
         LikeCase{u"", u"%", true}, LikeCase{u"", u"", true}, LikeCase{u"", u"_", false},
         LikeCase{u"abc", u"a_c", true}, LikeCase{u"ac", u"a_c", false}, LikeCase{u"abbc", u"a_c", false},
