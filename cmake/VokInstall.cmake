@@ -6,6 +6,12 @@
 # an export set: the libraries are assembled from object libraries whose
 # include paths point into the source tree, and none of that is a host's
 # business. What a host links is four shared libraries and one include folder.
+#
+# The headers include each other by their folder ("control/events.h"), which
+# in the source tree is below src/. Installed, a host must not get folders as
+# generic as control/ or platform/ on its include path: the installed copies
+# include each other as <vokBArticulo/control/events.h>, and the one include
+# folder a host is given is the prefix's include/.
 include(CMakePackageConfigHelpers)
 
 set(VOK_INSTALL_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}/vokBArticulo")
@@ -13,6 +19,11 @@ set(VOK_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/vokBArticulo")
 set(VOK_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/vokBArticulo")
 set(VOK_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 
+# Every installed library carries the release in its file name and the major
+# version in its soname, so that a host built against one release keeps
+# loading it after another is installed beside it.
+set_target_properties(vokplatform vokuiqt vokwidget vokhost PROPERTIES
+  VERSION "${PROJECT_VERSION}" SOVERSION "${PROJECT_VERSION_MAJOR}")
 install(TARGETS vokplatform vokuiqt vokBArticulo vokwidget vokhost
   LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}")
 install(TARGETS vokhost_console vokreg
@@ -55,10 +66,22 @@ set(VOK_PUBLIC_HEADERS
   platform/ui/headless/headless_window.h
   platform/ui/qt/qt_toolkit.h
 )
+set(VOK_STAGED_HEADERS_DIR "${PROJECT_BINARY_DIR}/package/include")
+set(staged_headers)
+set(source_headers)
 foreach(header IN LISTS VOK_PUBLIC_HEADERS)
   get_filename_component(folder "${header}" DIRECTORY)
-  install(FILES "${PROJECT_SOURCE_DIR}/src/${header}" DESTINATION "${VOK_INSTALL_INCLUDEDIR}/${folder}")
+  list(APPEND staged_headers "${VOK_STAGED_HEADERS_DIR}/${header}")
+  list(APPEND source_headers "${PROJECT_SOURCE_DIR}/src/${header}")
+  install(FILES "${VOK_STAGED_HEADERS_DIR}/${header}" DESTINATION "${VOK_INSTALL_INCLUDEDIR}/${folder}")
 endforeach()
+add_custom_command(OUTPUT ${staged_headers}
+  COMMAND "${CMAKE_COMMAND}" -DSOURCE_DIR=${PROJECT_SOURCE_DIR}/src -DSTAGE_DIR=${VOK_STAGED_HEADERS_DIR}
+          "-DHEADERS=${VOK_PUBLIC_HEADERS}" -P "${CMAKE_CURRENT_LIST_DIR}/VokStageHeaders.cmake"
+  DEPENDS ${source_headers} "${CMAKE_CURRENT_LIST_DIR}/VokStageHeaders.cmake"
+  COMMENT "Staging the public headers for installation"
+  VERBATIM)
+add_custom_target(vok_staged_headers ALL DEPENDS ${staged_headers})
 
 file(GLOB VOK_INSTALLED_LANGUAGE_PACKS CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/data/lang/*.lng")
 install(FILES ${VOK_INSTALLED_LANGUAGE_PACKS} DESTINATION "${VOK_INSTALL_DATADIR}/lang")

@@ -5,12 +5,12 @@
 //   vok-example-host sqlite:catalogo.sqlite          the form, until closed
 //   vok-example-host sqlite:catalogo.sqlite 42       prints article 42, no window
 //
-// The control and the host components must be registered (vokreg), as the
-// package does when it is installed.
+// The control and the host components must be registered: the Debian package
+// does it, after cmake --install run `vokreg setup` once.
 
-#include "platform/rdo/rdo.h"
-#include "platform/vb/error.h"
-#include "widget/vok_articulo_widget.h"
+#include <vokBArticulo/platform/rdo/rdo.h>
+#include <vokBArticulo/platform/vb/error.h>
+#include <vokBArticulo/widget/vok_articulo_widget.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -58,7 +58,7 @@ int main(int argc, char **argv)
         articulo->setListaPrecios(1);
 
         if (arguments.size() > 2) {
-            articulo->control().FindArticuloByID(arguments.at(2).toInt());
+            articulo->FindArticuloByID(arguments.at(2).toInt());
             std::printf("%s\n", qUtf8Printable(describe(*articulo)));
             return articulo->ID() == 0 ? 1 : 0;
         }
@@ -67,12 +67,10 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    // Enter in the text box settles the typed text on an article (the control
-    // has resolved it by the time the key press reaches the host).
-    QObject::connect(articulo, &vokArticuloWidget::KeyPress, &form, [&](qint16 *KeyAscii) {
-        if (*KeyAscii == 13)
-            chosen->setText(describe(*articulo));
-    });
+    // The article held, whichever way the cashier settled it (Enter, Tab, a
+    // choice in the list, the search dialog), and none once it is let go.
+    QObject::connect(articulo, &vokArticuloWidget::articleChanged, &form,
+                     [&](int, int) { chosen->setText(describe(*articulo)); });
     // The control reports what it could not do (a failed lookup) as an event.
     QObject::connect(articulo, &vokArticuloWidget::Error, &form,
                      [&](const QString &text) { chosen->setText(QStringLiteral("error: ") + text); });

@@ -29,9 +29,11 @@ QString vokArticuloWidgetPlugin::whatsThis() const
                           "and the host reads the chosen article.");
 }
 
+// What uic writes into a form's generated header: the installed name, found
+// through the one include folder the package gives a host.
 QString vokArticuloWidgetPlugin::includeFile() const
 {
-    return QStringLiteral("widget/vok_articulo_widget.h");
+    return QStringLiteral("vokBArticulo/widget/vok_articulo_widget.h");
 }
 
 // The toolbox picture the control library carries for form designers. The

@@ -6,6 +6,7 @@
 #include "platform/ui/qt/qt_user_control.h"
 #include "platform/vb/conversions.h"
 
+#include <QCheckBox>
 #include <QFont>
 #include <QLineEdit>
 #include <QResizeEvent>
@@ -27,7 +28,10 @@ struct OwnToolkit {
 
 // The platform's default font, MS Sans Serif 8.25, is rarely installed here:
 // narrow sans families stand in for it, so that the captions measured for it
-// ("Incluir Variedades" in 1700 twips) still fit.
+// ("Incluir Variedades" in 1700 twips) still fit. The same goes for Tahoma,
+// the search dialog's font (F4), whose labels end where their combo boxes
+// begin: "Tipo de búsqueda" fits in Tahoma's narrow letters and is cut off in
+// a regular-width sans.
 void substituteDefaultFont()
 {
     static std::once_flag once;
@@ -37,6 +41,11 @@ void substituteDefaultFont()
             QFont::insertSubstitutions(defaultName, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
                                                      QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                                      QStringLiteral("DejaVu Sans Condensed")});
+        const QString dialogName = QStringLiteral("Tahoma");
+        if (QFont::substitutes(dialogName).isEmpty())
+            QFont::insertSubstitutions(dialogName, {QStringLiteral("Liberation Sans Narrow"),
+                                                    QStringLiteral("Arial Narrow"),
+                                                    QStringLiteral("DejaVu Sans Condensed")});
     });
 }
 
@@ -63,17 +72,39 @@ uint8_t toByte(int value)
     return vb::CByte(vb::Variant(int32_t{value}));
 }
 
+// A handler of the control's followed by a step of the widget's, after the
+// control has done all it does for the key or the focus.
+template <class... Args, class After>
+void thenAfter(std::function<void(Args...)> &handler, After after)
+{
+    handler = [control = std::move(handler), after](Args... args) {
+        if (control)
+            control(args...);
+        after();
+    };
+}
+
 } // namespace
 
 // The control's events as the widget's signals.
 class vokArticuloWidget::Events final : public vokTArticuloEvents {
 public:
     explicit Events(vokArticuloWidget &widget) : m_widget(widget) {}
+    // The article is told before the event that follows its choice (the
+    // KeyPress of Enter), so that a host's handler of either sees it.
     void Change() override { emit m_widget.Change(); }
     void KeyDown(int16_t &KeyCode, int16_t &Shift) override { emit m_widget.KeyDown(&KeyCode, &Shift); }
-    void KeyPress(int16_t &KeyAscii) override { emit m_widget.KeyPress(&KeyAscii); }
+    void KeyPress(int16_t &KeyAscii) override
+    {
+        m_widget.noteArticle();
+        emit m_widget.KeyPress(&KeyAscii);
+    }
     void Error(const QString &sErrText) override { emit m_widget.Error(sErrText); }
-    void GotFocus2() override { emit m_widget.GotFocus2(); }
+    void GotFocus2() override
+    {
+        m_widget.noteArticle();
+        emit m_widget.GotFocus2();
+    }
 
 private:
     vokArticuloWidget &m_widget;
@@ -99,6 +130,49 @@ vokArticuloWidget::vokArticuloWidget(QWidget *parent) : QWidget(parent)
     // Focus given to the widget goes to the text box, as the platform gives
     // it to the control's first constituent control.
     setFocusProxy(static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit());
+    followControlHandlers();
+
+    // Nothing stored to read: the widget is a new instance on its form, with
+    // the form's font, until loadForm (or a .ui file) gives it its stored
+    // properties. Nobody listens yet, so the changes it marks go unheard.
+    m_control->InitProperties();
+}
+
+// Every way the article held can change runs inside one of these handlers of
+// the text box or the check box (a lookup on Enter or on leaving the box, the
+// list, the search dialog on F4, typing over an article), so the widget looks
+// after each has run.
+void vokArticuloWidget::followControlHandlers()
+{
+    const auto note = [this] { noteArticle(); };
+    ui::TextBox &text = m_control->tArticulo();
+    thenAfter(text.onChange, note);
+    thenAfter(text.onKeyDown, note);
+    thenAfter(text.onKeyPress, note);
+    thenAfter(text.onValidate, note);
+    ui::CheckBox &check = m_control->chkVariedad();
+    thenAfter(check.onKeyPress, note);
+    QCheckBox *box = static_cast<ui::QtCheckBox &>(check).checkBox();
+    connect(box, &QCheckBox::stateChanged, this, &vokArticuloWidget::noteIncluirVariedades);
+}
+
+void vokArticuloWidget::noteArticle()
+{
+    const int id = ID(), variedad = Variedad();
+    if (id == m_toldID && variedad == m_toldVariedad)
+        return;
+    m_toldID = id;
+    m_toldVariedad = variedad;
+    emit articleChanged(id, variedad);
+}
+
+void vokArticuloWidget::noteIncluirVariedades()
+{
+    const bool incluir = IncluirVariedades();
+    if (incluir == m_toldIncluirVariedades)
+        return;
+    m_toldIncluirVariedades = incluir;
+    emit IncluirVariedadesChanged(incluir);
 }
 
 vokArticuloWidget::~vokArticuloWidget()
@@ -150,9 +224,46 @@ void vokArticuloWidget::setEnVentaObligatorio(int value)
     m_control->setEnVentaObligatorio(toByte(value));
 }
 
+void vokArticuloWidget::setText(const QString &value)
+{
+    m_control->setText(value);
+    noteArticle();
+}
+
+void vokArticuloWidget::setID(int value)
+{
+    m_control->setID(value);
+    noteArticle();
+}
+
 void vokArticuloWidget::setVariedad(int value)
 {
     m_control->setVariedad(toInteger(value));
+    noteArticle();
+}
+
+void vokArticuloWidget::FindArticuloByID(int iID, int iVariedad)
+{
+    int16_t variedad = toInteger(iVariedad);
+    try {
+        m_control->FindArticuloByID(iID, variedad);
+    } catch (...) {
+        noteArticle(); // a failed read has cleared the article at least
+        throw;
+    }
+    noteArticle();
+}
+
+void vokArticuloWidget::MostrarDetalle(int Articulo, int Variedad)
+{
+    int32_t articulo = Articulo;
+    int16_t variedad = toInteger(Variedad);
+    m_control->MostrarDetalle(articulo, variedad);
+}
+
+QString vokArticuloWidget::resloadVieja(int idRes) const
+{
+    return m_control->resloadVieja(toInteger(idRes));
 }
 
 void vokArticuloWidget::setIdioma(int value)

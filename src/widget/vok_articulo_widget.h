@@ -13,8 +13,15 @@
 //
 // Properties carry the control's names and values: integers as int (a value
 // outside the control's type is the platform's error 6, thrown as vb::Error),
-// colours as the OLE colour number (0x00BBGGRR, or a system colour with the
-// high bit set, such as 0x80000005), the font as a QFont.
+// the enumerated ones as Q_ENUMs under the control's member names, colours as
+// the OLE colour number (0x00BBGGRR, or a system colour with the high bit
+// set, such as 0x80000005), the font as a QFont.
+//
+// Beside the control's own events, which reach the host unchanged, the widget
+// says in Qt's terms what a Qt host listens for: articleChanged whenever the
+// article held changes, by whatever route (Enter, Tab, a choice in the list,
+// the search dialog, FindArticuloByID, the host writing ID or Text, typing
+// over it), and a NOTIFY signal for every property that changes.
 
 #include "control/vok_t_articulo.h"
 
@@ -25,46 +32,65 @@
 class vokArticuloWidget : public QWidget {
     Q_OBJECT
 
-    // Design-time properties, kept with the form.
-    Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
-    Q_PROPERTY(uint BackColor READ BackColor WRITE setBackColor)
-    Q_PROPERTY(uint ForeColor READ ForeColor WRITE setForeColor)
-    Q_PROPERTY(bool Enabled READ controlEnabled WRITE setControlEnabled)
-    Q_PROPERTY(QFont Font READ controlFont WRITE setControlFont)
-    Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength)
-    Q_PROPERTY(QString FormatCodigo READ FormatCodigo WRITE setFormatCodigo)
-    Q_PROPERTY(int FormatDisplay READ FormatDisplay WRITE setFormatDisplay)
-    Q_PROPERTY(int NombreADesplegar READ NombreADesplegar WRITE setNombreADesplegar)
-    Q_PROPERTY(bool OmitirVariedad READ OmitirVariedad WRITE setOmitirVariedad)
-    Q_PROPERTY(int EnUsoObligatorio READ EnUsoObligatorio WRITE setEnUsoObligatorio)
-    Q_PROPERTY(int EnVentaObligatorio READ EnVentaObligatorio WRITE setEnVentaObligatorio)
-    Q_PROPERTY(bool PedirIncluirVariedad READ PedirIncluirVariedad WRITE setPedirIncluirVariedad)
-    Q_PROPERTY(uint BackgroundColor READ BackgroundColor WRITE setBackgroundColor)
+public:
+    // The text box's look (the control's Appearance).
+    enum AppearanceStyle : int16_t { Flat = 0, ThreeD = 1 };
+    Q_ENUM(AppearanceStyle)
+    // What the text box shows for a chosen article (qs_ArtFormatDisplay).
+    enum ArtFormatDisplay : int32_t {
+        afd_Nombre = ::afd_Nombre,
+        afd_NombreCodigo = ::afd_NombreCodigo,
+        afd_Codigo = ::afd_Codigo,
+        afd_CodigoNombre = ::afd_CodigoNombre,
+    };
+    Q_ENUM(ArtFormatDisplay)
+    // Which name column the lookups return (qs_ArtNameDisplay).
+    enum ArtNameDisplay : int32_t { and_Nombre = ::and_Nombre, and_NombreCorto = ::and_NombreCorto };
+    Q_ENUM(ArtNameDisplay)
 
-    // Set by the host at run time, never stored.
-    Q_PROPERTY(QString Text READ Text WRITE setText DESIGNABLE false)
-    Q_PROPERTY(int ID READ ID WRITE setID DESIGNABLE false)
-    Q_PROPERTY(int Variedad READ Variedad WRITE setVariedad DESIGNABLE false)
+private:
+    // Design-time properties, kept with the form.
+    Q_PROPERTY(AppearanceStyle Appearance READ Appearance WRITE setAppearance NOTIFY propertyChanged)
+    Q_PROPERTY(uint BackColor READ BackColor WRITE setBackColor NOTIFY propertyChanged)
+    Q_PROPERTY(uint ForeColor READ ForeColor WRITE setForeColor NOTIFY propertyChanged)
+    Q_PROPERTY(bool Enabled READ controlEnabled WRITE setControlEnabled NOTIFY propertyChanged)
+    Q_PROPERTY(QFont Font READ controlFont WRITE setControlFont NOTIFY propertyChanged)
+    Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength NOTIFY propertyChanged)
+    Q_PROPERTY(QString FormatCodigo READ FormatCodigo WRITE setFormatCodigo NOTIFY propertyChanged)
+    Q_PROPERTY(ArtFormatDisplay FormatDisplay READ FormatDisplay WRITE setFormatDisplay NOTIFY propertyChanged)
+    Q_PROPERTY(ArtNameDisplay NombreADesplegar READ NombreADesplegar WRITE setNombreADesplegar NOTIFY propertyChanged)
+    Q_PROPERTY(bool OmitirVariedad READ OmitirVariedad WRITE setOmitirVariedad NOTIFY propertyChanged)
+    Q_PROPERTY(int EnUsoObligatorio READ EnUsoObligatorio WRITE setEnUsoObligatorio NOTIFY propertyChanged)
+    Q_PROPERTY(int EnVentaObligatorio READ EnVentaObligatorio WRITE setEnVentaObligatorio NOTIFY propertyChanged)
+    Q_PROPERTY(bool PedirIncluirVariedad READ PedirIncluirVariedad WRITE setPedirIncluirVariedad NOTIFY propertyChanged)
+    Q_PROPERTY(uint BackgroundColor READ BackgroundColor WRITE setBackgroundColor NOTIFY propertyChanged)
+
+    // Set by the host at run time, never stored. Text changes with the
+    // control's Change event; ID and Variedad whenever the article does.
+    Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY Change DESIGNABLE false)
+    Q_PROPERTY(int ID READ ID WRITE setID NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int Variedad READ Variedad WRITE setVariedad NOTIFY articleChanged DESIGNABLE false)
     Q_PROPERTY(int Idioma READ Idioma WRITE setIdioma DESIGNABLE false)
     Q_PROPERTY(int Empresa READ Empresa WRITE setEmpresa DESIGNABLE false)
     Q_PROPERTY(int ListaPrecios READ ListaPrecios WRITE setListaPrecios DESIGNABLE false)
     Q_PROPERTY(int FormatoLista READ FormatoLista WRITE setFormatoLista DESIGNABLE false)
-    Q_PROPERTY(bool IncluirVariedades READ IncluirVariedades WRITE setIncluirVariedades DESIGNABLE false)
+    Q_PROPERTY(bool IncluirVariedades READ IncluirVariedades WRITE setIncluirVariedades NOTIFY IncluirVariedadesChanged
+                   DESIGNABLE false)
 
     // The chosen article.
-    Q_PROPERTY(QString Codigo READ Codigo DESIGNABLE false)
-    Q_PROPERTY(QString Nombre READ Nombre DESIGNABLE false)
-    Q_PROPERTY(int EnUso READ EnUso DESIGNABLE false)
-    Q_PROPERTY(int EnVenta READ EnVenta DESIGNABLE false)
-    Q_PROPERTY(int EsCombo READ EsCombo DESIGNABLE false)
-    Q_PROPERTY(int TipoCombo READ TipoCombo DESIGNABLE false)
-    Q_PROPERTY(int Decimales READ Decimales DESIGNABLE false)
-    Q_PROPERTY(int AdmitePrecioQMayor READ AdmitePrecioQMayor DESIGNABLE false)
-    Q_PROPERTY(int PideSerie READ PideSerie DESIGNABLE false)
-    Q_PROPERTY(bool CB READ CB DESIGNABLE false)
-    Q_PROPERTY(double CBCantidad READ CBCantidad DESIGNABLE false)
-    Q_PROPERTY(QString CBFija READ CBFija DESIGNABLE false)
-    Q_PROPERTY(QString CBVariable READ CBVariable DESIGNABLE false)
+    Q_PROPERTY(QString Codigo READ Codigo NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(QString Nombre READ Nombre NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int EnUso READ EnUso NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int EnVenta READ EnVenta NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int EsCombo READ EsCombo NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int TipoCombo READ TipoCombo NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int Decimales READ Decimales NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int AdmitePrecioQMayor READ AdmitePrecioQMayor NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(int PideSerie READ PideSerie NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(bool CB READ CB NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(double CBCantidad READ CBCantidad NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(QString CBFija READ CBFija NOTIFY articleChanged DESIGNABLE false)
+    Q_PROPERTY(QString CBVariable READ CBVariable NOTIFY articleChanged DESIGNABLE false)
 
     // The container's side: a designer shows the control in design mode.
     Q_PROPERTY(bool designMode READ designMode WRITE setDesignMode DESIGNABLE false)
@@ -83,7 +109,8 @@ public:
     bool designMode() const;
     void setDesignMode(bool designMode);
 
-    int Appearance() const { return m_control->Appearance(); }
+    AppearanceStyle Appearance() const { return static_cast<AppearanceStyle>(m_control->Appearance()); }
+    void setAppearance(AppearanceStyle value) { setAppearance(int{value}); }
     void setAppearance(int value);
     uint BackColor() const { return m_control->BackColor(); }
     void setBackColor(uint value) { m_control->setBackColor(value); }
@@ -100,9 +127,11 @@ public:
     void setMaxLength(int value);
     QString FormatCodigo() const { return m_control->FormatCodigo(); }
     void setFormatCodigo(const QString &value) { m_control->setFormatCodigo(value); }
-    int FormatDisplay() const { return m_control->FormatDisplay(); }
+    ArtFormatDisplay FormatDisplay() const { return static_cast<ArtFormatDisplay>(m_control->FormatDisplay()); }
+    void setFormatDisplay(ArtFormatDisplay value) { m_control->setFormatDisplay(value); }
     void setFormatDisplay(int value) { m_control->setFormatDisplay(value); }
-    int NombreADesplegar() const { return m_control->NombreADesplegar(); }
+    ArtNameDisplay NombreADesplegar() const { return static_cast<ArtNameDisplay>(m_control->NombreADesplegar()); }
+    void setNombreADesplegar(ArtNameDisplay value) { m_control->setNombreADesplegar(value); }
     void setNombreADesplegar(int value) { m_control->setNombreADesplegar(value); }
     bool OmitirVariedad() const { return m_control->OmitirVariedad(); }
     void setOmitirVariedad(bool value) { m_control->setOmitirVariedad(value); }
@@ -116,9 +145,9 @@ public:
     void setBackgroundColor(uint value) { m_control->setBackgroundColor(value); }
 
     QString Text() const { return m_control->Text(); }
-    void setText(const QString &value) { m_control->setText(value); }
+    void setText(const QString &value);
     int ID() const { return m_control->ID(); }
-    void setID(int value) { m_control->setID(value); }
+    void setID(int value);
     int Variedad() const { return m_control->Variedad(); }
     void setVariedad(int value);
     int Idioma() const { return m_control->Idioma(); }
@@ -146,6 +175,14 @@ public:
     QString CBFija() const { return m_control->CBFija(); }
     QString CBVariable() const { return m_control->CBVariable(); }
 
+    // The control's methods with their arguments by value, so that a host
+    // (or a script through the meta-object) calls them with plain numbers.
+    // A host that wants articleChanged to follow calls these rather than the
+    // control's own.
+    Q_INVOKABLE void FindArticuloByID(int iID, int iVariedad = 0);
+    Q_INVOKABLE void MostrarDetalle(int Articulo, int Variedad);
+    Q_INVOKABLE QString resloadVieja(int idRes) const;
+
     // A text box line high, and as wide as the control is usually drawn.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -162,6 +199,12 @@ signals:
 
     // A stored property changed, so the form needs saving.
     void propertyChanged(const QString &name);
+    // The article held changed: ID and Variedad as they are now (0, 0 when
+    // none is held any more). Raised after the control has settled, beside
+    // its own events (before the KeyPress of the Enter that chose it).
+    void articleChanged(int ID, int Variedad);
+    // The check box was ticked or unticked, by the cashier or by the control.
+    void IncluirVariedadesChanged(bool IncluirVariedades);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -169,7 +212,15 @@ protected:
 private:
     class Events;
 
+    // Tells the host when the article held is no longer the one last told.
+    void noteArticle();
+    void noteIncluirVariedades();
+    void followControlHandlers();
+
     std::unique_ptr<vokTArticulo> m_control;
     std::unique_ptr<Events> m_events;
     QWidget *m_surface = nullptr;
+    int m_toldID = 0;
+    int m_toldVariedad = 0;
+    bool m_toldIncluirVariedades = false;
 };

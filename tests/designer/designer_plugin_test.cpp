@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QMetaEnum>
 #include <QPluginLoader>
 #ifdef VOK_HAVE_UILOADER
 #include <QUiLoader>
@@ -34,6 +35,9 @@ TEST(DesignerPlugin, OffersTheControlAsANewInstance)
     ASSERT_NE(plugin, nullptr);
     EXPECT_EQ(plugin->name(), QStringLiteral("vokArticuloWidget"));
     EXPECT_EQ(plugin->group(), QStringLiteral("vokBArticulo"));
+    // uic writes it into the form's header; a host has the prefix's include/
+    // on its path and nothing below it.
+    EXPECT_EQ(plugin->includeFile(), QStringLiteral("vokBArticulo/widget/vok_articulo_widget.h"));
     EXPECT_FALSE(plugin->icon().isNull()) << "the toolbox picture comes from the control library's resources";
 
     // Only the geometry: every design-time property starts at its default.
@@ -53,6 +57,27 @@ TEST(DesignerPlugin, OffersTheControlAsANewInstance)
     EXPECT_TRUE(bag.keys().isEmpty() || bag.keys() == QStringList{QStringLiteral("Font")})
         << bag.keys().join(u',').toStdString();
 }
+
+// Designer's property editor offers an enumerated property by the names its
+// meta-object gives, each with the control's value.
+class DesignerEnumerations : public ::testing::TestWithParam<std::pair<const char *, const char *>> {};
+
+TEST_P(DesignerEnumerations, ShowNamesWithTheControlsValues)
+{
+    const QMetaObject &meta = vokArticuloWidget::staticMetaObject;
+    const QMetaEnum enumeration = meta.property(meta.indexOfProperty(GetParam().first)).enumerator();
+    QStringList values;
+    for (int i = 0; i < enumeration.keyCount(); ++i)
+        values << QStringLiteral("%1=%2").arg(QString::fromLatin1(enumeration.key(i))).arg(enumeration.value(i));
+    EXPECT_EQ(values.join(u' ').toStdString(), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widget, DesignerEnumerations,
+                         ::testing::Values(std::pair("Appearance", "Flat=0 ThreeD=1"),
+                                           std::pair("FormatDisplay", "afd_Nombre=1 afd_NombreCodigo=2 afd_Codigo=3 "
+                                                                      "afd_CodigoNombre=4"),
+                                           std::pair("NombreADesplegar", "and_Nombre=0 and_NombreCorto=1")),
+                         [](const auto &info) { return std::string(info.param.first); });
 
 #ifdef VOK_HAVE_UILOADER
 // What a .ui file holds reaches the control as a form file would give it:

@@ -3,6 +3,7 @@
 // see the same windows.
 
 #include "catalogue_fixture.h"
+#include "named_rows.h"
 #include "widget/vok_articulo_widget.h"
 
 #include "platform/ui/qt/qt_check_box.h"
@@ -222,13 +223,32 @@ private:
 
 class EntryScenarioTest : public CatalogueFixture {
 protected:
-    // Typing it lists the article and its varieties only.
-    static QString codeWithVarieties()
+public:
+    // Typing it lists the article and its varieties only, or (Not) finds the
+    // article alone.
+    static QString codeWithVarieties(const std::string &exists = "Exists")
     {
         return firstText("Select ArtCodigo From Articulo a Where ArtEmpresa = 1 And ArtEnUso = 1 And ArtFoto Is Not Null "
-                         "And ArtNoUtilizarGenerico = 0 And Exists (Select 1 From ArticuloVariedad Where "
+                         "And ArtNoUtilizarGenerico = 0 And " + exists + " (Select 1 From ArticuloVariedad Where "
                          "AVaArticulo = a.ArtID) And (Select Count(*) From Articulo b Where b.ArtCodigo Like "
                          "a.ArtCodigo || '%') = 1 Order By ArtID");
+    }
+    static QString plainCode() { return codeWithVarieties("Not Exists"); }
+    static int plainId() { return int(firstId("Select ArtID From Articulo Where ArtCodigo = '" + plainCode().toStdString() + "'")); }
+
+protected:
+
+    // The widget 267 x 20 pixels before a host field, on a form shown.
+    static vokArticuloWidget *placeOnForm(QWidget &form, QLineEdit *&hostField)
+    {
+        form.resize(400, 80);
+        auto *articulo = new vokArticuloWidget(&form);
+        hostField = new QLineEdit(&form);
+        articulo->setGeometry(10, 10, 267, 20);
+        hostField->setGeometry(10, 40, 120, 20);
+        form.show();
+        form.activateWindow();
+        return articulo;
     }
 
     void configure(vokTArticulo &c)
@@ -260,13 +280,8 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
         ui::QtToolkit qtToolkit;
         ui::setToolkit(&qtToolkit);
         QWidget form;
-        form.resize(400, 80);
-        auto *articulo = new vokArticuloWidget(&form);
-        auto *hostField = new QLineEdit(&form);
-        articulo->setGeometry(10, 10, 267, 20);
-        hostField->setGeometry(10, 40, 120, 20);
-        form.show();
-        form.activateWindow();
+        QLineEdit *hostField = nullptr;
+        auto *articulo = placeOnForm(form, hostField);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         ASSERT_EQ(articulo->logicalDpiX(), Dpi);
 
@@ -295,5 +310,82 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
     EXPECT_TRUE(heard.contains("GotFocus2\nnothing found: focus tArticulo, text \"ZZZQQQ\", ID 0, text box 0,0 267x20"))
         << heard.toStdString();
 }
+
+
+// articleChanged on each route by which the held article changes, heard in
+// one transcript with the control's own events, which stay what they were.
+struct Route;
+class ArticleChangedTest : public EntryScenarioTest, public ::testing::WithParamInterface<Route> {
+public:
+    void SetUp() override
+    {
+        EntryScenarioTest::SetUp();
+        ui::setToolkit(&qtToolkit);
+        QLineEdit *hostField = nullptr;
+        widget = placeOnForm(*form, hostField);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        widget->control().setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
+        widget->setEmpresa(1);
+        user = std::make_unique<WidgetUser>(qtToolkit, *widget, *hostField);
+        QObject::connect(widget, &vokArticuloWidget::Change, [this] { heard << QStringLiteral("Change ID=%1").arg(widget->ID()); });
+        QObject::connect(widget, &vokArticuloWidget::KeyPress, [this](qint16 *key) { heard << QStringLiteral("KeyPress %1").arg(*key); });
+        QObject::connect(widget, &vokArticuloWidget::GotFocus2, [this] { heard << QStringLiteral("GotFocus2"); });
+        QObject::connect(widget, &vokArticuloWidget::articleChanged,
+                         [this](int id, int variedad) { heard << QStringLiteral("articleChanged %1,%2").arg(id).arg(variedad); });
+        QObject::connect(widget, &vokArticuloWidget::IncluirVariedadesChanged,
+                         [this](bool incluir) { heard << QStringLiteral("IncluirVariedadesChanged %1").arg(incluir); });
+    }
+    void TearDown() override
+    {
+        user.reset(), form.reset(), ui::setToolkit(nullptr); // the widget goes before its toolkit
+        EntryScenarioTest::TearDown();
+    }
+
+    ui::QtToolkit qtToolkit;
+    std::unique_ptr<QWidget> form = std::make_unique<QWidget>();
+    vokArticuloWidget *widget = nullptr;
+    std::unique_ptr<WidgetUser> user;
+    QStringList heard;
+};
+
+struct Route {
+    const char *name;
+    QString typedFirst; // typed before the act, not heard: "plain", "varieties", "chosen" (plain and Enter) or text
+    std::function<void(ArticleChangedTest &)> act;
+    QStringList expected; // "A" the article held after the act, "H" the one held before it
+};
+using vok::test::PrintTo;
+
+const auto enter = [](ArticleChangedTest &t) { t.user->type("\r"); };
+const auto A = QStringLiteral("articleChanged A,0"), Cleared = QStringLiteral("articleChanged 0,0");
+
+const Route Routes[] = {
+    {"Enter", "plain", enter, {"Change ID=0", A, "KeyPress 13"}},
+    {"Tab", "plain", [](auto &t) { t.user->tab(); }, {"Change ID=0", A}},
+    {"ListChoice", "TORNILLO ZINC", [](auto &t) { t.user->willChoose(1), enter(t); }, {"Change ID=0", A, "KeyPress 13"}},
+    {"CheckBox", "varieties", [](auto &t) { t.user->willChoose(0), t.user->type("\r "); },
+     {"Change ID=0", A, "KeyPress 32", "IncluirVariedadesChanged 1"}},
+    {"FindArticuloByID", "", [](auto &t) { t.widget->FindArticuloByID(ArticleChangedTest::plainId()); }, {"Change ID=0", A}},
+    {"TypingOver", "chosen", [](auto &t) { t.user->type("x"); }, {"KeyPress 120", "Change ID=H", Cleared}},
+    {"HostClearsText", "chosen", [](auto &t) { t.widget->setText({}); }, {"Change ID=H", Cleared}},
+    {"HostWritesID", "chosen", [](auto &t) { t.widget->setID(0); }, {Cleared}},
+    {"NothingFound", "ZZZQQQ", enter, {"GotFocus2"}},
+};
+
+TEST_P(ArticleChangedTest, TellsTheArticleBesideTheControlsEvents)
+{
+    const QString first = GetParam().typedFirst;
+    user->type(first == "plain" ? plainCode() : first == "chosen" ? plainCode() + "\r"
+               : first == "varieties" ? codeWithVarieties() : first);
+    heard.clear();
+    const int before = widget->ID();
+    GetParam().act(*this);
+    QStringList expected = GetParam().expected;
+    expected.replaceInStrings("=H", QStringLiteral("=%1").arg(before));
+    expected.replaceInStrings(" A,", QStringLiteral(" %1,").arg(widget->ID()));
+    EXPECT_EQ(heard, expected) << heard.join(" | ").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Widget, ArticleChangedTest, ::testing::ValuesIn(Routes), vok::test::byName);
 
 } // namespace

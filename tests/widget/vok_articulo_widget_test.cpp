@@ -4,6 +4,7 @@
 #include "platform/ui/qt/qt_text_box.h"
 #include "qt_printers.h"
 
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -28,6 +29,20 @@ protected:
 
     vokArticuloWidget *widget = nullptr;
 };
+
+// The search dialog (F4) draws its labels in Tahoma 8.25 from x = 60 twips and
+// its combo boxes from x = 1500: in the narrow family the widget stands in for
+// Tahoma, each caption ends before its combo box.
+TEST_F(QtFormFixture, SearchDialogLabelsEndBeforeTheirComboBoxes)
+{
+    if (!QFontDatabase::families().contains("DejaVu Sans Condensed"))
+        GTEST_SKIP() << "no narrow sans family (fonts-dejavu-extra) is installed";
+    vokArticuloWidget widget(form);
+    const QFontMetrics metrics(ui::qt::toQFont(ui::Font{"Tahoma", 8.25}), &widget);
+    for (const QString caption : {"Tipo de búsqueda", "Código de Barras:"})
+        EXPECT_LE(metrics.horizontalAdvance(caption), ui::qt::toPixels(1500 - 60, widget.logicalDpiX()))
+            << caption.toStdString();
+}
 
 // The font reaches the control and its text box, not the widget itself.
 TEST_F(ArticuloWidgetTest, TheFontIsTheControlsAndTheArticlesFieldsAreReadOnly)
@@ -111,10 +126,14 @@ TEST_F(ArticuloWidgetTest, HidingTheFocusedCheckBoxKeepsItHidden)
 
 TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
 {
+    // A widget made in code is a new instance on its form, with nobody
+    // calling InitProperties.
     form->setFont(QFont("DejaVu Sans", 11));
-    widget->control().InitProperties();
+    delete widget;
+    widget = new vokArticuloWidget(form);
     EXPECT_EQ(widget->control().Font().name, "DejaVu Sans");
     EXPECT_EQ(widget->control().Font().size, 8.25) << "a new control takes only the name of the form's font";
+    EXPECT_EQ(widget->FormatDisplay(), vokArticuloWidget::afd_CodigoNombre);
 
     EXPECT_FALSE(widget->designMode());
     EXPECT_TRUE(widget->control().userControl().ambientUserMode());
