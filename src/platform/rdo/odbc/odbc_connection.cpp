@@ -426,6 +426,9 @@ std::shared_ptr<rdoResultset> OdbcConnection::OpenResultset(const QString &sql, 
         // sets still open keep the dead one.
         if (!again || !isDead(m_handles->dbc))
             throw failed;
+        // The statement belongs to the dead session: it goes before the
+        // session does, or the driver manager frees it from a freed session.
+        statement.reset();
         try {
             bool readOnly = false;
             m_handles = connectSession(parseOdbcConnectionString(m_connect), readOnly);
