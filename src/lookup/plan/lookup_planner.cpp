@@ -622,11 +622,12 @@ struct BranchPlanning {
     void planOddArticles();
     ApartRows planApart(const QString &given, const std::optional<QString> &unless);
 
-    // The branch's group, tried on an article (on one of its varieties, in a
-    // branch of varieties) unless it holds notGiven.
-    QString hasRows(const QString &notGiven = {}) const
+    // The branch's group, as the engine reads it.
+    QString matching() const { return planner.translated(t.text(b.group, b.groupClose + 1)); }
+    // Whether an article has rows: matches (the group, or what it narrows
+    // to) holds on it, or on one of its varieties in a branch of varieties.
+    QString hasRows(const QString &matches) const
     {
-        const QString matches = planner.translated(t.text(b.group, b.groupClose + 1)) + notGiven;
         return varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") +
                                matches + u')'
                          : matches;
@@ -697,7 +698,7 @@ void BranchPlanning::planSortedKeys()
     plan.streams.push_back({branch, LookupPlan::Driven{rowsOfOneArticle(),
                                                        QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
                                                            kHasRowsThenCode + QStringLiteral(" From Articulo Where ") +
-                                                           hasRows() + b.probes + byOrderKeys()}});
+                                                           hasRows(matching()) + b.probes + byOrderKeys()}});
     plan.choices.push_back({Strategy::SortedKeys, {}, ApartRows::None});
 }
 
@@ -723,9 +724,9 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;
     }
-    const QString matches = planner.translated(t.text(b.group, b.groupClose + 1)) + notGiven;
+    const QString matches = matching() + notGiven;
     LookupPlan::Driven many{selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
-                            QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows(notGiven) +
+                            QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows(matches) +
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
                                 passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + kNotOdd +
                                 inIndexOrder()};

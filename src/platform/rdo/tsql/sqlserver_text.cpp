@@ -380,9 +380,7 @@ bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
 {
     if (isAsciiUtf8(text) && (d->ascii || d->runs))
         return d->runs ? d->runs->matches(std::span(text.data(), text.size())) : matches(text, d->items);
-    std::vector<char32_t> points;
-    if (!latinComparable(text, points))
-        points = comparable(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const std::vector<char32_t> points = comparableUtf8(text);
     return d->runs ? d->runs->matches(std::span<const char32_t>(points)) : matches(points, d->items);
 }
 
