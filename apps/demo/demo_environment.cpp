@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 #include "platform/com/registration.h"
+#include "platform/rdo/connection_string.h"
 #include "platform/rdo/rdo.h"
 #include "platform/vb/error.h"
 
@@ -55,6 +56,8 @@ DemoOptions parseOptions(const QStringList &arguments)
         };
         if (argument == u"--db")
             value(options.connection);
+        else if (argument == u"--db-file")
+            value(options.connectionFile);
         else if (argument == u"--folder")
             value(options.folder);
         else if (argument == u"--keys")
@@ -64,7 +67,7 @@ DemoOptions parseOptions(const QStringList &arguments)
         else if (argument == u"--help" || argument == u"-h")
             options.help = true;
         else
-            options.error = QStringLiteral("unknown option %1").arg(argument);
+            options.error = QStringLiteral("unknown option %1").arg(rdo::maskPasswords(argument));
         if (!options.error.isEmpty())
             break;
     }
@@ -74,9 +77,10 @@ DemoOptions parseOptions(const QStringList &arguments)
 QString usage()
 {
     return QStringLiteral(
-        "Usage: vok-demo [--db CONNECTION] [--folder FOLDER] [--keys SCRIPT] [--screenshot FILE]\n"
-        "  --db CONNECTION   the shop database: sqlite:PATH or odbc:... (default: the sample\n"
-        "                    catalogue beside the program, generated on first run)\n"
+        "Usage: vok-demo [--db CONNECTION | --db-file FILE] [--folder FOLDER] [--keys SCRIPT] [--screenshot FILE]\n"
+        "  --db CONNECTION   the shop database: sqlite:PATH or odbc:... (default: $VOK_DB, else\n"
+        "                    the sample catalogue beside the program, generated on first run)\n"
+        "  --db-file FILE    the connection string kept in FILE, which only its owner may read\n"
         "  --folder FOLDER   settings, registry and form file (default: the user's data folder)\n"
         "  --keys SCRIPT     types the keys into the demo once it shows: characters, and\n"
         "                    {ENTER} {TAB} {ESC} {F4} {F12} {DOWN} {UP} {BS} {WAIT}\n"

@@ -17,6 +17,7 @@ namespace demo {
 
 struct DemoOptions {
     QString connection;  // --db: any connection string the database layer takes
+    QString connectionFile; // --db-file: a file only its owner reads, holding the connection string
     QString folder;      // --folder: where settings, registry and form file live
     QString keys;        // --keys SCRIPT: keys typed into the demo once it shows
     QString screenshot;  // --screenshot FILE: save the screen as a picture and quit

@@ -10,6 +10,7 @@
 #include "scale_barcode.h"
 
 #include "platform/com/property_bag.h"
+#include "platform/rdo/connection_string.h"
 #include "platform/rdo/rdo.h"
 #include "platform/vb/error.h"
 #include "widget/form_persistence.h"
@@ -62,7 +63,10 @@ int main(int argc, char *argv[])
     QString why;
     if (!environment.registerHostComponents(QApplication::applicationDirPath(), &why))
         return fail(QStringLiteral("cannot register the host components: %1").arg(why));
-    QString connectionString = options.connection;
+    const std::optional<QString> chosen = rdo::chooseConnectionString(options.connection, options.connectionFile, &why);
+    if (!chosen)
+        return fail(why);
+    QString connectionString = *chosen;
     if (connectionString.isEmpty()) {
         try {
             const QString sample = demo::sampleCatalogue(QApplication::applicationDirPath());
@@ -74,7 +78,7 @@ int main(int argc, char *argv[])
     }
     const auto connection = demo::openShopDatabase(connectionString, &why);
     if (!connection)
-        return fail(QStringLiteral("cannot open %1: %2").arg(connectionString, why));
+        return fail(QStringLiteral("cannot open %1: %2").arg(rdo::maskPasswords(connectionString), why));
 
     QSettings demoSettings(environment.demoSettingsPath(), QSettings::IniFormat);
     QStringList problems;

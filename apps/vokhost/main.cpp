@@ -3,13 +3,15 @@
 // on stdin and answers in JSON lines on stdout (see the README, "The console
 // host: vokhost").
 //
-// Usage: vokhost --db CONNECTION [--settings FILE] [--screen WxH] [--form FILE:NAME]
+// Usage: vokhost [--db CONNECTION | --db-file FILE] [--settings FILE] [--screen WxH] [--form FILE:NAME]
+// (the connection from $VOK_DB when neither is given)
 
 #include "command.h"
 #include "session.h"
 
 #include "platform/com/property_bag.h"
 #include "platform/com/registration.h"
+#include "platform/rdo/connection_string.h"
 #include "platform/rdo/rdo.h"
 #include "platform/vb/error.h"
 
@@ -32,6 +34,7 @@ constexpr int ConnectionFailure = 2;
 
 struct Options {
     QString connection;
+    QString connectionFile;
     QString settings;
     ui::Twips screenWidth = 15360;
     ui::Twips screenHeight = 11520;
@@ -42,7 +45,9 @@ struct Options {
 
 int usage(const QString &why)
 {
-    std::fprintf(stderr, "vokhost: %s\nusage: vokhost --db CONNECTION [--settings FILE] [--screen WxH] [--form FILE:NAME]\n",
+    std::fprintf(stderr,
+                 "vokhost: %s\nusage: vokhost [--db CONNECTION | --db-file FILE] [--settings FILE] [--screen WxH] "
+                 "[--form FILE:NAME]\n       (the connection from $VOK_DB when neither is given)\n",
                  qUtf8Printable(why));
     return UsageFailure;
 }
@@ -52,11 +57,14 @@ QString readOptions(const QStringList &arguments, Options &options)
 {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &option = arguments.at(i);
+        // A connection string typed in the wrong place is still not shown.
         if (i + 1 >= arguments.size())
-            return QStringLiteral("%1 needs a value").arg(option);
+            return QStringLiteral("%1 needs a value").arg(rdo::maskPasswords(option));
         const QString &value = arguments.at(++i);
         if (option == QStringLiteral("--db")) {
             options.connection = value;
+        } else if (option == QStringLiteral("--db-file")) {
+            options.connectionFile = value;
         } else if (option == QStringLiteral("--settings")) {
             options.settings = value;
         } else if (option == QStringLiteral("--screen")) {
@@ -77,11 +85,16 @@ QString readOptions(const QStringList &arguments, Options &options)
             options.formFile = value.left(colon);
             options.formControl = value.mid(colon + 1);
         } else {
-            return QStringLiteral("unknown option %1").arg(option);
+            return QStringLiteral("unknown option %1").arg(rdo::maskPasswords(option));
         }
     }
-    if (options.connection.isEmpty())
-        return QStringLiteral("--db CONNECTION is required");
+    QString why;
+    const std::optional<QString> connection = rdo::chooseConnectionString(options.connection, options.connectionFile, &why);
+    if (!connection)
+        return why;
+    if (connection->isEmpty())
+        return QStringLiteral("the connection is required: --db CONNECTION, --db-file FILE or $VOK_DB");
+    options.connection = *connection;
     return {};
 }
 
@@ -114,7 +127,7 @@ int main(int argc, char **argv)
     try {
         connection = rdo::rdoConnection::open(options.connection);
     } catch (const std::exception &error) {
-        std::fprintf(stderr, "vokhost: cannot open the connection %s: %s\n", qUtf8Printable(options.connection),
+        std::fprintf(stderr, "vokhost: cannot open the connection %s: %s\n", qUtf8Printable(rdo::maskPasswords(options.connection)),
                      error.what());
         return ConnectionFailure;
     }

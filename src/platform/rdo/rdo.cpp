@@ -1,5 +1,6 @@
 #include "platform/rdo/rdo.h"
 
+#include "platform/rdo/connection_string.h"
 #include "platform/rdo/odbc/odbc_connection.h"
 #include "platform/rdo/sqlite/sqlite_connection.h"
 
@@ -104,16 +105,22 @@ vb::Variant rdoConnection::invoke(const QString &member, vb::CallKind kind, std:
 
 std::shared_ptr<rdoConnection> rdoConnection::open(const QString &connectionString)
 {
-    if (connectionString.startsWith(u"sqlite:", Qt::CaseInsensitive))
-        return SqliteConnection::open(connectionString);
-    if (connectionString.startsWith(u"odbc:", Qt::CaseInsensitive))
-        return OdbcConnection::open(connectionString);
-    throw vb::Error(err::UnknownConnectionString,
-                    QStringLiteral("Unknown kind of connection \"%1\": the connection string must begin with "
-                                   "\"sqlite:\" followed by a database file or \"odbc:\" followed by an ODBC "
-                                   "connection string")
-                        .arg(connectionString.section(u':', 0, 0)),
-                    QStringLiteral("rdo"));
+    try {
+        if (connectionString.startsWith(u"sqlite:", Qt::CaseInsensitive))
+            return SqliteConnection::open(connectionString);
+        if (connectionString.startsWith(u"odbc:", Qt::CaseInsensitive))
+            return OdbcConnection::open(connectionString);
+        throw vb::Error(err::UnknownConnectionString,
+                        QStringLiteral("Unknown kind of connection \"%1\": the connection string must begin with "
+                                       "\"sqlite:\" followed by a database file or \"odbc:\" followed by an ODBC "
+                                       "connection string")
+                            .arg(connectionString.section(u':', 0, 0)),
+                        QStringLiteral("rdo"));
+    } catch (const vb::Error &error) {
+        // Engines and drivers may quote the connection string, and a string
+        // without its prefix is quoted whole.
+        throw vb::Error(error.number(), withoutPasswords(error.description(), connectionString), error.source());
+    }
 }
 
 } // namespace rdo

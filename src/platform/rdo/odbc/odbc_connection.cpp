@@ -1,5 +1,6 @@
 #include "platform/rdo/odbc/odbc_connection.h"
 
+#include "platform/rdo/connection_string.h"
 #include "platform/rdo/forward_resultset.h"
 
 #include "platform/vb/error.h"
@@ -265,37 +266,24 @@ OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
     QStringView rest(connectionString);
     if (rest.startsWith(u"odbc:", Qt::CaseInsensitive))
         rest = rest.mid(5);
-    // Split into attributes on ';' outside braces, keeping each one's text.
     QStringList kept;
     OdbcConnectionString result;
-    qsizetype start = 0;
-    bool braced = false;
-    for (qsizetype i = 0; i <= rest.size(); ++i) {
-        if (i < rest.size()) {
-            if (rest[i] == u'{')
-                braced = true;
-            else if (rest[i] == u'}')
-                braced = false;
-            if (braced || rest[i] != u';')
-                continue;
-        }
-        const QStringView attribute = rest.mid(start, i - start);
-        start = i + 1;
-        const qsizetype equals = attribute.indexOf(u'=');
-        if (equals >= 0 && attribute.left(equals).trimmed().compare(u"translate", Qt::CaseInsensitive) == 0) {
-            const QStringView value = attribute.mid(equals + 1).trimmed();
-            result.translateForSqlite = value.compare(u"sqlite", Qt::CaseInsensitive) == 0;
-            result.translateForPostgres = value.compare(u"postgresql", Qt::CaseInsensitive) == 0;
+    for (const ConnectionAttribute &attribute : splitConnectionAttributes(rest)) {
+        if (attribute.hasValue && attribute.key.compare(u"translate", Qt::CaseInsensitive) == 0) {
+            result.translateForSqlite = attribute.value.compare(u"sqlite", Qt::CaseInsensitive) == 0;
+            result.translateForPostgres = attribute.value.compare(u"postgresql", Qt::CaseInsensitive) == 0;
             if (!result.translateForSqlite && !result.translateForPostgres)
                 throw vb::Error(err::UnknownConnectionString,
-                                QStringLiteral("Unknown translation \"%1\" in the connection string; the known ones "
-                                               "are translate=sqlite and translate=postgresql")
-                                    .arg(value.toString()),
+                                withoutPasswords(QStringLiteral("Unknown translation \"%1\" in the connection string; "
+                                                                "the known ones are translate=sqlite and "
+                                                                "translate=postgresql")
+                                                     .arg(attribute.value.toString()),
+                                                 connectionString),
                                 kSource);
             continue;
         }
-        if (!attribute.trimmed().isEmpty())
-            kept.append(attribute.toString());
+        if (!attribute.text.trimmed().isEmpty())
+            kept.append(attribute.text.toString());
     }
     result.driverString = kept.join(u';');
     return result;

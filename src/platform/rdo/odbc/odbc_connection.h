@@ -23,9 +23,10 @@ struct OdbcConnectionString {
     bool translateForPostgres = false;
 };
 
-// Reads "odbc:..." (or a string without the prefix). Keys are separated by ';'
-// outside {braces}; the key "translate" is compared without regard to case and
-// removed. Its values are "sqlite" and "postgresql"; another is an error.
+// Reads "odbc:..." (or a string without the prefix), split as
+// splitConnectionAttributes does; the key "translate" is compared without
+// regard to case and removed. Its values are "sqlite" and "postgresql";
+// another is an error.
 OdbcConnectionString parseOdbcConnectionString(const QString &connectionString);
 
 class OdbcConnection final : public rdoConnection {
