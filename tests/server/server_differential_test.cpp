@@ -1,6 +1,6 @@
 // A shop with several tills keeps its catalogue on a database server, reached
 // through the ODBC back end and psqlODBC with the statements translated on the
-// way in. Whatever the cashier types or searches, the server must give the
+// way in, over verified TLS. Whatever the cashier types or searches, the server must give the
 // rows the embedded back end gives for the same catalogue, in the same order.
 
 #include "error_number.h"
@@ -36,7 +36,9 @@ protected:
         sqlite3_close(db);
         PostgresServer::shared()->load(u"tienda"_qs, file);
         embedded = rdo::rdoConnection::open(u"sqlite:"_qs + QString::fromStdString(file));
-        server = rdo::rdoConnection::open(PostgresServer::shared()->connectionString(u"tienda"_qs));
+        // As a till reaches it: the tills' role, over verified TLS.
+        PostgresServer::shared()->letTillsIn(u"tienda"_qs);
+        server = rdo::rdoConnection::open(PostgresServer::shared()->tillConnectionString(u"tienda"_qs));
     }
     void SetUp() override
     {
@@ -137,7 +139,7 @@ TEST_F(ServerLookups, DecideTextAsSqlServer)
 // statement that reads.
 TEST_F(ServerLookups, SessionsAreReadOnly)
 {
-    PostgresServer::shared()->psql(u"tienda"_qs, u"CREATE SEQUENCE numerador"_qs);
+    PostgresServer::shared()->psql(u"tienda"_qs, u"CREATE SEQUENCE numerador; GRANT ALL ON numerador TO caja"_qs);
     const vb::Error error = vok::test::errorRaisedBy([] { server->OpenResultset(u"Select nextval('numerador')"_qs); });
     EXPECT_TRUE(error.description().contains(u"read-only transaction"_qs)) << error.description().toStdString();
 }

@@ -285,6 +285,16 @@ OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
         if (!attribute.text.trimmed().isEmpty())
             kept.append(attribute.text.toString());
     }
+    if (result.translateForPostgres) {
+        // psqlODBC's logs (Debian registers the driver with CommLog=1) go to
+        // /tmp readable by every user, with the password the driver was given
+        // in clear: they stay off, whatever the string or the data source says.
+        kept.removeIf([](const QString &attribute) {
+            const QString key = attribute.section(u'=', 0, 0).trimmed();
+            return QStringList{u"CommLog"_qs, u"B3"_qs, u"Debug"_qs, u"B2"_qs}.contains(key, Qt::CaseInsensitive);
+        });
+        kept << u"CommLog=0"_qs << u"Debug=0"_qs;
+    }
     result.driverString = kept.join(u';');
     return result;
 }

@@ -26,7 +26,8 @@ struct OdbcConnectionString {
 // Reads "odbc:..." (or a string without the prefix), split as
 // splitConnectionAttributes does; the key "translate" is compared without
 // regard to case and removed. Its values are "sqlite" and "postgresql";
-// another is an error.
+// another is an error. With translate=postgresql, psqlODBC's logs are
+// turned off (CommLog=0;Debug=0 in place of any the string sets).
 OdbcConnectionString parseOdbcConnectionString(const QString &connectionString);
 
 class OdbcConnection final : public rdoConnection {

@@ -18,6 +18,9 @@ TEST(OdbcConnectionString, StripsTheTranslationKey)
         {u"odbc:DRIVER={SQLite3}; Translate = SQLite ;Database=/x.db", u"DRIVER={SQLite3};Database=/x.db", true},
         // a braced value may hold ';' and even the key's name
         {u"odbc:DRIVER={FreeTDS};PWD={x;translate=sqlite}", u"DRIVER={FreeTDS};PWD={x;translate=sqlite}", false},
+        // psqlODBC's logs would keep the password in clear
+        {u"odbc:translate=postgresql;Driver={PostgreSQL Unicode};commlog=1;B2=1;PWD=x;B3=1;Debug = 1",
+         u"Driver={PostgreSQL Unicode};PWD=x;CommLog=0;Debug=0", false},
     };
     for (const auto &c : cases) {
         const rdo::OdbcConnectionString parsed = rdo::parseOdbcConnectionString(QString::fromUtf16(c.input));
