@@ -1,7 +1,6 @@
 #include "platform/rdo/connection_string.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -22,14 +21,43 @@ QString unbraced(QStringView value)
 
 // libpq's "password=..." inside another value: psqlODBC hands its pqopt={...}
 // to libpq as it is. Any value is searched, a password in the wrong place
-// being as secret as one in the right place.
+// being as secret as one in the right place. The key starts the value or
+// follows a blank, ';' or '{'; blanks may stand around '='; the value is
+// quoted ('...', with \' inside) or runs to a blank, ';' or a single '}'.
 void addNestedPasswords(QStringView value, QStringList &found)
 {
-    static const QRegularExpression nested(
-        QStringLiteral(R"((?:^|[\s;{])(?:pwd|password)\s*=\s*('(?:[^'\\]|\\.)*'?|(?:\}\}|[^\s;}])*))"),
-        QRegularExpression::CaseInsensitiveOption);
-    for (auto match = nested.globalMatch(value.toString()); match.hasNext();) {
-        QString written = match.next().captured(1);
+    const qsizetype n = value.size();
+    const auto skipBlanks = [&](qsizetype &j) {
+        while (j < n && value[j].isSpace())
+            ++j;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && !value[i - 1].isSpace() && value[i - 1] != u';' && value[i - 1] != u'{')
+            continue;
+        qsizetype j = i;
+        while (j < n && value[j].isLetter())
+            ++j;
+        const QStringView key = value.mid(i, j - i);
+        if (key.compare(u"pwd", Qt::CaseInsensitive) != 0 && key.compare(u"password", Qt::CaseInsensitive) != 0)
+            continue;
+        skipBlanks(j);
+        if (j >= n || value[j] != u'=')
+            continue;
+        ++j;
+        skipBlanks(j);
+        const qsizetype start = j;
+        if (j < n && value[j] == u'\'') {
+            for (++j; j < n && value[j] != u'\'';)
+                j += value[j] == u'\\' ? 2 : 1;
+            j = std::min(j + 1, n);
+        } else {
+            while (j < n && !value[j].isSpace() && value[j] != u';') {
+                if (value[j] == u'}' && !(j + 1 < n && value[j + 1] == u'}'))
+                    break;
+                j += value[j] == u'}' ? 2 : 1;
+            }
+        }
+        QString written = value.mid(start, j - start).toString();
         found << written;
         written.replace(u"}}"_qs, u"}"_qs);
         found << written;
@@ -118,18 +146,32 @@ QString maskPasswords(const QString &connectionString)
 QString withoutPasswords(QString text, const QString &connectionString)
 {
     const QStringList secrets = passwordValues(connectionString);
-    // A mask can join what is left around it into a password again
-    // ("xa" + "***" holds "a*"): replaced until none is left. Each round takes
-    // away a character other than '*' or shortens the text, so it ends.
-    for (bool replaced = true; replaced;) {
-        replaced = false;
+    // Every place any password stands is hidden at once: one replaced before
+    // another would cut into it and leave the rest shown. A mask can join
+    // what is left around it into a password again ("xa" + "***" holds "a*"):
+    // hidden again until none is left. Each round takes away a character
+    // other than '*' or shortens the text, so it ends.
+    for (;;) {
+        std::vector<std::pair<qsizetype, qsizetype>> hidden; // from, to
         for (const QString &secret : secrets)
-            if (text.contains(secret)) {
-                text.replace(secret, kMask);
-                replaced = true;
-            }
+            for (qsizetype at = text.indexOf(secret); at >= 0; at = text.indexOf(secret, at + 1))
+                hidden.emplace_back(at, at + secret.size());
+        if (hidden.empty())
+            return text;
+        std::sort(hidden.begin(), hidden.end());
+        QString masked;
+        qsizetype shown = 0;
+        for (auto run = hidden.begin(); run != hidden.end();) {
+            qsizetype to = run->second;
+            auto next = run + 1;
+            for (; next != hidden.end() && next->first <= to; ++next)
+                to = std::max(to, next->second);
+            masked.append(QStringView(text).mid(shown, run->first - shown)).append(kMask);
+            shown = to;
+            run = next;
+        }
+        text = masked.append(QStringView(text).mid(shown));
     }
-    return text;
 }
 
 std::optional<QString> chooseConnectionString(const QString &given, const QString &file, QString *why)

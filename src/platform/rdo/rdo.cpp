@@ -105,20 +105,24 @@ vb::Variant rdoConnection::invoke(const QString &member, vb::CallKind kind, std:
 
 std::shared_ptr<rdoConnection> rdoConnection::open(const QString &connectionString)
 {
-    try {
-        if (connectionString.startsWith(u"sqlite:", Qt::CaseInsensitive))
-            return SqliteConnection::open(connectionString);
-        if (connectionString.startsWith(u"odbc:", Qt::CaseInsensitive))
-            return OdbcConnection::open(connectionString);
+    const bool sqlite = connectionString.startsWith(u"sqlite:", Qt::CaseInsensitive);
+    const bool odbc = connectionString.startsWith(u"odbc:", Qt::CaseInsensitive);
+    // The library's own refusals quote nothing of a password; an engine's or
+    // a driver's message may quote the string anywhere, and is masked whole.
+    if (!sqlite && !odbc)
         throw vb::Error(err::UnknownConnectionString,
                         QStringLiteral("Unknown kind of connection \"%1\": the connection string must begin with "
                                        "\"sqlite:\" followed by a database file or \"odbc:\" followed by an ODBC "
                                        "connection string")
-                            .arg(connectionString.section(u':', 0, 0)),
+                            .arg(withoutPasswords(connectionString.section(u':', 0, 0), connectionString)),
                         QStringLiteral("rdo"));
+    if (odbc)
+        parseOdbcConnectionString(connectionString);
+    try {
+        if (sqlite)
+            return SqliteConnection::open(connectionString);
+        return OdbcConnection::open(connectionString);
     } catch (const vb::Error &error) {
-        // Engines and drivers may quote the connection string, and a string
-        // without its prefix is quoted whole.
         throw vb::Error(error.number(), withoutPasswords(error.description(), connectionString), error.source());
     }
 }

@@ -61,8 +61,8 @@ TEST(ConnectionString, SplitsAsTheDriverReadsBraces)
     }
 }
 
-// A mask next to what is left may make a password again; a password the mask
-// holds cannot be hidden and is left alone.
+// A mask next to what is left may make a password again, and two passwords
+// may overlap; a password the mask holds cannot be hidden and is left alone.
 TEST(ConnectionString, MasksUntilNoPasswordIsLeft)
 {
     const struct {
@@ -70,6 +70,7 @@ TEST(ConnectionString, MasksUntilNoPasswordIsLeft)
     } cases[] = {
         {u"UID=caja;PWD=caja", u"UID=***;PWD=***"},
         {u"X=aa*;PWD=a*", u"X=*****;PWD=***"},
+        {u"PWD=abc;Password=bcd;X=abcd", u"PWD=***;Password=***;X=***"},
         {u"PWD=**", u"PWD=**"},
         {u"PWD=;Password={}", u"PWD=;Password=***"},
     };

@@ -274,11 +274,9 @@ OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
             result.translateForPostgres = attribute.value.compare(u"postgresql", Qt::CaseInsensitive) == 0;
             if (!result.translateForSqlite && !result.translateForPostgres)
                 throw vb::Error(err::UnknownConnectionString,
-                                withoutPasswords(QStringLiteral("Unknown translation \"%1\" in the connection string; "
-                                                                "the known ones are translate=sqlite and "
-                                                                "translate=postgresql")
-                                                     .arg(attribute.value.toString()),
-                                                 connectionString),
+                                QStringLiteral("Unknown translation \"%1\" in the connection string; the known ones "
+                                               "are translate=sqlite and translate=postgresql")
+                                    .arg(withoutPasswords(attribute.value.toString(), connectionString)),
                                 kSource);
             continue;
         }
@@ -293,7 +291,9 @@ OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
             const QString key = attribute.section(u'=', 0, 0).trimmed();
             return QStringList{u"CommLog"_qs, u"B3"_qs, u"Debug"_qs, u"B2"_qs}.contains(key, Qt::CaseInsensitive);
         });
-        kept << u"CommLog=0"_qs << u"Debug=0"_qs;
+        // In front: an unclosed brace at the end would take them into its value.
+        kept.prepend(u"Debug=0"_qs);
+        kept.prepend(u"CommLog=0"_qs);
     }
     result.driverString = kept.join(u';');
     return result;

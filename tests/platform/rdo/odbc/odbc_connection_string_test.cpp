@@ -20,7 +20,7 @@ TEST(OdbcConnectionString, StripsTheTranslationKey)
         {u"odbc:DRIVER={FreeTDS};PWD={x;translate=sqlite}", u"DRIVER={FreeTDS};PWD={x;translate=sqlite}", false},
         // psqlODBC's logs would keep the password in clear
         {u"odbc:translate=postgresql;Driver={PostgreSQL Unicode};commlog=1;B2=1;PWD=x;B3=1;Debug = 1",
-         u"Driver={PostgreSQL Unicode};PWD=x;CommLog=0;Debug=0", false},
+         u"CommLog=0;Debug=0;Driver={PostgreSQL Unicode};PWD=x", false},
     };
     for (const auto &c : cases) {
         const rdo::OdbcConnectionString parsed = rdo::parseOdbcConnectionString(QString::fromUtf16(c.input));
