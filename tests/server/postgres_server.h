@@ -51,39 +51,36 @@ public:
                u";Database="_qs + database + u";Username=vok;UseDeclareFetch=1;Fetch=100;CommLog=0"_qs;
     }
 
-    // The tills' role on a database, reading it all, its password kept in a
-    // libpq password file (PGPASSFILE, which psqlODBC reads) as a till keeps
-    // it, not in the connection string.
+    // The tills' role reading a database, its password in a libpq password
+    // file (PGPASSFILE, which psqlODBC reads) as a till keeps it.
     void letTillsIn(const QString &database) const
     {
         if (psql(u"postgres"_qs, u"SELECT count(*) FROM pg_roles WHERE rolname = 'caja'"_qs) == u"0\n"_qs)
             psql(u"postgres"_qs, u"CREATE ROLE caja LOGIN PASSWORD '"_qs + tillPassword() + u"'"_qs);
         psql(database, u"GRANT SELECT ON ALL TABLES IN SCHEMA public TO caja"_qs);
         QFile passwords(m_folder.filePath(u"pgpass"_qs));
-        EXPECT_TRUE(passwords.open(QIODevice::WriteOnly) && passwords.write("*:*:*:caja:" + tillPassword().toUtf8()) > 0);
+        EXPECT_TRUE(passwords.open(QIODevice::WriteOnly) && passwords.write("*:*:*:caja:" + tillPassword().toUtf8()));
         passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         qputenv("PGPASSFILE", QFile::encodeName(passwords.fileName()));
     }
     static QString tillPassword() { return u"Zq-till-7e1"_qs; }
-    // A till's connection as the tills' role, over TLS with the server's
-    // certificate checked against the shop's authority and the host name.
+    // A till's connection: over TLS, the server's certificate checked against
+    // the authority made with the server and the host name.
     QString tillConnectionString(const QString &database) const
     {
         return u"odbc:translate=postgresql;Driver={PostgreSQL Unicode};Servername=localhost;Port="_qs + m_port +
                u";Database="_qs + database + u";Username=caja;SSLmode=verify-full;pqopt={sslrootcert="_qs +
-               tlsFile(u"ca.crt"_qs) + u"};UseDeclareFetch=1;Fetch=100"_qs;
+               m_folder.filePath(u"tls/ca.crt"_qs) + u"};UseDeclareFetch=1;Fetch=100"_qs;
     }
-    // The authority's and the server's certificates made with the server.
-    QString tlsFile(const QString &name) const { return m_folder.filePath(u"tls/"_qs + name); }
-    // The certificate the server presents from its next connection on:
+    // The certificate the server presents from its next connection on, for
     // "localhost" or "elsewhere.invalid".
     void presentCertificate(const QString &host) const
     {
-        const QString file = tlsFile(host + u".crt"_qs);
-        psql(u"postgres"_qs, u"ALTER SYSTEM SET ssl_cert_file = '"_qs + file + u"'"_qs);
-        psql(u"postgres"_qs, u"ALTER SYSTEM SET ssl_key_file = '"_qs + tlsFile(host + u".key"_qs) + u"'"_qs);
+        const QString file = m_folder.filePath(u"tls/"_qs + host);
+        psql(u"postgres"_qs, u"ALTER SYSTEM SET ssl_cert_file = '"_qs + file + u".crt'"_qs);
+        psql(u"postgres"_qs, u"ALTER SYSTEM SET ssl_key_file = '"_qs + file + u".key'"_qs);
         psql(u"postgres"_qs, u"SELECT pg_reload_conf()"_qs);
-        while (psql(u"postgres"_qs, u"SHOW ssl_cert_file"_qs).trimmed() != file)
+        while (psql(u"postgres"_qs, u"SHOW ssl_cert_file"_qs).trimmed() != file + u".crt"_qs)
             QThread::msleep(20);
     }
 
