@@ -1,4 +1,5 @@
 #include "platform/com/property_bag.h"
+#include "platform/vb/conversions.h"
 #include "widget/form_persistence.h"
 #include "widget/vok_articulo_widget.h"
 
@@ -94,7 +95,7 @@ TEST(DesignerPlugin, UiFilePropertiesLoadAsAFormFileWouldGiveThem)
    <property name="OmitirVariedad"><bool>true</bool></property>
    <property name="PedirIncluirVariedad"><bool>false</bool></property>
    <property name="EnVentaObligatorio"><number>1</number></property>
-   <property name="BackColor"><UInt>255</UInt></property>
+   <property name="BackColor"><color><red>255</red><green>0</green><blue>0</blue></color></property>
    <property name="Font"><font><family>Arial</family><pointsize>12</pointsize><bold>true</bold></font></property>
   </widget>
  </widget>
@@ -117,6 +118,8 @@ TEST(DesignerPlugin, UiFilePropertiesLoadAsAFormFileWouldGiveThem)
                                   "PedirIncluirVariedad"};
     ASSERT_NE(store.find(QStringLiteral("txtArticulo")), nullptr);
     EXPECT_EQ(store.find(QStringLiteral("txtArticulo"))->keys(), expected);
+    // Designer's colour is the control's OLE number: red is 0x0000FF.
+    EXPECT_EQ(vb::CLng(store.find(QStringLiteral("txtArticulo"))->ReadProperty(QStringLiteral("BackColor"))), 0xFF);
 }
 #endif
 

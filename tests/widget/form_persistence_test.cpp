@@ -55,7 +55,7 @@ TEST_F(FormPersistenceTest, AFormWithTwoControlsComesBackFromItsFile)
     controls["txtArticulo"]->setFormatCodigo("##-####");
     controls["txtArticulo"]->setFormatDisplay(2);
     controls["txtArticulo"]->setControlEnabled(false);
-    controls["txtArticulo"]->setBackgroundColor(0x00C0FFC0u);
+    controls["txtArticulo"]->setBackgroundColor(QColor(0xC0, 0xFF, 0xC0));
     controls["txtComponente"]->setPedirIncluirVariedad(false);
     controls["txtComponente"]->setEnVentaObligatorio(1);
     controls["txtComponente"]->setControlFont(QFont("DejaVu Sans", 12, QFont::Bold));

@@ -1,13 +1,23 @@
+#include "error_number.h"
 #include "widget_fixture.h"
 
 #include "platform/com/property_bag.h"
+#include "widget/form_persistence.h"
 #include "platform/ui/qt/qt_text_box.h"
+#include "named_rows.h"
 #include "qt_printers.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+#include <string_view>
+#include <variant>
 
 
 namespace {
@@ -28,6 +38,7 @@ protected:
     QLineEdit *edit() { return static_cast<ui::QtTextBox &>(widget->control().tArticulo()).lineEdit(); }
 
     vokArticuloWidget *widget = nullptr;
+    QTemporaryDir folder;
 };
 
 // The search dialog (F4) draws its labels in Tahoma 8.25 from x = 60 twips and
@@ -69,16 +80,16 @@ TEST_F(ArticuloWidgetTest, TheFontIsTheControlsAndTheArticlesFieldsAreReadOnly)
 // else is.
 TEST_F(ArticuloWidgetTest, DesignTimePropertiesAreTheStoredOnes)
 {
-    const QVariantMap changed = {{"Appearance", 1},           {"BackColor", 0x0000FFFFu},
-                                 {"ForeColor", 0x00FF0000u},  {"Enabled", false},
+    const QVariantMap changed = {{"Appearance", 1},           {"BackColor", QColor(Qt::yellow)},
+                                 {"ForeColor", QColor(Qt::blue)},  {"Enabled", false},
                                  {"Font", QFont("Courier")},  {"MaxLength", 12},
                                  {"FormatCodigo", "00-000"},  {"FormatDisplay", 1},
                                  {"NombreADesplegar", 1},     {"OmitirVariedad", true},
                                  {"EnUsoObligatorio", 1},     {"EnVentaObligatorio", 1},
-                                 {"PedirIncluirVariedad", false}, {"BackgroundColor", 0x00C0FFC0u}};
+                                 {"PedirIncluirVariedad", false}, {"BackgroundColor", QColor(0xC0, 0xFF, 0xC0)}};
     EXPECT_EQ(QStringList(changed.keys()).size(), designTimeProperties().size());
     for (auto it = changed.begin(); it != changed.end(); ++it)
-        widget->setProperty(it.key().toLatin1(), it.value());
+        EXPECT_TRUE(widget->setProperty(it.key().toLatin1(), it.value())) << it.key().toStdString();
     com::MemoryPropertyBag bag;
     widget->control().WriteProperties(bag);
     EXPECT_EQ(bag.keys(), designTimeProperties());
@@ -145,6 +156,87 @@ TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
     widget->setFormatCodigo("000");
     widget->setEmpresa(1);
     EXPECT_EQ(changed, QStringList({"FormatCodigo"}));
+}
+
+// A host writes colours as QColor; an integer would be read one way as an
+// OLE number and the other way as Qt's 0xAARRGGBB, so it does not compile.
+template <class Widget>
+concept TakesAnIntegerColour = requires(Widget &widget) { widget.setBackColor(0x0000FFu); };
+static_assert(!TakesAnIntegerColour<vokArticuloWidget>);
+static_assert(requires(vokArticuloWidget &widget) { widget.setForeColor(Qt::darkBlue); });
+
+// A colour property through the meta-object, as Designer and a Qt host use
+// it: what it reads back, and what the form file keeps of it.
+struct ColourRow {
+    const char *name;
+    const char *property;
+    std::function<void(vokArticuloWidget &)> write;
+    // What the property reads: a colour, or the palette role a system colour
+    // is painted with (in the palette of the text box, or of the control for
+    // its background).
+    std::variant<QColor, QPalette::ColorRole> reads;
+    QString stored; // the form file's line, empty when nothing is kept
+};
+using vok::test::PrintTo;
+
+class ColourProperty : public ArticuloWidgetTest, public ::testing::WithParamInterface<ColourRow> {};
+
+TEST_P(ColourProperty, ReadsAsPaintedAndKeepsTheControlsNumberInTheFormFile)
+{
+    const ColourRow &row = GetParam();
+    widget->setObjectName("txtArticulo");
+    row.write(*widget);
+
+    const QVariant read = widget->property(row.property);
+    ASSERT_EQ(read.metaType(), QMetaType::fromType<QColor>());
+    QColor expected;
+    if (const auto *colour = std::get_if<QColor>(&row.reads))
+        expected = *colour;
+    else
+        expected = QApplication::palette(std::string_view(row.property) == "BackgroundColor" ? static_cast<QWidget *>(widget)
+                                                                                               : edit())
+                       .color(std::get<QPalette::ColorRole>(row.reads));
+    EXPECT_EQ(read.value<QColor>().name(), expected.name());
+
+    com::FormStore store(folder.filePath("pedido.frm"));
+    vokwidget::saveForm(form, store);
+    store.save();
+    QFile file(store.path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n'))
+        if (line.startsWith(QLatin1String(row.property) + u' '))
+            lines << line.trimmed();
+    EXPECT_EQ(lines, row.stored.isEmpty() ? QStringList() : QStringList{row.stored});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widget, ColourProperty,
+    ::testing::Values(
+        ColourRow{"ChosenColourIsStoredAsRedGreenBlue", "BackColor",
+                  [](vokArticuloWidget &w) { w.setProperty("BackColor", QColor(0x12, 0x34, 0x56)); },
+                  QColor(0x12, 0x34, 0x56), "BackColor = Long 5649426"},
+        ColourRow{"ForeColorChosenToo", "ForeColor", [](vokArticuloWidget &w) { w.setForeColor(Qt::red); },
+                  QColor(Qt::red), "ForeColor = Long 255"},
+        ColourRow{"NewInstanceReadsTheWindowBackground", "BackColor", [](vokArticuloWidget &) {}, QPalette::Base, {}},
+        ColourRow{"NewInstanceReadsTheWindowText", "ForeColor", [](vokArticuloWidget &) {}, QPalette::Text, {}},
+        ColourRow{"SystemColourOfTheControlReadsAsThePalette", "BackColor",
+                  [](vokArticuloWidget &w) { w.control().setBackColor(0x8000000Fu); }, QPalette::Button,
+                  "BackColor = Long &H8000000F"},
+        ColourRow{"BackgroundIsTheButtonFace", "BackgroundColor", [](vokArticuloWidget &) {}, QPalette::Button, {}},
+        ColourRow{"ResetGivesTheSystemColourBack", "BackgroundColor",
+                  [](vokArticuloWidget &w) {
+                      w.setBackgroundColor(QColor(Qt::green));
+                      const QMetaObject &meta = *w.metaObject();
+                      meta.property(meta.indexOfProperty("BackgroundColor")).reset(&w);
+                  },
+                  QPalette::Button, {}}),
+    vok::test::byName);
+
+TEST_F(ArticuloWidgetTest, AColourThatNamesNoneIsRefused)
+{
+    EXPECT_EQ(vok::test::errorNumberOf([&] { widget->setBackColor(QColor()); }), vb::err::InvalidPropertyValue);
+    EXPECT_EQ(widget->control().BackColor(), ui::SystemWindowBackground);
 }
 
 } // namespace
