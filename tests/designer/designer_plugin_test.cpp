@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QMetaEnum>
 #include <QPluginLoader>
 #ifdef VOK_HAVE_UILOADER
@@ -28,6 +29,16 @@ QDesignerCustomWidgetInterface *loadPlugin()
         return nullptr;
     }
     return qobject_cast<QDesignerCustomWidgetInterface *>(loader.instance());
+}
+
+// What Qt reads of a plugin file before loading it: Designer passes over a
+// file whose interface is not its own.
+TEST(DesignerPlugin, MetadataNamesDesignersInterfaceAndThePluginClass)
+{
+    const QJsonObject metaData = QPluginLoader(QStringLiteral(VOK_DESIGNER_PLUGIN)).metaData();
+    EXPECT_EQ(metaData.value(QStringLiteral("IID")).toString(),
+              QStringLiteral("org.qt-project.Qt.QDesignerCustomWidgetInterface"));
+    EXPECT_EQ(metaData.value(QStringLiteral("className")).toString(), QStringLiteral("vokArticuloWidgetPlugin"));
 }
 
 TEST(DesignerPlugin, OffersTheControlAsANewInstance)
