@@ -5,7 +5,6 @@
 #include "platform/ui/qt/qt_toolkit.h"
 #include "platform/ui/qt/qt_user_control.h"
 #include "platform/vb/conversions.h"
-#include "platform/vb/error.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -75,13 +74,9 @@ uint8_t toByte(int value)
 }
 
 // A colour written in Qt's terms is an OLE colour of its red, green and blue
-// (0x00BBGGRR); the platform has no transparency. A colour that names none
-// is not a colour the control can take.
-ui::OleColor oleColour(const QColor &colour, const char *property)
+// (0x00BBGGRR); the platform has no transparency.
+ui::OleColor oleColour(const QColor &colour)
 {
-    if (!colour.isValid())
-        throw vb::Error(vb::err::InvalidPropertyValue,
-                        QStringLiteral("%1 is not a valid colour").arg(QString::fromLatin1(property)));
     const QColor rgb = colour.toRgb();
     return ui::OleColor(rgb.red()) | ui::OleColor(rgb.green()) << 8 | ui::OleColor(rgb.blue()) << 16;
 }
@@ -224,7 +219,7 @@ QColor vokArticuloWidget::BackColor() const
 
 void vokArticuloWidget::setBackColor(const QColor &value)
 {
-    m_control->setBackColor(oleColour(value, "BackColor"));
+    m_control->setBackColor(oleColour(value));
 }
 
 void vokArticuloWidget::resetBackColor()
@@ -240,7 +235,7 @@ QColor vokArticuloWidget::ForeColor() const
 
 void vokArticuloWidget::setForeColor(const QColor &value)
 {
-    m_control->setForeColor(oleColour(value, "ForeColor"));
+    m_control->setForeColor(oleColour(value));
 }
 
 void vokArticuloWidget::resetForeColor()
@@ -255,7 +250,7 @@ QColor vokArticuloWidget::BackgroundColor() const
 
 void vokArticuloWidget::setBackgroundColor(const QColor &value)
 {
-    m_control->setBackgroundColor(oleColour(value, "BackgroundColor"));
+    m_control->setBackgroundColor(oleColour(value));
 }
 
 void vokArticuloWidget::resetBackgroundColor()

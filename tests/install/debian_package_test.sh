@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# debian_package_test.sh SOURCE-DIR CXX DESIGNER-PLUGIN-LOOKUP
+# debian_package_test.sh SOURCE-DIR CXX DESIGNER-TEST
 #
 # The Debian package as a host developer meets it on a fresh machine: builds
 # it (scripts/package, which only packs again when nothing changed), installs
@@ -12,7 +12,7 @@
 # It changes the machine: it runs only as root, with dpkg, and when asked to
 # with VOK_TEST_DEBIAN_PACKAGE=1 (CI does); otherwise it exits 77, skipped.
 set -euo pipefail
-source=$1 cxx=$2 lookup=$3
+source=$1 cxx=$2 designer_test=$3
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 [ "${VOK_TEST_DEBIAN_PACKAGE:-}" = 1 ] || skip "installs a package into /usr: set VOK_TEST_DEBIAN_PACKAGE=1 to run it"
@@ -24,6 +24,8 @@ fi
 
 work=$(mktemp -d)
 prefix=/usr
+registry=/etc/xdg/vok/registry.reg
+registry_before=$([ -e "$registry" ] && echo yes || true)
 # shellcheck source=installed_host.sh
 . "$(dirname "$0")/installed_host.sh"
 
@@ -35,7 +37,7 @@ removed=
 remove() {
   [ -n "$removed" ] && return
   removed=1
-  dpkg -r vokbarticulo >"$work/remove.log" 2>&1 || { cat "$work/remove.log"; fail "dpkg -r"; }
+  dpkg --purge vokbarticulo >"$work/remove.log" 2>&1 || { cat "$work/remove.log"; fail "dpkg --purge"; }
 }
 trap 'remove; rm -rf "$work"' EXIT
 dpkg -i "$deb" >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "dpkg -i"; }
@@ -56,12 +58,19 @@ vokreg list "$libdir/libvokhost.so.1" | grep -q "LNG_QFA_001.clsResources regist
   || fail "the host components are not registered"
 
 check_lookup
-plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || "$lookup" | awk '$1 == "plugins" { print $2 }')
-check_designer_plugin "$lookup" "$plugins/designer"
+# Designer looks for its plugins in the designer/ folder of Qt's plugin
+# folder (QLibraryInfo::PluginsPath, which qtpaths prints), and more only
+# when QT_PLUGIN_PATH says so.
+plugin=$(qtpaths6 --query QT_INSTALL_PLUGINS)/designer/libvokwidgetplugin.so
+step "Designer finds $plugin"
+[ -f "$plugin" ] || fail "no Designer plugin in Qt's plugin folder"
+if ldd "$plugin" | grep "not found"; then fail "the plugin's libraries are not found"; fi
+VOK_DESIGNER_PLUGIN=$plugin "$designer_test" --gtest_filter=DesignerPlugin.OffersTheControlAsANewInstance --gtest_brief=1 \
+  || fail "the installed plugin's metadata"
 
 step "removing the package takes the registration back"
-registry=/etc/xdg/vok/registry.reg
 remove
 [ ! -e "$libdir/libvokBArticulo.so.1" ] || fail "the control library is still installed"
 if [ -e "$registry" ] && grep -q "InprocServer32" "$registry"; then fail "classes left in $registry"; fi
+[ -e "$registry" ] && [ -z "$registry_before" ] && fail "purging left $registry behind"
 echo "Debian package test passed"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# install_test.sh BUILD-DIR SOURCE-DIR CXX [DESIGNER-PLUGIN-LOOKUP]
+# install_test.sh BUILD-DIR SOURCE-DIR CXX
 #
 # Installs the build into a temporary prefix and uses it as a host developer
 # would, with nothing but the prefix: compiles each public header alone with
@@ -7,9 +7,9 @@
 # and again with pkg-config and a plain compiler command line, registers what
 # a host needs with the installed `vokreg setup`, makes a catalogue with the
 # installed vok-catalogue, and runs both example builds and the installed
-# console host on it. Designer finds the plugin through QT_PLUGIN_PATH.
+# console host on it.
 set -euo pipefail
-build=$1 source=$2 cxx=$3 lookup=${4:-}
+build=$1 source=$2 cxx=$3
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -41,10 +41,6 @@ for library in vokplatform vokuiqt vokwidget; do
 done
 
 check_lookup
-if [ -n "$lookup" ]; then
-  # As the README tells a developer whose prefix is not Qt's.
-  (export QT_PLUGIN_PATH=$libdir/qt6/plugins; check_designer_plugin "$lookup" "$libdir/qt6/plugins/designer")
-fi
 
 step "unregistering leaves no class behind"
 "$prefix/bin/vokreg" unregister "$libdir/libvokBArticulo.so.1"

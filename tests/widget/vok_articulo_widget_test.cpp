@@ -1,21 +1,19 @@
-#include "error_number.h"
 #include "widget_fixture.h"
 
 #include "platform/com/property_bag.h"
-#include "widget/form_persistence.h"
+#include "platform/vb/conversions.h"
 #include "platform/ui/qt/qt_text_box.h"
 #include "named_rows.h"
 #include "qt_printers.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <variant>
 
@@ -38,7 +36,6 @@ protected:
     QLineEdit *edit() { return static_cast<ui::QtTextBox &>(widget->control().tArticulo()).lineEdit(); }
 
     vokArticuloWidget *widget = nullptr;
-    QTemporaryDir folder;
 };
 
 // The search dialog (F4) draws its labels in Tahoma 8.25 from x = 60 twips and
@@ -53,26 +50,6 @@ TEST_F(QtFormFixture, SearchDialogLabelsEndBeforeTheirComboBoxes)
     for (const QString caption : {"Tipo de búsqueda", "Código de Barras:"})
         EXPECT_LE(metrics.horizontalAdvance(caption), ui::qt::toPixels(1500 - 60, widget.logicalDpiX()))
             << caption.toStdString();
-}
-
-// The font reaches the control and its text box, not the widget itself.
-TEST_F(ArticuloWidgetTest, TheFontIsTheControlsAndTheArticlesFieldsAreReadOnly)
-{
-    vokTArticulo &c = widget->control();
-    QFont font("DejaVu Serif");
-    font.setPointSizeF(12);
-    font.setBold(true);
-    widget->setProperty("Font", font);
-    EXPECT_EQ(c.Font(), (ui::Font{"DejaVu Serif", 12, true, false, false, false}));
-    EXPECT_EQ(edit()->font().family(), "DejaVu Serif");
-    EXPECT_EQ(widget->property("Font").value<QFont>(), font);
-
-    // The article's fields are read-only, and the widget's own font and
-    // enabled state stay the container's.
-    EXPECT_FALSE(widget->setProperty("Codigo", "X"));
-    EXPECT_EQ(widget->property("TipoCombo"), widget->property("EsCombo"));
-    EXPECT_TRUE(widget->isEnabled());
-    EXPECT_NE(widget->font().family(), "DejaVu Serif");
 }
 
 // What a designer offers is exactly what the form keeps: every design-time
@@ -93,6 +70,9 @@ TEST_F(ArticuloWidgetTest, DesignTimePropertiesAreTheStoredOnes)
     com::MemoryPropertyBag bag;
     widget->control().WriteProperties(bag);
     EXPECT_EQ(bag.keys(), designTimeProperties());
+    // The font is the text box's; the widget's own stays the container's.
+    EXPECT_EQ(edit()->font().family(), "Courier");
+    EXPECT_NE(widget->font().family(), "Courier");
 }
 
 TEST_F(ArticuloWidgetTest, KeySignalsLetTheHostChangeOrSwallowTheKey)
@@ -135,7 +115,7 @@ TEST_F(ArticuloWidgetTest, HidingTheFocusedCheckBoxKeepsItHidden)
     EXPECT_EQ(edit()->width(), 267);
 }
 
-TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
+TEST_F(ArticuloWidgetTest, MadeInCodeItIsANewInstanceOnItsForm)
 {
     // A widget made in code is a new instance on its form, with nobody
     // calling InitProperties.
@@ -146,10 +126,6 @@ TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
     EXPECT_EQ(widget->control().Font().size, 8.25) << "a new control takes only the name of the form's font";
     EXPECT_EQ(widget->FormatDisplay(), vokArticuloWidget::afd_CodigoNombre);
 
-    EXPECT_FALSE(widget->designMode());
-    EXPECT_TRUE(widget->control().userControl().ambientUserMode());
-    widget->setDesignMode(true);
-    EXPECT_FALSE(widget->control().userControl().ambientUserMode());
 
     QStringList changed;
     QObject::connect(widget, &vokArticuloWidget::propertyChanged, [&](const QString &name) { changed << name; });
@@ -160,83 +136,47 @@ TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
 
 // A host writes colours as QColor; an integer would be read one way as an
 // OLE number and the other way as Qt's 0xAARRGGBB, so it does not compile.
-template <class Widget>
-concept TakesAnIntegerColour = requires(Widget &widget) { widget.setBackColor(0x0000FFu); };
+template <class W> concept TakesAnIntegerColour = requires(W &widget) { widget.setBackColor(0x0000FFu); };
 static_assert(!TakesAnIntegerColour<vokArticuloWidget>);
-static_assert(requires(vokArticuloWidget &widget) { widget.setForeColor(Qt::darkBlue); });
 
-// A colour property through the meta-object, as Designer and a Qt host use
-// it: what it reads back, and what the form file keeps of it.
+// A colour through the meta-object, as Designer uses it: it reads as painted (a system colour in
+// the palette of the text box, or the control's for the background); the form keeps the number.
 struct ColourRow {
     const char *name;
     const char *property;
     std::function<void(vokArticuloWidget &)> write;
-    // What the property reads: a colour, or the palette role a system colour
-    // is painted with (in the palette of the text box, or of the control for
-    // its background).
     std::variant<QColor, QPalette::ColorRole> reads;
-    QString stored; // the form file's line, empty when nothing is kept
+    std::optional<int32_t> stored; // none: at its default, not kept
 };
 using vok::test::PrintTo;
 
 class ColourProperty : public ArticuloWidgetTest, public ::testing::WithParamInterface<ColourRow> {};
 
-TEST_P(ColourProperty, ReadsAsPaintedAndKeepsTheControlsNumberInTheFormFile)
+TEST_P(ColourProperty, ReadsAsPaintedAndTheFormKeepsTheNumber)
 {
     const ColourRow &row = GetParam();
-    widget->setObjectName("txtArticulo");
     row.write(*widget);
-
-    const QVariant read = widget->property(row.property);
-    ASSERT_EQ(read.metaType(), QMetaType::fromType<QColor>());
-    QColor expected;
-    if (const auto *colour = std::get_if<QColor>(&row.reads))
-        expected = *colour;
-    else
-        expected = QApplication::palette(std::string_view(row.property) == "BackgroundColor" ? static_cast<QWidget *>(widget)
-                                                                                               : edit())
-                       .color(std::get<QPalette::ColorRole>(row.reads));
-    EXPECT_EQ(read.value<QColor>().name(), expected.name());
-
-    com::FormStore store(folder.filePath("pedido.frm"));
-    vokwidget::saveForm(form, store);
-    store.save();
-    QFile file(store.path());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QStringList lines;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n'))
-        if (line.startsWith(QLatin1String(row.property) + u' '))
-            lines << line.trimmed();
-    EXPECT_EQ(lines, row.stored.isEmpty() ? QStringList() : QStringList{row.stored});
+    const auto *role = std::get_if<QPalette::ColorRole>(&row.reads);
+    QWidget *shownOn = std::string_view(row.property) == "BackgroundColor" ? static_cast<QWidget *>(widget) : edit();
+    EXPECT_EQ(widget->property(row.property).value<QColor>().name(),
+              (role ? QApplication::palette(shownOn).color(*role) : std::get<QColor>(row.reads)).name());
+    com::MemoryPropertyBag bag;
+    widget->control().WriteProperties(bag);
+    const vb::Variant stored = bag.ReadProperty(row.property);
+    EXPECT_EQ(stored.isEmpty() ? std::nullopt : std::optional(vb::CLng(stored)), row.stored);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Widget, ColourProperty,
     ::testing::Values(
-        ColourRow{"ChosenColourIsStoredAsRedGreenBlue", "BackColor",
-                  [](vokArticuloWidget &w) { w.setProperty("BackColor", QColor(0x12, 0x34, 0x56)); },
-                  QColor(0x12, 0x34, 0x56), "BackColor = Long 5649426"},
-        ColourRow{"ForeColorChosenToo", "ForeColor", [](vokArticuloWidget &w) { w.setForeColor(Qt::red); },
-                  QColor(Qt::red), "ForeColor = Long 255"},
-        ColourRow{"NewInstanceReadsTheWindowBackground", "BackColor", [](vokArticuloWidget &) {}, QPalette::Base, {}},
-        ColourRow{"NewInstanceReadsTheWindowText", "ForeColor", [](vokArticuloWidget &) {}, QPalette::Text, {}},
-        ColourRow{"SystemColourOfTheControlReadsAsThePalette", "BackColor",
-                  [](vokArticuloWidget &w) { w.control().setBackColor(0x8000000Fu); }, QPalette::Button,
-                  "BackColor = Long &H8000000F"},
-        ColourRow{"BackgroundIsTheButtonFace", "BackgroundColor", [](vokArticuloWidget &) {}, QPalette::Button, {}},
+        ColourRow{"ChosenIsRedGreenBlue", "BackColor", [](auto &w) { w.setProperty("BackColor", QColor(0x12, 0x34, 0x56)); },
+                  QColor(0x12, 0x34, 0x56), 0x563412},
+        ColourRow{"ForeColorChosen", "ForeColor", [](auto &w) { w.setForeColor(Qt::red); }, QColor(Qt::red), 0xFF},
+        ColourRow{"SystemColourIsThePalettes", "BackColor", [](auto &w) { w.control().setBackColor(0x8000000Fu); },
+                  QPalette::Button, int32_t(0x8000000Fu)},
         ColourRow{"ResetGivesTheSystemColourBack", "BackgroundColor",
-                  [](vokArticuloWidget &w) {
-                      w.setBackgroundColor(QColor(Qt::green));
-                      const QMetaObject &meta = *w.metaObject();
-                      meta.property(meta.indexOfProperty("BackgroundColor")).reset(&w);
-                  },
-                  QPalette::Button, {}}),
+                  [](auto &w) { w.setBackgroundColor(Qt::green), w.setProperty("BackgroundColor", QVariant()); },
+                  QPalette::Button, std::nullopt}),
     vok::test::byName);
-
-TEST_F(ArticuloWidgetTest, AColourThatNamesNoneIsRefused)
-{
-    EXPECT_EQ(vok::test::errorNumberOf([&] { widget->setBackColor(QColor()); }), vb::err::InvalidPropertyValue);
-    EXPECT_EQ(widget->control().BackColor(), ui::SystemWindowBackground);
-}
 
 } // namespace
