@@ -44,6 +44,7 @@ dpkg -i "$deb" >"$work/install.log" 2>&1 || { cat "$work/install.log"; fail "dpk
 
 libdir=$(pkg-config --variable=libdir vokBArticulo)
 check_sonames
+# The same headers as a prefix's (install.example_host compiles each alone).
 check_headers
 build_examples
 

@@ -23,7 +23,7 @@ libdir=$(dirname "$(find "$prefix" -name 'libvokhost.so')")
 export PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name vokBArticulo.pc)")
 
 check_sonames
-check_headers
+check_headers each
 build_examples
 
 step "register with the installed vokreg setup, in a registry of this test's own"
