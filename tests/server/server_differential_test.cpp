@@ -13,6 +13,9 @@
 #include "platform/rdo/tsql/sqlserver_text.h"
 #include "search/condition_builder.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -131,6 +134,50 @@ TEST_F(ServerLookups, DecideTextAsSqlServer)
         EXPECT_EQ(rows(*server, sql + QString::fromUtf16(condition)), QStringList(holds ? u"1"_qs : u"0"_qs))
             << QString::fromUtf16(condition).toStdString();
     }
+}
+
+// The back office writes the server while a till runs: the till's next
+// lookup finds articles and varieties by their new names, as the embedded back
+// end finds them in a file written alike, the server's joined names of the
+// varieties following every write (data/postgresql/indexes.sql).
+TEST_F(ServerLookups, WritesOfAnotherProgramReachTheNextLookup)
+{
+    const QString file = folder.filePath(u"written.db"_qs);
+    ASSERT_TRUE(QFile::copy(folder.filePath(u"shop.db"_qs), file));
+    PostgresServer::shared()->load(u"escrita"_qs, file.toStdString());
+    const auto till = rdo::rdoConnection::open(PostgresServer::shared()->connectionString(u"escrita"_qs));
+    const QString article = rows(*embedded, u"Select Min(AVaArticulo) From ArticuloVariedad"_qs).value(0);
+    const struct {
+        const char16_t *write;
+        QStringList typed;
+    } steps[] = {
+        {u"Update Articulo Set ArtNombre = 'QWERTY', ArtNombreCorto = 'ASDF' Where ArtID = %1", {u"QWERTY"_qs, u"ASDF"_qs}},
+        {u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre) Values (%1, 99, 'PLUMA')",
+         {u"QWERTYPLU"_qs, u"ASDFPLU"_qs}},
+        {u"Update ArticuloVariedad Set AVaNombre = 'TINTA' Where AVaArticulo = %1 And AVaID = 99",
+         {u"QWERTYPLU"_qs, u"QWERTYTIN"_qs, u"ASDF TIN"_qs}},
+        {u"Update Articulo Set ArtNombre = 'ZXCV' Where ArtID = %1", {u"QWERTYTIN"_qs, u"ZXCVTIN"_qs}},
+        {u"Delete From ArticuloVariedad Where AVaArticulo = %1 And AVaID = 99", {u"ZXCVTIN"_qs, u"ZXCV"_qs}},
+    };
+    lookup::LookupSettings s;
+    s.Empresa = 1;
+    for (const auto &step : steps) {
+        const QString write = QString::fromUtf16(step.write).arg(article);
+        PostgresServer::shared()->psql(u"escrita"_qs, write);
+        sqlite3 *db = nullptr;
+        sqlite3_open(file.toUtf8().constData(), &db);
+        EXPECT_EQ(sqlite3_exec(db, write.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        const auto written = rdo::rdoConnection::open(u"sqlite:"_qs + file);
+        for (const QString &typed : step.typed) {
+            const QString sql = lookupStatement(s, typed);
+            const QStringList expected = rows(*written, sql);
+            EXPECT_EQ(rows(*till, sql), expected) << write.toStdString() << ", typed «" << typed.toStdString();
+            // Rows found by code or name (the catalogue's bar code "%" finds every text).
+            found += expected.filter(QRegularExpression(u"^1\\|"_qs)).isEmpty() ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(found, 8);
 }
 
 // The server itself refuses to write in a till's session, even through a

@@ -544,14 +544,17 @@ std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKe
 
 } // namespace
 
-QString withIndexProbes(const QString &tsql, const FileKeys &keys)
+namespace {
+
+// The statement with the condition of each branch that has one added at its
+// end; conditions holds one per branch, empty where none is added.
+QString withConditionsAdded(const QString &tsql, const TokenView &t, const std::vector<Branch> &branches,
+                            const QStringList &conditions)
 {
-    const TokenView t(tsql);
-    size_t orderBy = 0;
     std::map<size_t, QString> after; // raw token index -> condition added after it
-    for (const Branch &b : branchesOf(t, orderBy, keys))
-        if (!b.probes.isEmpty())
-            after[t.indexInAll(b.end - 1)] = b.probes;
+    for (size_t i = 0; i < branches.size(); ++i)
+        if (!conditions[i].isEmpty())
+            after[t.indexInAll(branches[i].end - 1)] = conditions[i];
     if (after.empty())
         return tsql;
     QString out;
@@ -561,6 +564,75 @@ QString withIndexProbes(const QString &tsql, const FileKeys &keys)
             out += found->second;
     }
     return out;
+}
+
+// The column of ArticuloVariedadNombres (data/postgresql/indexes.sql) that
+// holds a name run together with the variety's, or empty.
+QString varietyNamesColumn(const QString &column)
+{
+    if (column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("NombreYVariedad");
+    if (column.compare(u"ArtNombreCorto", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("NombreCortoYVariedad");
+    return {};
+}
+
+// The articles a branch's group can accept when the server keeps the names
+// run together: those whose own columns match, and those with a variety whose
+// joined name does. Empty when the group has no joined term (the server's
+// indexes of the article's own columns serve it as written), or one of a
+// name the server does not keep.
+QString varietyNameCandidates(const TokenView &t, const Branch &b)
+{
+    if (b.kind != Branch::Names)
+        return {};
+    const auto terms = groupTerms(t, b.group, b.groupClose);
+    if (!terms)
+        return {};
+    QStringList own, joined;
+    for (const GroupTerm &term : *terms) {
+        const QString like = QStringLiteral(" Like ") + rdo::textLiteral(term.pattern);
+        if (!term.joined) {
+            own.append(term.column + like);
+            continue;
+        }
+        const QString column = varietyNamesColumn(term.column);
+        if (column.isEmpty())
+            return {};
+        joined.append(column + like);
+    }
+    if (joined.isEmpty())
+        return {};
+    QString candidates = QStringLiteral("Select AVaArticulo From ArticuloVariedadNombres Where ") +
+                         joined.join(QStringLiteral(" Or "));
+    if (!own.isEmpty())
+        candidates.prepend(QStringLiteral("Select ArtID From Articulo Where ") + own.join(QStringLiteral(" Or ")) +
+                           QStringLiteral(" Union All "));
+    return amongArticles(candidates);
+}
+
+} // namespace
+
+QString withIndexProbes(const QString &tsql, const FileKeys &keys)
+{
+    const TokenView t(tsql);
+    size_t orderBy = 0;
+    const std::vector<Branch> branches = branchesOf(t, orderBy, keys);
+    QStringList probes;
+    for (const Branch &b : branches)
+        probes.append(b.probes);
+    return withConditionsAdded(tsql, t, branches, probes);
+}
+
+QString withVarietyNames(const QString &tsql)
+{
+    const TokenView t(tsql);
+    size_t orderBy = 0;
+    const std::vector<Branch> branches = branchesOf(t, orderBy, {});
+    QStringList candidates;
+    for (const Branch &b : branches)
+        candidates.append(varietyNameCandidates(t, b));
+    return withConditionsAdded(tsql, t, branches, candidates);
 }
 
 namespace {

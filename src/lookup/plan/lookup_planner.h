@@ -27,6 +27,13 @@ struct BranchPlanning;
 // cannot be prepared, for instance on a file without data/indexes.sql.
 QString withIndexProbes(const QString &tsql, const FileKeys &keys = {});
 
+// The statement with each recognised branch that joins the varieties narrowed
+// to the articles a database server finds on its indexes: by their own
+// columns, and by the names run together with a variety's that the server
+// keeps in ArticuloVariedadNombres (data/postgresql/indexes.sql). Unchanged
+// when the statement is not a lookup of the control's shape.
+QString withVarietyNames(const QString &tsql);
+
 struct PlannerOptions {
     // Rows found apart from the name's order are sorted when their articles
     // are at most this many; more (a code of one character) are read in the

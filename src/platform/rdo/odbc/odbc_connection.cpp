@@ -373,8 +373,22 @@ std::shared_ptr<OdbcConnection::Handles> connectSession(const OdbcConnectionStri
         if (!SQL_SUCCEEDED(SQLExecDirectW(readOnlySession.stmt, wide(set), SQL_NTS)))
             throw readOnlySession.error(QStringLiteral("Cannot make the session read-only"));
         readOnlyAccepted = true;
+        // A till's lookups read a few rows through indexes: starting
+        // parallel workers for them costs more than the reading, and on a
+        // server that several tills share each till's workers take the
+        // others' processors.
+        Statement planning(handles->dbc);
+        QString serial = QStringLiteral("SET max_parallel_workers_per_gather = 0");
+        if (!SQL_SUCCEEDED(SQLExecDirectW(planning.stmt, wide(serial), SQL_NTS)))
+            throw planning.error(QStringLiteral("Cannot set how the session plans"));
     }
     return handles;
+}
+
+OdbcNarrowingMaker &registeredNarrowing()
+{
+    static OdbcNarrowingMaker maker;
+    return maker;
 }
 
 bool isDead(SQLHDBC dbc)
@@ -400,8 +414,16 @@ std::shared_ptr<OdbcConnection> OdbcConnection::open(const QString &connectionSt
     } else {
         rewriter = std::make_shared<VerbatimStatements>();
     }
-    return std::make_shared<OdbcConnection>(std::move(handles), connectionString, readOnlyAccepted,
-                                            std::move(rewriter));
+    auto connection = std::make_shared<OdbcConnection>(std::move(handles), connectionString, readOnlyAccepted,
+                                                       std::move(rewriter));
+    if (const OdbcNarrowingMaker &narrowing = registeredNarrowing())
+        connection->m_narrowing = narrowing(*connection);
+    return connection;
+}
+
+void registerOdbcNarrowing(OdbcNarrowingMaker maker)
+{
+    registeredNarrowing() = std::move(maker);
 }
 
 std::shared_ptr<rdoResultset> OdbcConnection::OpenResultset(const QString &sql, int16_t, int16_t)
@@ -413,7 +435,7 @@ std::shared_ptr<rdoResultset> OdbcConnection::OpenResultset(const QString &sql, 
     if (!beginsWithSelect(sql))
         throw vb::Error(err::NotReadOnly, QStringLiteral("Only statements that read are run on this connection"),
                         kSource);
-    const QString text = m_rewriter->rewrite(sql);
+    const QString text = m_rewriter->rewrite(m_narrowing ? m_narrowing(sql) : sql);
     for (bool again = true;; again = false) {
         auto statement = std::make_unique<Statement>(m_handles->dbc);
         const SQLRETURN executed = SQLExecDirectW(statement->stmt, wide(text), SQL_NTS);

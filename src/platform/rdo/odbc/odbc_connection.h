@@ -6,6 +6,7 @@
 // with "translate=postgresql" (the server reached through psqlODBC, every
 // session read-only).
 
+#include "platform/rdo/odbc/odbc_narrowing.h"
 #include "platform/rdo/rdo.h"
 #include "platform/rdo/tsql/statement_rewriter.h"
 
@@ -51,6 +52,7 @@ private:
     QString m_connect;
     bool m_readOnlyAccepted;
     std::shared_ptr<const StatementRewriter> m_rewriter;
+    OdbcNarrowing m_narrowing;
 };
 
 // True when the statement, past blanks, comments and opening parentheses,
