@@ -107,7 +107,7 @@ ArticlesWithVarieties ArticlesWithVarieties::readFrom(const std::string &path)
     ArticlesWithVarieties read;
     sqlite3 *db = nullptr;
     yieldToLookups();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 2000);
         StatementCache statements(db);
         // The count and the varieties from one reading of the file.

@@ -275,7 +275,7 @@ NameBlocks::Read NameBlocks::readInBackground(const std::string &path, const QSt
     sqlite3 *db = nullptr;
     Read read;
     yieldToLookups();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
         installServerText(db) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 2000);
         StatementCache statements(db);
