@@ -5,11 +5,12 @@
 #   cmake --build build/package && cd build/package && cpack -G DEB
 #
 # Installing it registers the control and the host components (with the
-# language packs) in the system's registry; removing it unregisters them.
+# language packs) in the system's registry; removing it unregisters them, and
+# purging it removes the registry when nothing else is registered there.
 set(VOK_SYSTEM_REGISTRY "/etc/xdg/vok/registry.reg" CACHE STRING
   "The registry the Debian package registers its components in")
 
-foreach(script postinst prerm)
+foreach(script postinst prerm postrm)
   configure_file("${CMAKE_CURRENT_LIST_DIR}/debian/${script}.in" "${PROJECT_BINARY_DIR}/package/debian/${script}"
     @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 endforeach()
@@ -33,6 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_INSTALL_FULL_LIBDIR}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev (>= 6.4), pkg-config, fonts-dejavu-extra")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   "${PROJECT_BINARY_DIR}/package/debian/postinst"
-  "${PROJECT_BINARY_DIR}/package/debian/prerm")
+  "${PROJECT_BINARY_DIR}/package/debian/prerm"
+  "${PROJECT_BINARY_DIR}/package/debian/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

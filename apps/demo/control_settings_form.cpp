@@ -28,18 +28,23 @@ constexpr const char *EditedProperties[] = {
     "Appearance", "Enabled", "MaxLength", "Empresa", "ListaPrecios", "FormatoLista",
 };
 
-// The OLE colour as people read it: a system colour by its number, any other
-// as #RRGGBB.
-QString colourText(uint ole)
+// The colour as the widget paints it, and, for a system colour, the OLE
+// number the control keeps and the form file stores.
+QString colourText(const QColor &colour, ui::OleColor ole)
 {
     if (ole & 0x80000000u)
-        return QStringLiteral("system 0x%1").arg(ole, 8, 16, QLatin1Char('0'));
-    return QColor(int(ole & 0xFF), int((ole >> 8) & 0xFF), int((ole >> 16) & 0xFF)).name();
+        return QStringLiteral("%1 (system 0x%2)").arg(colour.name()).arg(ole, 8, 16, QLatin1Char('0'));
+    return colour.name();
 }
 
-uint oleColour(const QColor &colour)
+// The control's own value of a colour property, by the property's name.
+ui::OleColor oleColourOf(const vokTArticulo &control, const QString &name)
 {
-    return uint(colour.red()) | uint(colour.green()) << 8 | uint(colour.blue()) << 16;
+    if (name == u"BackColor")
+        return control.BackColor();
+    if (name == u"ForeColor")
+        return control.ForeColor();
+    return control.BackgroundColor();
 }
 
 QString fontText(const QFont &font)
@@ -102,18 +107,19 @@ void ControlSettingsForm::addEditor(const char *property)
     const QMetaProperty meta = m_control.metaObject()->property(m_control.metaObject()->indexOfProperty(property));
     const QString name = QString::fromLatin1(property);
     QWidget *editor = nullptr;
-    if (name.endsWith(u"Color")) {
+    if (meta.metaType().id() == QMetaType::QColor) {
         auto *button = new QPushButton(this);
-        connect(button, &QPushButton::clicked, this, [this, property, button] {
-            const uint current = m_control.property(property).toUInt();
-            const QColor chosen = QColorDialog::getColor(
-                current & 0x80000000u ? QColor(Qt::white) : QColor(int(current & 0xFF), int(current >> 8 & 0xFF), int(current >> 16 & 0xFF)),
-                this, QString::fromLatin1(property));
+        const auto show = [this, name, property, button] {
+            button->setText(colourText(m_control.property(property).value<QColor>(), oleColourOf(m_control.control(), name)));
+        };
+        connect(button, &QPushButton::clicked, this, [this, property, show] {
+            const QColor chosen = QColorDialog::getColor(m_control.property(property).value<QColor>(), this,
+                                                         QString::fromLatin1(property));
             if (chosen.isValid())
-                apply(property, oleColour(chosen));
-            button->setText(colourText(m_control.property(property).toUInt()));
+                apply(property, chosen);
+            show();
         });
-        m_refreshers.push_back([this, property, button] { button->setText(colourText(m_control.property(property).toUInt())); });
+        m_refreshers.push_back(show);
         editor = button;
     } else if (meta.metaType().id() == QMetaType::QFont) {
         auto *button = new QPushButton(this);

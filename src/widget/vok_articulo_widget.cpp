@@ -6,6 +6,7 @@
 #include "platform/ui/qt/qt_user_control.h"
 #include "platform/vb/conversions.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFont>
 #include <QLineEdit>
@@ -70,6 +71,14 @@ int16_t toInteger(int value)
 uint8_t toByte(int value)
 {
     return vb::CByte(vb::Variant(int32_t{value}));
+}
+
+// A colour written in Qt's terms is an OLE colour of its red, green and blue
+// (0x00BBGGRR); the platform has no transparency.
+ui::OleColor oleColour(const QColor &colour)
+{
+    const QColor rgb = colour.toRgb();
+    return ui::OleColor(rgb.red()) | ui::OleColor(rgb.green()) << 8 | ui::OleColor(rgb.blue()) << 16;
 }
 
 // A handler of the control's followed by a step of the widget's, after the
@@ -197,6 +206,56 @@ void vokArticuloWidget::setDesignMode(bool designMode)
 void vokArticuloWidget::setAppearance(int value)
 {
     m_control->setAppearance(toInteger(value));
+}
+
+// The colours read as they are painted: a system colour in the palette of
+// the widget that shows it, the text box's for its own colours, the
+// control's surface for the background.
+QColor vokArticuloWidget::BackColor() const
+{
+    QWidget *box = static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit();
+    return ui::qt::toQColor(m_control->BackColor(), QApplication::palette(box));
+}
+
+void vokArticuloWidget::setBackColor(const QColor &value)
+{
+    m_control->setBackColor(oleColour(value));
+}
+
+void vokArticuloWidget::resetBackColor()
+{
+    m_control->setBackColor(ui::SystemWindowBackground);
+}
+
+QColor vokArticuloWidget::ForeColor() const
+{
+    QWidget *box = static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit();
+    return ui::qt::toQColor(m_control->ForeColor(), QApplication::palette(box));
+}
+
+void vokArticuloWidget::setForeColor(const QColor &value)
+{
+    m_control->setForeColor(oleColour(value));
+}
+
+void vokArticuloWidget::resetForeColor()
+{
+    m_control->setForeColor(ui::SystemWindowText);
+}
+
+QColor vokArticuloWidget::BackgroundColor() const
+{
+    return ui::qt::toQColor(m_control->BackgroundColor(), QApplication::palette(m_surface));
+}
+
+void vokArticuloWidget::setBackgroundColor(const QColor &value)
+{
+    m_control->setBackgroundColor(oleColour(value));
+}
+
+void vokArticuloWidget::resetBackgroundColor()
+{
+    m_control->setBackgroundColor(ui::SystemButtonFace);
 }
 
 QFont vokArticuloWidget::controlFont() const

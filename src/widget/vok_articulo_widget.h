@@ -14,8 +14,12 @@
 // Properties carry the control's names and values: integers as int (a value
 // outside the control's type is the platform's error 6, thrown as vb::Error),
 // the enumerated ones as Q_ENUMs under the control's member names, colours as
-// the OLE colour number (0x00BBGGRR, or a system colour with the high bit
-// set, such as 0x80000005), the font as a QFont.
+// QColor, the font as a QFont. Underneath, and in the form file, the control
+// keeps its OLE colour numbers (0x00BBGGRR, or a system colour with the high
+// bit set, such as 0x80000005 for the window background): a system colour
+// reads as the colour the palette paints it in, a QColor written is stored as
+// its red, green and blue, and resetting a colour gives the control its
+// system colour back. control() reads and writes the numbers themselves.
 //
 // Beside the control's own events, which reach the host unchanged, the widget
 // says in Qt's terms what a Qt host listens for: articleChanged whenever the
@@ -25,7 +29,10 @@
 
 #include "control/vok_t_articulo.h"
 
+#include <QColor>
 #include <QWidget>
+
+#include <concepts>
 
 #include <memory>
 
@@ -51,8 +58,8 @@ public:
 private:
     // Design-time properties, kept with the form.
     Q_PROPERTY(AppearanceStyle Appearance READ Appearance WRITE setAppearance NOTIFY propertyChanged)
-    Q_PROPERTY(uint BackColor READ BackColor WRITE setBackColor NOTIFY propertyChanged)
-    Q_PROPERTY(uint ForeColor READ ForeColor WRITE setForeColor NOTIFY propertyChanged)
+    Q_PROPERTY(QColor BackColor READ BackColor WRITE setBackColor RESET resetBackColor NOTIFY propertyChanged)
+    Q_PROPERTY(QColor ForeColor READ ForeColor WRITE setForeColor RESET resetForeColor NOTIFY propertyChanged)
     Q_PROPERTY(bool Enabled READ controlEnabled WRITE setControlEnabled NOTIFY propertyChanged)
     Q_PROPERTY(QFont Font READ controlFont WRITE setControlFont NOTIFY propertyChanged)
     Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength NOTIFY propertyChanged)
@@ -63,7 +70,8 @@ private:
     Q_PROPERTY(int EnUsoObligatorio READ EnUsoObligatorio WRITE setEnUsoObligatorio NOTIFY propertyChanged)
     Q_PROPERTY(int EnVentaObligatorio READ EnVentaObligatorio WRITE setEnVentaObligatorio NOTIFY propertyChanged)
     Q_PROPERTY(bool PedirIncluirVariedad READ PedirIncluirVariedad WRITE setPedirIncluirVariedad NOTIFY propertyChanged)
-    Q_PROPERTY(uint BackgroundColor READ BackgroundColor WRITE setBackgroundColor NOTIFY propertyChanged)
+    Q_PROPERTY(QColor BackgroundColor READ BackgroundColor WRITE setBackgroundColor RESET resetBackgroundColor
+                   NOTIFY propertyChanged)
 
     // Set by the host at run time, never stored. Text changes with the
     // control's Change event; ID and Variedad whenever the article does.
@@ -112,10 +120,17 @@ public:
     AppearanceStyle Appearance() const { return static_cast<AppearanceStyle>(m_control->Appearance()); }
     void setAppearance(AppearanceStyle value) { setAppearance(int{value}); }
     void setAppearance(int value);
-    uint BackColor() const { return m_control->BackColor(); }
-    void setBackColor(uint value) { m_control->setBackColor(value); }
-    uint ForeColor() const { return m_control->ForeColor(); }
-    void setForeColor(uint value) { m_control->setForeColor(value); }
+    // An integer is refused at compile time: read as an OLE number and as
+    // Qt's 0xAARRGGBB it would give red and blue swapped. A host writes a
+    // QColor here, or the OLE number through control().
+    QColor BackColor() const;
+    void setBackColor(const QColor &value);
+    void setBackColor(std::integral auto) = delete;
+    void resetBackColor();
+    QColor ForeColor() const;
+    void setForeColor(const QColor &value);
+    void setForeColor(std::integral auto) = delete;
+    void resetForeColor();
     // Enabled and Font would hide QWidget's own setEnabled and setFont: the
     // widget's font is the container's (the ambient font), the control's is
     // its text box's.
@@ -141,8 +156,10 @@ public:
     void setEnVentaObligatorio(int value);
     bool PedirIncluirVariedad() const { return m_control->PedirIncluirVariedad(); }
     void setPedirIncluirVariedad(bool value) { m_control->setPedirIncluirVariedad(value); }
-    uint BackgroundColor() const { return m_control->BackgroundColor(); }
-    void setBackgroundColor(uint value) { m_control->setBackgroundColor(value); }
+    QColor BackgroundColor() const;
+    void setBackgroundColor(const QColor &value);
+    void setBackgroundColor(std::integral auto) = delete;
+    void resetBackgroundColor();
 
     QString Text() const { return m_control->Text(); }
     void setText(const QString &value);

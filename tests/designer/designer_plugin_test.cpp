@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QMetaEnum>
 #include <QPluginLoader>
 #ifdef VOK_HAVE_UILOADER
@@ -19,9 +20,15 @@
 
 namespace {
 
+// The build's plugin, or an installed one named by $VOK_DESIGNER_PLUGIN.
+QString pluginFile()
+{
+    return qEnvironmentVariable("VOK_DESIGNER_PLUGIN", QStringLiteral(VOK_DESIGNER_PLUGIN));
+}
+
 QDesignerCustomWidgetInterface *loadPlugin()
 {
-    static QPluginLoader loader(QStringLiteral(VOK_DESIGNER_PLUGIN));
+    static QPluginLoader loader(pluginFile());
     if (!loader.load()) {
         ADD_FAILURE() << loader.errorString().toStdString();
         return nullptr;
@@ -31,6 +38,10 @@ QDesignerCustomWidgetInterface *loadPlugin()
 
 TEST(DesignerPlugin, OffersTheControlAsANewInstance)
 {
+    // What Qt reads before loading it: Designer passes over a file whose interface is not its own.
+    const QJsonObject metaData = QPluginLoader(pluginFile()).metaData();
+    EXPECT_EQ(metaData.value("IID").toString(), "org.qt-project.Qt.QDesignerCustomWidgetInterface");
+    EXPECT_EQ(metaData.value("className").toString(), "vokArticuloWidgetPlugin");
     QDesignerCustomWidgetInterface *plugin = loadPlugin();
     ASSERT_NE(plugin, nullptr);
     EXPECT_EQ(plugin->name(), QStringLiteral("vokArticuloWidget"));
@@ -94,7 +105,7 @@ TEST(DesignerPlugin, UiFilePropertiesLoadAsAFormFileWouldGiveThem)
    <property name="OmitirVariedad"><bool>true</bool></property>
    <property name="PedirIncluirVariedad"><bool>false</bool></property>
    <property name="EnVentaObligatorio"><number>1</number></property>
-   <property name="BackColor"><UInt>255</UInt></property>
+   <property name="BackColor"><color><red>255</red><green>0</green><blue>0</blue></color></property>
    <property name="Font"><font><family>Arial</family><pointsize>12</pointsize><bold>true</bold></font></property>
   </widget>
  </widget>
@@ -111,10 +122,8 @@ TEST(DesignerPlugin, UiFilePropertiesLoadAsAFormFileWouldGiveThem)
 
     com::FormStore store(QStringLiteral("pedido.frm"));
     vokwidget::saveForm(form.get(), store);
-    const QStringList expected = {"BackColor",      "Font",
-                                  "FormatCodigo",   "FormatDisplay",
-                                  "OmitirVariedad", "EnVentaObligatorio",
-                                  "PedirIncluirVariedad"};
+    const QStringList expected = {"BackColor", "Font", "FormatCodigo", "FormatDisplay", "OmitirVariedad",
+                                  "EnVentaObligatorio", "PedirIncluirVariedad"};
     ASSERT_NE(store.find(QStringLiteral("txtArticulo")), nullptr);
     EXPECT_EQ(store.find(QStringLiteral("txtArticulo"))->keys(), expected);
 }

@@ -222,7 +222,6 @@ private:
 };
 
 class EntryScenarioTest : public CatalogueFixture {
-protected:
 public:
     // Typing it lists the article and its varieties only, or (Not) finds the
     // article alone.

@@ -1,13 +1,21 @@
 #include "widget_fixture.h"
 
 #include "platform/com/property_bag.h"
+#include "platform/vb/conversions.h"
 #include "platform/ui/qt/qt_text_box.h"
+#include "named_rows.h"
 #include "qt_printers.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <variant>
 
 
 namespace {
@@ -44,44 +52,27 @@ TEST_F(QtFormFixture, SearchDialogLabelsEndBeforeTheirComboBoxes)
             << caption.toStdString();
 }
 
-// The font reaches the control and its text box, not the widget itself.
-TEST_F(ArticuloWidgetTest, TheFontIsTheControlsAndTheArticlesFieldsAreReadOnly)
-{
-    vokTArticulo &c = widget->control();
-    QFont font("DejaVu Serif");
-    font.setPointSizeF(12);
-    font.setBold(true);
-    widget->setProperty("Font", font);
-    EXPECT_EQ(c.Font(), (ui::Font{"DejaVu Serif", 12, true, false, false, false}));
-    EXPECT_EQ(edit()->font().family(), "DejaVu Serif");
-    EXPECT_EQ(widget->property("Font").value<QFont>(), font);
-
-    // The article's fields are read-only, and the widget's own font and
-    // enabled state stay the container's.
-    EXPECT_FALSE(widget->setProperty("Codigo", "X"));
-    EXPECT_EQ(widget->property("TipoCombo"), widget->property("EsCombo"));
-    EXPECT_TRUE(widget->isEnabled());
-    EXPECT_NE(widget->font().family(), "DejaVu Serif");
-}
-
 // What a designer offers is exactly what the form keeps: every design-time
 // property moved off its default is stored under its own name, and nothing
 // else is.
 TEST_F(ArticuloWidgetTest, DesignTimePropertiesAreTheStoredOnes)
 {
-    const QVariantMap changed = {{"Appearance", 1},           {"BackColor", 0x0000FFFFu},
-                                 {"ForeColor", 0x00FF0000u},  {"Enabled", false},
+    const QVariantMap changed = {{"Appearance", 1},           {"BackColor", QColor(Qt::yellow)},
+                                 {"ForeColor", QColor(Qt::blue)},  {"Enabled", false},
                                  {"Font", QFont("Courier")},  {"MaxLength", 12},
                                  {"FormatCodigo", "00-000"},  {"FormatDisplay", 1},
                                  {"NombreADesplegar", 1},     {"OmitirVariedad", true},
                                  {"EnUsoObligatorio", 1},     {"EnVentaObligatorio", 1},
-                                 {"PedirIncluirVariedad", false}, {"BackgroundColor", 0x00C0FFC0u}};
+                                 {"PedirIncluirVariedad", false}, {"BackgroundColor", QColor(0xC0, 0xFF, 0xC0)}};
     EXPECT_EQ(QStringList(changed.keys()).size(), designTimeProperties().size());
     for (auto it = changed.begin(); it != changed.end(); ++it)
-        widget->setProperty(it.key().toLatin1(), it.value());
+        EXPECT_TRUE(widget->setProperty(it.key().toLatin1(), it.value())) << it.key().toStdString();
     com::MemoryPropertyBag bag;
     widget->control().WriteProperties(bag);
     EXPECT_EQ(bag.keys(), designTimeProperties());
+    // The font is the text box's; the widget's own stays the container's.
+    EXPECT_EQ(edit()->font().family(), "Courier");
+    EXPECT_NE(widget->font().family(), "Courier");
 }
 
 TEST_F(ArticuloWidgetTest, KeySignalsLetTheHostChangeOrSwallowTheKey)
@@ -124,7 +115,7 @@ TEST_F(ArticuloWidgetTest, HidingTheFocusedCheckBoxKeepsItHidden)
     EXPECT_EQ(edit()->width(), 267);
 }
 
-TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
+TEST_F(ArticuloWidgetTest, MadeInCodeItIsANewInstanceOnItsForm)
 {
     // A widget made in code is a new instance on its form, with nobody
     // calling InitProperties.
@@ -135,10 +126,6 @@ TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
     EXPECT_EQ(widget->control().Font().size, 8.25) << "a new control takes only the name of the form's font";
     EXPECT_EQ(widget->FormatDisplay(), vokArticuloWidget::afd_CodigoNombre);
 
-    EXPECT_FALSE(widget->designMode());
-    EXPECT_TRUE(widget->control().userControl().ambientUserMode());
-    widget->setDesignMode(true);
-    EXPECT_FALSE(widget->control().userControl().ambientUserMode());
 
     QStringList changed;
     QObject::connect(widget, &vokArticuloWidget::propertyChanged, [&](const QString &name) { changed << name; });
@@ -146,5 +133,50 @@ TEST_F(ArticuloWidgetTest, TheFormIsTheContainerOfFontAndRunMode)
     widget->setEmpresa(1);
     EXPECT_EQ(changed, QStringList({"FormatCodigo"}));
 }
+
+// A host writes colours as QColor; an integer would be read one way as an
+// OLE number and the other way as Qt's 0xAARRGGBB, so it does not compile.
+template <class W> concept TakesAnIntegerColour = requires(W &widget) { widget.setBackColor(0x0000FFu); };
+static_assert(!TakesAnIntegerColour<vokArticuloWidget>);
+
+// A colour through the meta-object, as Designer uses it: it reads as painted (a system colour in
+// the palette of the text box, or the control's for the background); the form keeps the number.
+struct ColourRow {
+    const char *name;
+    const char *property;
+    std::function<void(vokArticuloWidget &)> write;
+    std::variant<QColor, QPalette::ColorRole> reads;
+    std::optional<int32_t> stored; // none: at its default, not kept
+};
+using vok::test::PrintTo;
+
+class ColourProperty : public ArticuloWidgetTest, public ::testing::WithParamInterface<ColourRow> {};
+
+TEST_P(ColourProperty, ReadsAsPaintedAndTheFormKeepsTheNumber)
+{
+    const ColourRow &row = GetParam();
+    row.write(*widget);
+    const auto *role = std::get_if<QPalette::ColorRole>(&row.reads);
+    QWidget *shownOn = std::string_view(row.property) == "BackgroundColor" ? static_cast<QWidget *>(widget) : edit();
+    EXPECT_EQ(widget->property(row.property).value<QColor>().name(),
+              (role ? QApplication::palette(shownOn).color(*role) : std::get<QColor>(row.reads)).name());
+    com::MemoryPropertyBag bag;
+    widget->control().WriteProperties(bag);
+    const vb::Variant stored = bag.ReadProperty(row.property);
+    EXPECT_EQ(stored.isEmpty() ? std::nullopt : std::optional(vb::CLng(stored)), row.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widget, ColourProperty,
+    ::testing::Values(
+        ColourRow{"ChosenIsRedGreenBlue", "BackColor", [](auto &w) { w.setProperty("BackColor", QColor(0x12, 0x34, 0x56)); },
+                  QColor(0x12, 0x34, 0x56), 0x563412},
+        ColourRow{"ForeColorChosen", "ForeColor", [](auto &w) { w.setForeColor(Qt::red); }, QColor(Qt::red), 0xFF},
+        ColourRow{"SystemColourIsThePalettes", "BackColor", [](auto &w) { w.control().setBackColor(0x8000000Fu); },
+                  QPalette::Button, int32_t(0x8000000Fu)},
+        ColourRow{"ResetGivesTheSystemColourBack", "BackgroundColor",
+                  [](auto &w) { w.setBackgroundColor(Qt::green), w.setProperty("BackgroundColor", QVariant()); },
+                  QPalette::Button, std::nullopt}),
+    vok::test::byName);
 
 } // namespace
