@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const char16_t *const keys[] = {u"PWD", u"pwd", u"Password", u"PASSWORD", u" PassWord ", u"Pwd"};
     static const char16_t *const values[] = {u"=\xD800Zq", u" = {\xD800;Zq}}=x} ", u"={\xD800}"};
     const uint8_t choice = data[0];
-    const QString planted = u';' + QString::fromUtf16(keys[choice % 6]) + QString::fromUtf16(values[choice / 6 % 3]) + u';';
+    const QString planted =
+        u';' + QString::fromUtf16(keys[choice % 6]) + QString::fromUtf16(values[choice / 6 % 3]) + u';';
     // After the n-th ';' of the text, or at its end.
     qsizetype at = text.size();
     for (int n = choice / 18, from = 0; n > 0 && (from = text.indexOf(u';', from) + 1) > 0; --n)

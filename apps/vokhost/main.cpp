@@ -89,7 +89,8 @@ QString readOptions(const QStringList &arguments, Options &options)
         }
     }
     QString why;
-    const std::optional<QString> connection = rdo::chooseConnectionString(options.connection, options.connectionFile, &why);
+    const std::optional<QString> connection =
+        rdo::chooseConnectionString(options.connection, options.connectionFile, &why);
     if (!connection)
         return why;
     if (connection->isEmpty())
@@ -127,8 +128,8 @@ int main(int argc, char **argv)
     try {
         connection = rdo::rdoConnection::open(options.connection);
     } catch (const std::exception &error) {
-        std::fprintf(stderr, "vokhost: cannot open the connection %s: %s\n", qUtf8Printable(rdo::maskPasswords(options.connection)),
-                     error.what());
+        std::fprintf(stderr, "vokhost: cannot open the connection %s: %s\n",
+                     qUtf8Printable(rdo::maskPasswords(options.connection)), error.what());
         return ConnectionFailure;
     }
 

@@ -39,12 +39,14 @@ TEST(ServerTls, OnlyAVerifiedServerOverTlsLetsTheTillIn)
         SCOPED_TRACE(c.what);
         server->presentCertificate(c.certificate);
         if (!c.refusal.isEmpty()) {
-            const QString refused = vok::test::errorRaisedBy([&] { rdo::rdoConnection::open(c.connection); }).description();
-            EXPECT_TRUE(refused.contains(QRegularExpression(c.refusal))) << refused.toStdString();
+            const vb::Error refused = vok::test::errorRaisedBy([&] { rdo::rdoConnection::open(c.connection); });
+            EXPECT_TRUE(refused.description().contains(QRegularExpression(c.refusal)))
+                << refused.description().toStdString();
             continue;
         }
         const auto till = rdo::rdoConnection::open(c.connection);
-        const auto rs = till->OpenResultset(u"Select version, current_user From pg_stat_ssl Where pid = pg_backend_pid()"_qs);
+        const auto rs =
+            till->OpenResultset(u"Select version, current_user From pg_stat_ssl Where pid = pg_backend_pid()"_qs);
         EXPECT_EQ(rs->rdoColumns().Item(0).Value().get<QString>() + rs->rdoColumns().Item(1).Value().get<QString>(),
                   u"TLSv1.3caja"_qs);
         const QDir logs(QDir::tempPath());
