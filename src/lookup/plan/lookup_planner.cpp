@@ -8,6 +8,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -542,19 +543,18 @@ std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKe
     return branches;
 }
 
-} // namespace
-
-namespace {
-
-// The statement with the condition of each branch that has one added at its
-// end; conditions holds one per branch, empty where none is added.
-QString withConditionsAdded(const QString &tsql, const TokenView &t, const std::vector<Branch> &branches,
-                            const QStringList &conditions)
+// The statement with each recognised branch's condition (none where it is
+// empty) added at the branch's end; the statement as it was when it is not a
+// lookup of the control's shape.
+QString withConditionsAdded(const QString &tsql, const FileKeys &keys,
+                            const std::function<QString(const TokenView &, const Branch &)> &conditionOf)
 {
+    const TokenView t(tsql);
+    size_t orderBy = 0;
     std::map<size_t, QString> after; // raw token index -> condition added after it
-    for (size_t i = 0; i < branches.size(); ++i)
-        if (!conditions[i].isEmpty())
-            after[t.indexInAll(branches[i].end - 1)] = conditions[i];
+    for (const Branch &b : branchesOf(t, orderBy, keys))
+        if (QString condition = conditionOf(t, b); !condition.isEmpty())
+            after[t.indexInAll(b.end - 1)] = std::move(condition);
     if (after.empty())
         return tsql;
     QString out;
@@ -615,24 +615,12 @@ QString varietyNameCandidates(const TokenView &t, const Branch &b)
 
 QString withIndexProbes(const QString &tsql, const FileKeys &keys)
 {
-    const TokenView t(tsql);
-    size_t orderBy = 0;
-    const std::vector<Branch> branches = branchesOf(t, orderBy, keys);
-    QStringList probes;
-    for (const Branch &b : branches)
-        probes.append(b.probes);
-    return withConditionsAdded(tsql, t, branches, probes);
+    return withConditionsAdded(tsql, keys, [](const TokenView &, const Branch &b) { return b.probes; });
 }
 
 QString withVarietyNames(const QString &tsql)
 {
-    const TokenView t(tsql);
-    size_t orderBy = 0;
-    const std::vector<Branch> branches = branchesOf(t, orderBy, {});
-    QStringList candidates;
-    for (const Branch &b : branches)
-        candidates.append(varietyNameCandidates(t, b));
-    return withConditionsAdded(tsql, t, branches, candidates);
+    return withConditionsAdded(tsql, {}, varietyNameCandidates);
 }
 
 namespace {
