@@ -366,19 +366,19 @@ std::shared_ptr<OdbcConnection::Handles> connectSession(const OdbcConnectionStri
     if (parsed.translateForPostgres) {
         // psqlODBC takes the access mode and ignores it: the server itself
         // refuses to write in a read-only session, whatever the statement.
-        Statement readOnlySession(handles->dbc);
-        QString set = QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY");
-        if (!SQL_SUCCEEDED(SQLExecDirectW(readOnlySession.stmt, wide(set), SQL_NTS)))
-            throw readOnlySession.error(QStringLiteral("Cannot make the session read-only"));
+        const auto set = [&](const QString &setting, const QString &failure) {
+            Statement statement(handles->dbc);
+            if (!SQL_SUCCEEDED(SQLExecDirectW(statement.stmt, wide(setting), SQL_NTS)))
+                throw statement.error(failure);
+        };
+        set(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"),
+            QStringLiteral("Cannot make the session read-only"));
         readOnlyAccepted = true;
         // A till's lookups read a few rows through indexes: starting
         // parallel workers for them costs more than the reading, and on a
         // server that several tills share each till's workers take the
         // others' processors.
-        Statement planning(handles->dbc);
-        QString serial = QStringLiteral("SET max_parallel_workers_per_gather = 0");
-        if (!SQL_SUCCEEDED(SQLExecDirectW(planning.stmt, wide(serial), SQL_NTS)))
-            throw planning.error(QStringLiteral("Cannot set how the session plans"));
+        set(QStringLiteral("SET max_parallel_workers_per_gather = 0"), QStringLiteral("Cannot set how the session plans"));
     }
     return handles;
 }
