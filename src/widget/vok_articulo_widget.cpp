@@ -138,7 +138,7 @@ vokArticuloWidget::vokArticuloWidget(QWidget *parent) : QWidget(parent)
     static_cast<ui::QtCheckBox &>(m_control->chkVariedad()).checkBox()->setFont(ui::qt::toQFont(ui::Font()));
     // Focus given to the widget goes to the text box, as the platform gives
     // it to the control's first constituent control.
-    setFocusProxy(static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit());
+    setFocusProxy(textLine());
     followControlHandlers();
 
     // Nothing stored to read: the widget is a new instance on its form, with
@@ -193,6 +193,11 @@ vokArticuloWidget::~vokArticuloWidget()
     m_control.reset();
 }
 
+QLineEdit *vokArticuloWidget::textLine() const
+{
+    return static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit();
+}
+
 bool vokArticuloWidget::designMode() const
 {
     return !m_control->userControl().ambientUserMode();
@@ -213,8 +218,7 @@ void vokArticuloWidget::setAppearance(int value)
 // control's surface for the background.
 QColor vokArticuloWidget::BackColor() const
 {
-    QWidget *box = static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit();
-    return ui::qt::toQColor(m_control->BackColor(), QApplication::palette(box));
+    return ui::qt::toQColor(m_control->BackColor(), QApplication::palette(textLine()));
 }
 
 void vokArticuloWidget::setBackColor(const QColor &value)
@@ -229,8 +233,7 @@ void vokArticuloWidget::resetBackColor()
 
 QColor vokArticuloWidget::ForeColor() const
 {
-    QWidget *box = static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit();
-    return ui::qt::toQColor(m_control->ForeColor(), QApplication::palette(box));
+    return ui::qt::toQColor(m_control->ForeColor(), QApplication::palette(textLine()));
 }
 
 void vokArticuloWidget::setForeColor(const QColor &value)
@@ -347,13 +350,13 @@ void vokArticuloWidget::setFormatoLista(int value)
 
 QSize vokArticuloWidget::sizeHint() const
 {
-    const int lineHeight = static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit()->sizeHint().height();
+    const int lineHeight = textLine()->sizeHint().height();
     return {ui::qt::toPixels(4000, logicalDpiX()), lineHeight};
 }
 
 QSize vokArticuloWidget::minimumSizeHint() const
 {
-    const int lineHeight = static_cast<ui::QtTextBox &>(m_control->tArticulo()).lineEdit()->minimumSizeHint().height();
+    const int lineHeight = textLine()->minimumSizeHint().height();
     return {ui::qt::toPixels(1700 + 60, logicalDpiX()), lineHeight};
 }
 

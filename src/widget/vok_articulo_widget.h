@@ -36,6 +36,8 @@
 
 #include <memory>
 
+class QLineEdit;
+
 class vokArticuloWidget : public QWidget {
     Q_OBJECT
 
@@ -233,6 +235,8 @@ private:
     void noteArticle();
     void noteIncluirVariedades();
     void followControlHandlers();
+    // The control's text box as Qt shows it.
+    QLineEdit *textLine() const;
 
     std::unique_ptr<vokTArticulo> m_control;
     std::unique_ptr<Events> m_events;
