@@ -24,6 +24,7 @@ public:
         : m_planner(connection.textColumns(), options)
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
+        m_accentsIgnored = handle.collation == rdo::TextCollation::AccentInsensitive;
         if (m_varieties.install(handle.db) != SQLITE_OK ||
             sqlite3_create_function(handle.db, kOrderKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                     orderKey, nullptr, nullptr) != SQLITE_OK)
@@ -39,11 +40,19 @@ public:
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
+        if (m_accentsIgnored)
+            return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
         return nullptr;
     }
-    QString narrowed(const QString &tsql) const override { return withIndexProbes(tsql, m_keys); }
+    // The index probes and the streams find texts by their ranges in the
+    // indexes' order, where an accented letter lies apart from its base
+    // letter: ignoring accents, a lookup reads every article.
+    QString narrowed(const QString &tsql) const override
+    {
+        return m_accentsIgnored ? tsql : withIndexProbes(tsql, m_keys);
+    }
 
     const FileKeys &keys() const { return m_keys; }
 
@@ -96,6 +105,7 @@ private:
     LookupPlanner m_planner;
     FileKeys m_keys;
     bool m_streams = false;
+    bool m_accentsIgnored = false;
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
