@@ -8,6 +8,7 @@
 #include "platform/rdo/sqlite/sqlite_internals.h"
 #include "platform/rdo/sqlite/sqlite_plans.h"
 #include "platform/rdo/tsql/sqlserver_text.h"
+#include "platform/rdo/tsql/tokens.h"
 
 #include <chrono>
 #include <future>
@@ -25,9 +26,11 @@ public:
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
         m_accentsIgnored = handle.collation == rdo::TextCollation::AccentInsensitive;
-        if (m_varieties.install(handle.db) != SQLITE_OK ||
+        if (m_varieties.install(handle.db, handle.collation) != SQLITE_OK ||
             sqlite3_create_function(handle.db, kOrderKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                    orderKey, nullptr, nullptr) != SQLITE_OK)
+                                    m_accentsIgnored ? orderKey<rdo::TextCollation::AccentInsensitive>
+                                                     : orderKey<rdo::TextCollation::AccentSensitive>,
+                                    nullptr, nullptr) != SQLITE_OK)
             throw rdo::engineError(handle.db);
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
@@ -40,7 +43,7 @@ public:
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        if (m_accentsIgnored)
+        if (m_accentsIgnored && !withoutLetters(tsql))
             return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
@@ -48,10 +51,22 @@ public:
     }
     // The index probes and the streams find texts by their ranges in the
     // indexes' order, where an accented letter lies apart from its base
-    // letter: ignoring accents, a lookup reads every article.
+    // letter. Ignoring accents, a text that holds no letter (a code of
+    // digits, an EAN-13, a scale label) has the same ranges, and its rows are
+    // tried and ordered under the connection's collation; any other reads
+    // every article.
     QString narrowed(const QString &tsql) const override
     {
-        return m_accentsIgnored ? tsql : withIndexProbes(tsql, m_keys);
+        return m_accentsIgnored && !withoutLetters(tsql) ? tsql : withIndexProbes(tsql, m_keys);
+    }
+    static bool withoutLetters(const QString &tsql)
+    {
+        for (const rdo::TsqlToken &token : rdo::tokenizeTsql(tsql))
+            if (token.kind == rdo::TsqlToken::String)
+                for (const QChar c : token.text)
+                    if (c.isLetter() || c.unicode() >= 0x80)
+                        return false;
+        return true;
     }
 
     const FileKeys &keys() const { return m_keys; }
@@ -72,11 +87,12 @@ private:
     // its name indexes. A file indexed by an earlier version, or not at all,
     // runs each lookup as one statement, with the ranges its indexes give.
     bool streams() const { return m_streams; }
+    template <rdo::TextCollation collation>
     static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
     {
         if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
             return sqlite3_result_null(context);
-        const std::string key = rdo::sqlServerKeyUtf8(rdo::utf8Bytes(argv[0]));
+        const std::string key = rdo::sqlServerKeyUtf8(rdo::utf8Bytes(argv[0]), collation);
         sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     }
     static bool withScriptIndexes(sqlite3 *db, const FileKeys &keys)
@@ -153,8 +169,12 @@ struct LookupPlans::Run {
             return false;
         // The blocks are read only for a pattern they can narrow.
         std::vector<uint64_t> runs = NameBlocks::Index::runsOf(range.pattern.value_or(QString()).toStdString());
+        // They hold the letters of names with their accents: ignoring
+        // accents, every stretch is read.
         const NameBlocks::Index *blocks =
-            runs.empty() ? nullptr : nameBlocks.of(range.leadingColumn, *handle.statements, varieties);
+            runs.empty() || handle.collation == rdo::TextCollation::AccentInsensitive
+                ? nullptr
+                : nameBlocks.of(range.leadingColumn, *handle.statements, varieties);
         prepared.range = std::make_unique<ScreenedRange>(blocks, std::move(runs), range.lowest.toStdString());
         return true;
     }
