@@ -864,7 +864,9 @@ void BranchPlanning::planVarieties()
 // by article as far as the list is read.
 void BranchPlanning::planOddArticles()
 {
-    const auto candidates = nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
+    const auto candidates = planner.options().accentsIgnored
+                                ? std::nullopt
+                                : nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
     const QString among = candidates && !candidates->isEmpty()
                               ? *candidates
                               : QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(name) +

@@ -10,6 +10,7 @@
 #include "platform/rdo/tsql/sqlserver_text.h"
 #include "platform/rdo/tsql/tokens.h"
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <optional>
@@ -22,7 +23,7 @@ namespace {
 class LookupPlans final : public rdo::SqlitePlans {
 public:
     LookupPlans(rdo::SqliteConnection &connection, PlannerOptions options)
-        : m_planner(connection.textColumns(), options)
+        : m_planner(connection.textColumns(), forCollationOf(connection, options))
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
         m_accentsIgnored = handle.collation == rdo::TextCollation::AccentInsensitive;
@@ -43,7 +44,7 @@ public:
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        if (m_accentsIgnored && !withoutLetters(tsql))
+        if (m_accentsIgnored && !withoutLetters(tsql) && !(streams() && asciiOnly(tsql) && !barCodesWithAccents(*handle)))
             return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
@@ -61,12 +62,45 @@ public:
     }
     static bool withoutLetters(const QString &tsql)
     {
+        return literalsHoldOnly(tsql, [](QChar c) { return !c.isLetter() && c.unicode() < 0x80; });
+    }
+    // On the indexes of data/indexes.sql, texts of ASCII letters too: where an
+    // article's name, short name or code holds a letter outside ASCII, the
+    // streams read it apart and try it under the connection's collation; for
+    // the others ignoring accents changes nothing. Bar codes are read by the
+    // ranges of the typed text's beginnings alone: a file with a bar code
+    // outside ASCII (a pattern "CAFÉ%", unheard of, but the file may hold it)
+    // reads every article.
+    static bool asciiOnly(const QString &tsql)
+    {
+        return literalsHoldOnly(tsql, [](QChar c) { return c.unicode() < 0x80; });
+    }
+    template <typename Allowed>
+    static bool literalsHoldOnly(const QString &tsql, Allowed &&allowed)
+    {
         for (const rdo::TsqlToken &token : rdo::tokenizeTsql(tsql))
-            if (token.kind == rdo::TsqlToken::String)
-                for (const QChar c : token.text)
-                    if (c.isLetter() || c.unicode() >= 0x80)
-                        return false;
+            if (token.kind == rdo::TsqlToken::String && !std::all_of(token.text.begin(), token.text.end(), allowed))
+                return false;
         return true;
+    }
+    // Read again only when another connection has written to the file since.
+    bool barCodesWithAccents(rdo::SqliteConnection::Handle &handle)
+    {
+        const auto first = [&](const QString &sql) -> std::optional<int64_t> {
+            const rdo::StatementCache::Statement stmt = handle.statements->take(sql);
+            if (!stmt)
+                return std::nullopt;
+            const int step = sqlite3_step(stmt.get());
+            return step == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : step == SQLITE_DONE ? 0 : -1;
+        };
+        const std::optional<int64_t> version = first(u"PRAGMA data_version"_qs);
+        if (!version || *version != m_barCodesVersion) {
+            const std::optional<int64_t> found =
+                first(u"Select 1 From ArticuloCodigoBarras Where ACBCodigo Glob '*[^ -~]*' Limit 1"_qs);
+            m_barCodesWithAccents = !found || *found != 0;
+            m_barCodesVersion = version.value_or(-1);
+        }
+        return m_barCodesWithAccents;
     }
 
     const FileKeys &keys() const { return m_keys; }
@@ -83,6 +117,11 @@ public:
     }
 
 private:
+    static PlannerOptions forCollationOf(rdo::SqliteConnection &connection, PlannerOptions options)
+    {
+        options.accentsIgnored = connection.handle().collation == rdo::TextCollation::AccentInsensitive;
+        return options;
+    }
     // The streams read the indexes of data/indexes.sql, and the stretches of
     // its name indexes. A file indexed by an earlier version, or not at all,
     // runs each lookup as one statement, with the ranges its indexes give.
@@ -122,6 +161,8 @@ private:
     FileKeys m_keys;
     bool m_streams = false;
     bool m_accentsIgnored = false;
+    bool m_barCodesWithAccents = true;
+    int64_t m_barCodesVersion = -1;
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;

@@ -205,7 +205,7 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     constexpr int kLookups = 90;
     // Then texts aimed at the accents' rows, with the name and the short name
     // displayed.
-    const QStringList accents = {u"7700"_qs, u"770"_qs, u"77"_qs, u"azucar"_qs, u"ÁBAC"_qs, u"abaca ros"_qs};
+    const QStringList accents = {u"7700"_qs, u"770"_qs, u"77"_qs, u"azucar"_qs, u"ÁBAC"_qs, u"AZÚC"_qs, u"abaca ros"_qs};
     for (int i = 0; i < kLookups + 2 * accents.size(); ++i) {
         lookup::LookupSettings s = typist.nextSettings();
         const QString typed = i < kLookups ? typist.next() : accents[(i - kLookups) / 2];
@@ -428,6 +428,33 @@ TEST_F(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamed)
     write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + with[0] +
           u", 1, 'AZUL', 1)"_qs);
     lookUp(with, with[1], "without the count of changes");
+}
+
+// Ignoring accents, a typed text of ASCII letters is read on the indexes only
+// while no bar code of the file holds a letter outside ASCII: one the shop's
+// application adds ("ÁBC%", matched by "abc77") is found from the next lookup on.
+TEST(LookupPlansIgnoringAccents, SeeABarCodeWithAnAccentAdded)
+{
+    const Compared c = compared(5, FileState::Indexed, ";collation=ci_ai");
+    sqlite3 *writer = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(c.catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    lookup::LookupSettings s;
+    s.Empresa = 1;
+    const QString sql = lookupStatement(s, u"abc77"_qs);
+    const auto same = [&](const char *when) {
+        const QStringList expected = rows(*c.plain, sql), got = rows(*c.probed, sql);
+        EXPECT_TRUE(got == expected) << when << " " << firstDifference(got, expected);
+        return expected.filter(u"|900202|"_qs).size();
+    };
+    EXPECT_EQ(same("before"), 0);
+    EXPECT_EQ(sqlite3_exec(writer,
+                           "INSERT INTO ArticuloCodigoBarras (ACBCodigo, ACBArticulo, ACBVariedad, ACBCantidad, "
+                           "ACBLargo) VALUES ('ÁBC%', 900202, 0, 1, 0)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(same("after the bar code was added"), 1);
+    sqlite3_close(writer);
 }
 
 // The back end keeps in memory which letters each stretch of the name's index
