@@ -3,10 +3,8 @@
 
 #include "control_harness.h"
 #include "named_rows.h"
-#include "error_number.h"
 
 #include "lookup/settings_readers.h"
-#include "platform/vb/error.h"
 
 #include <gtest/gtest.h>
 
@@ -137,14 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Find{"OneVarietyWithoutVarieties", Find::With, Find::Last, true, false, true},
                       Find{"MinusOneListsEveryVariety", Find::With, Find::Every, false, true, false}),
     vok::test::byName);
-
-TEST_F(LookupTest, ErrorsReachTheCallerOfAFind)
-{
-    const int64_t withoutPicture = firstId("Select ArtID From Articulo Where ArtEmpresa = 1 And ArtEnUso = 1 And "
-                                           "ArtFoto Is Null And ArtNoUtilizarGenerico = 0");
-    EXPECT_EQ(vok::test::errorNumberOf([&] { find(withoutPicture); }), vb::err::InvalidUseOfNull);
-    EXPECT_EQ(control->ID(), withoutPicture) << "fields loaded before the picture reference stay";
-}
 
 // The find reads the layout while it is unknown, and only then, with the hourglass.
 TEST_F(LookupTest, ListLayoutIsReadOnceWithTheHourglass)
