@@ -25,21 +25,6 @@ QString n(int64_t value)
 
 using PropertiesTest = ControlFixture;
 
-TEST_F(PropertiesTest, ANewControlStartsAtItsDefaults)
-{
-    vokTArticulo &c = *control;
-    const QStringList state = {
-        "ID=" + n(c.ID()), "Codigo=" + c.Codigo(), "Variedad=" + n(c.Variedad()),
-        "IncluirVariedades=" + n(c.IncluirVariedades()), "PedirIncluirVariedad=" + n(c.PedirIncluirVariedad()),
-        "FormatoLista=" + n(c.FormatoLista()), "FormatDisplay=" + n(c.FormatDisplay()),
-        "NombreADesplegar=" + n(c.NombreADesplegar()), "CBVariable=" + c.CBVariable(),
-        "box=" + n(c.chkVariedad().isVisible()) + ' ' + n(c.chkVariedad().width()) + 'x' +
-            n(c.chkVariedad().height()) + ' ' + c.chkVariedad().caption()};
-    EXPECT_EQ(state.join(", "), "ID=0, Codigo=, Variedad=0, IncluirVariedades=0, PedirIncluirVariedad=1, "
-                                "FormatoLista=255, FormatDisplay=0, NombreADesplegar=0, CBVariable=, box=0 700x195 c/Var");
-    EXPECT_TRUE(log->events.isEmpty());
-}
-
 struct Setter {
     const char *name;
     std::function<void(vokTArticulo &)> set;

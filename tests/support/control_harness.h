@@ -169,16 +169,7 @@ protected:
     // The first column of every row of a query on the catalogue, as numbers or text.
     static std::vector<QString> column(const std::string &sql, const std::filesystem::path &path = catalogue())
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *statement = nullptr;
-        std::vector<QString> found;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK)
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                found.push_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return found;
+        return queryColumn(path, sql);
     }
     static int64_t firstId(const std::string &sql) { return firstText(sql).toLongLong(); }
     static QString firstText(const std::string &sql)
