@@ -51,7 +51,7 @@ protected:
 TEST_F(LookupTest, PriceTypeIsReadAgainOnlyWhenThePriceListChanges)
 {
     const auto connection = connectRecording();
-    const auto readsOfPriceType = [&] { return connection->statements.filter("From TipoDePrecio").size(); };
+    const auto readsOfPriceType = [&] { return connection->statements().filter("From TipoDePrecio").size(); };
     control->setFormatoLista(0);
     control->setListaPrecios(1);
     enter("X");
@@ -66,7 +66,7 @@ TEST_F(LookupTest, PriceTypeIsReadAgainOnlyWhenThePriceListChanges)
     control->setListaPrecios(2);
     enter("X");
     EXPECT_EQ(readsOfPriceType(), 2);
-    EXPECT_TRUE(connection->statements.filter("From TipoDePrecio").last().endsWith(
+    EXPECT_TRUE(connection->statements().filter("From TipoDePrecio").last().endsWith(
         "Where TPrTipo = 1 And TPrEmpresa = 2 And TPrListaPrecio = 2"));
 }
 

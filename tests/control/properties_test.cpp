@@ -2,6 +2,7 @@
 // container hears of, and what abandoning an article clears and keeps.
 
 #include "control_harness.h"
+#include "row_connection.h"
 #include "named_rows.h"
 #include "error_number.h"
 
@@ -133,7 +134,7 @@ TEST_F(PropertiesTest, EnabledRefreshesOnlyInRunMode)
 TEST_F(PropertiesTest, ConnectWithoutLanguageComponentRaises9000AndKeepsTheConnection)
 {
     writeSettings("[VOK04]\nIdioma=9\n");
-    const auto connection = std::make_shared<vok::test::RecordingConnection>(nullptr);
+    const auto connection = std::make_shared<vok::test::RowConnection>();
     const vb::Error error = vok::test::errorRaisedBy([&] { control->setConnect(connection); });
     EXPECT_EQ(n(error.number()) + ' ' + error.source() + ' ' + error.description(),
               "9000 ObjetoLenguaje No se encontró el objeto de lenguaje.");

@@ -3,8 +3,8 @@
 // the generated catalogue, and an item list of the test's own that serves a chosen row.
 
 #include "catalogue_files.h"
+#include "faulty_connection.h"
 #include "language_fixture.h"
-#include "recording_connection.h"
 
 #include "control/vok_t_articulo.h"
 #include "language/host_components.h"
@@ -143,9 +143,9 @@ protected:
     void connect(const std::filesystem::path &path) { control->setConnect(open(path)); }
 
     // Connects the control, as company 1's, through a connection that keeps every statement it runs.
-    std::shared_ptr<RecordingConnection> connectRecording()
+    std::shared_ptr<FaultyConnection> connectRecording()
     {
-        auto recording = std::make_shared<RecordingConnection>(open(catalogue()));
+        auto recording = std::make_shared<FaultyConnection>(open(catalogue()));
         control->setConnect(recording);
         control->setEmpresa(1);
         return recording;
