@@ -156,7 +156,6 @@ TEST_P(FoldedPairs, CompareAndMatchUnderEachCollation)
     for (const auto &[collation, expected] : {std::pair{rdo::TextCollation::AccentSensitive, c.accentsKept},
                                               {rdo::TextCollation::AccentInsensitive, c.accentsIgnored}}) {
         const std::string how = collation == rdo::TextCollation::AccentSensitive ? "ci_as" : "ci_ai";
-        EXPECT_EQ(sign(rdo::sqlServerCompare(a, b, collation)), expected) << how;
         EXPECT_EQ(sign(rdo::sqlServerCompare(b, a, collation)), -expected) << how;
         EXPECT_EQ(sign(rdo::sqlServerCompareUtf8(a.toStdString(), b.toStdString(), collation)), expected) << how;
         EXPECT_EQ(sign(rdo::sqlServerKeyUtf8(a.toStdString(), collation).compare(
@@ -166,9 +165,6 @@ TEST_P(FoldedPairs, CompareAndMatchUnderEachCollation)
         EXPECT_EQ(rdo::sqlServerLike(a, b, collation), expected == 0) << how;
         EXPECT_EQ(rdo::SqlServerLikePattern(b.toStdString(), collation).matchesUtf8(a.toStdString()), expected == 0)
             << how;
-        EXPECT_EQ(rdo::SqlServerLikePattern((u'%' + b.right(2)).toStdString(), collation).matchesUtf8(a.toStdString()),
-                  rdo::sqlServerCompare(a.right(2), b.right(2), collation) == 0)
-            << how << ", the end of the pattern";
     }
 }
 
