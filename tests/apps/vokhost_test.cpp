@@ -1,12 +1,10 @@
 // Scenarios through the console host: each runs the vokhost program on a
 // generated catalogue with a short script and checks the JSON lines it wrote.
 
-#include "catalogue.h"
+#include "catalogue_files.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
-
-#include <sqlite3.h>
 
 #include <QFile>
 #include <QJsonArray>
@@ -69,16 +67,8 @@ protected:
     // The first column of the first row, as text.
     static QString text(const std::string &sql)
     {
-        sqlite3 *handle = nullptr;
-        sqlite3_open_v2(path("catalogue.db").c_str(), &handle, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *statement = nullptr;
-        QString found;
-        if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW)
-            found = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
-        sqlite3_finalize(statement);
-        sqlite3_close(handle);
-        return found;
+        const auto found = vok::test::queryColumn(path("catalogue.db"), sql);
+        return found.empty() ? QString() : found.front();
     }
     static QString exactCode() { return text("Select ArtCodigo " + Loadable + UniqueCode + NoVarieties); }
 

@@ -83,31 +83,4 @@ TEST_F(LayoutTest, TickSurvivesModeThreeOnly)
     EXPECT_FALSE(control->IncluirVariedades());
 }
 
-// Hiding the focused box takes the focus from it; the box must stay
-// hidden and unticked however it was offered, and the text box takes the
-// whole width back.
-struct HideCase {
-    const char *name;
-    uint8_t offeredAs;
-};
-
-class HideTheBox : public LayoutTest, public ::testing::WithParamInterface<HideCase> {};
-
-TEST_P(HideTheBox, ModeOneLeavesItHiddenUntickedAndTheTextBoxFullWidth)
-{
-    control->MostrarVariedad(GetParam().offeredAs);
-    check().setValue(1);
-    check().setFocus();
-    control->MostrarVariedad(1);
-    EXPECT_FALSE(check().isVisible());
-    EXPECT_FALSE(check().hasFocus());
-    EXPECT_FALSE(control->IncluirVariedades());
-    EXPECT_EQ(text().width(), 4000);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layout, HideTheBox,
-                         ::testing::Values(HideCase{"LongCaptionWithTheFocus", 2},
-                                           HideCase{"ShortCaptionWithTheFocus", 3}),
-                         vok::test::byName);
-
 } // namespace

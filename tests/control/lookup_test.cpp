@@ -3,10 +3,8 @@
 
 #include "control_harness.h"
 #include "named_rows.h"
-#include "error_number.h"
 
 #include "lookup/settings_readers.h"
-#include "platform/vb/error.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +51,7 @@ protected:
 TEST_F(LookupTest, PriceTypeIsReadAgainOnlyWhenThePriceListChanges)
 {
     const auto connection = connectRecording();
-    const auto readsOfPriceType = [&] { return connection->statements.filter("From TipoDePrecio").size(); };
+    const auto readsOfPriceType = [&] { return connection->statements().filter("From TipoDePrecio").size(); };
     control->setFormatoLista(0);
     control->setListaPrecios(1);
     enter("X");
@@ -68,7 +66,7 @@ TEST_F(LookupTest, PriceTypeIsReadAgainOnlyWhenThePriceListChanges)
     control->setListaPrecios(2);
     enter("X");
     EXPECT_EQ(readsOfPriceType(), 2);
-    EXPECT_TRUE(connection->statements.filter("From TipoDePrecio").last().endsWith(
+    EXPECT_TRUE(connection->statements().filter("From TipoDePrecio").last().endsWith(
         "Where TPrTipo = 1 And TPrEmpresa = 2 And TPrListaPrecio = 2"));
 }
 
@@ -137,14 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Find{"OneVarietyWithoutVarieties", Find::With, Find::Last, true, false, true},
                       Find{"MinusOneListsEveryVariety", Find::With, Find::Every, false, true, false}),
     vok::test::byName);
-
-TEST_F(LookupTest, ErrorsReachTheCallerOfAFind)
-{
-    const int64_t withoutPicture = firstId("Select ArtID From Articulo Where ArtEmpresa = 1 And ArtEnUso = 1 And "
-                                           "ArtFoto Is Null And ArtNoUtilizarGenerico = 0");
-    EXPECT_EQ(vok::test::errorNumberOf([&] { find(withoutPicture); }), vb::err::InvalidUseOfNull);
-    EXPECT_EQ(control->ID(), withoutPicture) << "fields loaded before the picture reference stay";
-}
 
 // The find reads the layout while it is unknown, and only then, with the hourglass.
 TEST_F(LookupTest, ListLayoutIsReadOnceWithTheHourglass)

@@ -4,7 +4,6 @@
 #include "control_harness.h"
 
 #include "platform/com/property_bag.h"
-#include "platform/vb/error.h"
 
 #include <gtest/gtest.h>
 
@@ -114,15 +113,4 @@ TEST_F(Persistence, MissingKeysTenToThirteenKeepTheFields)
     vokTArticulo fresh; // a form saved without the key loads with True
     fresh.ReadProperties(empty);
     EXPECT_TRUE(fresh.PedirIncluirVariedad());
-}
-
-// A value the bag cannot give as the property's type is the container's error.
-TEST_F(Persistence, BagErrorsGoToTheContainer)
-{
-    com::MemoryPropertyBag bag;
-    bag.WriteProperty("EnUsoObligatorio", int32_t{300});
-    EXPECT_THROW(control->ReadProperties(bag), vb::Error);
-    com::MemoryPropertyBag font;
-    font.WriteProperty("Font", int32_t{1});
-    EXPECT_THROW(control->ReadProperties(font), vb::Error);
 }

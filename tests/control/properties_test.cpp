@@ -2,6 +2,7 @@
 // container hears of, and what abandoning an article clears and keeps.
 
 #include "control_harness.h"
+#include "row_connection.h"
 #include "named_rows.h"
 #include "error_number.h"
 
@@ -24,21 +25,6 @@ QString n(int64_t value)
 }
 
 using PropertiesTest = ControlFixture;
-
-TEST_F(PropertiesTest, ANewControlStartsAtItsDefaults)
-{
-    vokTArticulo &c = *control;
-    const QStringList state = {
-        "ID=" + n(c.ID()), "Codigo=" + c.Codigo(), "Variedad=" + n(c.Variedad()),
-        "IncluirVariedades=" + n(c.IncluirVariedades()), "PedirIncluirVariedad=" + n(c.PedirIncluirVariedad()),
-        "FormatoLista=" + n(c.FormatoLista()), "FormatDisplay=" + n(c.FormatDisplay()),
-        "NombreADesplegar=" + n(c.NombreADesplegar()), "CBVariable=" + c.CBVariable(),
-        "box=" + n(c.chkVariedad().isVisible()) + ' ' + n(c.chkVariedad().width()) + 'x' +
-            n(c.chkVariedad().height()) + ' ' + c.chkVariedad().caption()};
-    EXPECT_EQ(state.join(", "), "ID=0, Codigo=, Variedad=0, IncluirVariedades=0, PedirIncluirVariedad=1, "
-                                "FormatoLista=255, FormatDisplay=0, NombreADesplegar=0, CBVariable=, box=0 700x195 c/Var");
-    EXPECT_TRUE(log->events.isEmpty());
-}
 
 struct Setter {
     const char *name;
@@ -148,7 +134,7 @@ TEST_F(PropertiesTest, EnabledRefreshesOnlyInRunMode)
 TEST_F(PropertiesTest, ConnectWithoutLanguageComponentRaises9000AndKeepsTheConnection)
 {
     writeSettings("[VOK04]\nIdioma=9\n");
-    const auto connection = std::make_shared<vok::test::RecordingConnection>(nullptr);
+    const auto connection = std::make_shared<vok::test::RowConnection>();
     const vb::Error error = vok::test::errorRaisedBy([&] { control->setConnect(connection); });
     EXPECT_EQ(n(error.number()) + ' ' + error.source() + ' ' + error.description(),
               "9000 ObjetoLenguaje No se encontró el objeto de lenguaje.");

@@ -65,7 +65,8 @@ TEST_F(ListaItemsTest, WindowOnlyWhenTheUserHasAChoice)
     } cases[] = {
         {"Where ID = 0", true, std::nullopt, 0, 0}, {"Where ID = 0", false, 0, 0, 0},
         {"Where ID = 5", true, std::nullopt, 0, 5}, {"Where ID = 5", false, 0, 1, 5},
-        {"Where ID = 5", false, std::nullopt, 1, 0}, {"Where ID In (5, 9)", true, 1, 2, 9},
+        {"Where ID = 5", false, std::nullopt, 1, 0}, {"Where ID = 5", false, 1, 1, 0}, // no such row: none chosen
+        {"Where ID In (5, 9)", true, 1, 2, 9},
         {"", true, 3, 20, 4}, {"", true, 25, 26, 26}, {"", true, std::nullopt, 20, 0},
     };
     for (const auto &c : cases) {

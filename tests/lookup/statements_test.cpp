@@ -108,11 +108,6 @@ INSTANTIATE_TEST_SUITE_P(
                              (sql.contains("Or 1 = 1)") ? " A" : "");
                   },
                   "1 A"},
-        Statement{"IdentifierEveryVariety", [] { return lookup::SelectDeIdentificador(base(), 42, -1); },
-                  lookup::ArmarSelectArticulo(base(), false) + " Where ArtID = 42" + lookup::ArmarFiltros(base(), false)},
-        Statement{"IdentifierVarietyWithoutVarieties", [] { return lookup::SelectDeIdentificador(sinVariedades(), 42, 7); },
-                  lookup::ArmarSelectArticulo(sinVariedades(), true) + " Where ArtID = 42" +
-                      lookup::ArmarFiltros(sinVariedades(), true)},
         Statement{"SearchBase",
                   [] {
                       LookupSettings s = sinVariedades();

@@ -6,6 +6,8 @@
 
 #include "catalogue.h"
 
+#include <sqlite3.h>
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace vok::test {
 
@@ -39,6 +42,21 @@ inline std::filesystem::path generatedCatalogue(std::uint64_t seed, std::uint32_
         path = options.output;
     }
     return path;
+}
+
+// The first column of every row of a query on a catalogue file, as text.
+inline std::vector<QString> queryColumn(const std::filesystem::path &file, const std::string &sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *statement = nullptr;
+    std::vector<QString> found;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK)
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            found.push_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return found;
 }
 
 } // namespace vok::test

@@ -3,8 +3,8 @@
 // the generated catalogue, and an item list of the test's own that serves a chosen row.
 
 #include "catalogue_files.h"
+#include "faulty_connection.h"
 #include "language_fixture.h"
-#include "recording_connection.h"
 
 #include "control/vok_t_articulo.h"
 #include "language/host_components.h"
@@ -143,9 +143,9 @@ protected:
     void connect(const std::filesystem::path &path) { control->setConnect(open(path)); }
 
     // Connects the control, as company 1's, through a connection that keeps every statement it runs.
-    std::shared_ptr<RecordingConnection> connectRecording()
+    std::shared_ptr<FaultyConnection> connectRecording()
     {
-        auto recording = std::make_shared<RecordingConnection>(open(catalogue()));
+        auto recording = std::make_shared<FaultyConnection>(open(catalogue()));
         control->setConnect(recording);
         control->setEmpresa(1);
         return recording;
@@ -169,16 +169,7 @@ protected:
     // The first column of every row of a query on the catalogue, as numbers or text.
     static std::vector<QString> column(const std::string &sql, const std::filesystem::path &path = catalogue())
     {
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt *statement = nullptr;
-        std::vector<QString> found;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK)
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                found.push_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return found;
+        return queryColumn(path, sql);
     }
     static int64_t firstId(const std::string &sql) { return firstText(sql).toLongLong(); }
     static QString firstText(const std::string &sql)

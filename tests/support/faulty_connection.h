@@ -10,6 +10,7 @@
 #include "platform/vb/error.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -50,6 +51,15 @@ public:
     // Every statement opened from now on first waits this long.
     void slowDown(std::chrono::milliseconds perStatement) { m_slowness = perStatement; }
     bool faulted() const { return m_failAt > 0 && static_cast<int>(calls.size()) >= m_failAt; }
+    // The statements opened since the log was last cleared, exactly as the control built them.
+    QStringList statements() const
+    {
+        QStringList opened;
+        for (const Call &call : calls)
+            if (call.operation == Operation::Open)
+                opened << call.sql;
+        return opened;
+    }
 
     std::shared_ptr<rdo::rdoResultset> OpenResultset(const QString &sql, int16_t type, int16_t lockType) override
     {

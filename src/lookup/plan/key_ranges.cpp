@@ -175,6 +175,11 @@ std::optional<KeyOrder> keyOrderOf(const QString &collation)
     return std::nullopt;
 }
 
+void prepareKeyRanges()
+{
+    storedByFolded();
+}
+
 std::optional<QStringList> rangeStarts(const QString &prefix, KeyOrder order)
 {
     if (prefix.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "lookup/plan/articles_with_varieties.h"
 #include "lookup/plan/file_keys.h"
+#include "lookup/plan/key_ranges.h"
 #include "lookup/plan/name_blocks.h"
 
 #include "platform/rdo/sqlite/merged_resultset.h"
@@ -28,6 +29,7 @@ public:
             sqlite3_create_function(handle.db, kOrderKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                     orderKey, nullptr, nullptr) != SQLITE_OK)
             throw rdo::engineError(handle.db);
+        m_keyRangesPrepared = std::async(std::launch::async, prepareKeyRanges);
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
         if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams()) {
@@ -99,6 +101,7 @@ private:
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
+    std::future<void> m_keyRangesPrepared;
 };
 
 // The preparing of one plan's streams. Whatever cannot be prepared (an index

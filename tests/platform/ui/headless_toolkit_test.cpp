@@ -53,31 +53,4 @@ TEST_F(HeadlessToolkitTest, FocusMovesWithValidateLostFocusAndGotFocusInOrder)
     EXPECT_EQ(log, QStringList({"validate", "validate", "text lost", "check got"}));
 }
 
-// Counts the rows handed out, to show that a list reads only what it needs.
-class CountingRows : public ui::RowSource {
-public:
-    explicit CountingRows(int total) : m_total(total) {}
-    bool atEnd() const override { return taken == m_total; }
-    ui::ItemRow takeRow() override { return {vb::Variant(int32_t(taken++))}; }
-    int taken = 0;
-
-private:
-    int m_total;
-};
-
-TEST_F(HeadlessToolkitTest, ItemListsAreAnsweredFromTheScriptAndReadLazily)
-{
-    CountingRows million(1000000);
-    toolkit.queueItemListAnswer(42);
-    const auto chosen = toolkit.showItemList({}, million);
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ((*chosen)[0], vb::Variant(int32_t(42)));
-    EXPECT_EQ(million.taken, 43);
-
-    CountingRows few(3);
-    toolkit.queueItemListAnswer(5);
-    EXPECT_FALSE(toolkit.showItemList({}, few)) << "a row the list does not have closes it";
-    EXPECT_FALSE(toolkit.showItemList({}, few)) << "no answer queued closes it";
-}
-
 } // namespace

@@ -1,13 +1,10 @@
 #include "platform/ui/qt/qt_button.h"
 #include "platform/ui/qt/qt_combo_box.h"
 #include "platform/ui/qt/qt_form.h"
-#include "platform/ui/qt/qt_image.h"
 #include "platform/ui/qt/qt_label.h"
 #include "platform/ui/qt/qt_text_box.h"
 #include "platform/ui/qt/qt_toolkit.h"
-#include "platform/vb/error.h"
 
-#include "error_number.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -23,21 +20,12 @@
 
 namespace {
 
-using vok::test::errorNumberOf;
 
-QWidget *widgetOf(ui::Window &window)
+// The widget behind a window of the form.
+template <typename Interface>
+QWidget *widgetOf(Interface &window)
 {
-    if (auto *form = dynamic_cast<ui::QtForm *>(&window))
-        return form->widget();
-    if (auto *combo = dynamic_cast<ui::QtComboBox *>(&window))
-        return combo->widget();
-    if (auto *text = dynamic_cast<ui::QtTextBox *>(&window))
-        return text->widget();
-    if (auto *button = dynamic_cast<ui::QtButton *>(&window))
-        return button->widget();
-    if (auto *label = dynamic_cast<ui::QtLabel *>(&window))
-        return label->widget();
-    return nullptr;
+    return dynamic_cast<ui::QtWindow<Interface> &>(window).widget();
 }
 
 // A small search form: two labelled fields, a list created after the button

@@ -182,14 +182,6 @@ TEST_F(QtToolkitTest, CheckBoxClicksAndTheSpaceBar)
     EXPECT_EQ(clicks, 3);
 }
 
-TEST(QtConversions, ColoursAreBlueGreenRedOrTheSystemsOwn)
-{
-    QPalette palette;
-    palette.setColor(QPalette::Base, Qt::yellow);
-    EXPECT_EQ(ui::qt::toQColor(0x00FF8000u, palette), QColor(0, 128, 255));
-    EXPECT_EQ(ui::qt::toQColor(ui::SystemWindowBackground, palette), QColor(Qt::yellow));
-}
-
 // Numbered rows that count how many were read.
 class CountingRows final : public ui::RowSource {
 public:
