@@ -4,7 +4,7 @@
 
 #include "catalogue_fixture.h"
 #include "named_rows.h"
-#include "recording_connection.h"
+#include "faulty_connection.h"
 #include "widget/suggestions.h"
 #include "widget/vok_articulo_widget.h"
 
@@ -547,15 +547,15 @@ TEST_F(SuggestionsTest, AScannersCodeNeverShowsThem)
 
 TEST_F(SuggestionsTest, OffTheyRunNothingAndHaveNoWindow)
 {
-    auto recording = std::make_shared<vok::test::RecordingConnection>(widget->control().connection());
+    auto recording = std::make_shared<vok::test::FaultyConnection>(widget->control().connection());
     widget->control().setConnect(recording);
     for (bool on : {true, false}) {
         widget->setSugerencias(on);
-        recording->statements.clear();
+        recording->calls.clear();
         widget->setText({});
         typeSlowly("TORN");
         EXPECT_EQ(popup() != nullptr, on);
-        EXPECT_EQ(!recording->statements.isEmpty(), on);
+        EXPECT_EQ(!recording->statements().isEmpty(), on);
         // Escape closes them and leaves the text.
         QTest::keyClick(edit(), Qt::Key_Escape);
         EXPECT_EQ(shown(), QStringList());
