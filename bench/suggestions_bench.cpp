@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -106,6 +107,7 @@ void BM_KeyToPainted(benchmark::State &state, bool suggestions)
                                  : static_cast<QWidget *>(t.box);
     PaintWatch watch(shown);
     std::vector<double> micros;
+    std::vector<std::pair<double, QString>> slowest; // the texts behind the p99
     size_t next = 0;
     int unshown = 0;
     for (auto _ : state) {
@@ -125,7 +127,11 @@ void BM_KeyToPainted(benchmark::State &state, bool suggestions)
         unshown += watch.paints == before;
         state.SetIterationTime(elapsed / 1e6);
         micros.push_back(elapsed);
+        slowest.emplace_back(elapsed, name.left(5));
     }
+    std::sort(slowest.rbegin(), slowest.rend());
+    for (size_t i = 0; i < std::min<size_t>(3, slowest.size()); ++i)
+        std::fprintf(stderr, "  slow: \"%s\" %.1f ms\n", qPrintable(slowest[i].second), slowest[i].first / 1000);
     state.counters["unshown"] = unshown;
     reportPercentiles(state, micros, suggestions ? "suggestions painted" : "text box painted (off)", articles);
     t.articulo->setSugerencias(false);
