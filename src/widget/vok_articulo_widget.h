@@ -209,10 +209,10 @@ public:
     Q_INVOKABLE void MostrarDetalle(int Articulo, int Variedad);
     Q_INVOKABLE QString resloadVieja(int idRes) const;
 
-    // A text box line high, and as wide as the control is usually drawn.
     bool Sugerencias() const { return m_suggestions != nullptr; }
     void setSugerencias(bool value);
 
+    // A text box line high, and as wide as the control is usually drawn.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
