@@ -8,7 +8,7 @@
 // The first byte chooses the control's settings, the rest is the text.
 
 #include "fuzz_support.h"
-#include "recording_connection.h"
+#include "faulty_connection.h"
 
 #include "control/vok_t_articulo.h"
 #include "platform/com/registration.h"
@@ -33,7 +33,7 @@ public:
 
 struct Host {
     QTemporaryDir folder;
-    std::shared_ptr<vok::test::RecordingConnection> connection;
+    std::shared_ptr<vok::test::FaultyConnection> connection;
     ErrorLog log;
     std::unique_ptr<vokTArticulo> control;
 
@@ -48,7 +48,7 @@ struct Host {
             std::fprintf(stderr, "cannot register the host components: %s\n", qUtf8Printable(why));
             std::abort();
         }
-        connection = std::make_shared<vok::test::RecordingConnection>(
+        connection = std::make_shared<vok::test::FaultyConnection>(
             rdo::rdoConnection::open(QStringLiteral("sqlite:") + vok::fuzz::smallCatalogue()));
         control = std::make_unique<vokTArticulo>();
         control->advise(&log);
@@ -65,13 +65,13 @@ struct Host {
         control->setEnVentaObligatorio((settings >> 2) & 1);
         control->setFormatoLista(static_cast<uint8_t>((settings >> 3) & 3));
         control->setNombreADesplegar((settings >> 5) & 1);
-        connection->statements.clear();
+        connection->failAt(0); // fails nothing, and clears the log of statements
         log.errors.clear();
         control->setText({}); // lets go of the article a former lookup left
         control->setText(text);
         static_cast<ui::HeadlessTextBox &>(control->tArticulo()).type(QStringLiteral("\r"));
         control->tArticulo().setFocus();
-        const QStringList lookups = connection->statements.filter(QStringLiteral(" As Tipo"));
+        const QStringList lookups = connection->statements().filter(QStringLiteral(" As Tipo"));
         return {lookups.isEmpty() ? QString() : lookups.first(), log.errors};
     }
 };

@@ -25,7 +25,7 @@ namespace {
 constexpr const char *EditedProperties[] = {
     "FormatDisplay", "FormatCodigo", "NombreADesplegar", "OmitirVariedad", "PedirIncluirVariedad",
     "EnUsoObligatorio", "EnVentaObligatorio", "BackColor", "ForeColor", "BackgroundColor", "Font",
-    "Appearance", "Enabled", "MaxLength", "Empresa", "ListaPrecios", "FormatoLista",
+    "Appearance", "Enabled", "MaxLength", "Empresa", "ListaPrecios", "FormatoLista", "Sugerencias",
 };
 
 // The colour as the widget paints it, and, for a system colour, the OLE

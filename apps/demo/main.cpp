@@ -90,6 +90,9 @@ int main(int argc, char *argv[])
     vokArticuloWidget &articulo = sales.articulo();
     com::FormStore store(environment.formPath());
     loadForm(sales, store, nullptr);
+    // The demo shows the suggestions unless its saved form says otherwise.
+    if (!store.find(articulo.objectName()))
+        articulo.setSugerencias(true);
     const int priceList = demoSettings.value(QStringLiteral("Demo/ListaPrecios"), 0).toInt();
     articulo.setEmpresa(demoSettings.value(QStringLiteral("Demo/Empresa"), 1).toInt());
     articulo.setListaPrecios(priceList);

@@ -48,7 +48,7 @@ void vokTArticuloPrivate::ValidarArticulo(const QString &sTexto)
     }
 }
 
-void vokTArticuloPrivate::BuscarArticulo(const QString &sTexto, const QString &sCondicion)
+lookup::LookupSettings vokTArticuloPrivate::ajustesDeBusqueda()
 {
     leerFormatoSiFalta();
     // The price type is read once per price list, and not at all while the
@@ -57,10 +57,24 @@ void vokTArticuloPrivate::BuscarArticulo(const QString &sTexto, const QString &s
         mintTipoPrecio = LeerTipoPrecio(mintEmpresa);
         listaTipoPrecio = mintListaPrecios;
     }
+    return lookupSettings();
+}
 
-    const lookup::LookupSettings settings = lookupSettings();
-    MostrarLista(sCondicion.isEmpty() ? lookup::SelectDeTextoEscrito(settings, normalizarTexto(sTexto), sTexto)
-                                      : lookup::SelectDeCondicion(settings, sCondicion));
+QString vokTArticuloPrivate::sentenciaDeTexto(const QString &sTexto)
+{
+    const lookup::LookupSettings settings = ajustesDeBusqueda();
+    return lookup::SelectDeTextoEscrito(settings, normalizarTexto(sTexto), sTexto);
+}
+
+QString vokTArticulo::SentenciaDeBusqueda(const QString &sTexto)
+{
+    return d->sentenciaDeTexto(sTexto);
+}
+
+void vokTArticuloPrivate::BuscarArticulo(const QString &sTexto, const QString &sCondicion)
+{
+    MostrarLista(sCondicion.isEmpty() ? sentenciaDeTexto(sTexto)
+                                      : lookup::SelectDeCondicion(ajustesDeBusqueda(), sCondicion));
     MostrarVariedad(mblnConVariedades ? ModoVariedad::Largo : ModoVariedad::Oculto);
 
     // Once the list has returned, a step that fails is skipped.

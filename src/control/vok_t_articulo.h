@@ -117,6 +117,10 @@ public:
     void setFormatoLista(uint8_t value);
     uint8_t TipoCombo() const;
     void setListaPrecios(int16_t value);
+    // The statement Enter would run for this typed text now, for a host that
+    // previews its first rows: the list layout and the price type are read
+    // first while unknown, and the host's Utilidades normalises the text.
+    QString SentenciaDeBusqueda(const QString &sTexto);
     // Opens the detail view of an article and variety.
     void MostrarDetalle(int32_t &Articulo, int16_t &Variedad);
 

@@ -48,6 +48,10 @@ public:
     // when sCondicion is not empty.
     void ValidarArticulo(const QString &sTexto);
     void BuscarArticulo(const QString &sTexto, const QString &sCondicion);
+    // The settings of a lookup about to run, with the layout and the price
+    // type read first while unknown; the statement of a typed text on them.
+    lookup::LookupSettings ajustesDeBusqueda();
+    QString sentenciaDeTexto(const QString &sTexto);
     // The layout read from the database while it is unknown, and only then.
     void leerFormatoSiFalta();
     uint8_t LeerFormatoLista();

@@ -3,6 +3,7 @@
 #include "vok_articulo_widget.h"
 
 #include "platform/com/property_bag.h"
+#include "platform/vb/conversions.h"
 #include "platform/vb/error.h"
 
 #include <QSet>
@@ -10,6 +11,9 @@
 namespace vokwidget {
 
 namespace {
+
+// The widget's own property, kept beside the control's in its section.
+const QString SugerenciasKey = QStringLiteral("Sugerencias");
 
 // The controls of the form with the names they are stored under; names are
 // compared as the form file compares them, without regard to case.
@@ -38,16 +42,20 @@ void saveForm(QWidget *form, com::FormStore &store)
         com::MemoryPropertyBag &bag = store.control(control->objectName());
         bag.clear();
         control->control().WriteProperties(bag);
+        bag.WriteProperty(SugerenciasKey, control->Sugerencias(), false);
     }
 }
 
 void loadForm(QWidget *form, com::FormStore &store)
 {
     for (vokArticuloWidget *control : storedControls(form)) {
-        if (store.find(control->objectName()))
+        if (const com::MemoryPropertyBag *bag = store.find(control->objectName())) {
             control->control().ReadProperties(store.control(control->objectName()));
-        else
+            control->setSugerencias(vb::CBool(bag->ReadProperty(SugerenciasKey, false)));
+        } else {
             control->control().InitProperties();
+            control->setSugerencias(false);
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "vok_articulo_widget.h"
 
+#include "suggestions.h"
+
 #include "platform/ui/qt/qt_check_box.h"
 #include "platform/ui/qt/qt_text_box.h"
 #include "platform/ui/qt/qt_toolkit.h"
@@ -188,6 +190,7 @@ vokArticuloWidget::~vokArticuloWidget()
 {
     // The control's windows are children of this widget: the control goes
     // first and takes them with it.
+    m_suggestions.reset();
     m_control->unadvise(m_events.get());
     setFocusProxy(nullptr);
     m_control.reset();
@@ -346,6 +349,17 @@ void vokArticuloWidget::setListaPrecios(int value)
 void vokArticuloWidget::setFormatoLista(int value)
 {
     m_control->setFormatoLista(toByte(value));
+}
+
+void vokArticuloWidget::setSugerencias(bool value)
+{
+    if (value == Sugerencias())
+        return;
+    if (value)
+        m_suggestions = std::make_unique<vokwidget::Suggestions>(*m_control, *textLine(), this);
+    else
+        m_suggestions.reset();
+    emit propertyChanged(QStringLiteral("Sugerencias"));
 }
 
 QSize vokArticuloWidget::sizeHint() const

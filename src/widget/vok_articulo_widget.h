@@ -38,6 +38,10 @@
 
 class QLineEdit;
 
+namespace vokwidget {
+class Suggestions;
+}
+
 class vokArticuloWidget : public QWidget {
     Q_OBJECT
 
@@ -74,6 +78,9 @@ private:
     Q_PROPERTY(bool PedirIncluirVariedad READ PedirIncluirVariedad WRITE setPedirIncluirVariedad NOTIFY propertyChanged)
     Q_PROPERTY(QColor BackgroundColor READ BackgroundColor WRITE setBackgroundColor RESET resetBackgroundColor
                    NOTIFY propertyChanged)
+    // The widget's own: the first matches shown under the box while the
+    // cashier types (off by default; see suggestions.h).
+    Q_PROPERTY(bool Sugerencias READ Sugerencias WRITE setSugerencias NOTIFY propertyChanged)
 
     // Set by the host at run time, never stored. Text changes with the
     // control's Change event; ID and Variedad whenever the article does.
@@ -202,6 +209,9 @@ public:
     Q_INVOKABLE void MostrarDetalle(int Articulo, int Variedad);
     Q_INVOKABLE QString resloadVieja(int idRes) const;
 
+    bool Sugerencias() const { return m_suggestions != nullptr; }
+    void setSugerencias(bool value);
+
     // A text box line high, and as wide as the control is usually drawn.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -240,6 +250,8 @@ private:
 
     std::unique_ptr<vokTArticulo> m_control;
     std::unique_ptr<Events> m_events;
+    // Exists only while Sugerencias is on.
+    std::unique_ptr<vokwidget::Suggestions> m_suggestions;
     QWidget *m_surface = nullptr;
     int m_toldID = 0;
     int m_toldVariedad = 0;

@@ -4,8 +4,11 @@
 
 #include "catalogue_fixture.h"
 #include "named_rows.h"
+#include "faulty_connection.h"
+#include "widget/suggestions.h"
 #include "widget/vok_articulo_widget.h"
 
+#include "platform/ui/delegating_toolkit.h"
 #include "platform/ui/qt/qt_check_box.h"
 #include "platform/ui/qt/qt_item_list_dialog.h"
 #include "platform/ui/qt/qt_text_box.h"
@@ -283,6 +286,9 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
         auto *articulo = placeOnForm(form, hostField);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         ASSERT_EQ(articulo->logicalDpiX(), Dpi);
+        // Suggestions switched on and off again leave nothing of theirs behind.
+        articulo->setSugerencias(true);
+        articulo->setSugerencias(false);
 
         vokTArticulo &c = articulo->control();
         c.setConnect(rdo::rdoConnection::open("sqlite:" + QString::fromStdString(catalogue().string())));
@@ -313,8 +319,7 @@ TEST_F(EntryScenarioTest, TheSameEntryGivesTheSameEventsAndWindowsOnBothToolkits
 
 // articleChanged on each route by which the held article changes, heard in
 // one transcript with the control's own events, which stay what they were.
-struct Route;
-class ArticleChangedTest : public EntryScenarioTest, public ::testing::WithParamInterface<Route> {
+class WidgetOnFormTest : public EntryScenarioTest {
 public:
     void SetUp() override
     {
@@ -346,6 +351,9 @@ public:
     std::unique_ptr<WidgetUser> user;
     QStringList heard;
 };
+
+struct Route;
+class ArticleChangedTest : public WidgetOnFormTest, public ::testing::WithParamInterface<Route> {};
 
 struct Route {
     const char *name;
@@ -386,5 +394,173 @@ TEST_P(ArticleChangedTest, TellsTheArticleBesideTheControlsEvents)
 }
 
 INSTANTIATE_TEST_SUITE_P(Widget, ArticleChangedTest, ::testing::ValuesIn(Routes), vok::test::byName);
+
+} // namespace
+
+namespace {
+
+// The instant suggestions under the box, heard through the same transcript.
+class SuggestionsTest : public WidgetOnFormTest {
+public:
+    void SetUp() override
+    {
+        WidgetOnFormTest::SetUp();
+        ui::setToolkit(&lists);
+    }
+    void TearDown() override
+    {
+        ui::setToolkit(&qtToolkit);
+        WidgetOnFormTest::TearDown();
+    }
+
+    QLineEdit *edit() const { return static_cast<ui::QtTextBox &>(widget->control().tArticulo()).lineEdit(); }
+    vokwidget::SuggestionPopup *popup() const { return widget->findChild<vokwidget::SuggestionPopup *>(); }
+    QStringList shown() const
+    {
+        QStringList rows;
+        if (popup() && popup()->isVisible())
+            for (const vokwidget::Suggestion &s : popup()->rows())
+                rows << s.code + u' ' + s.name;
+        return rows;
+    }
+    // Keys at a person's pace; the first waits for the popup to show.
+    void typeSlowly(const QString &keys)
+    {
+        for (QChar c : keys) {
+            QTest::keyClicks(edit(), QString(c));
+            QTest::qWait(vokwidget::Suggestions::QuietMs + 15);
+        }
+    }
+    // The first rows of the list the control showed last, code and name as the list shows them.
+    QStringList listed() const
+    {
+        QStringList rows;
+        for (const QStringList &cells : lists.reports.back().firstRows)
+            if (rows.size() < vokwidget::Suggestions::MaxRows)
+                rows << cells.value(0) + u' ' + cells.value(1).trimmed();
+        return rows;
+    }
+
+    // The Qt toolkit, keeping what each run of the item list reported.
+    struct ListReports final : ui::DelegatingToolkit {
+        using DelegatingToolkit::DelegatingToolkit;
+        void itemListRan(const ui::ItemListReport &report) override { reports.push_back(report); }
+        std::vector<ui::ItemListReport> reports;
+    } lists{qtToolkit};
+};
+
+TEST_F(SuggestionsTest, FollowTheCashierWordByWordAsTheListWouldShowThem)
+{
+    widget->setSugerencias(true);
+    for (const QString word : {"TORNILLO", " ZINC"}) {
+        QStringList before = shown();
+        for (QChar c : word) {
+            typeSlowly(c);
+            EXPECT_FALSE(shown().isEmpty()) << "after " << edit()->text().toStdString();
+        }
+        EXPECT_NE(shown(), before) << word.toStdString();
+        before = shown();
+        // Enter with no row highlighted opens the list as always: the same rows first.
+        user->willChoose(std::nullopt);
+        user->type("\r");
+        EXPECT_EQ(listed(), before) << word.toStdString();
+        QTest::keyClick(edit(), Qt::Key_End); // the list left the text selected
+    }
+    // Down twice and Enter take the second row with the list's events.
+    typeSlowly(QStringLiteral("\b"));
+    typeSlowly(QStringLiteral("C"));
+    const QString second = shown().value(1);
+    heard.clear();
+    user->willChoose(std::nullopt); // should the list open after all, it closes unchosen
+    QTest::keyClick(edit(), Qt::Key_Down);
+    QTest::keyClick(edit(), Qt::Key_Down);
+    QTest::keyClick(edit(), Qt::Key_Return);
+    EXPECT_EQ(second.section(u' ', 0, 0), widget->Codigo());
+    EXPECT_EQ(heard, QStringList({"Change ID=0", QStringLiteral("articleChanged %1,%2").arg(widget->ID()).arg(widget->Variedad()),
+                           "KeyPress 13"}));
+    EXPECT_FALSE(popup()->isVisible());
+}
+
+// Three ways of taking the second match of a text must load the same article with the same events.
+struct Taking {
+    const char *name;
+    bool suggestions;
+    std::function<void(SuggestionsTest &)> take;
+};
+using vok::test::PrintTo;
+
+const Taking Takings[] = {
+    {"ListSecondRow", false, [](auto &t) { t.user->willChoose(1), t.user->type("\r"); }},
+    {"DownDownEnter", true,
+     [](auto &t) {
+         QTest::keyClick(t.edit(), Qt::Key_Down), QTest::keyClick(t.edit(), Qt::Key_Down);
+         QTest::keyClick(t.edit(), Qt::Key_Return);
+     }},
+    {"ClickSecondRow", true,
+     [](auto &t) {
+         const int rowHeight = t.popup()->height() / int(t.popup()->rows().size());
+         QTest::mouseClick(t.popup(), Qt::LeftButton, {}, QPoint(10, rowHeight + rowHeight / 2));
+     }},
+    {"DownUpDownDownEnter", true,
+     [](auto &t) {
+         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+             QTest::keyClick(t.edit(), key);
+     }},
+};
+
+class TakingTest : public SuggestionsTest, public ::testing::WithParamInterface<Taking> {};
+
+TEST_P(TakingTest, LoadsTheListsSecondRowWithItsEvents)
+{
+    widget->setSugerencias(GetParam().suggestions);
+    typeSlowly("TORNILLO ZINC");
+    heard.clear();
+    if (GetParam().suggestions)
+        user->willChoose(std::nullopt); // should the list open after all, it closes unchosen
+    GetParam().take(*this);
+    // The list's own second row, whichever way it was taken.
+    EXPECT_EQ(lists.reports.back().firstRows.at(1).value(0), widget->Codigo());
+    EXPECT_EQ(heard, QStringList({"Change ID=0", QStringLiteral("articleChanged %1,0").arg(widget->ID()), "KeyPress 13"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Widget, TakingTest, ::testing::ValuesIn(Takings), vok::test::byName);
+
+TEST_F(SuggestionsTest, AScannersCodeNeverShowsThem)
+{
+    widget->setSugerencias(true);
+    int shows = 0;
+    struct CountShows final : QObject {
+        int &shows;
+        explicit CountShows(int &s) : shows(s) {}
+        bool eventFilter(QObject *, QEvent *event) override { return shows += event->type() == QEvent::Show, false; }
+    } counter(shows);
+    popup()->installEventFilter(&counter);
+
+    QTest::keyClicks(edit(), plainCode());
+    QTest::keyClick(edit(), Qt::Key_Return);
+    QTest::qWait(3 * vokwidget::Suggestions::QuietMs);
+    EXPECT_EQ(shows, 0);
+    EXPECT_EQ(widget->ID(), plainId());
+    EXPECT_EQ(heard.mid(heard.size() - 3),
+              QStringList({"Change ID=0", QStringLiteral("articleChanged %1,0").arg(plainId()), "KeyPress 13"}));
+}
+
+TEST_F(SuggestionsTest, OffTheyRunNothingAndHaveNoWindow)
+{
+    auto recording = std::make_shared<vok::test::FaultyConnection>(widget->control().connection());
+    widget->control().setConnect(recording);
+    for (bool on : {true, false}) {
+        widget->setSugerencias(on);
+        recording->calls.clear();
+        widget->setText({});
+        typeSlowly("TORN");
+        EXPECT_EQ(popup() != nullptr, on);
+        EXPECT_EQ(!recording->statements().isEmpty(), on);
+        // Escape closes them and leaves the text.
+        QTest::keyClick(edit(), Qt::Key_Escape);
+        EXPECT_EQ(shown(), QStringList());
+        EXPECT_EQ(widget->Text(), "TORN");
+    }
+}
 
 } // namespace

@@ -56,6 +56,7 @@ TEST_F(FormPersistenceTest, AFormsControlsComeBackFromItsFile)
     controls["txtArticulo"]->setFormatDisplay(2);
     controls["txtArticulo"]->setControlEnabled(false);
     controls["txtArticulo"]->setBackgroundColor(QColor(0xC0, 0xFF, 0xC0));
+    controls["txtArticulo"]->setSugerencias(true);
     const QStringList articulo = designTimeValues(controls["txtArticulo"]);
 
     com::FormStore saved(folder.filePath("pedido.frm"));

@@ -1,5 +1,7 @@
 #include "widget_fixture.h"
 
+#include "widget/form_persistence.h"
+
 #include "platform/com/property_bag.h"
 #include "platform/vb/conversions.h"
 #include "platform/ui/qt/qt_text_box.h"
@@ -63,13 +65,15 @@ TEST_F(ArticuloWidgetTest, DesignTimePropertiesAreTheStoredOnes)
                                  {"FormatCodigo", "00-000"},  {"FormatDisplay", 1},
                                  {"NombreADesplegar", 1},     {"OmitirVariedad", true},
                                  {"EnUsoObligatorio", 1},     {"EnVentaObligatorio", 1},
-                                 {"PedirIncluirVariedad", false}, {"BackgroundColor", QColor(0xC0, 0xFF, 0xC0)}};
+                                 {"PedirIncluirVariedad", false}, {"BackgroundColor", QColor(0xC0, 0xFF, 0xC0)},
+                                 {"Sugerencias", true}};
     EXPECT_EQ(QStringList(changed.keys()).size(), designTimeProperties().size());
     for (auto it = changed.begin(); it != changed.end(); ++it)
         EXPECT_TRUE(widget->setProperty(it.key().toLatin1(), it.value())) << it.key().toStdString();
-    com::MemoryPropertyBag bag;
-    widget->control().WriteProperties(bag);
-    EXPECT_EQ(bag.keys(), designTimeProperties());
+    com::FormStore store({});
+    widget->setObjectName("txtArticulo");
+    vokwidget::saveForm(form, store);
+    EXPECT_EQ(store.control("txtArticulo").keys(), designTimeProperties());
     // The font is the text box's; the widget's own stays the container's.
     EXPECT_EQ(edit()->font().family(), "Courier");
     EXPECT_NE(widget->font().family(), "Courier");
