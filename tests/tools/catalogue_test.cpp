@@ -88,6 +88,15 @@ TEST_F(CatalogueTest, SameSeedGivesSameContentAndOtherSeedDiffers)
     EXPECT_NE(first, content(openDb(temp("seed8.sqlite")).get()));
 }
 
+// A cashier types "azucar" for the name a shop wrote "AZÚCAR": the sample
+// holds both spellings of the words that carry accents.
+TEST_F(CatalogueTest, HoldsNamesWithAndWithoutTheirAccents)
+{
+    for (const char *first : {"CAFE", "CAFÉ", "JABON", "JABÓN"})
+        EXPECT_GT(count(db(), "SELECT COUNT(*) FROM Articulo WHERE ArtNombre GLOB '" + std::string(first) + " *'"), 0)
+            << first;
+}
+
 TEST_F(CatalogueTest, EveryPlainBarCodeIsAnEan13WithValidCheckDigit)
 {
     const auto codes = rows(db(), "SELECT ACBCodigo FROM ArticuloCodigoBarras WHERE ACBCodigo NOT LIKE '%\\%%' ESCAPE '\\'");

@@ -37,6 +37,7 @@ void conVariedades(sqlite3_context *context, int, sqlite3_value **argv)
     sqlite3_result_int(context, may ? 1 : 0);
 }
 
+template <rdo::TextCollation collation>
 void variedadPuedeCoincidir(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
     const auto *kept = static_cast<const ArticlesWithVarieties *>(sqlite3_user_data(context));
@@ -52,18 +53,22 @@ void variedadPuedeCoincidir(sqlite3_context *context, int argc, sqlite3_value **
     if (const auto may = withKeptLikePattern(context, argv, 1, [&](const SqlServerLikePattern &pattern) {
             return kept->mayMatch(sqlite3_value_int64(argv[0]), pattern,
                                   std::span(names.data(), static_cast<size_t>(argc - 2)));
-        }))
+        }, collation))
         sqlite3_result_int(context, *may ? 1 : 0);
 }
 
 } // namespace
 
-int ArticlesWithVarieties::install(sqlite3 *db)
+int ArticlesWithVarieties::install(sqlite3 *db, rdo::TextCollation collation)
 {
     const int installed = sqlite3_create_function(db, kFunction, 1, SQLITE_UTF8, this, conVariedades, nullptr, nullptr);
     if (installed != SQLITE_OK)
         return installed;
-    return sqlite3_create_function(db, kMatchFunction, -1, SQLITE_UTF8, this, variedadPuedeCoincidir, nullptr, nullptr);
+    return sqlite3_create_function(db, kMatchFunction, -1, SQLITE_UTF8, this,
+                                   collation == rdo::TextCollation::AccentInsensitive
+                                       ? variedadPuedeCoincidir<rdo::TextCollation::AccentInsensitive>
+                                       : variedadPuedeCoincidir<rdo::TextCollation::AccentSensitive>,
+                                   nullptr, nullptr);
 }
 
 void ArticlesWithVarieties::forget()

@@ -30,8 +30,9 @@ public:
     // The trigger that counts renamed varieties: without it names are not relied on.
     static constexpr char kRenameTrigger[] = "TR_ArticuloVariedad_Nombre";
 
-    // Installs the functions on db, answering from what is kept.
-    int install(sqlite3 *db);
+    // Installs the functions on db, answering from what is kept; names match
+    // patterns under the connection's collation.
+    int install(sqlite3 *db, rdo::TextCollation collation = rdo::TextCollation::AccentSensitive);
     // Brings what is kept up to date with the file, before a lookup runs.
     void refresh(rdo::StatementCache &statements);
     // What a connection of its own reads of the file at path: read in the

@@ -864,7 +864,16 @@ void BranchPlanning::planVarieties()
 // by article as far as the list is read.
 void BranchPlanning::planOddArticles()
 {
-    const auto candidates = nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
+    // Ignoring accents, a text with letters may match an odd article outside
+    // its range ("azucar" and "AZÚCAR"): then all of them are candidates.
+    bool withLetters = false;
+    for (size_t k = b.group; k <= b.groupClose && planner.options().accentsIgnored; ++k)
+        if (t.at(k).kind == TsqlToken::String)
+            for (const QChar c : t.at(k).text)
+                withLetters = withLetters || c.isLetter() || c.unicode() >= 0x80;
+    const auto candidates =
+        withLetters ? std::nullopt
+                    : nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
     const QString among = candidates && !candidates->isEmpty()
                               ? *candidates
                               : QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(name) +

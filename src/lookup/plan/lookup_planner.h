@@ -43,6 +43,11 @@ struct PlannerOptions {
     // Whether a lookup runs as merged streams; else as one statement with
     // its index probes.
     bool streams = true;
+    // Whether the connection ignores accents: the odd articles (kOddArticles)
+    // are then all candidates of every lookup, as "AZÚCAR" lies outside the
+    // range of "azucar" on any index; the others are found by their ranges
+    // as before, where ignoring accents changes nothing for a text of ASCII.
+    bool accentsIgnored = false;
 };
 
 class LookupPlanner {

@@ -9,7 +9,9 @@
 #include "platform/rdo/sqlite/sqlite_internals.h"
 #include "platform/rdo/sqlite/sqlite_plans.h"
 #include "platform/rdo/tsql/sqlserver_text.h"
+#include "platform/rdo/tsql/tokens.h"
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <optional>
@@ -22,12 +24,15 @@ namespace {
 class LookupPlans final : public rdo::SqlitePlans {
 public:
     LookupPlans(rdo::SqliteConnection &connection, PlannerOptions options)
-        : m_planner(connection.textColumns(), options)
+        : m_planner(connection.textColumns(), forCollationOf(connection, options))
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
-        if (m_varieties.install(handle.db) != SQLITE_OK ||
+        m_accentsIgnored = handle.collation == rdo::TextCollation::AccentInsensitive;
+        if (m_varieties.install(handle.db, handle.collation) != SQLITE_OK ||
             sqlite3_create_function(handle.db, kOrderKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                    orderKey, nullptr, nullptr) != SQLITE_OK)
+                                    m_accentsIgnored ? orderKey<rdo::TextCollation::AccentInsensitive>
+                                                     : orderKey<rdo::TextCollation::AccentSensitive>,
+                                    nullptr, nullptr) != SQLITE_OK)
             throw rdo::engineError(handle.db);
         m_keyRangesPrepared = std::async(std::launch::async, prepareKeyRanges);
         m_keys = fileKeysOf(handle.db);
@@ -41,11 +46,64 @@ public:
     std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
+        if (m_accentsIgnored && !withoutLetters(tsql) && !(streams() && asciiOnly(tsql) && !barCodesWithAccents(*handle)))
+            return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
         return nullptr;
     }
-    QString narrowed(const QString &tsql) const override { return withIndexProbes(tsql, m_keys); }
+    // The index probes and the streams find texts by their ranges in the
+    // indexes' order, where an accented letter lies apart from its base
+    // letter. Ignoring accents, a text that holds no letter (a code of
+    // digits, an EAN-13, a scale label) has the same ranges, and its rows are
+    // tried and ordered under the connection's collation; any other reads
+    // every article.
+    QString narrowed(const QString &tsql) const override
+    {
+        return m_accentsIgnored && !withoutLetters(tsql) ? tsql : withIndexProbes(tsql, m_keys);
+    }
+    static bool withoutLetters(const QString &tsql)
+    {
+        return literalsHoldOnly(tsql, [](QChar c) { return !c.isLetter() && c.unicode() < 0x80; });
+    }
+    // On the indexes of data/indexes.sql, texts of ASCII letters too: where an
+    // article's name, short name or code holds a letter outside ASCII, the
+    // streams read it apart and try it under the connection's collation; for
+    // the others ignoring accents changes nothing. Bar codes are read by the
+    // ranges of the typed text's beginnings alone: a file with a bar code
+    // outside ASCII (a pattern "CAFÉ%", unheard of, but the file may hold it)
+    // reads every article.
+    static bool asciiOnly(const QString &tsql)
+    {
+        return literalsHoldOnly(tsql, [](QChar c) { return c.unicode() < 0x80; });
+    }
+    template <typename Allowed>
+    static bool literalsHoldOnly(const QString &tsql, Allowed &&allowed)
+    {
+        for (const rdo::TsqlToken &token : rdo::tokenizeTsql(tsql))
+            if (token.kind == rdo::TsqlToken::String && !std::all_of(token.text.begin(), token.text.end(), allowed))
+                return false;
+        return true;
+    }
+    // Read again only when another connection has written to the file since.
+    bool barCodesWithAccents(rdo::SqliteConnection::Handle &handle)
+    {
+        const auto first = [&](const QString &sql) -> std::optional<int64_t> {
+            const rdo::StatementCache::Statement stmt = handle.statements->take(sql);
+            if (!stmt)
+                return std::nullopt;
+            const int step = sqlite3_step(stmt.get());
+            return step == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : step == SQLITE_DONE ? 0 : -1;
+        };
+        const std::optional<int64_t> version = first(u"PRAGMA data_version"_qs);
+        if (!version || *version != m_barCodesVersion) {
+            const std::optional<int64_t> found =
+                first(u"Select 1 From ArticuloCodigoBarras Where ACBCodigo Glob '*[^ -~]*' Limit 1"_qs);
+            m_barCodesWithAccents = !found || *found != 0;
+            m_barCodesVersion = version.value_or(-1);
+        }
+        return m_barCodesWithAccents;
+    }
 
     const FileKeys &keys() const { return m_keys; }
 
@@ -61,15 +119,21 @@ public:
     }
 
 private:
+    static PlannerOptions forCollationOf(rdo::SqliteConnection &connection, PlannerOptions options)
+    {
+        options.accentsIgnored = connection.handle().collation == rdo::TextCollation::AccentInsensitive;
+        return options;
+    }
     // The streams read the indexes of data/indexes.sql, and the stretches of
     // its name indexes. A file indexed by an earlier version, or not at all,
     // runs each lookup as one statement, with the ranges its indexes give.
     bool streams() const { return m_streams; }
+    template <rdo::TextCollation collation>
     static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
     {
         if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
             return sqlite3_result_null(context);
-        const std::string key = rdo::sqlServerKeyUtf8(rdo::utf8Bytes(argv[0]));
+        const std::string key = rdo::sqlServerKeyUtf8(rdo::utf8Bytes(argv[0]), collation);
         sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
     }
     static bool withScriptIndexes(sqlite3 *db, const FileKeys &keys)
@@ -98,6 +162,9 @@ private:
     LookupPlanner m_planner;
     FileKeys m_keys;
     bool m_streams = false;
+    bool m_accentsIgnored = false;
+    bool m_barCodesWithAccents = true;
+    int64_t m_barCodesVersion = -1;
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
@@ -146,8 +213,12 @@ struct LookupPlans::Run {
             return false;
         // The blocks are read only for a pattern they can narrow.
         std::vector<uint64_t> runs = NameBlocks::Index::runsOf(range.pattern.value_or(QString()).toStdString());
+        // They hold the letters of names with their accents: ignoring
+        // accents, every stretch is read.
         const NameBlocks::Index *blocks =
-            runs.empty() ? nullptr : nameBlocks.of(range.leadingColumn, *handle.statements, varieties);
+            runs.empty() || handle.collation == rdo::TextCollation::AccentInsensitive
+                ? nullptr
+                : nameBlocks.of(range.leadingColumn, *handle.statements, varieties);
         prepared.range = std::make_unique<ScreenedRange>(blocks, std::move(runs), range.lowest.toStdString());
         return true;
     }

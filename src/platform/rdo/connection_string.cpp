@@ -1,5 +1,9 @@
 #include "platform/rdo/connection_string.h"
 
+#include "platform/rdo/rdo.h"
+
+#include "platform/vb/error.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -205,6 +209,36 @@ std::optional<QString> chooseConnectionString(const QString &given, const QStrin
         return std::nullopt;
     }
     return connection;
+}
+
+TextCollation collationNamed(QStringView value, const QString &connectionString)
+{
+    const QStringView name = value.trimmed();
+    if (name.compare(u"ci_as", Qt::CaseInsensitive) == 0)
+        return TextCollation::AccentSensitive;
+    if (name.compare(u"ci_ai", Qt::CaseInsensitive) == 0)
+        return TextCollation::AccentInsensitive;
+    throw vb::Error(err::UnknownConnectionString,
+                    QStringLiteral("Unknown collation \"%1\" in the connection string; the known ones are "
+                                   "collation=ci_as (accents kept) and collation=ci_ai (accents ignored)")
+                        .arg(withoutPasswords(name.toString(), connectionString)),
+                    QStringLiteral("rdo"));
+}
+
+SqliteConnectionString parseSqliteConnectionString(const QString &connectionString)
+{
+    SqliteConnectionString parsed;
+    parsed.path = connectionString.mid(connectionString.indexOf(u':') + 1);
+    const qsizetype last = parsed.path.lastIndexOf(u';');
+    if (last < 0)
+        return parsed;
+    const QStringView option = QStringView(parsed.path).mid(last + 1);
+    const qsizetype equals = option.indexOf(u'=');
+    if (equals < 0 || option.first(equals).trimmed().compare(u"collation", Qt::CaseInsensitive) != 0)
+        return parsed;
+    parsed.collation = collationNamed(option.mid(equals + 1), connectionString);
+    parsed.path.truncate(last);
+    return parsed;
 }
 
 } // namespace rdo

@@ -8,6 +8,8 @@
 // "}}". The same splitting serves the ODBC back end and the masking, so that
 // what is masked is what the driver reads as a password.
 
+#include "platform/rdo/tsql/sqlserver_text.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -41,6 +43,22 @@ QString maskPasswords(const QString &connectionString);
 // A text that may quote the connection string (an engine's or a driver's
 // message) with every password of it replaced by "***".
 QString withoutPasswords(QString text, const QString &connectionString);
+
+// An SQLite connection string, "sqlite:PATH" or "sqlite:PATH;collation=VALUE":
+// the option is what follows the last ';' when that begins with "collation="
+// (blanks around the key and the value, and letter case, are free); otherwise
+// the whole text after "sqlite:" is the path. The values are ci_as (the
+// default: case ignored, accents kept) and ci_ai (case and accents ignored);
+// any other is refused with error 40001 naming it.
+struct SqliteConnectionString {
+    QString path;
+    TextCollation collation = TextCollation::AccentSensitive;
+};
+SqliteConnectionString parseSqliteConnectionString(const QString &connectionString);
+
+// The collation a connection string's "collation=VALUE" names; error 40001 for
+// a value that names none.
+TextCollation collationNamed(QStringView value, const QString &connectionString);
 
 // A host's connection string, from where the shop keeps it: given on the
 // command line (which every user of the machine reads in the process list),

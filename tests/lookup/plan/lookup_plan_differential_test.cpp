@@ -36,6 +36,17 @@ namespace {
 using vok::test::kSeasoning;
 using vok::test::Typist;
 
+// Names that sort apart once accents are ignored (ÁBACO before ABADÍA, tied
+// with abaco), in both cases, composed and not, found by codes of digits that
+// a till ignoring accents still reads on the indexes; and a variety's accent.
+constexpr const char *kAccents = R"sql(
+INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
+VALUES (900201, '77001', 'ÁBACO ESCOLAR', 'abaco', 5, 1, 0), (900202, '77002', 'ABADÍA', 'ábadia', 5, 1, 0),
+       (900203, '77003', 'abaco escolar', 'A' || char(769) || 'BACO', 5, 1, 0), (900204, '77004', 'AZÚCAR', NULL, 5, 1, 0),
+       (900205, '7700', 'azucar', 'AZUCAR', 5, 1, 0), (900206, '77005', 'ABACA', 'ÁBACA', 5, 1, 0);
+INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) VALUES (900206, 1, 'ROSÉ', 1);
+)sql";
+
 struct Catalogue : vok::test::CatalogueTexts {
     QTemporaryDir folder;
     QString path;
@@ -80,6 +91,7 @@ std::unique_ptr<Catalogue> makeCatalogue(uint64_t seed, FileState state = FileSt
     sqlite3 *db = nullptr;
     sqlite3_open_v2(options.output.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     EXPECT_EQ(sqlite3_exec(db, kSeasoning, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    EXPECT_EQ(sqlite3_exec(db, kAccents, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     if (state == FileState::Indexed) {
         EXPECT_EQ(lookup::createLookupIndexes(db).error, QString());
     }
@@ -141,10 +153,10 @@ struct Compared {
     std::shared_ptr<rdo::SqliteConnection> probed, plain;
 };
 
-Compared compared(uint64_t seed, FileState state = FileState::Indexed)
+Compared compared(uint64_t seed, FileState state = FileState::Indexed, const char *collation = "")
 {
     Compared c{makeCatalogue(seed, state), nullptr, nullptr};
-    const QString connect = u"sqlite:"_qs + c.catalogue->path;
+    const QString connect = u"sqlite:"_qs + c.catalogue->path + QLatin1String(collation);
     c.probed = rdo::SqliteConnection::open(connect);
     // The stretches of the names' indexes read at once: every lookup passes
     // over those that cannot hold its words.
@@ -162,6 +174,7 @@ struct Seeded {
     FileState state;
     // How the file orders the searched columns on its indexes.
     lookup::FileKeys keys;
+    const char *collation = ""; // the connection string's option
 };
 
 void PrintTo(const Seeded &s, std::ostream *out)
@@ -173,9 +186,9 @@ class LookupPlans : public ::testing::TestWithParam<Seeded> {};
 
 TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
 {
-    const Compared c = compared(GetParam().seed, GetParam().state);
+    const Compared c = compared(GetParam().seed, GetParam().state, GetParam().collation);
     const auto &[catalogue, probed, plain] = c;
-    const QString connect = u"sqlite:"_qs + catalogue->path;
+    const QString connect = u"sqlite:"_qs + catalogue->path + QLatin1String(GetParam().collation);
     // The lookup as one statement with its candidates added, as the back end
     // runs it when its streams cannot be prepared.
     const auto single = rdo::SqliteConnection::open(connect);
@@ -190,9 +203,14 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     Typist typist(*catalogue, static_cast<uint32_t>(GetParam().seed));
     int probedStatements = 0, mergedStatements = 0, found = 0;
     constexpr int kLookups = 90;
-    for (int i = 0; i < kLookups; ++i) {
-        const lookup::LookupSettings s = typist.nextSettings();
-        const QString typed = typist.next();
+    // Then texts aimed at the accents' rows, with the name and the short name
+    // displayed.
+    const QStringList accents = {u"7700"_qs, u"770"_qs, u"77"_qs, u"azucar"_qs, u"ÁBAC"_qs, u"AZÚC"_qs, u"abaca ros"_qs};
+    for (int i = 0; i < kLookups + 2 * accents.size(); ++i) {
+        lookup::LookupSettings s = typist.nextSettings();
+        const QString typed = i < kLookups ? typist.next() : accents[(i - kLookups) / 2];
+        if (i >= kLookups)
+            s.NombreADesplegar = i % 2;
         const QString sql = lookupStatement(s, typed);
         probedStatements += lookup::withIndexProbes(sql, GetParam().keys) != sql ? 1 : 0;
         if (const auto plan = planner.plan(sql)) {
@@ -212,7 +230,7 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     }
     // The comparison means something only if the probes were added and rows found.
     EXPECT_GT(probedStatements, kLookups * 3 / 4);
-    EXPECT_EQ(mergedStatements, kLookups);
+    EXPECT_EQ(mergedStatements, kLookups + 2 * accents.size());
     EXPECT_GT(found, kLookups / 2);
 }
 
@@ -222,7 +240,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Seeded{"Indexed3", 3, FileState::Indexed, {kNoCase, kNoCase, kNoCase, kNoCase}},
                       Seeded{"IndexedEarlier17", 17, FileState::IndexedEarlier, {}},
                       Seeded{"AsItComes3", 3, FileState::AsItComes, {kNoCase, kNoCase, kNoCase, kBinary}},
-                      Seeded{"PlainText17", 17, FileState::PlainText, {kBinary, kBinary, kBinary, kBinary}}),
+                      Seeded{"PlainText17", 17, FileState::PlainText, {kBinary, kBinary, kBinary, kBinary}},
+                      Seeded{"Indexed3AccentsIgnored", 3, FileState::Indexed, {kNoCase, kNoCase, kNoCase, kNoCase},
+                             ";collation=ci_ai"},
+                      Seeded{"AsItComes5AccentsIgnored", 5, FileState::AsItComes,
+                             {kNoCase, kNoCase, kNoCase, kBinary}, ";collation=ci_ai"},
+                      Seeded{"PlainText17AccentsIgnored", 17, FileState::PlainText,
+                             {kBinary, kBinary, kBinary, kBinary}, ";collation=ci_ai"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // A host's own statement of the lookup's shape, each group with one term more
@@ -404,6 +428,26 @@ TEST_F(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamed)
     write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + with[0] +
           u", 1, 'AZUL', 1)"_qs);
     lookUp(with, with[1], "without the count of changes");
+}
+
+// Ignoring accents, a typed text of ASCII letters is read on the indexes only
+// while no bar code of the file holds a letter outside ASCII: one the shop's
+// application adds ("ÁBC%", matched by "abc77") is found from the next lookup on.
+TEST(LookupPlansIgnoringAccents, SeeABarCodeWithAnAccentAdded)
+{
+    const Compared c = compared(5, FileState::Indexed, ";collation=ci_ai");
+    lookup::LookupSettings s;
+    s.Empresa = 1;
+    const QString sql = lookupStatement(s, u"abc77"_qs);
+    for (const char *added : {"", "INSERT INTO ArticuloCodigoBarras VALUES ('ÁBC%', 900202, 0, 1, 0)"}) {
+        sqlite3 *writer = nullptr;
+        sqlite3_open_v2(c.catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr);
+        EXPECT_EQ(sqlite3_exec(writer, added, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(writer);
+        const QStringList expected = rows(*c.plain, sql), got = rows(*c.probed, sql);
+        EXPECT_TRUE(got == expected) << added << " " << firstDifference(got, expected);
+        EXPECT_EQ(expected.filter(u"|900202|"_qs).size(), *added ? 1 : 0);
+    }
 }
 
 // The back end keeps in memory which letters each stretch of the name's index

@@ -2,6 +2,7 @@
 // the same file through the SQLite ODBC driver with the translation asked for.
 
 #include "error_number.h"
+#include "platform/rdo/connection_string.h"
 #include "platform/rdo/odbc/odbc_connection.h"
 #include "platform/rdo/rdo.h"
 #include "platform/rdo/sqlite/sqlite_connection.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -181,29 +183,62 @@ INSTANTIATE_TEST_SUITE_P(Backends, Connection, ::testing::Values(Backend::Sqlite
 
 // --- What only the embedded back end does: SQL Server's text comparison ------
 
+// Under the default collation and with accents ignored (";collation=ci_ai").
 TEST(SqliteBackend, ComparesTextAsTheServerDoes)
 {
-    auto connection = rdoConnection::open(u"sqlite:"_qs + cataloguePath());
-    const std::pair<const char16_t *, int> cases[] = {
-        // LIKE folds the case of Ñ, keeps accents apart; '=' and In ignore case and trailing blanks
-        {u"Select ArtID From Articulo Where ArtNombre Like '%niño%'", 24},
-        {u"Select ArtID From Articulo Where ArtNombre Like '%NINO%'", 0},
-        {u"Select ParValor From genParametros Where ParNombre = 'fmtcabezalarticulo   '", 1},
-        {u"Select ParValor From genParametros Where 'FMTCABEZALARTICULO' = ParNombre", 1},
-        {u"Select ArtID From Articulo Where ArtNombre In ('pantalon polar niño', 'x')", 1},
-        {u"Select ArtID From Articulo Where ArtCodigo = 'pan000036 '", 1},
+    struct Case {
+        const char16_t *sql;
+        int accentsKept, accentsIgnored;
     };
-    for (const auto &[sql, rows] : cases)
-        EXPECT_EQ(rowCount(*connection, QString::fromUtf16(sql)), rows) << QString::fromUtf16(sql).toStdString();
-    // Order By sorts by the server's comparison, across a Union too.
-    auto rs = connection->OpenResultset(u"Select ArtNombre As N From Articulo Where ArtID < 500 Union All "
-                                        "Select AVaNombre As N From ArticuloVariedad Order By N"_qs);
-    QStringList names;
-    for (; !rs->Eof(); rs->MoveNext())
-        names.append(rs->rdoColumns().Item(0).Value().get<QString>());
-    EXPECT_GT(names.size(), 500);
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
-                               [](const QString &a, const QString &b) { return rdo::sqlServerCompare(a, b) < 0; }));
+    const Case cases[] = {
+        // LIKE folds the case of Ñ, keeps accents apart unless told; '=' and In
+        // ignore case and trailing blanks, and accents when told
+        {u"Select ArtID From Articulo Where ArtNombre Like '%niño%'", 24, 24},
+        {u"Select ArtID From Articulo Where ArtNombre Like '%NINO%'", 0, 24},
+        {u"Select ArtID From Articulo Where ArtNombre Like 'pantal[o]n polar n_ño'", 1, 1},
+        {u"Select ParValor From genParametros Where ParNombre = 'fmtcabezalarticulo   '", 1, 1},
+        {u"Select ParValor From genParametros Where 'FMTCABEZALARTICULO' = ParNombre", 1, 1},
+        {u"Select ArtID From Articulo Where ArtNombre In ('pantalon polar niño', 'x')", 1, 1},
+        {u"Select ArtID From Articulo Where ArtNombre In ('pantalón polar nino', 'x')", 0, 1},
+        {u"Select ArtID From Articulo Where ArtNombre >= 'pantalon polar nino' And ArtNombre < 'pantalon polar ninoa'",
+         0, 1},
+        {u"Select ArtID From Articulo Where ArtCodigo = 'pan000036 '", 1, 1},
+    };
+    for (const auto collation : {rdo::TextCollation::AccentSensitive, rdo::TextCollation::AccentInsensitive}) {
+        const bool ignored = collation == rdo::TextCollation::AccentInsensitive;
+        auto connection = rdoConnection::open(u"sqlite:"_qs + cataloguePath() + (ignored ? u"; Collation = CI_AI"_qs : u""_qs));
+        for (const Case &c : cases)
+            EXPECT_EQ(rowCount(*connection, QString::fromUtf16(c.sql)), ignored ? c.accentsIgnored : c.accentsKept)
+                << QString::fromUtf16(c.sql).toStdString() << (ignored ? " ci_ai" : " ci_as");
+        // Order By sorts by the server's comparison, across a Union too.
+        auto rs = connection->OpenResultset(u"Select ArtNombre As N From Articulo Where ArtID < 500 Union All "
+                                            "Select AVaNombre As N From ArticuloVariedad Order By N"_qs);
+        QStringList names;
+        for (; !rs->Eof(); rs->MoveNext())
+            names.append(rs->rdoColumns().Item(0).Value().get<QString>());
+        EXPECT_GT(names.size(), 500);
+        EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+            return rdo::sqlServerCompare(a, b, collation) < 0;
+        }));
+    }
+}
+
+// The collation option: spelled in any case, blanks around its parts; a path
+// holding ';' stays the path.
+TEST(SqliteBackend, ReadsTheCollationAfterThePath)
+{
+    const std::tuple<const char16_t *, const char16_t *, bool> cases[] = {
+        {u"sqlite:/a/b.db", u"/a/b.db", false},
+        {u"SQLITE:/a/b.db; COLLATION = Ci_Ai ", u"/a/b.db", true},
+        {u"sqlite:/a/b.db;collation=ci_as", u"/a/b.db", false},
+        {u"sqlite:/a;b.db;collation=ci_ai", u"/a;b.db", true},
+        {u"sqlite:/a/b.db;collation=ci_ai;", u"/a/b.db;collation=ci_ai;", false},
+    };
+    for (const auto &[written, path, ignored] : cases) {
+        const auto parsed = rdo::parseSqliteConnectionString(QString::fromUtf16(written));
+        EXPECT_EQ(parsed.path, QString::fromUtf16(path));
+        EXPECT_EQ(parsed.collation == rdo::TextCollation::AccentInsensitive, ignored) << parsed.path.toStdString();
+    }
 }
 
 TEST(SqliteBackend, OpenRefusesWhatIsNotAnExistingDatabase)
@@ -216,6 +251,9 @@ TEST(SqliteBackend, OpenRefusesWhatIsNotAnExistingDatabase)
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(errorRaisedBy([] { rdoConnection::open(u"mysql:host=x"_qs); }).number(),
               rdo::err::UnknownConnectionString);
+    const vb::Error collation = errorRaisedBy([] { rdoConnection::open(u"sqlite:/a/b.db;collation=cs_as"_qs); });
+    EXPECT_EQ(collation.number(), rdo::err::UnknownConnectionString);
+    EXPECT_TRUE(collation.description().contains(u"\"cs_as\""_qs)) << collation.description().toStdString();
     EXPECT_EQ(errorRaisedBy([] { rdoConnection::open(u"odbc:translate=oracle;DRIVER={SQLite3}"_qs); }).number(),
               rdo::err::UnknownConnectionString);
     const vb::Error driver = errorRaisedBy([] { rdoConnection::open(u"odbc:DRIVER={NoSuchDriver}"_qs); });

@@ -66,15 +66,15 @@ private:
         return std::string(bytes, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
     }
     // Order By's comparison under the server collation: Null first.
-    static int compare(const std::optional<std::string> &a, const std::optional<std::string> &b)
+    int compare(const std::optional<std::string> &a, const std::optional<std::string> &b) const
     {
         if (!a || !b)
             return a ? 1 : (b ? -1 : 0);
-        return sqlServerCompareUtf8(*a, *b);
+        return sqlServerCompareUtf8(*a, *b, m_handle->collation);
     }
     // The compound's order, then its branch order among equals, then the
     // order the engine's stable sort keeps among equal rows of one branch.
-    static bool before(const Row &a, int branchA, const Row &b, int branchB)
+    bool before(const Row &a, int branchA, const Row &b, int branchB) const
     {
         for (size_t k = 0; k < a.keys.size(); ++k)
             if (const int byKey = compare(a.keys[k], b.keys[k]))
@@ -122,14 +122,14 @@ private:
     // sorts at or after the group's keys: so every row to come is at or past
     // the bound's first key, and at or past its second when the first keys
     // are equal.
-    static bool mayStillPrecede(const Stream &stream, const Row &row)
+    bool mayStillPrecede(const Stream &stream, const Row &row) const
     {
         if (const int byFirst = compare(stream.bound[0], row.keys[0]))
             return byFirst < 0;
         return compare(stream.bound[1], row.keys[1]) <= 0;
     }
 
-    static bool heldAfter(const Row &a, const Row &b, int branch) { return before(b, branch, a, branch); }
+    bool heldAfter(const Row &a, const Row &b, int branch) const { return before(b, branch, a, branch); }
 
     // Reads one more group of a driven stream, and its rows if it has any. A
     // driver that passes over groups without rows stops at the first group
@@ -242,8 +242,8 @@ int installDriverLimit(SqliteConnection::Handle &handle)
             if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
                 return sqlite3_result_int(context, 0);
             const std::string_view name = utf8Bytes(argv[0]);
-            const bool past = (h->driverLimit && sqlServerCompareUtf8(name, *h->driverLimit) > 0) ||
-                              (h->driverStop && sqlServerCompareUtf8(name, *h->driverStop) >= 0);
+            const bool past = (h->driverLimit && sqlServerCompareUtf8(name, *h->driverLimit, h->collation) > 0) ||
+                              (h->driverStop && sqlServerCompareUtf8(name, *h->driverStop, h->collation) >= 0);
             sqlite3_result_int(context, past ? 1 : 0);
         },
         nullptr, nullptr);

@@ -1,5 +1,6 @@
 #include "platform/rdo/sqlite/sqlite_connection.h"
 
+#include "platform/rdo/connection_string.h"
 #include "platform/rdo/forward_resultset.h"
 #include "platform/rdo/sqlite/merged_resultset.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
@@ -26,15 +27,26 @@ void likeFunction(sqlite3_context *context, int, sqlite3_value **argv)
         return sqlite3_result_null(context);
     // like(X, Y) is "Y LIKE X": the pattern comes first.
     const std::string_view text = utf8Bytes(argv[1]);
+    const auto collation = *static_cast<const TextCollation *>(sqlite3_user_data(context));
     if (const auto matched = withKeptLikePattern(
-            context, argv, 0, [&](const SqlServerLikePattern &pattern) { return pattern.matchesUtf8(text); }))
+            context, argv, 0, [&](const SqlServerLikePattern &pattern) { return pattern.matchesUtf8(text); },
+            collation))
         sqlite3_result_int(context, *matched ? 1 : 0);
 }
 
-int serverCollation(void *, int lengthA, const void *a, int lengthB, const void *b)
+int serverCollation(void *collation, int lengthA, const void *a, int lengthB, const void *b)
 {
     return sqlServerCompareUtf8({static_cast<const char *>(a), static_cast<size_t>(lengthA)},
-                                {static_cast<const char *>(b), static_cast<size_t>(lengthB)});
+                                {static_cast<const char *>(b), static_cast<size_t>(lengthB)},
+                                *static_cast<const TextCollation *>(collation));
+}
+
+// What the SQL functions are handed to know their collation: one constant of
+// each, which outlives every connection.
+void *collationArgument(TextCollation collation)
+{
+    static const TextCollation kept = TextCollation::AccentSensitive, ignored = TextCollation::AccentInsensitive;
+    return const_cast<TextCollation *>(collation == TextCollation::AccentInsensitive ? &ignored : &kept);
 }
 
 // Statements a read-only connection may run: reading, the functions it calls,
@@ -134,13 +146,14 @@ vb::Variant columnValue(sqlite3_stmt *stmt, int column, const char *declaredType
     }
 }
 
-int installServerText(sqlite3 *db)
+int installServerText(sqlite3 *db, TextCollation collation)
 {
-    const int like = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+    void *argument = collationArgument(collation);
+    const int like = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, argument,
                                              likeFunction, nullptr, nullptr);
     if (like != SQLITE_OK)
         return like;
-    return sqlite3_create_collation(db, kServerCollation, SQLITE_UTF8, nullptr, serverCollation);
+    return sqlite3_create_collation(db, kServerCollation, SQLITE_UTF8, argument, serverCollation);
 }
 
 namespace {
@@ -225,8 +238,10 @@ void SqliteConnection::setPlans(std::shared_ptr<SqlitePlans> plans)
 
 std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connectionString)
 {
-    const QString path = connectionString.mid(connectionString.indexOf(u':') + 1);
+    const SqliteConnectionString parsed = parseSqliteConnectionString(connectionString);
+    const QString &path = parsed.path;
     auto handle = std::make_shared<Handle>();
+    handle->collation = parsed.collation;
     // Read-only, never created: a missing file is an error, not an empty database.
     const int opened =
         sqlite3_open_v2(path.toUtf8().constData(), &handle->db, SQLITE_OPEN_READONLY, nullptr);
@@ -251,7 +266,7 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     }
     // Reading the schema also tells a file that is not a database apart.
     QStringList textColumns = readTextColumns(handle->db);
-    if (installServerText(handle->db) != SQLITE_OK || installDriverLimit(*handle) != SQLITE_OK)
+    if (installServerText(handle->db, handle->collation) != SQLITE_OK || installDriverLimit(*handle) != SQLITE_OK)
         throw engineError(handle->db);
     // From here on only reading is authorised: no pragma that sets (query_only cannot be
     // switched off), no attach, no write of any kind.

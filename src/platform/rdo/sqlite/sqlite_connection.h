@@ -5,6 +5,7 @@
 // registered from outside (sqlite_plans.h) may run a statement their own way.
 
 #include "platform/rdo/rdo.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
 #include "platform/rdo/tsql/statement_rewriter.h"
 
 #include <QStringList>
@@ -16,9 +17,10 @@ struct sqlite3;
 namespace rdo {
 
 // Installs on a SQLite connection what makes it compare text as SQL Server
-// does: like(X, Y) (the LIKE operator) as sqlServerLike, and the collation
-// kServerCollation as sqlServerCompare. Returns SQLITE_OK or the error code.
-int installServerText(sqlite3 *db);
+// does under the given collation: like(X, Y) (the LIKE operator) as
+// sqlServerLike, and the collation kServerCollation as sqlServerCompare.
+// Returns SQLITE_OK or the error code.
+int installServerText(sqlite3 *db, TextCollation collation = TextCollation::AccentSensitive);
 
 class SqlitePlans;
 
@@ -26,7 +28,8 @@ class SqliteConnection final : public rdoConnection {
 public:
     struct Handle; // the open database, shared with the result sets
 
-    // "sqlite:PATH". The file is opened read-only and must exist.
+    // "sqlite:PATH", or "sqlite:PATH;collation=ci_ai" (see
+    // parseSqliteConnectionString). The file is opened read-only and must exist.
     static std::shared_ptr<SqliteConnection> open(const QString &connectionString);
 
     std::shared_ptr<rdoResultset> OpenResultset(const QString &sql, int16_t type = rdOpenDynamic,

@@ -24,6 +24,8 @@ inline const QString kSqliteSource = QStringLiteral("SQLite");
 
 struct SqliteConnection::Handle {
     sqlite3 *db = nullptr;
+    // How the connection compares text (its connection string's collation).
+    TextCollation collation = TextCollation::AccentSensitive;
     std::unique_ptr<StatementCache> statements; // the statements kept for the next call
     // The plans registered for this connection (see SqlitePlans). They go
     // before the database closes, and after the kept statements, as the SQL
@@ -62,7 +64,8 @@ inline std::string_view utf8Bytes(sqlite3_value *value)
 // one costs its length for every character of every row, so a pasted page
 // would hold a lookup for minutes.
 template <typename Match>
-std::optional<bool> withKeptLikePattern(sqlite3_context *context, sqlite3_value **argv, int argument, Match &&match)
+std::optional<bool> withKeptLikePattern(sqlite3_context *context, sqlite3_value **argv, int argument, Match &&match,
+                                        TextCollation collation = TextCollation::AccentSensitive)
 {
     if (const auto *kept = static_cast<const SqlServerLikePattern *>(sqlite3_get_auxdata(context, argument)))
         return match(*kept);
@@ -71,7 +74,7 @@ std::optional<bool> withKeptLikePattern(sqlite3_context *context, sqlite3_value 
         sqlite3_result_error(context, "The LIKE pattern is longer than 8000 bytes", -1);
         return std::nullopt;
     }
-    auto pattern = std::make_unique<SqlServerLikePattern>(text);
+    auto pattern = std::make_unique<SqlServerLikePattern>(text, collation);
     const bool matched = match(*pattern);
     sqlite3_set_auxdata(context, argument, pattern.release(),
                         [](void *kept) { delete static_cast<SqlServerLikePattern *>(kept); });

@@ -15,9 +15,9 @@ namespace {
 
 // The form both sides are compared in: composed, then case-folded, as code
 // points so that characters outside the basic plane count as one.
-std::vector<char32_t> comparable(QStringView text)
+std::vector<char32_t> comparable(QStringView text, TextCollation collation)
 {
-    const QString folded = sqlServerFolded(text);
+    const QString folded = sqlServerFolded(text, collation);
     std::vector<char32_t> out;
     out.reserve(static_cast<size_t>(folded.size()));
     for (const uint c : folded.toUcs4())
@@ -34,26 +34,30 @@ std::vector<char32_t> comparable(QStringView text)
 constexpr char32_t kLatinEnd = 0x300;
 constexpr char32_t kFoldsToMore = 0xFFFFFFFF;
 
-const std::vector<char32_t> &latinFolds()
+std::vector<char32_t> latinFoldsOf(TextCollation collation)
 {
-    static const std::vector<char32_t> folds = [] {
-        std::vector<char32_t> table(kLatinEnd);
-        for (char32_t c = 0; c < kLatinEnd; ++c) {
-            const std::vector<char32_t> folded = comparable(QString::fromUcs4(&c, 1));
-            table[c] = folded.size() == 1 ? folded.front() : kFoldsToMore;
-        }
-        return table;
-    }();
-    return folds;
+    std::vector<char32_t> table(kLatinEnd);
+    for (char32_t c = 0; c < kLatinEnd; ++c) {
+        const std::vector<char32_t> folded = comparable(QString::fromUcs4(&c, 1), collation);
+        table[c] = folded.size() == 1 ? folded.front() : kFoldsToMore;
+    }
+    return table;
+}
+
+const std::vector<char32_t> &latinFolds(TextCollation collation)
+{
+    static const std::vector<char32_t> kept = latinFoldsOf(TextCollation::AccentSensitive);
+    static const std::vector<char32_t> ignored = latinFoldsOf(TextCollation::AccentInsensitive);
+    return collation == TextCollation::AccentInsensitive ? ignored : kept;
 }
 
 // The comparable form of UTF-8 text whose code points are all below U+0300
 // and fold to one each (Spanish, and most of Western Europe's, names), read
 // without Qt's conversions; false for any other text, or bytes that are not
 // UTF-8.
-bool latinComparable(std::string_view bytes, std::vector<char32_t> &out)
+bool latinComparable(std::string_view bytes, std::vector<char32_t> &out, TextCollation collation)
 {
-    const std::vector<char32_t> &folds = latinFolds();
+    const std::vector<char32_t> &folds = latinFolds(collation);
     out.clear();
     out.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -76,11 +80,11 @@ bool latinComparable(std::string_view bytes, std::vector<char32_t> &out)
 }
 
 // The comparable form of UTF-8 text, by the quickest path that gives it.
-std::vector<char32_t> comparableUtf8(std::string_view bytes)
+std::vector<char32_t> comparableUtf8(std::string_view bytes, TextCollation collation)
 {
     std::vector<char32_t> out;
-    if (!latinComparable(bytes, out))
-        out = comparable(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!latinComparable(bytes, out, collation))
+        out = comparable(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())), collation);
     return out;
 }
 
@@ -239,7 +243,7 @@ int compareComparable(const std::vector<char32_t> &x, const std::vector<char32_t
 QString sqlServerLikeAsRegex(QStringView pattern)
 {
     QString regex = u"^"_qs;
-    for (const PatternItem &item : compile(comparable(pattern))) {
+    for (const PatternItem &item : compile(comparable(pattern, TextCollation::AccentSensitive))) {
         switch (item.kind) {
         case PatternItem::Any:
             regex += u".*"_qs;
@@ -267,22 +271,30 @@ QString sqlServerLikeAsRegex(QStringView pattern)
     return regex + u'$';
 }
 
-QString sqlServerFolded(QStringView text)
+QString sqlServerFolded(QStringView text, TextCollation collation)
 {
-    return text.toString().normalized(QString::NormalizationForm_C).toCaseFolded();
+    const QString folded = text.toString().normalized(QString::NormalizationForm_C).toCaseFolded();
+    if (collation == TextCollation::AccentSensitive)
+        return folded;
+    // Decomposed, a letter with accents is its base letter followed by its
+    // marks: without the marks, and composed again (what is left to compose
+    // is outside Latin: Hangul, marks of other scripts).
+    QString bare = folded.normalized(QString::NormalizationForm_D);
+    bare.removeIf([](QChar c) { return c.unicode() >= 0x300 && c.unicode() <= 0x36F; });
+    return bare.normalized(QString::NormalizationForm_C);
 }
 
-QString sqlServerKey(QStringView text)
+QString sqlServerKey(QStringView text, TextCollation collation)
 {
     qsizetype n = text.size();
     while (n > 0 && text[n - 1] == u' ')
         --n;
-    return sqlServerFolded(text.first(n));
+    return sqlServerFolded(text.first(n), collation);
 }
 
-bool sqlServerLike(QStringView text, QStringView pattern)
+bool sqlServerLike(QStringView text, QStringView pattern, TextCollation collation)
 {
-    return matches(comparable(text), compile(comparable(pattern)));
+    return matches(comparable(text, collation), compile(comparable(pattern, collation)));
 }
 
 // A pattern of literal runs separated by '%' only (what the lookups type),
@@ -360,17 +372,20 @@ struct LiteralRuns {
 };
 
 struct SqlServerLikePattern::Compiled {
+    TextCollation collation = TextCollation::AccentSensitive;
     bool ascii = false;
     std::vector<PatternItem> items;
     std::optional<LiteralRuns> runs;
     QString pattern; // for texts that are not ASCII
 };
 
-SqlServerLikePattern::SqlServerLikePattern(std::string_view pattern) : d(std::make_unique<Compiled>())
+SqlServerLikePattern::SqlServerLikePattern(std::string_view pattern, TextCollation collation)
+    : d(std::make_unique<Compiled>())
 {
+    d->collation = collation;
     d->ascii = isAsciiUtf8(pattern);
     d->pattern = QString::fromUtf8(pattern.data(), static_cast<qsizetype>(pattern.size()));
-    d->items = compile(d->ascii ? loweredAscii(pattern) : comparable(d->pattern));
+    d->items = compile(d->ascii ? loweredAscii(pattern) : comparable(d->pattern, collation));
     d->runs = LiteralRuns::of(d->items);
 }
 
@@ -380,7 +395,7 @@ bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
 {
     if (isAsciiUtf8(text) && (d->ascii || d->runs))
         return d->runs ? d->runs->matches(std::span(text.data(), text.size())) : matches(text, d->items);
-    const std::vector<char32_t> points = comparableUtf8(text);
+    const std::vector<char32_t> points = comparableUtf8(text, d->collation);
     return d->runs ? d->runs->matches(std::span<const char32_t>(points)) : matches(points, d->items);
 }
 
@@ -403,23 +418,23 @@ bool SqlServerLikePattern::beginsWithLiteral() const
     return !d->items.empty() && d->items.front().kind == PatternItem::Literal;
 }
 
-std::u32string sqlServerComparableUtf8(std::string_view text)
+std::u32string sqlServerComparableUtf8(std::string_view text, TextCollation collation)
 {
     if (isAsciiUtf8(text)) {
         std::u32string out(text.size(), U'\0');
         std::transform(text.begin(), text.end(), out.begin(), [](char c) { return lowered(c); });
         return out;
     }
-    const std::vector<char32_t> points = comparableUtf8(text);
+    const std::vector<char32_t> points = comparableUtf8(text, collation);
     return {points.begin(), points.end()};
 }
 
-bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern)
+bool sqlServerLikeUtf8(std::string_view text, std::string_view pattern, TextCollation collation)
 {
-    return SqlServerLikePattern(pattern).matchesUtf8(text);
+    return SqlServerLikePattern(pattern, collation).matchesUtf8(text);
 }
 
-int sqlServerCompareUtf8(std::string_view a, std::string_view b)
+int sqlServerCompareUtf8(std::string_view a, std::string_view b, TextCollation collation)
 {
     a = withoutTrailingBlanks(a);
     b = withoutTrailingBlanks(b);
@@ -432,10 +447,10 @@ int sqlServerCompareUtf8(std::string_view a, std::string_view b)
             return 0;
         return a.size() < b.size() ? -1 : 1;
     }
-    return compareComparable(comparableUtf8(a), comparableUtf8(b));
+    return compareComparable(comparableUtf8(a, collation), comparableUtf8(b, collation));
 }
 
-std::string sqlServerKeyUtf8(std::string_view text)
+std::string sqlServerKeyUtf8(std::string_view text, TextCollation collation)
 {
     text = withoutTrailingBlanks(text);
     std::string key;
@@ -445,7 +460,7 @@ std::string sqlServerKeyUtf8(std::string_view text)
             key += static_cast<char>(asciiComparable(c));
         return key;
     }
-    for (const char32_t c : comparableUtf8(text)) {
+    for (const char32_t c : comparableUtf8(text, collation)) {
         if (c < 0x80) {
             key += static_cast<char>(c);
             continue;
@@ -459,7 +474,7 @@ std::string sqlServerKeyUtf8(std::string_view text)
     return key;
 }
 
-int sqlServerCompare(QStringView a, QStringView b)
+int sqlServerCompare(QStringView a, QStringView b, TextCollation collation)
 {
     auto stripBlanks = [](QStringView s) {
         qsizetype n = s.size();
@@ -467,7 +482,7 @@ int sqlServerCompare(QStringView a, QStringView b)
             --n;
         return s.first(n);
     };
-    return compareComparable(comparable(stripBlanks(a)), comparable(stripBlanks(b)));
+    return compareComparable(comparable(stripBlanks(a), collation), comparable(stripBlanks(b), collation));
 }
 
 } // namespace rdo

@@ -102,17 +102,21 @@ TEST(LatinText, IsComparedAsAnyOtherText)
         points.push_back(c);
     for (const char32_t c : {0x301u, 0x130u, 0x3A3u, 0x1E9Eu, 0x1F600u})
         points.push_back(c);
-    for (const char32_t c : points) {
-        const QString letter = QString::fromUcs4(&c, 1);
-        const QString text = u"a"_qs + letter + u"e\u0301B"_qs, other = u"A"_qs + letter.toUpper() + u"éb"_qs;
-        const std::string utf8 = text.toStdString();
-        ASSERT_EQ(rdo::sqlServerKeyUtf8(utf8), rdo::sqlServerKey(text).toStdString()) << std::hex << uint32_t(c);
-        const int general = rdo::sqlServerCompare(text, other), latin = rdo::sqlServerCompareUtf8(utf8, other.toStdString());
-        ASSERT_EQ((general > 0) - (general < 0), (latin > 0) - (latin < 0)) << std::hex << uint32_t(c);
-        for (const QString &pattern : {u"A%"_qs + letter + u"_%"_qs, u"%ss%"_qs, u"_"_qs + letter + u"É_"_qs})
-            ASSERT_EQ(rdo::SqlServerLikePattern(pattern.toStdString()).matchesUtf8(utf8), rdo::sqlServerLike(text, pattern))
-                << std::hex << uint32_t(c) << " " << pattern.toStdString();
-    }
+    for (const auto collation : {rdo::TextCollation::AccentSensitive, rdo::TextCollation::AccentInsensitive})
+        for (const char32_t c : points) {
+            const QString letter = QString::fromUcs4(&c, 1);
+            const QString text = u"a"_qs + letter + u"e\u0301B"_qs, other = u"A"_qs + letter.toUpper() + u"éb"_qs;
+            const std::string utf8 = text.toStdString();
+            ASSERT_EQ(rdo::sqlServerKeyUtf8(utf8, collation), rdo::sqlServerKey(text, collation).toStdString())
+                << std::hex << uint32_t(c);
+            const int general = rdo::sqlServerCompare(text, other, collation),
+                      latin = rdo::sqlServerCompareUtf8(utf8, other.toStdString(), collation);
+            ASSERT_EQ((general > 0) - (general < 0), (latin > 0) - (latin < 0)) << std::hex << uint32_t(c);
+            for (const QString &pattern : {u"A%"_qs + letter + u"_%"_qs, u"%ss%"_qs, u"_"_qs + letter + u"É_"_qs})
+                ASSERT_EQ(rdo::SqlServerLikePattern(pattern.toStdString(), collation).matchesUtf8(utf8),
+                          rdo::sqlServerLike(text, pattern, collation))
+                    << std::hex << uint32_t(c) << " " << pattern.toStdString();
+        }
     // Bytes that are not UTF-8 are read as the general path reads them.
     for (const std::string bytes : {"a\x80" "b", "a\xC3", "\xC3(", "a\xE2\x82"})
         EXPECT_EQ(rdo::sqlServerKeyUtf8(bytes), rdo::sqlServerKey(QString::fromUtf8(bytes)).toStdString());
@@ -126,5 +130,55 @@ INSTANTIATE_TEST_SUITE_P(
                       CompareCase{u" abc", u"abc", -1}, // leading blanks count
                       CompareCase{u"abc\t", u"abc", 1}, // only spaces are trailing blanks
                       CompareCase{u"ab", u"abc", -1}, CompareCase{u"B", u"a", 1}));
+
+// The same two texts under both collations: accents ignored, a letter with
+// them is its base letter (composed or not, in either case); letters of their
+// own stay apart. Each pair is tried as '=' and order (both ways, on texts and
+// on UTF-8, and by sort keys) and as LIKE with the second as the pattern.
+struct FoldedPair {
+    const char16_t *a;
+    const char16_t *b;
+    int accentsKept, accentsIgnored; // the sign of a compared with b
+};
+
+void PrintTo(const FoldedPair &c, std::ostream *os)
+{
+    *os << QString::fromUtf16(c.a).toStdString() << " vs " << QString::fromUtf16(c.b).toStdString();
+}
+
+class FoldedPairs : public ::testing::TestWithParam<FoldedPair> {};
+
+TEST_P(FoldedPairs, CompareAndMatchUnderEachCollation)
+{
+    const FoldedPair &c = GetParam();
+    const QString a = QString::fromUtf16(c.a), b = QString::fromUtf16(c.b);
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto &[collation, expected] : {std::pair{rdo::TextCollation::AccentSensitive, c.accentsKept},
+                                              {rdo::TextCollation::AccentInsensitive, c.accentsIgnored}}) {
+        const std::string how = collation == rdo::TextCollation::AccentSensitive ? "ci_as" : "ci_ai";
+        EXPECT_EQ(sign(rdo::sqlServerCompare(b, a, collation)), -expected) << how;
+        EXPECT_EQ(sign(rdo::sqlServerCompareUtf8(a.toStdString(), b.toStdString(), collation)), expected) << how;
+        EXPECT_EQ(sign(rdo::sqlServerKeyUtf8(a.toStdString(), collation).compare(
+                      rdo::sqlServerKeyUtf8(b.toStdString(), collation))),
+                  expected)
+            << how;
+        EXPECT_EQ(rdo::sqlServerLike(a, b, collation), expected == 0) << how;
+        EXPECT_EQ(rdo::SqlServerLikePattern(b.toStdString(), collation).matchesUtf8(a.toStdString()), expected == 0)
+            << how;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Letters, FoldedPairs,
+    ::testing::Values(FoldedPair{u"café", u"CAFE", 1, 0}, FoldedPair{u"AZÚCAR", u"azucar", 1, 0},
+                      FoldedPair{u"Ñandú", u"nandu", 1, 0}, FoldedPair{u"PINGÜINO", u"pinguino", 1, 0},
+                      FoldedPair{u"ÀÁÂÃÄÅ", u"aaaaaa", 1, 0}, FoldedPair{u"ÇÈÌÒÙÝŸ", u"ceiouyy", 1, 0},
+                      FoldedPair{u"ČŚŽŁ", u"cszł", 1, 0},        // Łł has no decomposition: itself
+                      FoldedPair{u"éclair", u"ÉCLAIR", 0, 0}, // decomposed and composed é
+                      FoldedPair{u"éclair", u"eclair", 1, 0}, FoldedPair{u"jamón", u"jamon", 1, 0},
+                      FoldedPair{u"ábaco", u"abadía", 1, -1}, // the order follows the base letters
+                      FoldedPair{u"straße", u"STRASSE", 1, 1}, // ß is a letter of its own
+                      FoldedPair{u"Æ", u"ae", 1, 1}, FoldedPair{u"Œ", u"oe", 1, 1}, FoldedPair{u"Ø", u"o", 1, 1},
+                      FoldedPair{u"ø", u"Ø", 0, 0}, FoldedPair{u"e", u"f", -1, -1}));
 
 } // namespace
