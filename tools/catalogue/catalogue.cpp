@@ -11,6 +11,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <system_error>
 
@@ -291,18 +292,18 @@ std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes)
     return text.substr(0, n);
 }
 
-// The spelling with its accents of a first word that has one, which one
-// article in fifty of it carries (the others were typed without, as shops'
-// files hold both): written after every draw of the article, so that the
-// rest of the catalogue stays as the seed gives it.
-std::string_view withAccents(std::string_view head, std::int64_t id)
+// The spelling with its accents of a first word that has one, which the
+// first article of that word and one in fifty after it carry (the others were
+// typed without, as shops' files hold both; even a small sample holds each
+// spelling): written after every draw of the article, so that the rest of the
+// catalogue stays as the seed gives it. seen counts each word's articles.
+std::string_view withAccents(std::string_view head, std::map<std::string_view, std::int64_t> &seen)
 {
     static const std::pair<std::string_view, std::string_view> spelled[] = {
         {"CAFE", "CAFÉ"}, {"AZUCAR", "AZÚCAR"}, {"ATUN", "ATÚN"}, {"JAMON", "JAMÓN"}, {"JABON", "JABÓN"}};
-    if (id % 50 == 0)
-        for (const auto &[plain, accented] : spelled)
-            if (head == plain)
-                return accented;
+    for (const auto &[plain, accented] : spelled)
+        if (head == plain)
+            return seen[plain]++ % 50 == 0 ? accented : head;
     return head;
 }
 
@@ -508,6 +509,7 @@ Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed, bool plain
     EanSource eans;
     int nextScaleItem = 1; // scale labels carry a five-digit item number
     std::string name, code;
+    std::map<std::string_view, std::int64_t> accentsSeen;
 
     for (std::int64_t id = 1; id <= articles; ++id) {
         const Family &family = families()[pickFamily(rng)];
@@ -519,7 +521,7 @@ Summary fill(sqlite3 *db, std::uint32_t articles, std::uint64_t seed, bool plain
         const int brandId = static_cast<int>(rng.below(static_cast<std::uint32_t>(brandCount))) + 1;
         const bool brandInName = hasBrand && rng.percent(40);
 
-        name.assign(withAccents(head, id)).append(" ").append(qualifier);
+        name.assign(withAccents(head, accentsSeen)).append(" ").append(qualifier);
         if (brandInName)
             name.append(" ").append(brands[static_cast<std::size_t>(brandId - 1)]);
         if (!measure.empty())
