@@ -137,14 +137,6 @@ QString namesApartIndexOf(const QString &column)
                                                                    : QStringLiteral("IX_Articulo_NombreCortoDistinto");
 }
 
-// A term of a branch's "(col like 'p%' OR ...)" group: column [+ AVaNombre]
-// like 'pattern'.
-struct GroupTerm {
-    QString column;
-    bool joined = false; // the column run together with the variety's name
-    QString pattern;
-};
-
 // The group's terms from open to close; none when one is of another shape.
 std::optional<std::vector<GroupTerm>> groupTerms(const TokenView &t, size_t open, size_t close)
 {
@@ -878,11 +870,12 @@ void BranchPlanning::planOddArticles()
                               ? *candidates
                               : QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(name) +
                                     QStringLiteral(" Where ") + QLatin1String(kOddArticles);
-    plan.streams.push_back(
-        {branch, LookupPlan::Driven{rowsOfOneArticle(QStringLiteral(" And ") + QLatin1String(kOddArticles)),
-                                    QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
-                                        kHasRowsThenCode + QStringLiteral(" From Articulo Where ArtID In (") + among +
-                                        u')' + byOrderKeys()}});
+    LookupPlan::Driven driven{rowsOfOneArticle(QStringLiteral(" And ") + QLatin1String(kOddArticles)),
+                              QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + kHasRowsThenCode +
+                                  QStringLiteral(" From Articulo Where ArtID In (") + among + u')' + byOrderKeys()};
+    if (auto terms = groupTerms(t, b.group, b.groupClose))
+        driven.odd = LookupPlan::Driven::OddArticles{name, std::move(*terms)};
+    plan.streams.push_back({branch, std::move(driven)});
 }
 
 // The name's own pattern is tried on the index, and an article's row read

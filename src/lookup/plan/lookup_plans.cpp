@@ -4,6 +4,7 @@
 #include "lookup/plan/file_keys.h"
 #include "lookup/plan/key_ranges.h"
 #include "lookup/plan/name_blocks.h"
+#include "lookup/plan/odd_articles.h"
 
 #include "platform/rdo/sqlite/merged_resultset.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
@@ -37,7 +38,9 @@ public:
         m_keyRangesPrepared = std::async(std::launch::async, prepareKeyRanges);
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
+        m_collation = handle.collation;
         if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams()) {
+            m_path = file;
             m_nameBlocks.readFrom(file);
             m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, std::string(file));
         }
@@ -116,6 +119,8 @@ public:
         m_nameBlocks.refresh(statements, m_varieties);
         for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs})
             m_nameBlocks.readNow(leading, statements, m_varieties);
+        if (m_odd.readAt() != OddArticles::changesNow(statements))
+            m_odd = OddArticles::read(statements, m_collation);
     }
 
 private:
@@ -155,6 +160,25 @@ private:
         return !m_varietiesRead.valid();
     }
 
+    // The odd articles as the file holds them now, or null while they are
+    // read again in the background after a change (the lookup meanwhile
+    // reads them through the file's indexes).
+    const OddArticles *oddArticles(rdo::StatementCache &statements)
+    {
+        if (m_oddRead.valid() && m_oddRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            m_odd = m_oddRead.get();
+        const std::optional<int64_t> changes = OddArticles::changesNow(statements);
+        if (!changes)
+            return nullptr;
+        if (m_odd.readAt() == changes)
+            return &m_odd;
+        if (m_path.empty())
+            m_odd = OddArticles::read(statements, m_collation);
+        else if (!m_oddRead.valid())
+            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, m_collation);
+        return m_odd.readAt() == changes ? &m_odd : nullptr;
+    }
+
     struct Run;
     std::shared_ptr<rdo::rdoResultset> run(const LookupPlan &plan,
                                            const std::shared_ptr<rdo::SqliteConnection::Handle> &handle);
@@ -168,6 +192,10 @@ private:
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
+    rdo::TextCollation m_collation = rdo::TextCollation::AccentSensitive;
+    std::string m_path;
+    OddArticles m_odd;
+    std::future<OddArticles> m_oddRead;
     std::future<void> m_keyRangesPrepared;
 };
 
@@ -178,6 +206,7 @@ struct LookupPlans::Run {
     rdo::SqliteConnection::Handle &handle;
     NameBlocks &nameBlocks;
     const ArticlesWithVarieties &varieties;
+    const OddArticles *odd;
     const LookupPlan &plan;
 
     rdo::StatementCache::Statement prepare(const QString &sql, int columns) const
@@ -198,6 +227,10 @@ struct LookupPlans::Run {
     {
         prepared.driven = true;
         prepared.rows = prepare(stream.rows, plan.order.visibleColumns + 1);
+        if (stream.odd && odd) {
+            prepared.listed = odd->listed(stream.odd->leadingColumn, stream.odd->terms, varieties);
+            return prepared.rows != nullptr;
+        }
         prepared.driver = prepare(stream.driver, 4);
         if (!prepared.rows || !prepared.driver)
             return false;
@@ -303,7 +336,8 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
     if (takeVarietiesRead(Wait::No))
         m_varieties.refresh(*handle->statements);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
-    return Run{*handle, m_nameBlocks, m_varieties, plan}.streams(handle);
+    const OddArticles *odd = streams() ? oddArticles(*handle->statements) : nullptr;
+    return Run{*handle, m_nameBlocks, m_varieties, odd, plan}.streams(handle);
 }
 
 // Registered when the library is loaded: see the header.

@@ -1,0 +1,77 @@
+#pragma once
+// The odd articles (kOddArticles) kept per connection, so that a lookup lists
+// the few a word finds among them in the list's order from memory: the
+// file's indexes would have it read and sort every odd article of the word's
+// range (a shop's thousands of "NIÑO" garments), or every odd article of the
+// file when accents are ignored.
+
+#include "lookup/plan/lookup_plan.h"
+
+#include "platform/rdo/sqlite/merged_resultset.h"
+#include "platform/rdo/sqlite/statement_cache.h"
+#include "platform/rdo/tsql/sqlserver_text.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lookup {
+
+class ArticlesWithVarieties;
+
+class OddArticles {
+public:
+    // Reads them, and the count of changes to the articles they are read at
+    // (data/indexes.sql keeps it), on statements' connection in one
+    // transaction; nothing is kept when the count cannot be read.
+    static OddArticles read(rdo::StatementCache &statements, rdo::TextCollation collation);
+    // The same, on a connection of its own to the file at path.
+    static OddArticles readFrom(const std::string &path, rdo::TextCollation collation);
+
+    // The count of changes to the articles they were read at; none: nothing kept.
+    std::optional<int64_t> readAt() const { return m_readAt; }
+    // The count of changes the file holds now, on statements' connection.
+    static std::optional<int64_t> changesNow(rdo::StatementCache &statements);
+
+    // Those of which one of terms may hold (the statement decides), in the
+    // order of leadingColumn and then the code, as a driver's groups: each
+    // article's identifier, leading name and code.
+    std::vector<rdo::ListedGroup> listed(const QString &leadingColumn, const std::vector<GroupTerm> &terms,
+                                         const ArticlesWithVarieties &varieties) const;
+
+private:
+    enum Column { Name, ShortName, Code, kColumns };
+    struct Article {
+        int64_t id = 0;
+        // Its texts in m_bytes from `from` on: each column's own, then its
+        // key (rdo::sqlServerKeyUtf8), in turn; a Null one is empty and
+        // marked in nulls.
+        uint32_t from = 0;
+        std::array<uint32_t, 2 * kColumns> sizes{};
+        uint8_t nulls = 0;
+        // How much of each text's key no variety's name run together after
+        // it can change: a leading combining mark composes with the last
+        // letters.
+        std::array<uint32_t, kColumns> lasting{};
+    };
+    struct Probe;
+
+    static std::optional<Column> columnNamed(const QString &column);
+    void add(int64_t id, const std::array<std::optional<std::string_view>, kColumns> &texts);
+    void sort();
+    std::optional<std::string_view> text(const Article &article, Column column) const;
+    std::string_view key(const Article &article, Column column) const;
+    bool mayHold(const Article &article, const Probe &probe, const ArticlesWithVarieties &varieties) const;
+
+    rdo::TextCollation m_collation = rdo::TextCollation::AccentSensitive;
+    std::optional<int64_t> m_readAt;
+    std::vector<Article> m_articles;
+    std::string m_bytes;
+    // Positions in m_articles by name and code, and by short name and code.
+    std::array<std::vector<uint32_t>, 2> m_orders;
+};
+
+} // namespace lookup
