@@ -46,14 +46,33 @@ public:
         }
     }
 
-    std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
+    std::shared_ptr<rdo::rdoResultset> open(const QString &typed,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
+        const QString tsql = m_accentsIgnored && streams() ? withoutAccents(typed) : typed;
         if (m_accentsIgnored && !withoutLetters(tsql) && !(streams() && asciiOnly(tsql) && !barCodesWithAccents(*handle)))
             return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
         return nullptr;
+    }
+    // Ignoring accents, a text is compared as its letters without them, in
+    // either case: the lookup's statement with its texts so written finds the
+    // same rows in the same order, and "azúcar" is read on the indexes as
+    // "azucar" is.
+    static QString withoutAccents(const QString &tsql)
+    {
+        QString written;
+        qsizetype copied = 0;
+        for (const rdo::TsqlToken &token : rdo::tokenizeTsql(tsql)) {
+            const std::optional<QString> value = rdo::literalValue(token);
+            if (!value || std::all_of(value->begin(), value->end(), [](QChar c) { return c.unicode() < 0x80; }))
+                continue;
+            written += QStringView(tsql).sliced(copied, token.position - copied);
+            written += rdo::textLiteral(rdo::sqlServerFolded(*value, rdo::TextCollation::AccentInsensitive));
+            copied = token.position + token.text.size();
+        }
+        return copied == 0 ? tsql : written + QStringView(tsql).sliced(copied).toString();
     }
     // The index probes and the streams find texts by their ranges in the
     // indexes' order, where an accented letter lies apart from its base
