@@ -39,18 +39,19 @@ public:
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
         m_collation = handle.collation;
-        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams()) {
+        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file)
             m_path = file;
-            m_nameBlocks.readFrom(file);
-            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, std::string(file));
+        if (!m_path.empty() && streams()) {
+            m_nameBlocks.readFrom(m_path);
+            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path);
         }
     }
 
     std::shared_ptr<rdo::rdoResultset> open(const QString &typed,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        const QString tsql = m_accentsIgnored && streams() ? withoutAccents(typed) : typed;
-        if (m_accentsIgnored && !withoutLetters(tsql) && !(streams() && asciiOnly(tsql) && !barCodesWithAccents(*handle)))
+        const QString tsql = m_accentsIgnored ? withoutAccents(typed) : typed;
+        if (m_accentsIgnored && !withoutLetters(tsql) && !(asciiOnly(tsql) && !barCodesWithAccents(*handle)))
             return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
@@ -88,10 +89,10 @@ public:
     {
         return literalsHoldOnly(tsql, [](QChar c) { return !c.isLetter() && c.unicode() < 0x80; });
     }
-    // On the indexes of data/indexes.sql, texts of ASCII letters too: where an
-    // article's name, short name or code holds a letter outside ASCII, the
-    // streams read it apart and try it under the connection's collation; for
-    // the others ignoring accents changes nothing. Bar codes are read by the
+    // Texts of ASCII letters too: where an article's name, short name or code
+    // holds a letter outside ASCII, the plans read it apart and try it under
+    // the connection's collation; for the others ignoring accents changes
+    // nothing. Bar codes are read by the
     // ranges of the typed text's beginnings alone: a file with a bar code
     // outside ASCII (a pattern "CAFÉ%", unheard of, but the file may hold it)
     // reads every article.
@@ -133,13 +134,13 @@ public:
     {
         takeVarietiesRead(Wait::Yes);
         m_varieties.refresh(statements);
+        if (const auto stamp = OddArticles::stampNow(statements); keepsOddArticles() && m_odd.readAt() != stamp)
+            m_odd = OddArticles::read(statements, m_collation, stamp);
         if (!streams())
             return;
         m_nameBlocks.refresh(statements, m_varieties);
         for (const QString &leading : {u"ArtNombre"_qs, u"ArtNombreCorto"_qs})
             m_nameBlocks.readNow(leading, statements, m_varieties);
-        if (m_odd.readAt() != OddArticles::changesNow(statements))
-            m_odd = OddArticles::read(statements, m_collation);
     }
 
 private:
@@ -152,6 +153,9 @@ private:
     // its name indexes. A file indexed by an earlier version, or not at all,
     // runs each lookup as one statement, with the ranges its indexes give.
     bool streams() const { return m_streams; }
+    // The plans read the odd articles apart on our indexes, and ignoring
+    // accents on any file.
+    bool keepsOddArticles() const { return streams() || m_accentsIgnored; }
     template <rdo::TextCollation collation>
     static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
     {
@@ -186,16 +190,16 @@ private:
     {
         if (m_oddRead.valid() && m_oddRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
             m_odd = m_oddRead.get();
-        const std::optional<int64_t> changes = OddArticles::changesNow(statements);
-        if (!changes)
+        const std::optional<int64_t> stamp = OddArticles::stampNow(statements);
+        if (!stamp)
             return nullptr;
-        if (m_odd.readAt() == changes)
+        if (m_odd.readAt() == stamp)
             return &m_odd;
         if (m_path.empty())
-            m_odd = OddArticles::read(statements, m_collation);
+            m_odd = OddArticles::read(statements, m_collation, stamp);
         else if (!m_oddRead.valid())
-            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, m_collation);
-        return m_odd.readAt() == changes ? &m_odd : nullptr;
+            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, m_collation, stamp);
+        return m_odd.readAt() == stamp ? &m_odd : nullptr;
     }
 
     struct Run;
@@ -355,7 +359,7 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
     if (takeVarietiesRead(Wait::No))
         m_varieties.refresh(*handle->statements);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
-    const OddArticles *odd = streams() ? oddArticles(*handle->statements) : nullptr;
+    const OddArticles *odd = keepsOddArticles() ? oddArticles(*handle->statements) : nullptr;
     return Run{*handle, m_nameBlocks, m_varieties, odd, plan}.streams(handle);
 }
 

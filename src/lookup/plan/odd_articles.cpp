@@ -60,27 +60,30 @@ std::optional<OddArticles::Column> OddArticles::columnNamed(const QString &colum
     return std::nullopt;
 }
 
-std::optional<int64_t> OddArticles::changesNow(StatementCache &statements)
+std::optional<int64_t> OddArticles::stampNow(StatementCache &statements)
 {
-    const StatementCache::Statement stmt =
-        statements.take(QStringLiteral("Select ACaCambios From ") + QLatin1String(NameBlocks::kChangesTable));
-    if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER)
-        return std::nullopt;
-    return sqlite3_column_int64(stmt.get(), 0);
+    const auto first = [&](const QString &sql) -> std::optional<int64_t> {
+        const StatementCache::Statement stmt = statements.take(sql);
+        if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER)
+            return std::nullopt;
+        return sqlite3_column_int64(stmt.get(), 0);
+    };
+    if (const auto changes = first(QStringLiteral("Select ACaCambios From ") + QLatin1String(NameBlocks::kChangesTable)))
+        return changes;
+    return first(QStringLiteral("PRAGMA data_version"));
 }
 
-OddArticles OddArticles::read(StatementCache &statements, rdo::TextCollation collation)
+OddArticles OddArticles::read(StatementCache &statements, rdo::TextCollation collation, std::optional<int64_t> stamp)
 {
     OddArticles odd;
     odd.m_collation = collation;
-    // The count is read before the articles: a change made in between makes
-    // them differ at the next lookup, which reads them again.
-    const std::optional<int64_t> changes = changesNow(statements);
-    const StatementCache::Statement stmt =
-        statements.take(QStringLiteral("Select ArtID, ArtNombre, ArtNombreCorto, ArtCodigo From Articulo INDEXED BY "
-                                       "IX_Articulo_NombreAparte Where ") +
-                        QLatin1String(kOddArticles));
-    if (!changes || !stmt)
+    // On a file without our index script, every article is read.
+    const QString select = QStringLiteral("Select ArtID, ArtNombre, ArtNombreCorto, ArtCodigo From Articulo ");
+    const QString where = QStringLiteral("Where ") + QLatin1String(kOddArticles);
+    StatementCache::Statement stmt = statements.take(select + QStringLiteral("INDEXED BY IX_Articulo_NombreAparte ") + where);
+    if (!stmt)
+        stmt = statements.take(select + where);
+    if (!stamp || !stmt)
         return odd;
     int step;
     while ((step = sqlite3_step(stmt.get())) == SQLITE_ROW) {
@@ -93,11 +96,11 @@ OddArticles OddArticles::read(StatementCache &statements, rdo::TextCollation col
     if (step != SQLITE_DONE)
         return OddArticles();
     odd.sort();
-    odd.m_readAt = changes;
+    odd.m_readAt = stamp;
     return odd;
 }
 
-OddArticles OddArticles::readFrom(const std::string &path, rdo::TextCollation collation)
+OddArticles OddArticles::readFrom(const std::string &path, rdo::TextCollation collation, std::optional<int64_t> stamp)
 {
     sqlite3 *db = nullptr;
     OddArticles odd;
@@ -105,10 +108,7 @@ OddArticles OddArticles::readFrom(const std::string &path, rdo::TextCollation co
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 2000);
         StatementCache statements(db);
-        if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
-            odd = read(statements, collation);
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        }
+        odd = read(statements, collation, stamp);
     }
     sqlite3_close_v2(db);
     return odd;

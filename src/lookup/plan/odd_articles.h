@@ -24,17 +24,22 @@ class ArticlesWithVarieties;
 
 class OddArticles {
 public:
-    // Reads them, and the count of changes to the articles they are read at
-    // (data/indexes.sql keeps it), on statements' connection in one
-    // transaction; nothing is kept when the count cannot be read.
-    static OddArticles read(rdo::StatementCache &statements, rdo::TextCollation collation);
+    // What tells, on a till's connection, that the articles may have
+    // changed: the count of changes to them that data/indexes.sql keeps, or
+    // on a file without it the connection's data_version, which moves at
+    // every other connection's commit; none when neither can be read.
+    static std::optional<int64_t> stampNow(rdo::StatementCache &statements);
+    // Reads them on statements' connection, as the file stood at stamp or
+    // later (a change in between makes the stamps differ at the next lookup,
+    // which reads them again); nothing is kept without a stamp or when the
+    // reading fails.
+    static OddArticles read(rdo::StatementCache &statements, rdo::TextCollation collation,
+                            std::optional<int64_t> stamp);
     // The same, on a connection of its own to the file at path.
-    static OddArticles readFrom(const std::string &path, rdo::TextCollation collation);
+    static OddArticles readFrom(const std::string &path, rdo::TextCollation collation, std::optional<int64_t> stamp);
 
-    // The count of changes to the articles they were read at; none: nothing kept.
+    // The stamp they were read at; none: nothing kept.
     std::optional<int64_t> readAt() const { return m_readAt; }
-    // The count of changes the file holds now, on statements' connection.
-    static std::optional<int64_t> changesNow(rdo::StatementCache &statements);
 
     // Those of which one of terms may hold (the statement decides), in the
     // order of leadingColumn and then the code, as a driver's groups: each
