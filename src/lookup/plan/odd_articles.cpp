@@ -35,6 +35,22 @@ uint32_t lastingOf(std::string_view name, std::string_view key)
         QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), points.size()).toUtf8().size());
 }
 
+// A key's first eight bytes, packed in order and padded with zeros, and the
+// mask of its first n: a list of thousands is passed over comparing
+// integers.
+uint64_t headOf(std::string_view key)
+{
+    uint64_t head = 0;
+    for (size_t i = 0; i < sizeof head; ++i)
+        head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return head;
+}
+
+uint64_t headMask(size_t n)
+{
+    return n == 0 ? 0 : n >= sizeof(uint64_t) ? ~uint64_t(0) : ~uint64_t(0) << (8 * (sizeof(uint64_t) - n));
+}
+
 std::string utf8Of(const std::u32string &points)
 {
     return QString::fromUcs4(points.data(), static_cast<qsizetype>(points.size())).toStdString();
@@ -50,6 +66,7 @@ struct OddArticles::Probe {
     bool joined;
     std::unique_ptr<rdo::SqlServerLikePattern> pattern;
     std::string beginning;
+    uint64_t head = headOf(beginning);
 };
 
 std::optional<OddArticles::Column> OddArticles::columnNamed(const QString &column)
@@ -129,6 +146,7 @@ void OddArticles::add(int64_t id, const std::array<std::optional<std::string_vie
         article.sizes[2 * c] = static_cast<uint32_t>(texts[c]->size());
         article.sizes[2 * c + 1] = static_cast<uint32_t>(key.size());
         article.lasting[c] = lastingOf(*texts[c], key);
+        article.heads[c] = headOf(key);
     }
     m_articles.push_back(article);
 }
@@ -174,9 +192,14 @@ void OddArticles::sort()
 
 bool OddArticles::mayHold(const Article &article, const Probe &probe, const ArticlesWithVarieties &varieties) const
 {
-    const std::optional<std::string_view> own = text(article, probe.column);
-    if (!own)
+    // The key must begin as the pattern does; joined with a variety's name,
+    // what lasts of it.
+    const size_t alike = probe.joined ? std::min<size_t>(article.lasting[probe.column], probe.beginning.size())
+                                      : probe.beginning.size();
+    if ((article.nulls & (1u << probe.column)) ||
+        ((article.heads[probe.column] ^ probe.head) & headMask(alike)) != 0)
         return false;
+    const std::optional<std::string_view> own = text(article, probe.column);
     const std::string_view k = key(article, probe.column);
     if (!probe.joined)
         return k.starts_with(probe.beginning) && probe.pattern->matchesUtf8(*own);

@@ -61,6 +61,7 @@ private:
         // it can change: a leading combining mark composes with the last
         // letters.
         std::array<uint32_t, kColumns> lasting{};
+        std::array<uint64_t, kColumns> heads{}; // each key's first bytes (headOf)
     };
     struct Probe;
 
