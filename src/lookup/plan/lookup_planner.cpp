@@ -287,8 +287,10 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                             term.pattern != apart->pattern;
         // A text of printable ASCII has a key of printable ASCII: a prefix
         // with any other character begins none of the texts read in NOCASE's
-        // order (a name run together with a variety's may still go on with it).
-        const bool noneInOrder = reading == Reading::Plain && !term.joined && !isPrintableAscii(prefix);
+        // order. A name run together with a variety's may still go on with
+        // it where the name is shorter, or its last letter composes with the
+        // variety's first mark: those are read below.
+        const bool noneInOrder = reading == Reading::Plain && !isPrintableAscii(prefix);
         passedOver = passedOver || noneInOrder;
         // A term on one column is tried on that column's index, whole; a
         // term on a name joined with a variety's: of the articles in the
