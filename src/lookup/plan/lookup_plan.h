@@ -76,6 +76,14 @@ inline constexpr int kNamesAlikeLength = 4;
 inline constexpr char kNamesBeginApart[] =
     "ifnull(substr(ArtNombreCorto, 1, 4) <> substr(ArtNombre, 1, 4) COLLATE NOCASE, 1)";
 
+// A term of a branch's "(col like 'p%' OR ...)" group: column [+ AVaNombre]
+// like 'pattern'.
+struct GroupTerm {
+    QString column;
+    bool joined = false; // the column run together with the variety's name
+    QString pattern;
+};
+
 struct LookupPlan {
     // Rows the statement gives in the list's order.
     struct Sorted {
@@ -98,6 +106,14 @@ struct LookupPlan {
             std::optional<QString> pattern;
         };
         std::optional<Range> range = {};
+        // A driver over the odd articles (kOddArticles) in the order of
+        // leadingColumn, then the code: where the connection keeps them in
+        // memory, it lists those of which one of terms may hold instead.
+        struct OddArticles {
+            QString leadingColumn;
+            std::vector<GroupTerm> terms;
+        };
+        std::optional<OddArticles> odd = {};
     };
     // Rows found apart from the name's order: candidates selects their
     // articles, in no order. At most mostToSort of them are read article by

@@ -137,14 +137,6 @@ QString namesApartIndexOf(const QString &column)
                                                                    : QStringLiteral("IX_Articulo_NombreCortoDistinto");
 }
 
-// A term of a branch's "(col like 'p%' OR ...)" group: column [+ AVaNombre]
-// like 'pattern'.
-struct GroupTerm {
-    QString column;
-    bool joined = false; // the column run together with the variety's name
-    QString pattern;
-};
-
 // The group's terms from open to close; none when one is of another shape.
 std::optional<std::vector<GroupTerm>> groupTerms(const TokenView &t, size_t open, size_t close)
 {
@@ -676,7 +668,7 @@ struct BranchPlanning {
     static inline const QString kHasRowsThenCode = QStringLiteral(" As ConFilas, ArtCodigo");
 
     void planBarCodes();
-    void planSortedKeys();
+    void planSortedKeys(const QString &among);
     void planNames();
     void planVarieties();
     void planOddArticles();
@@ -696,6 +688,16 @@ struct BranchPlanning {
     // What the streams in NOCASE's order read: the articles that are not odd
     // (see kOddArticles).
     static inline const QString kNotOdd = QStringLiteral(" And Not ") + QLatin1String(kOddArticles);
+    // Whether the group's texts hold a letter.
+    bool withLetters() const
+    {
+        for (size_t k = b.group; k <= b.groupClose; ++k)
+            if (t.at(k).kind == TsqlToken::String &&
+                std::any_of(t.at(k).text.begin(), t.at(k).text.end(),
+                            [](QChar c) { return c.isLetter() || c.unicode() >= 0x80; }))
+                return true;
+        return false;
+    }
 
     // A driver passes over the articles that cannot have rows, up to the
     // row the engine is deciding on (rdo::kDriverLimitFunction), past which
@@ -753,12 +755,12 @@ struct BranchPlanning {
 // keys sorted, and their rows read article by article as far as the list is
 // read. A screenful of a common word's thousands of rows is read without
 // reading and sorting every one of them.
-void BranchPlanning::planSortedKeys()
+void BranchPlanning::planSortedKeys(const QString &among)
 {
     plan.streams.push_back({branch, LookupPlan::Driven{rowsOfOneArticle(),
                                                        QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
                                                            kHasRowsThenCode + QStringLiteral(" From Articulo Where ") +
-                                                           hasRows(matching()) + b.probes + byOrderKeys()}});
+                                                           hasRows(matching()) + b.probes + among + byOrderKeys()}});
     plan.choices.push_back({Strategy::SortedKeys, {}, ApartRows::None});
 }
 
@@ -865,24 +867,22 @@ void BranchPlanning::planVarieties()
 void BranchPlanning::planOddArticles()
 {
     // Ignoring accents, a text with letters may match an odd article outside
-    // its range ("azucar" and "AZÚCAR"): then all of them are candidates.
-    bool withLetters = false;
-    for (size_t k = b.group; k <= b.groupClose && planner.options().accentsIgnored; ++k)
-        if (t.at(k).kind == TsqlToken::String)
-            for (const QChar c : t.at(k).text)
-                withLetters = withLetters || c.isLetter() || c.unicode() >= 0x80;
+    // its range ("azucar" and "AZÚCAR"): then all of them are candidates, on
+    // a file without our index script every article tried.
+    const bool allOdd = planner.options().accentsIgnored && withLetters();
     const auto candidates =
-        withLetters ? std::nullopt
-                    : nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
-    const QString among = candidates && !candidates->isEmpty()
-                              ? *candidates
+        allOdd ? std::nullopt : nameCandidates(t, b.group, b.groupClose, kScriptKeys, std::nullopt, Reading::Odd);
+    const QString among = candidates && !candidates->isEmpty() ? *candidates
+                          : nameIndex.isEmpty()
+                              ? QStringLiteral("Select ArtID From Articulo Where ") + QLatin1String(kOddArticles)
                               : QStringLiteral("Select ArtID From Articulo INDEXED BY ") + oddIndexOf(name) +
                                     QStringLiteral(" Where ") + QLatin1String(kOddArticles);
-    plan.streams.push_back(
-        {branch, LookupPlan::Driven{rowsOfOneArticle(QStringLiteral(" And ") + QLatin1String(kOddArticles)),
-                                    QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
-                                        kHasRowsThenCode + QStringLiteral(" From Articulo Where ArtID In (") + among +
-                                        u')' + byOrderKeys()}});
+    LookupPlan::Driven driven{rowsOfOneArticle(QStringLiteral(" And ") + QLatin1String(kOddArticles)),
+                              QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + kHasRowsThenCode +
+                                  QStringLiteral(" From Articulo Where ArtID In (") + among + u')' + byOrderKeys()};
+    if (auto terms = groupTerms(t, b.group, b.groupClose))
+        driven.odd = LookupPlan::Driven::OddArticles{name, std::move(*terms)};
+    plan.streams.push_back({branch, std::move(driven)});
 }
 
 // The name's own pattern is tried on the index, and an article's row read
@@ -985,7 +985,12 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql, const std::op
             // statement as written.
             if (b.probes.isEmpty())
                 return std::nullopt;
-            p.planSortedKeys();
+            // Ignoring accents, "azucar" finds "AZÚCAR" outside its ranges:
+            // the odd articles are read apart, as on an indexed file.
+            const bool oddApart = m_options.accentsIgnored && p.withLetters();
+            p.planSortedKeys(oddApart ? BranchPlanning::kNotOdd : QString());
+            if (oddApart)
+                p.planOddArticles();
             continue;
         }
         // Names: the rows whose leading name matches the typed text come in

@@ -4,6 +4,7 @@
 #include "lookup/plan/file_keys.h"
 #include "lookup/plan/key_ranges.h"
 #include "lookup/plan/name_blocks.h"
+#include "lookup/plan/odd_articles.h"
 
 #include "platform/rdo/sqlite/merged_resultset.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
@@ -37,20 +38,42 @@ public:
         m_keyRangesPrepared = std::async(std::launch::async, prepareKeyRanges);
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
-        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file && streams()) {
-            m_nameBlocks.readFrom(file);
-            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, std::string(file));
+        m_collation = handle.collation;
+        if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file)
+            m_path = file;
+        if (!m_path.empty() && streams()) {
+            m_nameBlocks.readFrom(m_path);
+            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path);
         }
     }
 
-    std::shared_ptr<rdo::rdoResultset> open(const QString &tsql,
+    std::shared_ptr<rdo::rdoResultset> open(const QString &typed,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        if (m_accentsIgnored && !withoutLetters(tsql) && !(streams() && asciiOnly(tsql) && !barCodesWithAccents(*handle)))
+        const QString tsql = m_accentsIgnored ? withoutAccents(typed) : typed;
+        if (m_accentsIgnored && !withoutLetters(tsql) && !(asciiOnly(tsql) && !barCodesWithAccents(*handle)))
             return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
         return nullptr;
+    }
+    // Ignoring accents, a text is compared as its letters without them, in
+    // either case: the lookup's statement with its texts so written finds the
+    // same rows in the same order, and "azúcar" is read on the indexes as
+    // "azucar" is.
+    static QString withoutAccents(const QString &tsql)
+    {
+        QString written;
+        qsizetype copied = 0;
+        for (const rdo::TsqlToken &token : rdo::tokenizeTsql(tsql)) {
+            const std::optional<QString> value = rdo::literalValue(token);
+            if (!value || std::all_of(value->begin(), value->end(), [](QChar c) { return c.unicode() < 0x80; }))
+                continue;
+            written += QStringView(tsql).sliced(copied, token.position - copied);
+            written += rdo::textLiteral(rdo::sqlServerFolded(*value, rdo::TextCollation::AccentInsensitive));
+            copied = token.position + token.text.size();
+        }
+        return copied == 0 ? tsql : written + QStringView(tsql).sliced(copied).toString();
     }
     // The index probes and the streams find texts by their ranges in the
     // indexes' order, where an accented letter lies apart from its base
@@ -66,10 +89,10 @@ public:
     {
         return literalsHoldOnly(tsql, [](QChar c) { return !c.isLetter() && c.unicode() < 0x80; });
     }
-    // On the indexes of data/indexes.sql, texts of ASCII letters too: where an
-    // article's name, short name or code holds a letter outside ASCII, the
-    // streams read it apart and try it under the connection's collation; for
-    // the others ignoring accents changes nothing. Bar codes are read by the
+    // Texts of ASCII letters too: where an article's name, short name or code
+    // holds a letter outside ASCII, the plans read it apart and try it under
+    // the connection's collation; for the others ignoring accents changes
+    // nothing. Bar codes are read by the
     // ranges of the typed text's beginnings alone: a file with a bar code
     // outside ASCII (a pattern "CAFÉ%", unheard of, but the file may hold it)
     // reads every article.
@@ -111,6 +134,8 @@ public:
     {
         takeVarietiesRead(Wait::Yes);
         m_varieties.refresh(statements);
+        if (const auto stamp = OddArticles::stampNow(statements); keepsOddArticles() && m_odd.readAt() != stamp)
+            m_odd = OddArticles::read(statements, m_collation, stamp);
         if (!streams())
             return;
         m_nameBlocks.refresh(statements, m_varieties);
@@ -128,6 +153,9 @@ private:
     // its name indexes. A file indexed by an earlier version, or not at all,
     // runs each lookup as one statement, with the ranges its indexes give.
     bool streams() const { return m_streams; }
+    // The plans read the odd articles apart on our indexes, and ignoring
+    // accents on any file.
+    bool keepsOddArticles() const { return streams() || m_accentsIgnored; }
     template <rdo::TextCollation collation>
     static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
     {
@@ -155,6 +183,25 @@ private:
         return !m_varietiesRead.valid();
     }
 
+    // The odd articles as the file holds them now, or null while they are
+    // read again in the background after a change (the lookup meanwhile
+    // reads them through the file's indexes).
+    const OddArticles *oddArticles(rdo::StatementCache &statements)
+    {
+        if (m_oddRead.valid() && m_oddRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            m_odd = m_oddRead.get();
+        const std::optional<int64_t> stamp = OddArticles::stampNow(statements);
+        if (!stamp)
+            return nullptr;
+        if (m_odd.readAt() == stamp)
+            return &m_odd;
+        if (m_path.empty())
+            m_odd = OddArticles::read(statements, m_collation, stamp);
+        else if (!m_oddRead.valid())
+            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, m_collation, stamp);
+        return m_odd.readAt() == stamp ? &m_odd : nullptr;
+    }
+
     struct Run;
     std::shared_ptr<rdo::rdoResultset> run(const LookupPlan &plan,
                                            const std::shared_ptr<rdo::SqliteConnection::Handle> &handle);
@@ -168,6 +215,10 @@ private:
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
+    rdo::TextCollation m_collation = rdo::TextCollation::AccentSensitive;
+    std::string m_path;
+    OddArticles m_odd;
+    std::future<OddArticles> m_oddRead;
     std::future<void> m_keyRangesPrepared;
 };
 
@@ -178,6 +229,7 @@ struct LookupPlans::Run {
     rdo::SqliteConnection::Handle &handle;
     NameBlocks &nameBlocks;
     const ArticlesWithVarieties &varieties;
+    const OddArticles *odd;
     const LookupPlan &plan;
 
     rdo::StatementCache::Statement prepare(const QString &sql, int columns) const
@@ -198,6 +250,10 @@ struct LookupPlans::Run {
     {
         prepared.driven = true;
         prepared.rows = prepare(stream.rows, plan.order.visibleColumns + 1);
+        if (stream.odd && odd) {
+            prepared.listed = odd->listed(stream.odd->leadingColumn, stream.odd->terms, varieties);
+            return prepared.rows != nullptr;
+        }
         prepared.driver = prepare(stream.driver, 4);
         if (!prepared.rows || !prepared.driver)
             return false;
@@ -303,7 +359,8 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
     if (takeVarietiesRead(Wait::No))
         m_varieties.refresh(*handle->statements);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
-    return Run{*handle, m_nameBlocks, m_varieties, plan}.streams(handle);
+    const OddArticles *odd = keepsOddArticles() ? oddArticles(*handle->statements) : nullptr;
+    return Run{*handle, m_nameBlocks, m_varieties, odd, plan}.streams(handle);
 }
 
 // Registered when the library is loaded: see the header.

@@ -29,7 +29,7 @@ public:
             m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
         }
         for (PreparedStream &stream : prepared)
-            m_streams.push_back({std::move(stream), {}, {}, {}, false, false});
+            m_streams.push_back({std::move(stream), {}, {}, {}, false, false, 0});
         // As for a single statement: a failing first step lets the statements go.
         try {
             for (Stream &stream : m_streams)
@@ -56,6 +56,7 @@ private:
         std::array<std::optional<std::string>, 2> bound;
         bool done = false;
         bool started = false;
+        size_t listedNext = 0; // the next of the listed groups
     };
 
     static std::optional<std::string> text(sqlite3_stmt *stmt, int column)
@@ -138,6 +139,15 @@ private:
     void pull(Stream &stream, const Row *target)
     {
         stream.started = true;
+        if (stream.listed) {
+            if (stream.listedNext == stream.listed->size()) {
+                stream.done = true;
+                return;
+            }
+            const ListedGroup &group = (*stream.listed)[stream.listedNext++];
+            stream.bound = {group.firstKey, group.secondKey};
+            return readGroup(stream, group.value);
+        }
         sqlite3_stmt *driver = stream.driver.get();
         if (stream.range && !stream.range->positioned()) {
             const std::optional<std::string> from = stream.range->nextRun();
@@ -163,10 +173,15 @@ private:
         stream.bound = {text(driver, 1), text(driver, 3)};
         if (stream.range && stream.bound[0])
             stream.range->gave(*stream.bound[0]);
-        if (sqlite3_column_int(driver, 2) == 0)
-            return;
+        if (sqlite3_column_int(driver, 2) != 0)
+            readGroup(stream, sqlite3_column_int64(driver, 0));
+    }
+
+    // Holds the rows of the group whose value is given.
+    void readGroup(Stream &stream, int64_t value)
+    {
         sqlite3_reset(stream.rows.get());
-        sqlite3_bind_int64(stream.rows.get(), 1, sqlite3_column_int64(driver, 0));
+        sqlite3_bind_int64(stream.rows.get(), 1, value);
         while (std::optional<Row> row = read(stream)) {
             stream.held.push_back(std::move(*row));
             std::push_heap(stream.held.begin(), stream.held.end(),

@@ -7,6 +7,7 @@
 #include "platform/rdo/sqlite/sqlite_internals.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,9 +48,15 @@ public:
 // the value its rows statement takes as ?1 (column 0), the group's first key
 // (1), whether the group has rows at all (2) and its second key (3); every row
 // of a group sorts at or after the group's keys, and the rows statement gives
-// a group's rows with one hidden last column.
+// a group's rows with one hidden last column. A driver's groups may come
+// listed instead, in the same order, each with rows to try.
+struct ListedGroup {
+    int64_t value = 0; // bound to the rows statement's ?1
+    std::optional<std::string> firstKey, secondKey;
+};
 struct PreparedStream {
     StatementCache::Statement rows, driver;
+    std::optional<std::vector<ListedGroup>> listed = {}; // given: the driver is not read
     int branch = 0; // among rows equal in the keys, a lower branch comes first
     bool driven = false;
     std::unique_ptr<DriverRange> range = {}; // for a driver over a range of keys
