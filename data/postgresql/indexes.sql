@@ -8,6 +8,11 @@
 -- on the lowered, composed text answer such patterns. Codes and names compared
 -- with '=' use the key indexes below; the joins, bar codes and the advanced
 -- search's conditions the ordinary B-tree indexes of ../schema.sql.
+--
+-- Tills that ignore accents (collation=ci_ai in their connection string)
+-- compare the text without its accents: every index below has a twin, named
+-- ...SinAcentos, on that expression (decomposed, marks U+0300 to U+036F
+-- dropped, composed again; all of it immutable, as an index requires).
 
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
 
@@ -24,6 +29,23 @@ CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo
     ((lower(normalize(rtrim(ArtCodigo), NFC) COLLATE "und-x-icu") COLLATE "C"));
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo
     ((lower(normalize(rtrim(ArtNombre), NFC) COLLATE "und-x-icu") COLLATE "C"));
+
+-- The same for the tills that ignore accents.
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoTrgmSinAcentos ON Articulo USING gin
+    ((normalize(regexp_replace(normalize(lower(normalize(ArtCodigo, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreTrgmSinAcentos ON Articulo USING gin
+    ((normalize(regexp_replace(normalize(lower(normalize(ArtNombre, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoTrgmSinAcentos ON Articulo USING gin
+    ((normalize(regexp_replace(normalize(lower(normalize(ArtNombreCorto, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClaveSinAcentos ON Articulo
+    ((normalize(regexp_replace(normalize(lower(normalize(rtrim(ArtCodigo), NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C"));
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClaveSinAcentos ON Articulo
+    ((normalize(regexp_replace(normalize(lower(normalize(rtrim(ArtNombre), NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C"));
 
 -- A variety is found by its article's name, or short name, run together with
 -- its own: no index of either table holds those texts, and on a million
@@ -93,10 +115,19 @@ CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreTrgm ON ArticuloVari
     ((lower(normalize(NombreYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoTrgm ON ArticuloVariedadNombres USING gin
     ((lower(normalize(NombreCortoYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreTrgmSinAcentos ON ArticuloVariedadNombres USING gin
+    ((normalize(regexp_replace(normalize(lower(normalize(NombreYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoTrgmSinAcentos ON ArticuloVariedadNombres USING gin
+    ((normalize(regexp_replace(normalize(lower(normalize(NombreCortoYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
 
 -- Bar codes by what their pattern holds before its first wildcard: a scanned
 -- code is looked up among the patterns that begin as it does.
 CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Comienzo ON ArticuloCodigoBarras
     ((substring(lower(normalize(ACBCodigo, NFC) COLLATE "und-x-icu") COLLATE "C" from '^[^%_[]*')));
+CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_ComienzoSinAcentos ON ArticuloCodigoBarras
+    ((substring(normalize(regexp_replace(normalize(lower(normalize(ACBCodigo, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+                '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C" from '^[^%_[]*')));
 
 ANALYZE;

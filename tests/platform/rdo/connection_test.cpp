@@ -254,8 +254,12 @@ TEST(SqliteBackend, OpenRefusesWhatIsNotAnExistingDatabase)
     const vb::Error collation = errorRaisedBy([] { rdoConnection::open(u"sqlite:/a/b.db;collation=cs_as"_qs); });
     EXPECT_EQ(collation.number(), rdo::err::UnknownConnectionString);
     EXPECT_TRUE(collation.description().contains(u"\"cs_as\""_qs)) << collation.description().toStdString();
-    EXPECT_EQ(errorRaisedBy([] { rdoConnection::open(u"odbc:translate=oracle;DRIVER={SQLite3}"_qs); }).number(),
-              rdo::err::UnknownConnectionString);
+    // An unknown translation or collation, or a collation no translation of the connection honours.
+    for (const char16_t *refused : {u"odbc:translate=oracle;DRIVER={SQLite3}", u"odbc:translate=postgresql;collation=cs_as",
+                                    u"odbc:translate=sqlite;collation=ci_ai;DRIVER={SQLite3}", u"odbc:collation=ci_as;DRIVER=x"})
+        EXPECT_EQ(errorRaisedBy([&] { rdoConnection::open(QString::fromUtf16(refused)); }).number(),
+                  rdo::err::UnknownConnectionString)
+            << QString::fromUtf16(refused).toStdString();
     const vb::Error driver = errorRaisedBy([] { rdoConnection::open(u"odbc:DRIVER={NoSuchDriver}"_qs); });
     EXPECT_EQ(driver.source(), u"ODBC"_qs);
     EXPECT_NE(driver.number(), 0);

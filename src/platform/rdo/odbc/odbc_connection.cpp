@@ -268,7 +268,13 @@ OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
         rest = rest.mid(5);
     QStringList kept;
     OdbcConnectionString result;
+    bool collationGiven = false;
     for (const ConnectionAttribute &attribute : splitConnectionAttributes(rest)) {
+        if (attribute.hasValue && attribute.key.compare(u"collation", Qt::CaseInsensitive) == 0) {
+            result.collation = collationNamed(attribute.value, connectionString);
+            collationGiven = true;
+            continue;
+        }
         if (attribute.hasValue && attribute.key.compare(u"translate", Qt::CaseInsensitive) == 0) {
             result.translateForSqlite = attribute.value.compare(u"sqlite", Qt::CaseInsensitive) == 0;
             result.translateForPostgres = attribute.value.compare(u"postgresql", Qt::CaseInsensitive) == 0;
@@ -283,6 +289,14 @@ OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
         if (!attribute.text.trimmed().isEmpty())
             kept.append(attribute.text.toString());
     }
+    if (collationGiven && !result.translateForPostgres)
+        // The SQLite ODBC driver's SQLite folds ASCII letters only, and a
+        // server reached without translation compares by its own collation:
+        // neither can be told to ignore accents from here.
+        throw vb::Error(err::UnknownConnectionString,
+                        QStringLiteral("The collation option of an ODBC connection string needs translate=postgresql; "
+                                       "without it text compares as the data source compares it"),
+                        kSource);
     if (result.translateForPostgres) {
         // psqlODBC's logs (Debian registers the driver with CommLog=1) go to
         // /tmp readable by every user, with the password the driver was given
@@ -410,7 +424,7 @@ std::shared_ptr<OdbcConnection> OdbcConnection::open(const QString &connectionSt
     std::shared_ptr<const StatementRewriter> rewriter;
     if (parsed.translateForPostgres) {
         const Columns columns = readColumns(handles->dbc);
-        rewriter = std::make_shared<PostgresTranslation>(columns.text, columns.types);
+        rewriter = std::make_shared<PostgresTranslation>(columns.text, columns.types, parsed.collation);
     } else if (parsed.translateForSqlite) {
         // The driver's own SQLite has neither SQL Server's LIKE nor its collation.
         rewriter = std::make_shared<SqliteTranslation>(readColumns(handles->dbc).text, false);

@@ -19,16 +19,21 @@ namespace rdo {
 // A connection string split into what this layer reads and what goes to
 // SQLDriverConnect.
 struct OdbcConnectionString {
-    QString driverString; // without the translate key
+    QString driverString; // without the translate and collation keys
     bool translateForSqlite = false;
     bool translateForPostgres = false;
+    TextCollation collation = TextCollation::AccentSensitive;
 };
 
 // Reads "odbc:..." (or a string without the prefix), split as
-// splitConnectionAttributes does; the key "translate" is compared without
-// regard to case and removed. Its values are "sqlite" and "postgresql";
-// another is an error. With translate=postgresql, psqlODBC's logs are
-// turned off (CommLog=0;Debug=0 in place of any the string sets).
+// splitConnectionAttributes does; the keys "translate" and "collation" are
+// compared without regard to case and removed. The values of translate are
+// "sqlite" and "postgresql"; another is an error. The collation (ci_as, the
+// default, or ci_ai, as for the embedded back end) is PostgreSQL's
+// translation's: with another translation, or none, text compares as the
+// data source compares it, and the key is refused (error 40001). With
+// translate=postgresql, psqlODBC's logs are turned off (CommLog=0;Debug=0 in
+// place of any the string sets).
 OdbcConnectionString parseOdbcConnectionString(const QString &connectionString);
 
 class OdbcConnection final : public rdoConnection {

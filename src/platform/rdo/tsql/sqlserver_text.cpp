@@ -240,10 +240,10 @@ int compareComparable(const std::vector<char32_t> &x, const std::vector<char32_t
 
 } // namespace
 
-QString sqlServerLikeAsRegex(QStringView pattern)
+QString sqlServerLikeAsRegex(QStringView pattern, TextCollation collation)
 {
     QString regex = u"^"_qs;
-    for (const PatternItem &item : compile(comparable(pattern, TextCollation::AccentSensitive))) {
+    for (const PatternItem &item : compile(comparable(pattern, collation))) {
         switch (item.kind) {
         case PatternItem::Any:
             regex += u".*"_qs;

@@ -42,7 +42,7 @@ bool sqlServerLike(QStringView text, QStringView pattern,
 // anchored at both ends) that matches the text in the form sqlServerFolded
 // gives it exactly when sqlServerLike(text, pattern) holds. A set whose range
 // runs backwards holds nothing, as in LIKE.
-QString sqlServerLikeAsRegex(QStringView pattern);
+QString sqlServerLikeAsRegex(QStringView pattern, TextCollation collation = TextCollation::AccentSensitive);
 
 // Equality and ordering for '=', '<', Order By: case-insensitive,
 // accent-sensitive, trailing blanks ignored ('abc' equals 'ABC  '). Ordering is

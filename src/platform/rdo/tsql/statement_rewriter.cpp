@@ -33,9 +33,11 @@ SqliteTranslation::SqliteTranslation(QStringList textColumns, bool serverCollati
 {
 }
 
-PostgresTranslation::PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes)
+PostgresTranslation::PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes,
+                                         TextCollation collation)
     : m_options(rdo::textColumns(textColumns))
 {
+    m_options.collation = collation;
     QHash<QString, QString> folded;
     for (auto c = columnTypes.begin(); c != columnTypes.end(); ++c)
         folded.insert(c.key().toCaseFolded(), c.value());

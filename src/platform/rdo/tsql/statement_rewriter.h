@@ -47,10 +47,11 @@ private:
 
 // Transact-SQL to PostgreSQL (translateForPostgres), knowing the database's
 // text columns and the types of its columns (by bare name, letter case
-// ignored).
+// ignored), comparing text under the given collation.
 class PostgresTranslation final : public StatementRewriter {
 public:
-    PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes);
+    PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes,
+                        TextCollation collation = TextCollation::AccentSensitive);
     QString rewrite(const QString &tsql) const override { return translateForPostgres(tsql, m_options); }
 
 private:

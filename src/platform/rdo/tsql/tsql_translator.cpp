@@ -44,23 +44,41 @@ enum class Dialect { Sqlite, Postgres };
 // Server's sort key: without trailing blanks, composed, lowered over all of
 // Unicode (the ICU root locale lowers every letter, whatever the server's own
 // locale), then ordered by code point, as the embedded back end orders it.
-const QString kKeyOpen = u"lower(normalize(rtrim("_qs;
-const QString kKeyClose = u"), NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
-// A LIKE operand keeps its trailing blanks, as SQL Server's LIKE does.
-const QString kFoldOpen = u"lower(normalize("_qs;
-const QString kFoldClose = u", NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
-// A LIKE pattern becomes a SIMILAR TO pattern, which reads '%', '_' and
-// [sets] as LIKE does: what SIMILAR TO alone treats as an operator is escaped,
-// and so is a '[' that no ']' closes, which LIKE reads as itself.
-const QString kPatternOpen = kFoldOpen + u"regexp_replace(regexp_replace("_qs;
-const QString kPatternClose =
-    u", '([\\\\|*+?{}()])', '\\\\\\1', 'g'), '\\[(?![^]]*\\])', '\\\\[', 'g')"_qs + kFoldClose;
+// Ignoring accents, the lowered text is decomposed, its combining marks
+// U+0300 to U+036F dropped (a letter's accents and a mark written apart alike)
+// and the rest composed again, as the embedded back end folds it. Every
+// function used is immutable, so that data/postgresql/indexes.sql can index
+// each expression the statements hold, character for character.
+struct ServerText {
+    explicit ServerText(TextCollation collation) : collation(collation)
+    {
+        foldOpen = u"lower(normalize("_qs;
+        foldClose = u", NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
+        if (collation == TextCollation::AccentInsensitive) {
+            foldOpen.prepend(u"normalize(regexp_replace(normalize("_qs);
+            foldClose += u", NFD), '[\\u0300-\\u036f]', '', 'g'), NFC) COLLATE \"C\""_qs;
+        }
+        keyOpen = foldOpen + u"rtrim("_qs;
+        keyClose = u')' + foldClose;
+        patternOpen = foldOpen + u"regexp_replace(regexp_replace("_qs;
+        patternClose = u", '([\\\\|*+?{}()])', '\\\\\\1', 'g'), '\\[(?![^]]*\\])', '\\\\[', 'g')"_qs + foldClose;
+    }
+    TextCollation collation;
+    // A LIKE operand keeps its trailing blanks, as SQL Server's LIKE does.
+    QString foldOpen, foldClose;
+    // A key for '=', '<', Order By: without trailing blanks.
+    QString keyOpen, keyClose;
+    // A LIKE pattern becomes a SIMILAR TO pattern, which reads '%', '_' and
+    // [sets] as LIKE does: what SIMILAR TO alone treats as an operator is
+    // escaped, and so is a '[' that no ']' closes, which LIKE reads as itself.
+    QString patternOpen, patternClose;
+};
 
 class Translator {
 public:
     Translator(const TokenView &view, const TranslationOptions &options, Dialect dialect)
-        : st(view), options(options), dialect(dialect), text(st.all().size()), before(st.all().size()),
-          after(st.all().size())
+        : st(view), options(options), dialect(dialect), server(options.collation), text(st.all().size()),
+          before(st.all().size()), after(st.all().size())
     {
         for (size_t i = 0; i < st.all().size(); ++i)
             text[i] = st.all()[i].text.toString();
@@ -197,7 +215,7 @@ private:
             const size_t b = regionStart(leftEnd), e = regionEnd(k);
             if (b >= leftEnd || k + 1 >= e)
                 return;
-            surround(b, leftEnd, kFoldOpen, kFoldClose);
+            surround(b, leftEnd, server.foldOpen, server.foldClose);
             const TsqlToken &pattern = st.at(k + 1);
             if (e == k + 2 && pattern.kind == TsqlToken::String && pattern.text.count(u'\'') % 2 == 0) {
                 // A written pattern becomes the regular expression of its
@@ -207,11 +225,11 @@ private:
                 text[st.indexInAll(k)] = leftEnd < k ? u"!~"_qs : u"~"_qs;
                 if (leftEnd < k)
                     text[st.indexInAll(leftEnd)].clear();
-                text[st.indexInAll(k + 1)] = textLiteral(sqlServerLikeAsRegex(value));
+                text[st.indexInAll(k + 1)] = textLiteral(sqlServerLikeAsRegex(value, server.collation));
                 return;
             }
             text[st.indexInAll(k)] = u"SIMILAR TO"_qs;
-            surround(k + 1, e, kPatternOpen, kPatternClose);
+            surround(k + 1, e, server.patternOpen, server.patternClose);
             if (leftEnd == k && b + 1 == k && st.at(b).kind == TsqlToken::String && e == k + 2)
                 matchPatternsByTheirBeginning(b, k + 1);
             return;
@@ -222,8 +240,8 @@ private:
         const size_t b = regionStart(k), e = regionEnd(k);
         if (b >= k || k + 1 >= e || !(exprIsText(b, k) || exprIsText(k + 1, e)))
             return;
-        surround(b, k, kKeyOpen, kKeyClose);
-        surround(k + 1, e, kKeyOpen, kKeyClose);
+        surround(b, k, server.keyOpen, server.keyClose);
+        surround(k + 1, e, server.keyOpen, server.keyClose);
     }
 
     // A written text Like the patterns of a column (scanned bar codes Like
@@ -233,14 +251,14 @@ private:
     // before matching each.
     void matchPatternsByTheirBeginning(size_t literal, size_t column)
     {
-        const QString folded = kFoldOpen + text[st.indexInAll(literal)] + kFoldClose;
+        const QString folded = server.foldOpen + text[st.indexInAll(literal)] + server.foldClose;
         QStringList beginnings;
         // The literal's length quotes included: more than its folded text has.
         const qsizetype length = st.at(literal).text.size();
         for (qsizetype n = 0; n <= length; ++n)
             beginnings.append(u"left("_qs + folded + u", "_qs + QString::number(n) + u')');
         before[st.indexInAll(literal)].prepend(u'(');
-        after[st.indexInAll(column)] += u" AND substring("_qs + kFoldOpen + text[st.indexInAll(column)] + kFoldClose +
+        after[st.indexInAll(column)] += u" AND substring("_qs + server.foldOpen + text[st.indexInAll(column)] + server.foldClose +
                                         u" from '^[^%_[]*') IN ("_qs + beginnings.join(u", "_qs) + u"))"_qs;
     }
 
@@ -286,7 +304,7 @@ private:
             // Before what follows the last term (a Top's LIMIT), after the key.
             after[st.indexInAll(term.last)].prepend(term.descending ? u" NULLS LAST"_qs : u" NULLS FIRST"_qs);
             if (term.text)
-                surround(term.b, term.e, kKeyOpen, kKeyClose);
+                surround(term.b, term.e, server.keyOpen, server.keyClose);
         }
         if (wrap) {
             before[st.indexInAll(0)].prepend(u"SELECT * FROM ("_qs);
@@ -501,6 +519,7 @@ private:
     const TokenView &st;
     const TranslationOptions &options;
     const Dialect dialect;
+    const ServerText server;
     std::vector<QString> text, before, after; // per raw token
 };
 

@@ -8,6 +8,7 @@
 // the LIKE operator calls, with SQL Server's matching (sqlserver_text.h). That
 // keeps the statement text and the positions of every literal unchanged.
 
+#include "platform/rdo/tsql/sqlserver_text.h"
 #include "platform/rdo/tsql/tokens.h"
 
 #include <QString>
@@ -31,6 +32,11 @@ struct TranslationOptions {
     // of the other branches' column; PostgreSQL types two Nulls that meet
     // first as text, so there the Null is cast to the column's type.
     std::function<QString(QStringView column)> columnType = {};
+    // How PostgreSQL's translation compares text: accents kept (SQL Server's
+    // default collation) or ignored (a _CI_AI one), folded as the embedded
+    // back end folds them (sqlserver_text.h). The embedded back end compares
+    // through the functions it installs, whatever this says.
+    TextCollation collation = TextCollation::AccentSensitive;
 };
 
 // A TranslationOptions that knows the given columns as text (letter case of
@@ -53,7 +59,8 @@ QString translateForSqlite(const QString &tsql, const TranslationOptions &option
 // TO on both sides lowered over all of Unicode and composed, the pattern's
 // SIMILAR TO operators escaped; a text compared with =, <>, <, >, <=, >= and a
 // text Order By term become SQL Server's sort key (trailing blanks dropped,
-// composed, lowered, in code point order); Order By puts Nulls first, as SQL
+// composed, lowered, in code point order; without accents too under
+// options.collation AccentInsensitive); Order By puts Nulls first, as SQL
 // Server does. Needs a server whose database is in UTF-8 and has ICU.
 QString translateForPostgres(const QString &tsql, const TranslationOptions &options = {});
 

@@ -12,6 +12,7 @@ TEST(OdbcConnectionString, StripsTheTranslationKey)
         const char16_t *input;
         const char16_t *driverString;
         bool translate;
+        bool accentsIgnored = false; // collation=, which only PostgreSQL's translation takes
     } cases[] = {
         {u"odbc:DRIVER={FreeTDS};SERVER=h;PWD=a;b", u"DRIVER={FreeTDS};SERVER=h;PWD=a;b", false},
         {u"odbc:translate=sqlite;DRIVER={SQLite3};Database=/x.db", u"DRIVER={SQLite3};Database=/x.db", true},
@@ -21,11 +22,15 @@ TEST(OdbcConnectionString, StripsTheTranslationKey)
         // psqlODBC's logs would keep the password in clear
         {u"odbc:translate=postgresql;Driver={PostgreSQL Unicode};commlog=1;B2=1;PWD=x;B3=1;Debug = 1",
          u"CommLog=0;Debug=0;Driver={PostgreSQL Unicode};PWD=x", false},
+        {u"odbc:Driver=x; Collation = CI_AI ;translate=postgresql", u"CommLog=0;Debug=0;Driver=x", false, true},
+        {u"odbc:translate=postgresql;collation=ci_as;PWD={collation=ci_ai}", u"CommLog=0;Debug=0;PWD={collation=ci_ai}",
+         false},
     };
     for (const auto &c : cases) {
         const rdo::OdbcConnectionString parsed = rdo::parseOdbcConnectionString(QString::fromUtf16(c.input));
         EXPECT_EQ(parsed.driverString, QString::fromUtf16(c.driverString));
         EXPECT_EQ(parsed.translateForSqlite, c.translate) << QString::fromUtf16(c.input).toStdString();
+        EXPECT_EQ(parsed.collation == rdo::TextCollation::AccentInsensitive, c.accentsIgnored);
     }
 }
 
