@@ -1,6 +1,7 @@
 #include "lookup/plan/lookup_plans.h"
 
 #include "lookup/plan/articles_with_varieties.h"
+#include "lookup/plan/background_reading.h"
 #include "lookup/plan/file_keys.h"
 #include "lookup/plan/key_ranges.h"
 #include "lookup/plan/name_blocks.h"
@@ -41,6 +42,12 @@ public:
         m_collation = handle.collation;
         if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file)
             m_path = file;
+        if (!m_path.empty() && m_accentsIgnored)
+            readBarCodesInBackground(*handle.statements);
+        // The odd articles too, so that the first lookup finds them kept.
+        if (!m_path.empty() && keepsOddArticles())
+            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, m_collation,
+                                   OddArticles::stampNow(*handle.statements));
         if (!m_path.empty() && streams()) {
             m_nameBlocks.readFrom(m_path);
             m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path);
@@ -108,20 +115,49 @@ public:
                 return false;
         return true;
     }
-    // Read again only when another connection has written to the file since.
+    // A statement's first value: 0 when it gives no row, -1 when it fails.
+    static std::optional<int64_t> firstValue(rdo::StatementCache &statements, const QString &sql)
+    {
+        const rdo::StatementCache::Statement stmt = statements.take(sql);
+        if (!stmt)
+            return std::nullopt;
+        const int step = sqlite3_step(stmt.get());
+        return step == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : step == SQLITE_DONE ? 0 : -1;
+    }
+    static std::optional<int64_t> barCodeWithAccent(rdo::StatementCache &statements)
+    {
+        return firstValue(statements, u"Select 1 From ArticuloCodigoBarras Where ACBCodigo Glob '*[^ -~]*' Limit 1"_qs);
+    }
+    // Read on a connection of its own from the moment the till connects (a
+    // million bar codes take a third of a second), and again only when
+    // another connection has written to the file since.
+    void readBarCodesInBackground(rdo::StatementCache &statements)
+    {
+        m_barCodesReadAt = firstValue(statements, u"PRAGMA data_version"_qs);
+        m_barCodesRead = std::async(std::launch::async, [path = m_path]() -> std::optional<int64_t> {
+            yieldToLookups();
+            sqlite3 *db = nullptr;
+            std::optional<int64_t> found;
+            if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+                rdo::StatementCache own(db);
+                found = barCodeWithAccent(own);
+            }
+            sqlite3_close_v2(db);
+            return found;
+        });
+    }
     bool barCodesWithAccents(rdo::SqliteConnection::Handle &handle)
     {
-        const auto first = [&](const QString &sql) -> std::optional<int64_t> {
-            const rdo::StatementCache::Statement stmt = handle.statements->take(sql);
-            if (!stmt)
-                return std::nullopt;
-            const int step = sqlite3_step(stmt.get());
-            return step == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : step == SQLITE_DONE ? 0 : -1;
-        };
-        const std::optional<int64_t> version = first(u"PRAGMA data_version"_qs);
+        const std::optional<int64_t> version = firstValue(*handle.statements, u"PRAGMA data_version"_qs);
+        // What the background read serves while the file is as it was then.
+        if (m_barCodesRead.valid() &&
+            (version == m_barCodesReadAt || m_barCodesRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready))
+            if (const std::optional<int64_t> found = m_barCodesRead.get(); found && version && version == m_barCodesReadAt) {
+                m_barCodesWithAccents = *found != 0;
+                m_barCodesVersion = *version;
+            }
         if (!version || *version != m_barCodesVersion) {
-            const std::optional<int64_t> found =
-                first(u"Select 1 From ArticuloCodigoBarras Where ACBCodigo Glob '*[^ -~]*' Limit 1"_qs);
+            const std::optional<int64_t> found = barCodeWithAccent(*handle.statements);
             m_barCodesWithAccents = !found || *found != 0;
             m_barCodesVersion = version.value_or(-1);
         }
@@ -212,6 +248,8 @@ private:
     bool m_accentsIgnored = false;
     bool m_barCodesWithAccents = true;
     int64_t m_barCodesVersion = -1;
+    std::optional<int64_t> m_barCodesReadAt;
+    std::future<std::optional<int64_t>> m_barCodesRead;
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
