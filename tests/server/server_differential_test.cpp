@@ -87,6 +87,13 @@ protected:
                 PostgresServer::shared()->tillConnectionString(u"tienda"_qs) + option(collation));
         }
     }
+    // The tills go before the program's end, as a host's do.
+    static void TearDownTestSuite()
+    {
+        for (auto *tills : {&embedded, &server})
+            for (auto &till : *tills)
+                till.reset();
+    }
     void SetUp() override
     {
         if (!PostgresServer::shared())

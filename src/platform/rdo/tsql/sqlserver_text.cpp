@@ -44,10 +44,12 @@ std::vector<char32_t> latinFoldsOf(TextCollation collation)
     return table;
 }
 
+// Never destroyed: a connection's readings in the background may still fold
+// text while a host that keeps its connection to the end is exiting.
 const std::vector<char32_t> &latinFolds(TextCollation collation)
 {
-    static const std::vector<char32_t> kept = latinFoldsOf(TextCollation::AccentSensitive);
-    static const std::vector<char32_t> ignored = latinFoldsOf(TextCollation::AccentInsensitive);
+    static const auto &kept = *new std::vector<char32_t>(latinFoldsOf(TextCollation::AccentSensitive));
+    static const auto &ignored = *new std::vector<char32_t>(latinFoldsOf(TextCollation::AccentInsensitive));
     return collation == TextCollation::AccentInsensitive ? ignored : kept;
 }
 
