@@ -216,7 +216,10 @@ std::optional<QString> termRange(const GroupTerm &term, const QString &prefix, c
 // The joined text of a name and a variety's begins with prefix when the
 // article's name does, or when the name is shorter than the prefix and begins
 // it: the articles of those shorter names; none when one is not a key of its own.
-std::optional<QString> shorterNames(const QString &column, const QString &prefix, const FileKeys &keys)
+// Where only names of printable ASCII are read, a shorter name with any other
+// character is none of them.
+std::optional<QString> shorterNames(const QString &column, const QString &prefix, const FileKeys &keys,
+                                    bool printableOnly)
 {
     QStringList shorter;
     const QList<uint> points = prefix.toUcs4();
@@ -225,6 +228,8 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
             withoutTrailingBlanks(QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), i));
         if (!isOwnKey(head))
             return std::nullopt;
+        if (printableOnly && !isPrintableAscii(head))
+            break;
         if (!shorter.contains(head))
             shorter.append(head);
     }
@@ -315,7 +320,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                               : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
         }
         if (term.joined) {
-            const auto shorter = shorterNames(term.column, prefix, keys);
+            const auto shorter = shorterNames(term.column, prefix, keys, reading == Reading::Plain);
             if (!shorter)
                 return QString();
             probes.append(*shorter);

@@ -48,6 +48,9 @@ struct PlannerOptions {
     // range of "azucar" on any index; the others are found by their ranges
     // as before, where ignoring accents changes nothing for a text of ASCII.
     bool accentsIgnored = false;
+    // Whether the connection keeps the odd articles in memory for the streams
+    // to list (see OddArticles); else their drivers read the file's indexes.
+    bool oddArticlesKept = true;
 };
 
 class LookupPlanner {

@@ -191,7 +191,7 @@ private:
     bool streams() const { return m_streams; }
     // The plans read the odd articles apart on our indexes, and ignoring
     // accents on any file.
-    bool keepsOddArticles() const { return streams() || m_accentsIgnored; }
+    bool keepsOddArticles() const { return m_planner.options().oddArticlesKept && (streams() || m_accentsIgnored); }
     template <rdo::TextCollation collation>
     static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
     {
