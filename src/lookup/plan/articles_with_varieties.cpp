@@ -109,20 +109,12 @@ void ArticlesWithVarieties::refresh(StatementCache &statements)
 
 ArticlesWithVarieties ArticlesWithVarieties::readFrom(const std::string &path)
 {
-    ArticlesWithVarieties read;
-    sqlite3 *db = nullptr;
-    yieldToLookups();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
-        sqlite3_busy_timeout(db, 2000);
-        StatementCache statements(db);
-        // The count and the varieties from one reading of the file.
-        if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
-            read.refresh(statements);
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        }
-    }
-    sqlite3_close_v2(db);
-    return read;
+    // The count and the varieties from one reading of the file.
+    return readOnItsOwnConnection<ArticlesWithVarieties>(path, [](sqlite3 *, StatementCache &statements) {
+        ArticlesWithVarieties read;
+        read.refresh(statements);
+        return read;
+    });
 }
 
 bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)

@@ -1,11 +1,16 @@
 #pragma once
 // What a connection reads of the file in the background (which articles have
-// varieties, the stretches of the names' indexes) runs beside the cashier's
-// first lookups, on a till with two cores or one: it yields the processor to
-// them.
+// varieties, the stretches of the names' indexes, the odd articles) runs
+// beside the cashier's first lookups, on a till with two cores or one: it
+// yields the processor to them, on a connection of its own.
 
+#include "platform/rdo/sqlite/statement_cache.h"
+
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <string>
 
 namespace lookup {
 
@@ -15,6 +20,27 @@ inline void yieldToLookups()
 {
     constexpr int kBackgroundNice = 10;
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kBackgroundNice);
+}
+
+// What read(db, statements) gives on a read-only connection of its own to
+// the file at path, in one transaction, at the lowered priority, waiting up
+// to 2 s for a writer's lock; Result{} when the file cannot be read.
+template <typename Result, typename Read>
+Result readOnItsOwnConnection(const std::string &path, Read &&read)
+{
+    Result result{};
+    sqlite3 *db = nullptr;
+    yieldToLookups();
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        rdo::StatementCache statements(db);
+        if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            result = read(db, statements);
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+    }
+    sqlite3_close_v2(db);
+    return result;
 }
 
 } // namespace lookup

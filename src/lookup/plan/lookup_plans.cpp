@@ -29,24 +29,22 @@ public:
         : m_planner(connection.textColumns(), forCollationOf(connection, options))
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
-        m_accentsIgnored = handle.collation == rdo::TextCollation::AccentInsensitive;
         if (m_varieties.install(handle.db, handle.collation) != SQLITE_OK ||
             sqlite3_create_function(handle.db, kOrderKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                    m_accentsIgnored ? orderKey<rdo::TextCollation::AccentInsensitive>
+                                    accentsIgnored() ? orderKey<rdo::TextCollation::AccentInsensitive>
                                                      : orderKey<rdo::TextCollation::AccentSensitive>,
                                     nullptr, nullptr) != SQLITE_OK)
             throw rdo::engineError(handle.db);
         m_keyRangesPrepared = std::async(std::launch::async, prepareKeyRanges);
         m_keys = fileKeysOf(handle.db);
         m_streams = withScriptIndexes(handle.db, m_keys);
-        m_collation = handle.collation;
         if (const char *file = sqlite3_db_filename(handle.db, "main"); file && *file)
             m_path = file;
-        if (!m_path.empty() && m_accentsIgnored)
+        if (!m_path.empty() && accentsIgnored())
             readBarCodesInBackground(*handle.statements);
         // The odd articles too, so that the first lookup finds them kept.
         if (!m_path.empty() && keepsOddArticles())
-            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, m_collation,
+            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, collation(),
                                    OddArticles::stampNow(*handle.statements));
         if (!m_path.empty() && streams()) {
             m_nameBlocks.readFrom(m_path);
@@ -57,8 +55,8 @@ public:
     std::shared_ptr<rdo::rdoResultset> open(const QString &typed,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
     {
-        const QString tsql = m_accentsIgnored ? withoutAccents(typed) : typed;
-        if (m_accentsIgnored && !withoutLetters(tsql) && !(asciiOnly(tsql) && !barCodesWithAccents(*handle)))
+        const QString tsql = accentsIgnored() ? withoutAccents(typed) : typed;
+        if (accentsIgnored() && !withoutLetters(tsql) && !(asciiOnly(tsql) && !barCodesWithAccents(*handle)))
             return nullptr;
         if (const auto plan = m_planner.plan(tsql, streams() ? std::nullopt : std::optional(m_keys)))
             return run(*plan, handle);
@@ -90,7 +88,7 @@ public:
     // every article.
     QString narrowed(const QString &tsql) const override
     {
-        return m_accentsIgnored && !withoutLetters(tsql) ? tsql : withIndexProbes(tsql, m_keys);
+        return accentsIgnored() && !withoutLetters(tsql) ? tsql : withIndexProbes(tsql, m_keys);
     }
     static bool withoutLetters(const QString &tsql)
     {
@@ -115,40 +113,26 @@ public:
                 return false;
         return true;
     }
-    // A statement's first value: 0 when it gives no row, -1 when it fails.
-    static std::optional<int64_t> firstValue(rdo::StatementCache &statements, const QString &sql)
-    {
-        const rdo::StatementCache::Statement stmt = statements.take(sql);
-        if (!stmt)
-            return std::nullopt;
-        const int step = sqlite3_step(stmt.get());
-        return step == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : step == SQLITE_DONE ? 0 : -1;
-    }
+    // 1 or 0; none when the file cannot tell.
     static std::optional<int64_t> barCodeWithAccent(rdo::StatementCache &statements)
     {
-        return firstValue(statements, u"Select 1 From ArticuloCodigoBarras Where ACBCodigo Glob '*[^ -~]*' Limit 1"_qs);
+        return statements.firstInteger(
+            u"Select Exists (Select 1 From ArticuloCodigoBarras Where ACBCodigo Glob '*[^ -~]*')"_qs);
     }
     // Read on a connection of its own from the moment the till connects (a
     // million bar codes take a third of a second), and again only when
     // another connection has written to the file since.
     void readBarCodesInBackground(rdo::StatementCache &statements)
     {
-        m_barCodesReadAt = firstValue(statements, u"PRAGMA data_version"_qs);
-        m_barCodesRead = std::async(std::launch::async, [path = m_path]() -> std::optional<int64_t> {
-            yieldToLookups();
-            sqlite3 *db = nullptr;
-            std::optional<int64_t> found;
-            if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
-                rdo::StatementCache own(db);
-                found = barCodeWithAccent(own);
-            }
-            sqlite3_close_v2(db);
-            return found;
+        m_barCodesReadAt = statements.firstInteger(u"PRAGMA data_version"_qs);
+        m_barCodesRead = std::async(std::launch::async, [path = m_path] {
+            return readOnItsOwnConnection<std::optional<int64_t>>(
+                path, [](sqlite3 *, rdo::StatementCache &statements) { return barCodeWithAccent(statements); });
         });
     }
     bool barCodesWithAccents(rdo::SqliteConnection::Handle &handle)
     {
-        const std::optional<int64_t> version = firstValue(*handle.statements, u"PRAGMA data_version"_qs);
+        const std::optional<int64_t> version = handle.statements->firstInteger(u"PRAGMA data_version"_qs);
         // What the background read serves while the file is as it was then.
         if (m_barCodesRead.valid() &&
             (version == m_barCodesReadAt || m_barCodesRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready))
@@ -171,7 +155,7 @@ public:
         takeVarietiesRead(Wait::Yes);
         m_varieties.refresh(statements);
         if (const auto stamp = OddArticles::stampNow(statements); keepsOddArticles() && m_odd.readAt() != stamp)
-            m_odd = OddArticles::read(statements, m_collation, stamp);
+            m_odd = OddArticles::read(statements, collation(), stamp);
         if (!streams())
             return;
         m_nameBlocks.refresh(statements, m_varieties);
@@ -189,9 +173,15 @@ private:
     // its name indexes. A file indexed by an earlier version, or not at all,
     // runs each lookup as one statement, with the ranges its indexes give.
     bool streams() const { return m_streams; }
+    // The connection's collation, which the planner was given.
+    bool accentsIgnored() const { return m_planner.options().accentsIgnored; }
+    rdo::TextCollation collation() const
+    {
+        return accentsIgnored() ? rdo::TextCollation::AccentInsensitive : rdo::TextCollation::AccentSensitive;
+    }
     // The plans read the odd articles apart on our indexes, and ignoring
     // accents on any file.
-    bool keepsOddArticles() const { return m_planner.options().oddArticlesKept && (streams() || m_accentsIgnored); }
+    bool keepsOddArticles() const { return m_planner.options().oddArticlesKept && (streams() || accentsIgnored()); }
     template <rdo::TextCollation collation>
     static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
     {
@@ -232,9 +222,9 @@ private:
         if (m_odd.readAt() == stamp)
             return &m_odd;
         if (m_path.empty())
-            m_odd = OddArticles::read(statements, m_collation, stamp);
+            m_odd = OddArticles::read(statements, collation(), stamp);
         else if (!m_oddRead.valid())
-            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, m_collation, stamp);
+            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, collation(), stamp);
         return m_odd.readAt() == stamp ? &m_odd : nullptr;
     }
 
@@ -245,7 +235,6 @@ private:
     LookupPlanner m_planner;
     FileKeys m_keys;
     bool m_streams = false;
-    bool m_accentsIgnored = false;
     bool m_barCodesWithAccents = true;
     int64_t m_barCodesVersion = -1;
     std::optional<int64_t> m_barCodesReadAt;
@@ -253,7 +242,6 @@ private:
     ArticlesWithVarieties m_varieties;
     std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
-    rdo::TextCollation m_collation = rdo::TextCollation::AccentSensitive;
     std::string m_path;
     OddArticles m_odd;
     std::future<OddArticles> m_oddRead;

@@ -171,14 +171,6 @@ std::string_view columnText(sqlite3_stmt *stmt, int column)
             static_cast<size_t>(sqlite3_column_bytes(stmt, column))};
 }
 
-std::optional<int64_t> count(StatementCache &statements, const QString &sql)
-{
-    const StatementCache::Statement stmt = statements.take(sql);
-    if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER)
-        return std::nullopt;
-    return sqlite3_column_int64(stmt.get(), 0);
-}
-
 } // namespace
 
 std::vector<uint64_t> NameBlocks::Index::runsOf(std::string_view utf8Pattern)
@@ -232,7 +224,7 @@ std::optional<NameBlocks::Stamp> NameBlocks::stampOf(StatementCache &statements,
     const auto varietiesReadAt = varieties.namesReadAt();
     if (!varietiesReadAt)
         return std::nullopt;
-    const auto articles = count(statements, QStringLiteral("Select ACaCambios From ") + QLatin1String(kChangesTable));
+    const auto articles = statements.firstInteger(QStringLiteral("Select ACaCambios From ") + QLatin1String(kChangesTable));
     return articles ? std::optional(Stamp(*articles, *varietiesReadAt)) : std::nullopt;
 }
 
@@ -272,25 +264,18 @@ void NameBlocks::readNow(const QString &column, StatementCache &statements, cons
 NameBlocks::Read NameBlocks::readInBackground(const std::string &path, const QString &column,
                                               const std::atomic<bool> &stopped)
 {
-    sqlite3 *db = nullptr;
-    Read read;
-    yieldToLookups();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK &&
-        installServerText(db) == SQLITE_OK) {
-        sqlite3_busy_timeout(db, 2000);
-        StatementCache statements(db);
+    // The counts and the blocks from one reading of the file.
+    return readOnItsOwnConnection<Read>(path, [&](sqlite3 *db, StatementCache &statements) {
+        Read read;
+        if (installServerText(db) != SQLITE_OK)
+            return read;
         ArticlesWithVarieties varieties;
-        // The counts and the blocks from one reading of the file.
-        if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
-            varieties.refresh(statements);
-            read.stamp = stampOf(statements, varieties);
-            if (read.stamp)
-                read.index = NameBlocks::read(column, statements, varieties, stopped);
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        }
-    }
-    sqlite3_close_v2(db);
-    return read;
+        varieties.refresh(statements);
+        read.stamp = stampOf(statements, varieties);
+        if (read.stamp)
+            read.index = NameBlocks::read(column, statements, varieties, stopped);
+        return read;
+    });
 }
 
 std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, StatementCache &statements,
@@ -300,7 +285,7 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
     const QString index = column.compare(u"ArtNombre", Qt::CaseInsensitive) == 0
                               ? QStringLiteral("IX_Articulo_NombreClave")
                               : QStringLiteral("IX_Articulo_NombreCortoClave");
-    const auto articles = count(statements, QStringLiteral("Select Count(*) From Articulo"));
+    const auto articles = statements.firstInteger(QStringLiteral("Select Count(*) From Articulo"));
     // The articles the drivers read, in their order: NOCASE's, which is SQL
     // Server's for them (the odd ones are read apart, see kOddArticles).
     const StatementCache::Statement rows = statements.take(

@@ -79,15 +79,10 @@ std::optional<OddArticles::Column> OddArticles::columnNamed(const QString &colum
 
 std::optional<int64_t> OddArticles::stampNow(StatementCache &statements)
 {
-    const auto first = [&](const QString &sql) -> std::optional<int64_t> {
-        const StatementCache::Statement stmt = statements.take(sql);
-        if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER)
-            return std::nullopt;
-        return sqlite3_column_int64(stmt.get(), 0);
-    };
-    if (const auto changes = first(QStringLiteral("Select ACaCambios From ") + QLatin1String(NameBlocks::kChangesTable)))
+    if (const auto changes =
+            statements.firstInteger(QStringLiteral("Select ACaCambios From ") + QLatin1String(NameBlocks::kChangesTable)))
         return changes;
-    return first(QStringLiteral("PRAGMA data_version"));
+    return statements.firstInteger(QStringLiteral("PRAGMA data_version"));
 }
 
 OddArticles OddArticles::read(StatementCache &statements, rdo::TextCollation collation, std::optional<int64_t> stamp)
@@ -119,16 +114,8 @@ OddArticles OddArticles::read(StatementCache &statements, rdo::TextCollation col
 
 OddArticles OddArticles::readFrom(const std::string &path, rdo::TextCollation collation, std::optional<int64_t> stamp)
 {
-    sqlite3 *db = nullptr;
-    OddArticles odd;
-    yieldToLookups();
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
-        sqlite3_busy_timeout(db, 2000);
-        StatementCache statements(db);
-        odd = read(statements, collation, stamp);
-    }
-    sqlite3_close_v2(db);
-    return odd;
+    return readOnItsOwnConnection<OddArticles>(
+        path, [&](sqlite3 *, StatementCache &statements) { return read(statements, collation, stamp); });
 }
 
 void OddArticles::add(int64_t id, const std::array<std::optional<std::string_view>, kColumns> &texts)

@@ -132,6 +132,14 @@ StatementCache::~StatementCache()
         sqlite3_finalize(it.key());
 }
 
+std::optional<int64_t> StatementCache::firstInteger(const QString &sql)
+{
+    const Statement stmt = take(sql);
+    if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) != SQLITE_INTEGER)
+        return std::nullopt;
+    return sqlite3_column_int64(stmt.get(), 0);
+}
+
 StatementCache::Statement StatementCache::take(const QString &sql)
 {
     ParametrizedText text = parametrized(sql);

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -50,6 +51,9 @@ public:
     // one is idle, else newly prepared; null when sql does not prepare (the
     // connection's error message says why). Given back when released.
     Statement take(const QString &sql);
+    // The integer sql gives first (a count, a version); none when it does not
+    // prepare, fails or gives no integer.
+    std::optional<int64_t> firstInteger(const QString &sql);
 
 private:
     void keep(sqlite3_stmt *stmt);
