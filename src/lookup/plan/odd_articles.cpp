@@ -162,11 +162,15 @@ std::string_view OddArticles::key(const Article &article, Column column) const
 // keys' bytes order as the collation does.
 void OddArticles::sort()
 {
+    const auto positions = [&] {
+        std::vector<uint32_t> all(m_articles.size());
+        for (uint32_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        return all;
+    };
     for (const Column leading : {Name, ShortName}) {
         std::vector<uint32_t> &order = m_orders[leading];
-        order.resize(m_articles.size());
-        for (uint32_t i = 0; i < order.size(); ++i)
-            order[i] = i;
+        order = positions();
         const auto sortKey = [&](uint32_t i, Column column) {
             const Article &a = m_articles[i];
             return std::pair(!(a.nulls & (1u << column)), key(a, column));
@@ -174,7 +178,53 @@ void OddArticles::sort()
         std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
             return std::pair(sortKey(a, leading), sortKey(a, Code)) < std::pair(sortKey(b, leading), sortKey(b, Code));
         });
+        m_places[leading].resize(order.size());
+        for (uint32_t place = 0; place < order.size(); ++place)
+            m_places[leading][order[place]] = place;
     }
+    for (const Column column : {Name, ShortName, Code}) {
+        std::vector<uint32_t> withText = positions();
+        std::erase_if(withText, [&](uint32_t i) { return m_articles[i].nulls & (1u << column); });
+        m_byKey[column] = withText;
+        std::sort(m_byKey[column].begin(), m_byKey[column].end(),
+                  [&](uint32_t a, uint32_t b) { return key(m_articles[a], column) < key(m_articles[b], column); });
+        m_byLasting[column] = std::move(withText);
+        const auto lasting = [&](uint32_t i) {
+            return key(m_articles[i], column).substr(0, m_articles[i].lasting[column]);
+        };
+        std::sort(m_byLasting[column].begin(), m_byLasting[column].end(),
+                  [&](uint32_t a, uint32_t b) { return lasting(a) < lasting(b); });
+    }
+}
+
+std::optional<std::vector<uint32_t>> OddArticles::candidates(const Probe &probe) const
+{
+    if (probe.beginning.empty())
+        return std::nullopt;
+    std::vector<uint32_t> found;
+    const auto keyed = [&](const std::vector<uint32_t> &sorted, std::string_view beginning, auto &&keyOf) {
+        auto it = std::lower_bound(sorted.begin(), sorted.end(), beginning,
+                                   [&](uint32_t i, std::string_view b) { return keyOf(i) < b; });
+        for (; it != sorted.end() && keyOf(*it).starts_with(beginning); ++it)
+            found.push_back(*it);
+    };
+    const Column column = probe.column;
+    const auto keyOf = [&](uint32_t i) { return key(m_articles[i], column); };
+    keyed(m_byKey[column], probe.beginning, keyOf);
+    if (!probe.joined)
+        return found;
+    // Joined with a variety's name, a key that lasts less than the beginning
+    // need only be the beginning's start: each shorter lasting part is
+    // looked up whole.
+    const auto lastingOf = [&](uint32_t i) { return keyOf(i).substr(0, m_articles[i].lasting[column]); };
+    for (size_t length = 0; length < probe.beginning.size(); ++length) {
+        const std::string_view start = std::string_view(probe.beginning).substr(0, length);
+        auto it = std::lower_bound(m_byLasting[column].begin(), m_byLasting[column].end(), start,
+                                   [&](uint32_t i, std::string_view b) { return lastingOf(i) < b; });
+        for (; it != m_byLasting[column].end() && lastingOf(*it) == start; ++it)
+            found.push_back(*it);
+    }
+    return found;
 }
 
 bool OddArticles::mayHold(const Article &article, const Probe &probe, const ArticlesWithVarieties &varieties) const
@@ -222,8 +272,24 @@ std::vector<rdo::ListedGroup> OddArticles::listed(const QString &leadingColumn, 
     std::vector<rdo::ListedGroup> groups;
     if (!leading || *leading == Code)
         return groups;
-    for (const uint32_t i : m_orders[*leading]) {
-        const Article &article = m_articles[i];
+    // The places in the list's order of the articles the probes' keys find;
+    // every place when one of them must try every article.
+    std::vector<uint32_t> places;
+    for (const Probe &probe : probes) {
+        const auto found = candidates(probe);
+        if (!found) {
+            places.resize(m_articles.size());
+            for (uint32_t place = 0; place < places.size(); ++place)
+                places[place] = place;
+            break;
+        }
+        for (const uint32_t i : *found)
+            places.push_back(m_places[*leading][i]);
+    }
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    for (const uint32_t place : places) {
+        const Article &article = m_articles[m_orders[*leading][place]];
         if (std::any_of(probes.begin(), probes.end(),
                         [&](const Probe &probe) { return mayHold(article, probe, varieties); })) {
             const auto asKey = [](std::optional<std::string_view> t) {

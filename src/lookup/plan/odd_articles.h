@@ -68,6 +68,10 @@ private:
     static std::optional<Column> columnNamed(const QString &column);
     void add(int64_t id, const std::array<std::optional<std::string_view>, kColumns> &texts);
     void sort();
+    // Those articles of which probe may hold, as far as their keys say, in
+    // no order; none when every article must be tried (the pattern begins
+    // with a wildcard).
+    std::optional<std::vector<uint32_t>> candidates(const Probe &probe) const;
     std::optional<std::string_view> text(const Article &article, Column column) const;
     std::string_view key(const Article &article, Column column) const;
     bool mayHold(const Article &article, const Probe &probe, const ArticlesWithVarieties &varieties) const;
@@ -76,8 +80,15 @@ private:
     std::optional<int64_t> m_readAt;
     std::vector<Article> m_articles;
     std::string m_bytes;
-    // Positions in m_articles by name and code, and by short name and code.
+    // Positions in m_articles by name and code, and by short name and code,
+    // and each position's place in those two orders.
     std::array<std::vector<uint32_t>, 2> m_orders;
+    std::array<std::vector<uint32_t>, 2> m_places;
+    // By column, the positions of the articles with that text: by its key,
+    // and by what lasts of its key (lasting), so that a term's articles are
+    // found by their keys' beginning rather than by trying them all.
+    std::array<std::vector<uint32_t>, kColumns> m_byKey;
+    std::array<std::vector<uint32_t>, kColumns> m_byLasting;
 };
 
 } // namespace lookup

@@ -40,17 +40,20 @@ using vok::test::Typist;
 // with abaco), in both cases, composed and not, found by codes of digits that
 // a till ignoring accents still reads on the indexes; a variety's accent, and
 // a variety's leading accent that composes with the name's last letter
-// (CAFE and a combining acute make CAFÉ), and an accented name that a
-// variety's name goes on from (CAFÉ and MOLIDO).
+// (CAFE and a combining acute make CAFÉ), an accented name that a
+// variety's name goes on from (CAFÉ and MOLIDO), and a name of one letter
+// that a variety's name goes on from (Ñ and ANDU).
 constexpr const char *kAccents = R"sql(
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900201, '77001', 'ÁBACO ESCOLAR', 'abaco', 5, 1, 0), (900202, '77002', 'ABADÍA', 'ábadia', 5, 1, 0),
        (900203, '77003', 'abaco escolar', 'A' || char(769) || 'BACO', 5, 1, 0), (900204, '77004', 'AZÚCAR', NULL, 5, 1, 0),
        (900205, '7700', 'azucar', 'AZUCAR', 5, 1, 0), (900206, '77005', 'ABACA', 'ÁBACA', 5, 1, 0);
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
-VALUES (900207, '77006', 'CAFE', 'KAFÉ', 5, 1, 0), (900208, '77007', 'CAFÉ', 'CAFÉ', 5, 1, 0);
+VALUES (900207, '77006', 'CAFE', 'KAFÉ', 5, 1, 0), (900208, '77007', 'CAFÉ', 'CAFÉ', 5, 1, 0),
+       (900209, '77008', 'Ñ', 'Ñ', 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
-VALUES (900206, 1, 'ROSÉ', 1), (900207, 1, char(769) || ' MOLIDO', 1), (900208, 1, 'MOLIDO', 1);
+VALUES (900206, 1, 'ROSÉ', 1), (900207, 1, char(769) || ' MOLIDO', 1), (900208, 1, 'MOLIDO', 1),
+       (900209, 1, 'ANDU', 1);
 )sql";
 
 struct Catalogue : vok::test::CatalogueTexts {
@@ -213,7 +216,8 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     constexpr int kLookups = 90;
     // Then texts aimed at the accents' rows, with the name and the short name
     // displayed.
-    const QStringList accents = {u"7700"_qs, u"770"_qs, u"77"_qs, u"azucar"_qs, u"ÁBAC"_qs, u"AZÚC"_qs, u"abaca ros"_qs, u"CAFÉ MOL"_qs, u"CAFÉMOL"_qs};
+    const QStringList accents = {u"7700"_qs, u"770"_qs, u"77"_qs, u"azucar"_qs, u"ÁBAC"_qs, u"AZÚC"_qs, u"abaca ros"_qs, u"CAFÉ MOL"_qs, u"CAFÉMOL"_qs,
+                                 u"ñand"_qs};
     for (int i = 0; i < kLookups + 2 * accents.size(); ++i) {
         lookup::LookupSettings s = typist.nextSettings();
         const QString typed = i < kLookups ? typist.next() : accents[(i - kLookups) / 2];
