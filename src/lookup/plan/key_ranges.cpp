@@ -4,8 +4,11 @@
 #include "platform/rdo/tsql/statement_rewriter.h"
 #include "platform/rdo/tsql/tokens.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 
+#include <array>
 #include <unordered_map>
 
 namespace lookup {
@@ -74,7 +77,7 @@ struct Variants {
     QStringList whole, beginning;
 };
 
-std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
+std::optional<Variants> listedVariantsOf(char32_t key, KeyOrder order)
 {
     // An accented letter may be stored as its base letter and a combining
     // mark, and the base letter has many accented forms that marks after it
@@ -103,6 +106,26 @@ std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
     return variants;
 }
 
+// The same, read from a table for the characters of printable ASCII, which
+// make up most typed texts.
+std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
+{
+    constexpr char32_t kFirst = U' ', kEnd = U'~' + 1;
+    constexpr int kOrders = 3;
+    using Table = std::array<std::optional<Variants>, (kEnd - kFirst) * kOrders>;
+    static const Table table = [] {
+        Table t;
+        for (int o = 0; o < kOrders; ++o)
+            for (char32_t point = kFirst; point < kEnd; ++point)
+                t[static_cast<size_t>(o * (kEnd - kFirst) + (point - kFirst))] =
+                    listedVariantsOf(point, static_cast<KeyOrder>(o));
+        return t;
+    }();
+    if (key >= kFirst && key < kEnd)
+        return table[static_cast<size_t>(static_cast<int>(order) * (kEnd - kFirst) + (key - kFirst))];
+    return listedVariantsOf(key, order);
+}
+
 // The starts of the ranges for a key: whole when every character of the key
 // was listed, so that each start is the key itself as stored.
 struct Starts {
@@ -117,7 +140,7 @@ Starts startsOf(const QString &key, KeyOrder order)
     const QList<uint> points = key.toUcs4();
     qsizetype listed = 0;
     for (const uint point : points) {
-        const auto variants = variantsOf(point, order);
+        const std::optional<Variants> variants = variantsOf(point, order);
         if (!variants)
             break;
         const qsizetype count = heads.size() * (variants->whole.size() + variants->beginning.size());
@@ -218,7 +241,35 @@ QString KeyProbe::ranged(const QString &low, const std::optional<QString> &high)
     return condition;
 }
 
+std::optional<QStringList> KeyProbe::remembered(QChar question, const QStringList &texts,
+                                                const std::function<std::optional<QStringList>()> &answer) const
+{
+    // A lookup asks for the same conditions for each stream of each branch,
+    // and the till's next lookup often for the text typed before: each
+    // thread keeps the last answers.
+    constexpr qsizetype kMostKept = 256;
+    thread_local QHash<QString, std::optional<QStringList>> kept;
+    QString asked = question + QString::number(static_cast<int>(m_order)) + m_column;
+    for (const QString &text : texts)
+        asked += u' ' + QString::number(text.size()) + u':' + text;
+    if (const auto found = kept.constFind(asked); found != kept.cend())
+        return *found;
+    if (kept.size() >= kMostKept)
+        kept.clear();
+    return *kept.insert(asked, answer());
+}
+
 std::optional<QStringList> KeyProbe::beginningWith(const QString &prefix) const
+{
+    return remembered(u'b', {prefix}, [&] { return rangesBeginningWith(prefix); });
+}
+
+std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys) const
+{
+    return remembered(u'=', keys, [&] { return rangesEqualTo(keys); });
+}
+
+std::optional<QStringList> KeyProbe::rangesBeginningWith(const QString &prefix) const
 {
     const auto starts = rangeStarts(prefix, m_order);
     if (!starts)
@@ -229,12 +280,15 @@ std::optional<QStringList> KeyProbe::beginningWith(const QString &prefix) const
     return conditions;
 }
 
-std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys) const
+std::optional<QStringList> KeyProbe::rangesEqualTo(const QStringList &keys) const
 {
     QStringList values, conditions;
+    QSet<QString> listed;
     const auto addValue = [&](const QString &value) {
-        if (!values.contains(rdo::textLiteral(value)))
+        if (!listed.contains(value)) {
+            listed.insert(value);
             values.append(rdo::textLiteral(value));
+        }
     };
     // Long keys cut short give the same ranges again.
     const auto addCondition = [&](const QString &condition) {

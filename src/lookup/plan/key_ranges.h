@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     KeyOrder order() const { return m_order; }
 
 private:
+    std::optional<QStringList> remembered(QChar question, const QStringList &texts,
+                                          const std::function<std::optional<QStringList>()> &answer) const;
+    std::optional<QStringList> rangesBeginningWith(const QString &prefix) const;
+    std::optional<QStringList> rangesEqualTo(const QStringList &keys) const;
     QString collated() const;
     QString ranged(const QString &low, const std::optional<QString> &high) const;
 
