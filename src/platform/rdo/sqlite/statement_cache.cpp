@@ -48,7 +48,7 @@ bool endsInAlias(const std::vector<TsqlToken> &tokens, size_t begin, size_t end)
 // Takes the literals out of a statement's text, token by token.
 class Parametrizer {
 public:
-    explicit Parametrizer(const QString &sql) : m_tokens(tokenizeTsql(sql, TokenRules::Sqlite))
+    explicit Parametrizer(const QString &sql) : m_sql(sql), m_tokens(tokenizeTsql(sql, TokenRules::Sqlite))
     {
         m_shape.reserve(sql.size());
     }
@@ -57,19 +57,30 @@ public:
     {
         for (size_t i = 0; i < m_tokens.size(); ++i)
             read(i);
+        copyUpTo(m_sql.size());
         m_out.shape = m_shape.toUtf8();
         return std::move(m_out);
     }
 
 private:
+    // The shape is the text as it stands between the literals taken out:
+    // copied a stretch at a time.
+    void copyUpTo(qsizetype position)
+    {
+        m_shape += QStringView(m_sql).sliced(m_copied, position - m_copied);
+        m_copied = position;
+    }
+
     void read(size_t i)
     {
         const TsqlToken &token = m_tokens[i];
         if (token.kind == TsqlToken::String) {
             if (auto value = takenValue(token)) {
+                copyUpTo(token.position);
                 if (m_afterFrom) {
                     m_out.values.push_back(std::move(*value));
                     m_shape += u'?' + QString::number(m_out.values.size() + 1);
+                    m_copied += token.text.size();
                     return;
                 }
                 m_termLiterals.push_back({m_shape.size(), token.text.size(), std::move(*value)});
@@ -87,7 +98,6 @@ private:
             endTerm(i);
             m_termBegin = i + 1;
         }
-        m_shape += token.text;
     }
 
     // The select list's term that ends before token i: its literals are
@@ -95,6 +105,7 @@ private:
     void endTerm(size_t i)
     {
         if (!m_termHasComment && !m_termLiterals.empty() && endsInAlias(m_tokens, m_termBegin, i)) {
+            copyUpTo(m_tokens[i].position);
             const size_t first = m_out.values.size();
             for (Written &literal : m_termLiterals)
                 m_out.values.push_back(std::move(literal.value));
@@ -109,9 +120,11 @@ private:
         qsizetype at, length; // in the shape
         QByteArray value;
     };
+    const QString &m_sql;
     const std::vector<TsqlToken> m_tokens;
     ParametrizedText m_out;
     QString m_shape;
+    qsizetype m_copied = 0; // how much of m_sql the shape holds
     int m_depth = 0;
     bool m_afterFrom = false;
     size_t m_termBegin = 0;
