@@ -800,10 +800,13 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
                                 passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + kNotOdd +
                                 inIndexOrder()};
     // The keys of the few, sorted as the list is: those of the articles
-    // without rows too (the rows say), which makes no difference to the order.
+    // without rows too (the rows say), which makes no difference to the
+    // order. In a branch of varieties, an article known to have none is not
+    // sorted: two in three of a code's prefix.
     const QString keys = QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + kHasRowsThenCode +
                          QStringLiteral(" From Articulo Where ArtID In (");
-    const QString keysSortedBy = u')' + byOrderKeys();
+    const QString keysSortedBy =
+        u')' + (varieties ? QStringLiteral(" And ConVariedades(ArtID)") : QString()) + byOrderKeys();
     plan.streams.push_back(
         {branch, LookupPlan::Apart{*candidates, selectList + rows, order, keys, keysSortedBy, std::move(many)}});
     return ApartRows::Candidates;
