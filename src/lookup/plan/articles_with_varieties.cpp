@@ -9,9 +9,10 @@
 //
 // What is kept is exact: it is read again whenever the count of changes that
 // the lookup indexes' triggers keep on ArticuloVariedad (data/indexes.sql) has
-// moved since. On a file without that count nothing is known, and every
-// article may have varieties; on one whose triggers do not count renamings
-// (indexed before they did), the names are read but not relied on.
+// moved since, or on a file without that count whenever another connection
+// has committed; meanwhile nothing is known, and every article may have
+// varieties. On a file whose triggers do not count renamings (indexed before
+// they did), the names are read but not relied on.
 
 #include "lookup/plan/background_reading.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
@@ -73,56 +74,69 @@ int ArticlesWithVarieties::install(sqlite3 *db, rdo::TextCollation collation)
 
 void ArticlesWithVarieties::forget()
 {
-    m_changes.reset();
+    m_stamp.reset();
     m_articles.clear();
     m_marked.clear();
-    m_namesKept = false;
     m_firstVariety.clear();
     m_varietyNames.clear();
     m_names.clear();
 }
 
-void ArticlesWithVarieties::refresh(StatementCache &statements)
+std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::stampNow(StatementCache &statements)
 {
-    // The count is read before the rest: a change made in between is then
-    // read again at the next lookup, never missed. Whether renamings are
-    // counted is asked every time, as the trigger may have been dropped.
-    const StatementCache::Statement count = statements.take(QStringLiteral(
-        "Select AVCCambios From ArticuloVariedadCambios"));
-    if (!count || sqlite3_step(count.get()) != SQLITE_ROW)
-        return forget();
-    const int64_t changes = sqlite3_column_int64(count.get(), 0);
-    const StatementCache::Statement renamings = statements.take(
-        QStringLiteral("Select Count(*) From sqlite_master Where type = 'trigger' And name = '") +
-        QLatin1String(kRenameTrigger) + u'\'');
-    if (!renamings || sqlite3_step(renamings.get()) != SQLITE_ROW)
-        return forget();
-    const bool namesCounted = sqlite3_column_int(renamings.get(), 0) > 0;
-    if (m_changes == changes && m_namesKept == namesCounted)
-        return;
-    if (!readArticlesAndNames(statements))
-        return forget();
-    // Names read while renamings go uncounted may be stale by the next lookup.
-    m_namesKept = namesCounted;
-    m_changes = changes;
+    // Whether renamings are counted is asked every time, as the trigger may
+    // have been dropped.
+    const auto changes = statements.firstInteger(QStringLiteral("Select AVCCambios From ArticuloVariedadCambios"));
+    if (changes) {
+        const auto renamings = statements.firstInteger(
+            QStringLiteral("Select Count(*) From sqlite_master Where type = 'trigger' And name = '") +
+            QLatin1String(kRenameTrigger) + u'\'');
+        if (!renamings)
+            return std::nullopt;
+        return Stamp{*changes, true, *renamings > 0};
+    }
+    // The version moves at a renaming too: the names are relied on.
+    if (const auto version = statements.firstInteger(QStringLiteral("PRAGMA data_version")))
+        return Stamp{*version, false, true};
+    return std::nullopt;
 }
 
-ArticlesWithVarieties ArticlesWithVarieties::readFrom(const std::string &path)
+std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::refresh(StatementCache &statements, When when)
 {
-    // The count and the varieties from one reading of the file.
-    return readOnItsOwnConnection<ArticlesWithVarieties>(path, [](sqlite3 *, StatementCache &statements) {
-        ArticlesWithVarieties read;
-        read.refresh(statements);
-        return read;
+    // The stamp is read before the rest: a change made in between is then
+    // read again at the next lookup, never missed.
+    const std::optional<Stamp> stamp = stampNow(statements);
+    if (stamp == m_stamp)
+        return std::nullopt;
+    forget();
+    if (!stamp || (when == When::Later && !stamp->counted))
+        return stamp;
+    read(statements, *stamp);
+    return std::nullopt;
+}
+
+ArticlesWithVarieties ArticlesWithVarieties::readFrom(const std::string &path, std::optional<Stamp> stamp)
+{
+    return readOnItsOwnConnection<ArticlesWithVarieties>(path, [&](sqlite3 *db, StatementCache &statements) {
+        // One pass over the varieties: a page cache would only hold pages
+        // passed, beside the till's own.
+        sqlite3_exec(db, "PRAGMA cache_size=-256", nullptr, nullptr, nullptr);
+        ArticlesWithVarieties kept;
+        if (stamp)
+            kept.read(statements, *stamp);
+        return kept;
     });
 }
 
-bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)
+void ArticlesWithVarieties::read(StatementCache &statements, const Stamp &stamp)
 {
-    const StatementCache::Statement varieties = statements.take(QStringLiteral(
-        "Select AVaArticulo, AVaNombre From ArticuloVariedad Order By AVaArticulo"));
+    // The names only where they are relied on; else the articles alone, read
+    // on the articles' index.
+    const StatementCache::Statement varieties = statements.take(
+        stamp.namesKept ? QStringLiteral("Select AVaArticulo, AVaNombre From ArticuloVariedad Order By AVaArticulo")
+                        : QStringLiteral("Select AVaArticulo From ArticuloVariedad Order By AVaArticulo"));
     if (!varieties)
-        return false;
+        return;
     std::vector<int64_t> articles;
     std::vector<uint32_t> first;
     std::vector<int32_t> varietyNames;
@@ -135,11 +149,14 @@ bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)
         // An identifier stored as text in some rows sorts apart from the
         // same number: its varieties would be split, and nothing is kept.
         if (!articles.empty() && article < articles.back())
-            return false;
+            return;
         if (articles.empty() || article != articles.back()) {
             articles.push_back(article);
-            first.push_back(static_cast<uint32_t>(varietyNames.size()));
+            if (stamp.namesKept)
+                first.push_back(static_cast<uint32_t>(varietyNames.size()));
         }
+        if (!stamp.namesKept)
+            continue;
         if (sqlite3_column_type(varieties.get(), 1) == SQLITE_NULL) {
             varietyNames.push_back(-1);
             continue;
@@ -152,14 +169,15 @@ bool ArticlesWithVarieties::readArticlesAndNames(StatementCache &statements)
         varietyNames.push_back(found->second);
     }
     if (step != SQLITE_DONE)
-        return false;
-    first.push_back(static_cast<uint32_t>(varietyNames.size()));
+        return;
+    if (stamp.namesKept)
+        first.push_back(static_cast<uint32_t>(varietyNames.size()));
+    m_stamp = stamp;
     m_articles = std::move(articles);
     m_firstVariety = std::move(first);
     m_varietyNames = std::move(varietyNames);
     m_names = std::move(names);
     mark();
-    return true;
 }
 
 void ArticlesWithVarieties::mark()
@@ -177,7 +195,7 @@ void ArticlesWithVarieties::mark()
 
 bool ArticlesWithVarieties::mayHaveVarieties(int64_t article) const
 {
-    if (!m_changes)
+    if (!m_stamp)
         return true;
     if (!m_marked.empty())
         return article >= 0 && static_cast<uint64_t>(article) < m_marked.size() && m_marked[static_cast<size_t>(article)];
@@ -187,7 +205,7 @@ bool ArticlesWithVarieties::mayHaveVarieties(int64_t article) const
 bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern &pattern,
                                      std::span<const std::optional<std::string_view>> names) const
 {
-    if (!m_changes || !m_namesKept)
+    if (!namesKept())
         return true;
     // Asked of thousands of articles a lookup: the joined text's room is kept.
     thread_local std::string joined;

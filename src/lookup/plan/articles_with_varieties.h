@@ -30,28 +30,49 @@ public:
     // The trigger that counts renamed varieties: without it names are not relied on.
     static constexpr char kRenameTrigger[] = "TR_ArticuloVariedad_Nombre";
 
+    // What tells that the varieties may have changed: the count of changes
+    // data/indexes.sql keeps on ArticuloVariedad (with whether renamings move
+    // it), or on a file without it the connection's data_version, which
+    // every other program's commit moves; none when neither can be read.
+    struct Stamp {
+        int64_t changes = 0;
+        bool counted = false;   // changes is the file's count, not the connection's version
+        bool namesKept = false; // renamings move it: the names are kept and relied on
+        friend bool operator==(const Stamp &, const Stamp &) = default;
+    };
+    static std::optional<Stamp> stampNow(rdo::StatementCache &statements);
+
     // Installs the functions on db, answering from what is kept; names match
     // patterns under the connection's collation.
     int install(sqlite3 *db, rdo::TextCollation collation = rdo::TextCollation::AccentSensitive);
     // Brings what is kept up to date with the file, before a lookup runs.
-    void refresh(rdo::StatementCache &statements);
-    // What a connection of its own reads of the file at path: read in the
-    // background from the moment the till connects, so that its first lookup
-    // does not wait for every variety of a large catalogue.
-    static ArticlesWithVarieties readFrom(const std::string &path);
+    // Later, a file that does not count its changes is not read now
+    // (any commit of the shop's application may have moved its version):
+    // nothing is known meanwhile, and the stamp to read it at on a
+    // connection of its own is given back.
+    enum class When { Now, Later };
+    std::optional<Stamp> refresh(rdo::StatementCache &statements, When when = When::Now);
+    // What a connection of its own reads of the file at path, as the file
+    // stood at stamp or later: read in the background from the moment the
+    // till connects, so that its first lookup does not wait for every
+    // variety of a large catalogue.
+    static ArticlesWithVarieties readFrom(const std::string &path, std::optional<Stamp> stamp);
     bool mayHaveVarieties(int64_t article) const;
     bool mayMatch(int64_t article, const rdo::SqlServerLikePattern &pattern,
                   std::span<const std::optional<std::string_view>> names) const;
     // The count of changes what is kept was read at, when the varieties'
     // names are kept and relied on; none otherwise.
-    std::optional<int64_t> namesReadAt() const { return m_namesKept ? m_changes : std::nullopt; }
+    std::optional<int64_t> namesReadAt() const
+    {
+        return m_stamp && m_stamp->counted && m_stamp->namesKept ? std::optional(m_stamp->changes) : std::nullopt;
+    }
     // Calls name(text) for each variety of article whose name is not Null
     // (a Null name makes a joined text Null), when names are kept.
     template <typename Name>
     void forEachVarietyName(int64_t article, Name &&name) const
     {
         const auto found = std::lower_bound(m_articles.begin(), m_articles.end(), article);
-        if (!m_namesKept || found == m_articles.end() || *found != article)
+        if (!namesKept() || found == m_articles.end() || *found != article)
             return;
         const size_t at = static_cast<size_t>(found - m_articles.begin());
         for (uint32_t v = m_firstVariety[at]; v < m_firstVariety[at + 1]; ++v)
@@ -60,11 +81,13 @@ public:
     }
 
 private:
+    bool namesKept() const { return m_stamp && m_stamp->namesKept; }
     void forget();
-    bool readArticlesAndNames(rdo::StatementCache &statements);
+    // Reads what stamp says to keep; nothing is kept when the reading fails.
+    void read(rdo::StatementCache &statements, const Stamp &stamp);
     void mark();
 
-    std::optional<int64_t> m_changes; // the count what is kept was read at; none: nothing known
+    std::optional<Stamp> m_stamp; // what is kept was read at; none: nothing known
     // The articles with varieties, ascending, and whether an identifier is
     // one of them (when identifiers are few enough to be marked one by one):
     // a lookup asks this of every article of a name, so that it must cost
@@ -75,7 +98,6 @@ private:
     // m_firstVariety[i] up to m_firstVariety[i + 1], each the index of its
     // name in m_names, or -1 for a Null name.
     std::vector<uint32_t> m_firstVariety;
-    bool m_namesKept = false;
     std::vector<int32_t> m_varietyNames;
     std::vector<std::string> m_names;
 };

@@ -144,7 +144,8 @@ QStringList lookupReadings(sqlite3 *db)
                           : u" (until then, in the collation SQLSERVER, programs without our library cannot write "
                             u"the articles)"_qs));
     if (!fileHas(db, u"ArticuloVariedadCambios"_qs))
-        lines.append(u"no count of changes to the varieties: every lookup looks for them article by article"_qs);
+        lines.append(u"no count of changes to the varieties: a till reads them again after every other "
+                     u"program's commit"_qs);
     if (!fileHas(db, u"sqlite_stat1"_qs))
         lines.append(u"no statistics (ANALYZE): the engine may read a bar code's article the slow way"_qs);
     return lines;

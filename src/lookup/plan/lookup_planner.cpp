@@ -764,10 +764,14 @@ struct BranchPlanning {
 // reading and sorting every one of them.
 void BranchPlanning::planSortedKeys(const QString &among)
 {
+    // In a branch of varieties, most articles of a word are known to have
+    // none: their varieties are not looked for.
+    const QString mayHaveRows =
+        varieties ? QStringLiteral("ConVariedades(ArtID) And ") + hasRows(matching()) : hasRows(matching());
     plan.streams.push_back({branch, LookupPlan::Driven{rowsOfOneArticle(),
                                                        QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
                                                            kHasRowsThenCode + QStringLiteral(" From Articulo Where ") +
-                                                           hasRows(matching()) + b.probes + among + byOrderKeys()}});
+                                                           mayHaveRows + b.probes + among + byOrderKeys()}});
     plan.choices.push_back({Strategy::SortedKeys, {}, ApartRows::None});
 }
 

@@ -46,10 +46,11 @@ public:
         if (!m_path.empty() && keepsOddArticles())
             m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, collation(),
                                    OddArticles::stampNow(*handle.statements));
-        if (!m_path.empty() && streams()) {
+        if (!m_path.empty())
+            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path,
+                                         ArticlesWithVarieties::stampNow(*handle.statements));
+        if (!m_path.empty() && streams())
             m_nameBlocks.readFrom(m_path);
-            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path);
-        }
     }
 
     std::shared_ptr<rdo::rdoResultset> open(const QString &typed,
@@ -382,8 +383,12 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
 {
     // Until the varieties read since the connection was opened are there,
     // nothing is known of them: the lookup asks the file article by article.
+    // So too, on a file that does not count their changes, while they are
+    // read again after another program's commit.
+    const auto when = m_path.empty() ? ArticlesWithVarieties::When::Now : ArticlesWithVarieties::When::Later;
     if (takeVarietiesRead(Wait::No))
-        m_varieties.refresh(*handle->statements);
+        if (const auto later = m_varieties.refresh(*handle->statements, when))
+            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path, later);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
     const OddArticles *odd = keepsOddArticles() ? oddArticles(*handle->statements) : nullptr;
     return Run{*handle, m_nameBlocks, m_varieties, odd, plan}.streams(handle);

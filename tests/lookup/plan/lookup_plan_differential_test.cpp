@@ -350,6 +350,8 @@ TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
 // till is open; the lookups must see what it wrote from the next one on.
 class LookupPlansAndWriters : public ::testing::Test {
 protected:
+    explicit LookupPlansAndWriters(FileState state = FileState::Indexed) : c(compared(5, state)) {}
+
     void SetUp() override
     {
         ASSERT_EQ(sqlite3_open_v2(c.catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr),
@@ -393,9 +395,14 @@ protected:
         });
     }
 
-    const Compared c = compared(5);
+    const Compared c;
     sqlite3 *writer = nullptr;
     lookup::LookupSettings s;
+};
+
+class LookupPlansAndWritersOfAFileAsItComes : public LookupPlansAndWriters {
+protected:
+    LookupPlansAndWritersOfAFileAsItComes() : LookupPlansAndWriters(FileState::AsItComes) {}
 };
 
 // The back end keeps in memory which articles have varieties and their names.
@@ -442,6 +449,36 @@ TEST_F(LookupPlansAndWriters, SeeVarietiesAddedRemovedAndRenamed)
     write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + with[0] +
           u", 1, 'AZUL', 1)"_qs);
     lookUp(with, with[1], "without the count of changes");
+}
+
+// On a file without our script nothing counts the changes to the varieties:
+// any commit of the shop's application has them read again, in the
+// background, and the lookups meanwhile ask the file. A variety added, or
+// all of an article's removed, shows from the next lookup on, and still once
+// they are read again.
+TEST_F(LookupPlansAndWritersOfAFileAsItComes, SeeVarietiesAddedAndRemovedAtTheNextLookup)
+{
+    const QStringList without = article("Not In"), with = article("In");
+    const auto twoWords = [](const QStringList &a) {
+        return a[1].section(u' ', 0, 0) + u' ' + a[1].section(u' ', 1, 1).left(3);
+    };
+    const auto expectSameRows = [&](const QStringList &a, const char *when) {
+        const QString sql = lookupStatement(s, twoWords(a));
+        const QStringList expected = rows(*c.plain, sql), got = rows(*c.probed, sql);
+        EXPECT_TRUE(got == expected) << when << ", typed «" << twoWords(a).toStdString() << "» "
+                                     << firstDifference(got, expected);
+        return expected.filter(u'|' + a[0] + u'|').size();
+    };
+    const qsizetype before = expectSameRows(without, "before");
+    EXPECT_GT(expectSameRows(with, "before"), 1);
+    write(u"Insert Into ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso) Values ("_qs + without[0] +
+          u", 1, 'ROJO', 1)"_qs);
+    write(u"Delete From ArticuloVariedad Where AVaArticulo = "_qs + with[0]);
+    for (const char *when : {"at the next lookup", "once read again"}) {
+        EXPECT_EQ(expectSameRows(without, when), before + 1) << when;
+        EXPECT_EQ(expectSameRows(with, when), 1) << when;
+        lookup::prepareLookups(*c.probed);
+    }
 }
 
 // The back end keeps the odd articles in memory too, read again in the
