@@ -111,18 +111,17 @@ std::optional<Variants> listedVariantsOf(char32_t key, KeyOrder order)
 std::optional<Variants> variantsOf(char32_t key, KeyOrder order)
 {
     constexpr char32_t kFirst = U' ', kEnd = U'~' + 1;
-    constexpr int kOrders = 3;
-    using Table = std::array<std::optional<Variants>, (kEnd - kFirst) * kOrders>;
+    static constexpr std::array kOrders{KeyOrder::Binary, KeyOrder::NoCase, KeyOrder::Server};
+    using Table = std::array<std::array<std::optional<Variants>, kEnd - kFirst>, kOrders.size()>;
     static const Table table = [] {
         Table t;
-        for (int o = 0; o < kOrders; ++o)
+        for (const KeyOrder o : kOrders)
             for (char32_t point = kFirst; point < kEnd; ++point)
-                t[static_cast<size_t>(o * (kEnd - kFirst) + (point - kFirst))] =
-                    listedVariantsOf(point, static_cast<KeyOrder>(o));
+                t[static_cast<size_t>(o)][point - kFirst] = listedVariantsOf(point, o);
         return t;
     }();
     if (key >= kFirst && key < kEnd)
-        return table[static_cast<size_t>(static_cast<int>(order) * (kEnd - kFirst) + (key - kFirst))];
+        return table[static_cast<size_t>(order)][key - kFirst];
     return listedVariantsOf(key, order);
 }
 

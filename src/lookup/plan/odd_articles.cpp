@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
 
 namespace lookup {
 
@@ -164,8 +165,7 @@ void OddArticles::sort()
 {
     const auto positions = [&] {
         std::vector<uint32_t> all(m_articles.size());
-        for (uint32_t i = 0; i < all.size(); ++i)
-            all[i] = i;
+        std::iota(all.begin(), all.end(), 0u);
         return all;
     };
     for (const Column leading : {Name, ShortName}) {
@@ -189,40 +189,43 @@ void OddArticles::sort()
         std::sort(m_byKey[column].begin(), m_byKey[column].end(),
                   [&](uint32_t a, uint32_t b) { return key(m_articles[a], column) < key(m_articles[b], column); });
         m_byLasting[column] = std::move(withText);
-        const auto lasting = [&](uint32_t i) {
-            return key(m_articles[i], column).substr(0, m_articles[i].lasting[column]);
-        };
-        std::sort(m_byLasting[column].begin(), m_byLasting[column].end(),
-                  [&](uint32_t a, uint32_t b) { return lasting(a) < lasting(b); });
+        std::sort(m_byLasting[column].begin(), m_byLasting[column].end(), [&](uint32_t a, uint32_t b) {
+            return lastingKey(m_articles[a], column) < lastingKey(m_articles[b], column);
+        });
     }
+}
+
+std::string_view OddArticles::lastingKey(const Article &article, Column column) const
+{
+    return key(article, column).substr(0, article.lasting[column]);
 }
 
 std::optional<std::vector<uint32_t>> OddArticles::candidates(const Probe &probe) const
 {
     if (probe.beginning.empty())
         return std::nullopt;
+    const Column column = probe.column;
     std::vector<uint32_t> found;
-    const auto keyed = [&](const std::vector<uint32_t> &sorted, std::string_view beginning, auto &&keyOf) {
-        auto it = std::lower_bound(sorted.begin(), sorted.end(), beginning,
-                                   [&](uint32_t i, std::string_view b) { return keyOf(i) < b; });
-        for (; it != sorted.end() && keyOf(*it).starts_with(beginning); ++it)
+    // The positions of sorted (ascending by keyOf) from the first whose key
+    // is not below from, as long as holds(key).
+    const auto collect = [&](const std::vector<uint32_t> &sorted, std::string_view from, auto &&keyOf, auto &&holds) {
+        auto it = std::lower_bound(sorted.begin(), sorted.end(), from,
+                                   [&](uint32_t i, std::string_view b) { return keyOf(m_articles[i]) < b; });
+        for (; it != sorted.end() && holds(keyOf(m_articles[*it])); ++it)
             found.push_back(*it);
     };
-    const Column column = probe.column;
-    const auto keyOf = [&](uint32_t i) { return key(m_articles[i], column); };
-    keyed(m_byKey[column], probe.beginning, keyOf);
+    const std::string_view beginning = probe.beginning;
+    collect(m_byKey[column], beginning, [&](const Article &a) { return key(a, column); },
+            [&](std::string_view k) { return k.starts_with(beginning); });
     if (!probe.joined)
         return found;
     // Joined with a variety's name, a key that lasts less than the beginning
     // need only be the beginning's start: each shorter lasting part is
     // looked up whole.
-    const auto lastingOf = [&](uint32_t i) { return keyOf(i).substr(0, m_articles[i].lasting[column]); };
-    for (size_t length = 0; length < probe.beginning.size(); ++length) {
-        const std::string_view start = std::string_view(probe.beginning).substr(0, length);
-        auto it = std::lower_bound(m_byLasting[column].begin(), m_byLasting[column].end(), start,
-                                   [&](uint32_t i, std::string_view b) { return lastingOf(i) < b; });
-        for (; it != m_byLasting[column].end() && lastingOf(*it) == start; ++it)
-            found.push_back(*it);
+    for (size_t length = 0; length < beginning.size(); ++length) {
+        const std::string_view start = beginning.substr(0, length);
+        collect(m_byLasting[column], start, [&](const Article &a) { return lastingKey(a, column); },
+                [&](std::string_view k) { return k == start; });
     }
     return found;
 }
@@ -241,7 +244,7 @@ bool OddArticles::mayHold(const Article &article, const Probe &probe, const Arti
     if (!probe.joined)
         return k.starts_with(probe.beginning) && probe.pattern->matchesUtf8(*own);
     // The joined text's key begins with what lasts of the name's key.
-    const std::string_view lasting = k.substr(0, article.lasting[probe.column]);
+    const std::string_view lasting = lastingKey(article, probe.column);
     const size_t common = std::min(lasting.size(), probe.beginning.size());
     if (lasting.substr(0, common) != std::string_view(probe.beginning).substr(0, common) ||
         !varieties.mayHaveVarieties(article.id))
@@ -279,8 +282,7 @@ std::vector<rdo::ListedGroup> OddArticles::listed(const QString &leadingColumn, 
         const auto found = candidates(probe);
         if (!found) {
             places.resize(m_articles.size());
-            for (uint32_t place = 0; place < places.size(); ++place)
-                places[place] = place;
+            std::iota(places.begin(), places.end(), 0u);
             break;
         }
         for (const uint32_t i : *found)

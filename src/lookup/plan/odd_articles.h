@@ -74,6 +74,8 @@ private:
     std::optional<std::vector<uint32_t>> candidates(const Probe &probe) const;
     std::optional<std::string_view> text(const Article &article, Column column) const;
     std::string_view key(const Article &article, Column column) const;
+    // What of a text's key no variety's name run together after it changes.
+    std::string_view lastingKey(const Article &article, Column column) const;
     bool mayHold(const Article &article, const Probe &probe, const ArticlesWithVarieties &varieties) const;
 
     rdo::TextCollation m_collation = rdo::TextCollation::AccentSensitive;
