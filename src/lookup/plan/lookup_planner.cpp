@@ -605,8 +605,9 @@ QString varietyNameCandidates(const TokenView &t, const Branch &b)
     QString candidates = QStringLiteral("Select AVaArticulo From ArticuloVariedadNombres Where ") +
                          joined.join(QStringLiteral(" Or "));
     if (!own.isEmpty())
-        candidates.prepend(QStringLiteral("Select ArtID From Articulo Where ") + own.join(QStringLiteral(" Or ")) +
-                           QStringLiteral(" Union All "));
+        candidates.prepend(QStringLiteral("Select ArtID From Articulo Where (") + own.join(QStringLiteral(" Or ")) +
+                           QStringLiteral(") And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)"
+                                          " Union All "));
     return amongArticles(candidates);
 }
 
