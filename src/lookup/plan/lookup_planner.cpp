@@ -577,10 +577,13 @@ QString varietyNamesColumn(const QString &column)
 }
 
 // The articles a branch's group can accept when the server keeps the names
-// run together: those whose own columns match, and those with a variety whose
-// joined name does. Empty when the group has no joined term (the server's
-// indexes of the article's own columns serve it as written), or one of a
-// name the server does not keep.
+// run together: those with a variety whose own columns match, and those with a
+// variety whose joined name does. A branch of varieties has rows only for an
+// article with one, and most articles have none: without saying so, a word
+// found in thousands of names had each of those articles joined to the
+// varieties, to find none. Empty when the group has no joined term (the
+// server's indexes of the article's own columns serve it as written), or one
+// of a name the server does not keep.
 QString varietyNameCandidates(const TokenView &t, const Branch &b)
 {
     if (b.kind != Branch::Names)
