@@ -100,6 +100,10 @@ const QString kShortNameIndex = QStringLiteral("IX_Articulo_NombreCortoClave");
 // The keys of a file with data/indexes.sql, which the streams read.
 const FileKeys kScriptKeys{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase};
 
+// Whether an article may have varieties, as far as the connection knows
+// (ArticlesWithVarieties): false only for one known to have none.
+const QString kMayHaveVarieties = QLatin1String(ArticlesWithVarieties::kFunction) + QStringLiteral("(ArtID)");
+
 // The articles of a range that may have a variety whose name, run together
 // after column, is like pattern: those the connection knows to have none, or
 // none that can complete the text, are passed over before ArticuloVariedad is
@@ -107,7 +111,7 @@ const FileKeys kScriptKeys{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase,
 // with varieties, of which a few have the one typed.
 QString withVarietiesLike(const QString &column, const QString &pattern)
 {
-    return QStringLiteral("ConVariedades(ArtID) And ") + QLatin1String(ArticlesWithVarieties::kMatchFunction) +
+    return kMayHaveVarieties + QStringLiteral(" And ") + QLatin1String(ArticlesWithVarieties::kMatchFunction) +
            QStringLiteral("(ArtID, ") + rdo::textLiteral(pattern) + QStringLiteral(", ") + column +
            QStringLiteral(") And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
 }
@@ -689,11 +693,15 @@ struct BranchPlanning {
     QString matching() const { return planner.translated(t.text(b.group, b.groupClose + 1)); }
     // Whether an article has rows: matches (the group, or what it narrows
     // to) holds on it, or on one of its varieties in a branch of varieties.
+    // Most articles of a word are known to have no variety: theirs are not
+    // looked for.
     QString hasRows(const QString &matches) const
     {
-        return varieties ? QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID And ") +
-                               matches + u')'
-                         : matches;
+        if (!varieties)
+            return matches;
+        return kMayHaveVarieties + QStringLiteral(" And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = "
+                                                  "ArtID And ") +
+               matches + u')';
     }
 
     // What the streams in NOCASE's order read: the articles that are not odd
@@ -768,14 +776,11 @@ struct BranchPlanning {
 // reading and sorting every one of them.
 void BranchPlanning::planSortedKeys(const QString &among)
 {
-    // In a branch of varieties, most articles of a word are known to have
-    // none: their varieties are not looked for.
-    const QString mayHaveRows =
-        varieties ? QStringLiteral("ConVariedades(ArtID) And ") + hasRows(matching()) : hasRows(matching());
     plan.streams.push_back({branch, LookupPlan::Driven{rowsOfOneArticle(),
                                                        QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") +
                                                            kHasRowsThenCode + QStringLiteral(" From Articulo Where ") +
-                                                           mayHaveRows + b.probes + among + byOrderKeys()}});
+                                                           hasRows(matching()) + b.probes + among +
+                                                           byOrderKeys()}});
     plan.choices.push_back({Strategy::SortedKeys, {}, ApartRows::None});
 }
 
@@ -805,7 +810,7 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
     LookupPlan::Driven many{selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
                             QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows(matches) +
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
-                                passing(varieties ? QStringLiteral("ConVariedades(ArtID)") : matches) + kNotOdd +
+                                passing(varieties ? kMayHaveVarieties : matches) + kNotOdd +
                                 inIndexOrder()};
     // The keys of the few, sorted as the list is: those of the articles
     // without rows too (the rows say), which makes no difference to the
@@ -814,7 +819,7 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
     const QString keys = QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + kHasRowsThenCode +
                          QStringLiteral(" From Articulo Where ArtID In (");
     const QString keysSortedBy =
-        u')' + (varieties ? QStringLiteral(" And ConVariedades(ArtID)") : QString()) + byOrderKeys();
+        u')' + (varieties ? QStringLiteral(" And ") + kMayHaveVarieties : QString()) + byOrderKeys();
     plan.streams.push_back(
         {branch, LookupPlan::Apart{*candidates, selectList + rows, order, keys, keysSortedBy, std::move(many)}});
     return ApartRows::Candidates;
@@ -850,7 +855,7 @@ void BranchPlanning::planVarieties()
     // the text (tried against what the connection keeps of the names): the
     // driver passes over the others without handing them out, most of the
     // articles of a common name.
-    QString mayHaveRows = QStringLiteral("ConVariedades(ArtID)");
+    QString mayHaveRows = kMayHaveVarieties;
     if (split)
         mayHaveRows += QStringLiteral(" And (") + onArticle.join(QStringLiteral(" Or ")) + QStringLiteral(" Or ") +
                        QLatin1String(ArticlesWithVarieties::kMatchFunction) + QStringLiteral("(ArtID, ") +
