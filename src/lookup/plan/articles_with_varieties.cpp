@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <unordered_map>
 
 namespace lookup {
@@ -32,7 +33,8 @@ namespace {
 
 void conVariedades(sqlite3_context *context, int, sqlite3_value **argv)
 {
-    const auto *kept = static_cast<const ArticlesWithVarieties *>(sqlite3_user_data(context));
+    auto *kept = static_cast<ArticlesWithVarieties *>(sqlite3_user_data(context));
+    kept->takeUpEndedReading();
     const bool may = sqlite3_value_type(argv[0]) != SQLITE_INTEGER ||
                      kept->mayHaveVarieties(sqlite3_value_int64(argv[0]));
     sqlite3_result_int(context, may ? 1 : 0);
@@ -41,7 +43,8 @@ void conVariedades(sqlite3_context *context, int, sqlite3_value **argv)
 template <rdo::TextCollation collation>
 void variedadPuedeCoincidir(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
-    const auto *kept = static_cast<const ArticlesWithVarieties *>(sqlite3_user_data(context));
+    auto *kept = static_cast<ArticlesWithVarieties *>(sqlite3_user_data(context));
+    kept->takeUpEndedReading();
     // The lookups give one name or two.
     constexpr int kMostNames = 2;
     if (argc < 3 || argc > 2 + kMostNames || sqlite3_value_type(argv[0]) != SQLITE_INTEGER ||
@@ -106,6 +109,12 @@ std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::refresh(State
     // The stamp is read before the rest: a change made in between is then
     // read again at the next lookup, never missed.
     const std::optional<Stamp> stamp = stampNow(statements);
+    if (m_reading.valid() && !readingEnded()) {
+        m_mayTakeUp = stamp && stamp == m_readingAt;
+        return std::nullopt;
+    }
+    if (m_reading.valid())
+        keep(m_reading.get());
     if (stamp == m_stamp)
         return std::nullopt;
     forget();
@@ -115,17 +124,66 @@ std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::refresh(State
     return std::nullopt;
 }
 
-ArticlesWithVarieties ArticlesWithVarieties::readFrom(const std::string &path, std::optional<Stamp> stamp)
+std::shared_future<void> ArticlesWithVarieties::readInBackground(const std::string &path, std::optional<Stamp> stamp)
 {
-    return readOnItsOwnConnection<ArticlesWithVarieties>(path, [&](sqlite3 *db, StatementCache &statements) {
-        // One pass over the varieties: a page cache would only hold pages
-        // passed, beside the till's own.
-        sqlite3_exec(db, "PRAGMA cache_size=-256", nullptr, nullptr, nullptr);
-        ArticlesWithVarieties kept;
-        if (stamp)
-            kept.read(statements, *stamp);
-        return kept;
+    awaitReading();
+    m_readingAt = stamp;
+    // The lookup that asks for it, if one does, began at stamp.
+    m_mayTakeUp = true;
+    std::promise<void> ended;
+    std::shared_future<void> whenEnded = ended.get_future().share();
+    m_reading = std::async(std::launch::async, [path, stamp, ended = std::move(ended)]() mutable {
+        using Read = std::unique_ptr<ArticlesWithVarieties>;
+        Read read = readOnItsOwnConnection<Read>(path, [&](sqlite3 *db, StatementCache &statements) {
+            // One pass over the varieties: a page cache would only hold pages
+            // passed, beside the till's own.
+            sqlite3_exec(db, "PRAGMA cache_size=-256", nullptr, nullptr, nullptr);
+            auto kept = std::make_unique<ArticlesWithVarieties>();
+            if (stamp)
+                kept->read(statements, *stamp);
+            return kept;
+        });
+        ended.set_value();
+        return read;
     });
+    return whenEnded;
+}
+
+void ArticlesWithVarieties::awaitReading()
+{
+    if (m_reading.valid())
+        keep(m_reading.get());
+}
+
+ArticlesWithVarieties::~ArticlesWithVarieties()
+{
+    if (m_reading.valid())
+        m_reading.wait();
+}
+
+bool ArticlesWithVarieties::readingEnded() const
+{
+    return m_reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+void ArticlesWithVarieties::takeUpEndedReading()
+{
+    if (m_mayTakeUp && m_reading.valid() && readingEnded())
+        keep(m_reading.get());
+}
+
+void ArticlesWithVarieties::keep(std::unique_ptr<ArticlesWithVarieties> read)
+{
+    m_mayTakeUp = false;
+    // Nothing is known of a file that could not be read.
+    if (!read)
+        return forget();
+    m_stamp = read->m_stamp;
+    m_articles = std::move(read->m_articles);
+    m_marked = std::move(read->m_marked);
+    m_firstVariety = std::move(read->m_firstVariety);
+    m_varietyNames = std::move(read->m_varietyNames);
+    m_names = std::move(read->m_names);
 }
 
 void ArticlesWithVarieties::read(StatementCache &statements, const Stamp &stamp)

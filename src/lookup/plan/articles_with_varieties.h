@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <future>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,14 +51,25 @@ public:
     // Later, a file that does not count its changes is not read now
     // (any commit of the shop's application may have moved its version):
     // nothing is known meanwhile, and the stamp to read it at on a
-    // connection of its own is given back.
+    // connection of its own is given back. While a reading is under way,
+    // nothing is known either, and the lookup takes up what it read as soon
+    // as it ends, when the file stood at the reading's stamp as the lookup
+    // began (see takeUpEndedReading).
     enum class When { Now, Later };
     std::optional<Stamp> refresh(rdo::StatementCache &statements, When when = When::Now);
-    // What a connection of its own reads of the file at path, as the file
-    // stood at stamp or later: read in the background from the moment the
-    // till connects, so that its first lookup does not wait for every
-    // variety of a large catalogue.
-    static ArticlesWithVarieties readFrom(const std::string &path, std::optional<Stamp> stamp);
+    // Reads what is kept on a connection of its own to the file at path, as
+    // the file stands at stamp or later, in the background: from the moment
+    // the till connects, so that its first lookup does not wait for every
+    // variety of a large catalogue. What is given back ends with the
+    // reading: other readings may wait for it to leave it the processor.
+    std::shared_future<void> readInBackground(const std::string &path, std::optional<Stamp> stamp);
+    // Waits for the reading under way and keeps what it read.
+    void awaitReading();
+    // Keeps what the reading under way read, if it has ended and the lookup
+    // under way may take it up: asked before each article a lookup tries, so
+    // that a first lookup typed at once passes over the articles without
+    // varieties from the moment they are known, rather than probe each one.
+    void takeUpEndedReading();
     bool mayHaveVarieties(int64_t article) const;
     bool mayMatch(int64_t article, const rdo::SqlServerLikePattern &pattern,
                   std::span<const std::optional<std::string_view>> names) const;
@@ -80,8 +93,17 @@ public:
                 name(std::string_view(m_names[static_cast<size_t>(m_varietyNames[v])]));
     }
 
+    ArticlesWithVarieties() = default;
+    ArticlesWithVarieties(const ArticlesWithVarieties &) = delete;
+    ArticlesWithVarieties &operator=(const ArticlesWithVarieties &) = delete;
+    // Waits for the reading under way.
+    ~ArticlesWithVarieties();
+
 private:
     bool namesKept() const { return m_stamp && m_stamp->namesKept; }
+    bool readingEnded() const;
+    // Keeps what read holds, as read at its stamp.
+    void keep(std::unique_ptr<ArticlesWithVarieties> read);
     void forget();
     // Reads what stamp says to keep; nothing is kept when the reading fails.
     void read(rdo::StatementCache &statements, const Stamp &stamp);
@@ -100,6 +122,12 @@ private:
     std::vector<uint32_t> m_firstVariety;
     std::vector<int32_t> m_varietyNames;
     std::vector<std::string> m_names;
+
+    // The reading in the background, the stamp it was started at, and
+    // whether the lookup under way may take it up.
+    std::future<std::unique_ptr<ArticlesWithVarieties>> m_reading;
+    std::optional<Stamp> m_readingAt;
+    bool m_mayTakeUp = false;
 };
 
 } // namespace lookup

@@ -42,13 +42,8 @@ public:
             m_path = file;
         if (!m_path.empty() && accentsIgnored())
             readBarCodesInBackground(*handle.statements);
-        // The odd articles too, so that the first lookup finds them kept.
-        if (!m_path.empty() && keepsOddArticles())
-            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, collation(),
-                                   OddArticles::stampNow(*handle.statements));
         if (!m_path.empty())
-            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path,
-                                         ArticlesWithVarieties::stampNow(*handle.statements));
+            readInBackground(*handle.statements);
         if (!m_path.empty() && streams())
             m_nameBlocks.readFrom(m_path);
     }
@@ -149,11 +144,28 @@ public:
         return m_barCodesWithAccents;
     }
 
+    // What the lookups keep of the file, read on connections of their own
+    // from the moment the till connects: the varieties first, then the odd
+    // articles. A first lookup typed at once waits on the varieties most (it
+    // takes them up halfway), and on a till of two cores it shares the other
+    // core with what is read beside it.
+    void readInBackground(rdo::StatementCache &statements)
+    {
+        const std::shared_future<void> varietiesRead =
+            m_varieties.readInBackground(m_path, ArticlesWithVarieties::stampNow(statements));
+        if (keepsOddArticles())
+            m_oddRead = std::async(std::launch::async, [varietiesRead, path = m_path, collation = collation(),
+                                                        stamp = OddArticles::stampNow(statements)] {
+                varietiesRead.wait();
+                return OddArticles::readFrom(path, collation, stamp);
+            });
+    }
+
     const FileKeys &keys() const { return m_keys; }
 
     void prepare(rdo::StatementCache &statements)
     {
-        takeVarietiesRead(Wait::Yes);
+        m_varieties.awaitReading();
         m_varieties.refresh(statements);
         if (const auto stamp = OddArticles::stampNow(statements); keepsOddArticles() && m_odd.readAt() != stamp)
             m_odd = OddArticles::read(statements, collation(), stamp);
@@ -199,17 +211,6 @@ private:
         return fileHas(db, u"IX_Articulo_NombreAparte"_qs) && fileHas(db, u"IX_Articulo_NombreCortoDistinto"_qs);
     }
 
-    // The varieties read in the background since the connection opened, once
-    // read (waited for, when asked); true when none is still being read.
-    enum class Wait { No, Yes };
-    bool takeVarietiesRead(Wait wait)
-    {
-        if (m_varietiesRead.valid() &&
-            (wait == Wait::Yes || m_varietiesRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready))
-            m_varieties = m_varietiesRead.get();
-        return !m_varietiesRead.valid();
-    }
-
     // The odd articles as the file holds them now, or null while they are
     // read again in the background after a change (the lookup meanwhile
     // reads them through the file's indexes).
@@ -241,7 +242,6 @@ private:
     std::optional<int64_t> m_barCodesReadAt;
     std::future<std::optional<int64_t>> m_barCodesRead;
     ArticlesWithVarieties m_varieties;
-    std::future<ArticlesWithVarieties> m_varietiesRead;
     NameBlocks m_nameBlocks;
     std::string m_path;
     OddArticles m_odd;
@@ -382,13 +382,12 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
                                                     const std::shared_ptr<rdo::SqliteConnection::Handle> &handle)
 {
     // Until the varieties read since the connection was opened are there,
-    // nothing is known of them: the lookup asks the file article by article.
-    // So too, on a file that does not count their changes, while they are
-    // read again after another program's commit.
+    // nothing is known of them: the lookup asks the file article by article,
+    // until they are there. So too, on a file that does not count their
+    // changes, while they are read again after another program's commit.
     const auto when = m_path.empty() ? ArticlesWithVarieties::When::Now : ArticlesWithVarieties::When::Later;
-    if (takeVarietiesRead(Wait::No))
-        if (const auto later = m_varieties.refresh(*handle->statements, when))
-            m_varietiesRead = std::async(std::launch::async, ArticlesWithVarieties::readFrom, m_path, later);
+    if (const auto later = m_varieties.refresh(*handle->statements, when))
+        m_varieties.readInBackground(m_path, later);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
     const OddArticles *odd = keepsOddArticles() ? oddArticles(*handle->statements) : nullptr;
     return Run{*handle, m_nameBlocks, m_varieties, odd, plan}.streams(handle);
