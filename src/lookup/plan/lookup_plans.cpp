@@ -306,50 +306,41 @@ struct LookupPlans::Run {
         return true;
     }
 
-    // The articles a candidates statement selects, as a list of SQL text
-    // literals of their numbers (empty when there are none), or none when
-    // there are more than most of them.
-    std::optional<QString> listedArticles(sqlite3_stmt *candidates, int most) const
+    // How many articles a candidates statement selects, or none when there
+    // are more than most of them.
+    std::optional<int> countedArticles(sqlite3_stmt *candidates, int most) const
     {
-        QString list;
         for (int count = 0;; ++count) {
             const int step = sqlite3_step(candidates);
             if (step == SQLITE_DONE)
-                break;
+                return count;
             if (step != SQLITE_ROW)
                 throw rdo::engineError(handle.db);
             if (count == most)
                 return std::nullopt;
-            if (count > 0)
-                list += ',';
-            list += u'\'' + QString::number(sqlite3_column_int64(candidates, 0)) + u'\'';
         }
-        return list;
     }
 
-    // Rows found apart: few are written into the statement (the engine reads
-    // a list in the text as a set it probes the table with, and this
-    // connection may not open a table-valued function to bind one). They are
-    // written as text, which the identifier column's affinity turns back into
-    // numbers, so that the statement kept for a list of this length serves
-    // the next (see rdo::StatementCache). None: the stream is left out.
+    // Rows found apart: when few, their keys are sorted, and their rows read
+    // article by article as far as the list is read; when many, they are
+    // read over the whole name's index. None: the stream is left out.
     std::optional<bool> apart(rdo::PreparedStream &prepared, const LookupPlan::Apart &stream, bool first) const
     {
         const rdo::StatementCache::Statement candidates = prepare(stream.candidates, 1);
         if (!candidates)
             return false;
-        const std::optional<QString> few = listedArticles(candidates.get(), plan.mostToSort);
+        const std::optional<int> few = countedArticles(candidates.get(), plan.mostToSort);
         if (!few)
             return driven(prepared, stream.many);
         // No candidate, no row: most codes and names are found by their own
         // range alone. The first stream stays for the columns' names.
-        if (few->isEmpty())
+        if (*few == 0)
             return first ? std::optional(sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (Null)") +
                                                               stream.sortedBy))
                          : std::nullopt;
         // Their keys read through the candidates again: a statement of the
-        // same text for every lookup of the settings, where a list would make
-        // one to prepare for every length.
+        // same text for every lookup of the settings, where a list of them
+        // would make one to prepare for every length.
         return driven(prepared, LookupPlan::Driven{stream.many.rows, stream.keys + stream.candidates + stream.keysSortedBy});
     }
 
