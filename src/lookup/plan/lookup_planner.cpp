@@ -306,10 +306,14 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         // range, those with varieties.
         if (inside && !noneInOrder) {
             // Of the articles whose one name begins with a prefix this short
-            // and the other name does not, the two names begin apart.
-            const bool namesApart = reading == Reading::Plain && apart && apart->unlessInRange && !term.joined &&
-                                    term.pattern == apart->pattern &&
-                                    isName(term.column) && prefix.size() <= kNamesAlikeLength;
+            // and the other name does not, the two names begin apart: so too
+            // where that name is run together with a variety's (those whose
+            // name is shorter than the prefix are read below). A word's
+            // articles have short names that begin as their names do: the
+            // whole range would be read to find none.
+            const bool namesApart = reading == Reading::Plain && apart && apart->unlessInRange &&
+                                    term.pattern == apart->pattern && isName(term.column) &&
+                                    prefix.size() <= kNamesAlikeLength;
             const auto range = termRange(term, prefix, keys, reading, namesApart);
             if (!range)
                 return QString();

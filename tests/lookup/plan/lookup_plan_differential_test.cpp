@@ -41,8 +41,10 @@ using vok::test::Typist;
 // a till ignoring accents still reads on the indexes; a variety's accent, and
 // a variety's leading accent that composes with the name's last letter
 // (CAFE and a combining acute make CAFÉ), an accented name that a
-// variety's name goes on from (CAFÉ and MOLIDO), and a name of one letter
-// that a variety's name goes on from (Ñ and ANDU).
+// variety's name goes on from (CAFÉ and MOLIDO), a name of one letter
+// that a variety's name goes on from (Ñ and ANDU), and a short name that
+// begins as the name does for four letters, then apart, and a variety's name
+// completes (VASOS, VASOTEAZUL and ROJO).
 constexpr const char *kAccents = R"sql(
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900201, '77001', 'ÁBACO ESCOLAR', 'abaco', 5, 1, 0), (900202, '77002', 'ABADÍA', 'ábadia', 5, 1, 0),
@@ -50,10 +52,10 @@ VALUES (900201, '77001', 'ÁBACO ESCOLAR', 'abaco', 5, 1, 0), (900202, '77002', 
        (900205, '7700', 'azucar', 'AZUCAR', 5, 1, 0), (900206, '77005', 'ABACA', 'ÁBACA', 5, 1, 0);
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900207, '77006', 'CAFE', 'KAFÉ', 5, 1, 0), (900208, '77007', 'CAFÉ', 'CAFÉ', 5, 1, 0),
-       (900209, '77008', 'Ñ', 'Ñ', 5, 1, 0);
+       (900209, '77008', 'Ñ', 'Ñ', 5, 1, 0), (900210, '77009', 'VASOS', 'VASOTEAZUL', 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
 VALUES (900206, 1, 'ROSÉ', 1), (900207, 1, char(769) || ' MOLIDO', 1), (900208, 1, 'MOLIDO', 1),
-       (900209, 1, 'ANDU', 1);
+       (900209, 1, 'ANDU', 1), (900210, 1, 'ROJO', 1);
 )sql";
 
 struct Catalogue : vok::test::CatalogueTexts {
@@ -217,7 +219,7 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     // Then texts aimed at the accents' rows, with the name and the short name
     // displayed.
     const QStringList accents = {u"7700"_qs, u"770"_qs, u"77"_qs, u"azucar"_qs, u"ÁBAC"_qs, u"AZÚC"_qs, u"abaca ros"_qs, u"CAFÉ MOL"_qs, u"CAFÉMOL"_qs,
-                                 u"ñand"_qs};
+                                 u"ñand"_qs, u"vasoteaz roj"_qs};
     for (int i = 0; i < kLookups + 2 * accents.size(); ++i) {
         lookup::LookupSettings s = typist.nextSettings();
         const QString typed = i < kLookups ? typist.next() : accents[(i - kLookups) / 2];
