@@ -113,8 +113,7 @@ std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::refresh(State
         m_mayTakeUp = stamp && stamp == m_readingAt;
         return std::nullopt;
     }
-    if (m_reading.valid())
-        keep(m_reading.get());
+    awaitReading();
     if (stamp == m_stamp)
         return std::nullopt;
     forget();
@@ -153,12 +152,6 @@ void ArticlesWithVarieties::awaitReading()
 {
     if (m_reading.valid())
         keep(m_reading.get());
-}
-
-ArticlesWithVarieties::~ArticlesWithVarieties()
-{
-    if (m_reading.valid())
-        m_reading.wait();
 }
 
 bool ArticlesWithVarieties::readingEnded() const

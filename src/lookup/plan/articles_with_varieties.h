@@ -96,8 +96,6 @@ public:
     ArticlesWithVarieties() = default;
     ArticlesWithVarieties(const ArticlesWithVarieties &) = delete;
     ArticlesWithVarieties &operator=(const ArticlesWithVarieties &) = delete;
-    // Waits for the reading under way.
-    ~ArticlesWithVarieties();
 
 private:
     bool namesKept() const { return m_stamp && m_stamp->namesKept; }
@@ -123,8 +121,9 @@ private:
     std::vector<int32_t> m_varietyNames;
     std::vector<std::string> m_names;
 
-    // The reading in the background, the stamp it was started at, and
-    // whether the lookup under way may take it up.
+    // The reading in the background (its future, from std::async, waits for
+    // it when destroyed), the stamp it was started at, and whether the
+    // lookup under way may take it up.
     std::future<std::unique_ptr<ArticlesWithVarieties>> m_reading;
     std::optional<Stamp> m_readingAt;
     bool m_mayTakeUp = false;
