@@ -104,6 +104,9 @@ const FileKeys kScriptKeys{KeyOrder::NoCase, KeyOrder::NoCase, KeyOrder::NoCase,
 // (ArticlesWithVarieties): false only for one known to have none.
 const QString kMayHaveVarieties = QLatin1String(ArticlesWithVarieties::kFunction) + QStringLiteral("(ArtID)");
 
+// Whether the article has a variety, as the file says.
+const QString kHasAVariety = QStringLiteral("Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
+
 // The articles of a range that may have a variety whose name, run together
 // after column, is like pattern: those the connection knows to have none, or
 // none that can complete the text, are passed over before ArticuloVariedad is
@@ -113,7 +116,7 @@ QString withVarietiesLike(const QString &column, const QString &pattern)
 {
     return kMayHaveVarieties + QStringLiteral(" And ") + QLatin1String(ArticlesWithVarieties::kMatchFunction) +
            QStringLiteral("(ArtID, ") + rdo::textLiteral(pattern) + QStringLiteral(", ") + column +
-           QStringLiteral(") And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)");
+           QStringLiteral(") And ") + kHasAVariety;
 }
 
 // A variety whose name begins with U+0300 or above may compose with the end of
@@ -617,8 +620,7 @@ QString varietyNameCandidates(const TokenView &t, const Branch &b)
                          joined.join(QStringLiteral(" Or "));
     if (!own.isEmpty())
         candidates.prepend(QStringLiteral("Select ArtID From Articulo Where (") + own.join(QStringLiteral(" Or ")) +
-                           QStringLiteral(") And Exists (Select 1 From ArticuloVariedad Where AVaArticulo = ArtID)"
-                                          " Union All "));
+                           QStringLiteral(") And ") + kHasAVariety + QStringLiteral(" Union All "));
     return amongArticles(candidates);
 }
 
