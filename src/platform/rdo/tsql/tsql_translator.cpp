@@ -548,17 +548,30 @@ TranslationOptions textColumns(const QStringList &columns)
 
 namespace {
 
+// Whether a literal or a quoted name runs unclosed to the end of the text. A
+// closed literal holds an even number of quotes ('' stands for one inside
+// it), so does a closed "name"; a closed [name] an odd number of ] (]] stands
+// for one inside it).
+bool unclosed(const TsqlToken &token)
+{
+    if (token.kind == TsqlToken::String)
+        return token.text.count(u'\'') % 2 != 0;
+    if (token.kind == TsqlToken::Word && token.text.startsWith(u'"'))
+        return token.text.count(u'"') % 2 != 0;
+    if (token.kind == TsqlToken::Word && token.text.startsWith(u'['))
+        return token.text.count(u']') % 2 == 0;
+    return false;
+}
+
 QString translate(const QString &tsql, const TranslationOptions &options, Dialect dialect)
 {
-    // A statement with an unclosed literal cannot be read whole: a rewrite
-    // that moves part of it (a Top group) would move the quote too, changing
-    // a literal or letting a ';' out of it. It goes to the engine as written,
-    // which refuses it in its own words. A closed literal holds an even
-    // number of quotes ('' stands for one inside it).
+    // A statement with an unclosed literal or name cannot be read whole: a
+    // rewrite that moves part of it (a Top group) would move a quote too,
+    // changing a literal or letting a ';' out of one. It goes to the engine
+    // as written, which refuses it in its own words.
     const TokenView view(tsql);
-    for (const TsqlToken &token : view.all())
-        if (token.kind == TsqlToken::String && token.text.count(u'\'') % 2 != 0)
-            return tsql;
+    if (std::any_of(view.all().begin(), view.all().end(), unclosed))
+        return tsql;
     return Translator(view, options, dialect).run();
 }
 

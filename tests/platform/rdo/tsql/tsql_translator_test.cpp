@@ -83,7 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
         TranslationCase{"LiteralHoldingEveryConstruct", u"Where b = 'Select Top 1 x + y IsNull(True) Like ; False'",
                         u"Where b = 'Select Top 1 x + y IsNull(True) Like ; False'"},
         TranslationCase{"DoubledQuotes", u"Where b = 'it''s + Top 1' + 'x'", u"Where b = 'it''s + Top 1' || 'x'"},
-        TranslationCase{"Comments", u"-- Top 1 + True\nSelect 1 /* IsNull( */", u"-- Top 1 + True\nSelect 1 /* IsNull( */"}),
+        TranslationCase{"Comments", u"-- Top 1 + True\nSelect 1 /* IsNull( */", u"-- Top 1 + True\nSelect 1 /* IsNull( */"},
+        // a quote left open: moving the Top would put the LIMIT inside it
+        TranslationCase{"UnclosedLiteralLeftAsWritten", u"Select Top 1 a From t Where b = 'x; y",
+                        u"Select Top 1 a From t Where b = 'x; y"},
+        TranslationCase{"UnclosedQuotedNameLeftAsWritten", u"Select Top 1 a From \"t; Drop",
+                        u"Select Top 1 a From \"t; Drop"},
+        TranslationCase{"UnclosedBracketedNameLeftAsWritten", u"Select Top 1 a From [t]]; Drop",
+                        u"Select Top 1 a From [t]]; Drop"}),
     [](const ::testing::TestParamInfo<TranslationCase> &info) { return std::string(info.param.name); });
 
 TEST(Translation, WithoutColumnKnowledgeTwoColumnsAreAdded)
