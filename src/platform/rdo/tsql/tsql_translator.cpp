@@ -74,6 +74,8 @@ struct ServerText {
     QString patternOpen, patternClose;
 };
 
+// Rewrites a statement whose literals and quoted names are all closed (see
+// translate, which leaves the others as written).
 class Translator {
 public:
     Translator(const TokenView &view, const TranslationOptions &options, Dialect dialect)
@@ -217,7 +219,7 @@ private:
                 return;
             surround(b, leftEnd, server.foldOpen, server.foldClose);
             const TsqlToken &pattern = st.at(k + 1);
-            if (e == k + 2 && pattern.kind == TsqlToken::String && pattern.text.count(u'\'') % 2 == 0) {
+            if (e == k + 2 && pattern.kind == TsqlToken::String) {
                 // A written pattern becomes the regular expression of its
                 // meaning, whatever its sets hold.
                 const QStringView quoted = pattern.text.mid(pattern.text.indexOf(u'\'') + 1).chopped(1);
