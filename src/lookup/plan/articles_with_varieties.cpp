@@ -134,9 +134,7 @@ std::shared_future<void> ArticlesWithVarieties::readInBackground(const std::stri
     m_reading = std::async(std::launch::async, [path, stamp, ended = std::move(ended)]() mutable {
         using Read = std::unique_ptr<ArticlesWithVarieties>;
         Read read = readOnItsOwnConnection<Read>(path, [&](sqlite3 *db, StatementCache &statements) {
-            // One pass over the varieties: a page cache would only hold pages
-            // passed, beside the till's own.
-            sqlite3_exec(db, "PRAGMA cache_size=-256", nullptr, nullptr, nullptr);
+            passOverPagesOnce(db);
             auto kept = std::make_unique<ArticlesWithVarieties>();
             if (stamp)
                 kept->read(statements, *stamp);

@@ -270,6 +270,8 @@ NameBlocks::Read NameBlocks::readInBackground(const std::string &path, const QSt
     // The counts and the blocks from one reading of the file.
     return readOnItsOwnConnection<Read>(path, [&](sqlite3 *db, StatementCache &statements) {
         Read read;
+        // The stretches are read off the name's index alone, in its order.
+        passOverPagesOnce(db);
         if (installServerText(db) != SQLITE_OK)
             return read;
         ArticlesWithVarieties varieties;
