@@ -167,8 +167,8 @@ public:
     {
         m_varieties.awaitReading();
         m_varieties.refresh(statements);
-        if (const auto stamp = OddArticles::stampNow(statements); keepsOddArticles() && m_odd.readAt() != stamp)
-            m_odd = OddArticles::read(statements, collation(), stamp);
+        if (const auto stamp = OddArticles::stampNow(statements); keepsOddArticles() && readAt(m_odd) != stamp)
+            m_odd = std::make_shared<const OddArticles>(OddArticles::read(statements, collation(), stamp));
         if (!streams())
             return;
         m_nameBlocks.refresh(statements, m_varieties);
@@ -217,17 +217,21 @@ private:
     const OddArticles *oddArticles(rdo::StatementCache &statements)
     {
         if (m_oddRead.valid() && m_oddRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            m_odd = m_oddRead.get();
+            m_odd = std::make_shared<const OddArticles>(m_oddRead.get());
         const std::optional<int64_t> stamp = OddArticles::stampNow(statements);
         if (!stamp)
             return nullptr;
-        if (m_odd.readAt() == stamp)
-            return &m_odd;
+        if (readAt(m_odd) == stamp)
+            return m_odd.get();
         if (m_path.empty())
-            m_odd = OddArticles::read(statements, collation(), stamp);
+            m_odd = std::make_shared<const OddArticles>(OddArticles::read(statements, collation(), stamp));
         else if (!m_oddRead.valid())
             m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, collation(), stamp);
-        return m_odd.readAt() == stamp ? &m_odd : nullptr;
+        return readAt(m_odd) == stamp ? m_odd.get() : nullptr;
+    }
+    static std::optional<int64_t> readAt(const std::shared_ptr<const OddArticles> &odd)
+    {
+        return odd ? odd->readAt() : std::nullopt;
     }
 
     struct Run;
@@ -244,7 +248,7 @@ private:
     ArticlesWithVarieties m_varieties;
     NameBlocks m_nameBlocks;
     std::string m_path;
-    OddArticles m_odd;
+    std::shared_ptr<const OddArticles> m_odd;
     std::future<OddArticles> m_oddRead;
     std::future<void> m_keyRangesPrepared;
 };

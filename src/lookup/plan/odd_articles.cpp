@@ -253,8 +253,33 @@ bool OddArticles::mayHold(const Article &article, const Probe &probe, const Arti
     return varieties.mayMatch(article.id, *probe.pattern, names);
 }
 
-std::vector<rdo::ListedGroup> OddArticles::listed(const QString &leadingColumn, const std::vector<GroupTerm> &terms,
-                                                  const ArticlesWithVarieties &varieties) const
+// The articles listed, by their positions: each group is made as the merge
+// reaches it.
+class OddArticles::Listed final : public rdo::ListedGroups {
+public:
+    Listed(std::shared_ptr<const OddArticles> odd, Column leading, std::vector<uint32_t> positions)
+        : m_odd(std::move(odd)), m_leading(leading), m_positions(std::move(positions))
+    {
+    }
+    size_t size() const override { return m_positions.size(); }
+    rdo::ListedGroup at(size_t group) const override
+    {
+        const Article &article = m_odd->m_articles[m_positions[group]];
+        const auto asKey = [](std::optional<std::string_view> t) {
+            return t ? std::optional<std::string>(*t) : std::nullopt;
+        };
+        return {article.id, asKey(m_odd->text(article, m_leading)), asKey(m_odd->text(article, Code))};
+    }
+
+private:
+    std::shared_ptr<const OddArticles> m_odd;
+    Column m_leading;
+    std::vector<uint32_t> m_positions;
+};
+
+std::shared_ptr<const rdo::ListedGroups> OddArticles::listed(const QString &leadingColumn,
+                                                             const std::vector<GroupTerm> &terms,
+                                                             const ArticlesWithVarieties &varieties) const
 {
     const std::optional<Column> leading = columnNamed(leadingColumn);
     std::vector<Probe> probes;
@@ -272,9 +297,9 @@ std::vector<rdo::ListedGroup> OddArticles::listed(const QString &leadingColumn, 
         }
         probes.push_back({*column, term.joined, std::move(compiled), std::move(beginning)});
     }
-    std::vector<rdo::ListedGroup> groups;
+    std::vector<uint32_t> positions;
     if (!leading || *leading == Code)
-        return groups;
+        return std::make_shared<Listed>(shared_from_this(), Name, std::move(positions));
     // The places in the list's order of the articles the probes' keys find;
     // every place when one of them must try every article.
     std::vector<uint32_t> places;
@@ -291,16 +316,12 @@ std::vector<rdo::ListedGroup> OddArticles::listed(const QString &leadingColumn, 
     std::sort(places.begin(), places.end());
     places.erase(std::unique(places.begin(), places.end()), places.end());
     for (const uint32_t place : places) {
-        const Article &article = m_articles[m_orders[*leading][place]];
+        const uint32_t position = m_orders[*leading][place];
         if (std::any_of(probes.begin(), probes.end(),
-                        [&](const Probe &probe) { return mayHold(article, probe, varieties); })) {
-            const auto asKey = [](std::optional<std::string_view> t) {
-                return t ? std::optional<std::string>(*t) : std::nullopt;
-            };
-            groups.push_back({article.id, asKey(text(article, *leading)), asKey(text(article, Code))});
-        }
+                        [&](const Probe &probe) { return mayHold(m_articles[position], probe, varieties); }))
+            positions.push_back(position);
     }
-    return groups;
+    return std::make_shared<Listed>(shared_from_this(), *leading, std::move(positions));
 }
 
 } // namespace lookup

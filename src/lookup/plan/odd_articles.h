@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,9 @@ namespace lookup {
 
 class ArticlesWithVarieties;
 
-class OddArticles {
+// Kept behind a shared pointer: a list open over some of them holds them for
+// as long as it is open.
+class OddArticles : public std::enable_shared_from_this<OddArticles> {
 public:
     // What tells, on a till's connection, that the articles may have
     // changed: the count of changes to them that data/indexes.sql keeps, or
@@ -43,9 +46,9 @@ public:
 
     // Those of which one of terms may hold (the statement decides), in the
     // order of leadingColumn and then the code, as a driver's groups: each
-    // article's identifier, leading name and code.
-    std::vector<rdo::ListedGroup> listed(const QString &leadingColumn, const std::vector<GroupTerm> &terms,
-                                         const ArticlesWithVarieties &varieties) const;
+    // article's identifier, leading name and code. Held by a shared pointer.
+    std::shared_ptr<const rdo::ListedGroups> listed(const QString &leadingColumn, const std::vector<GroupTerm> &terms,
+                                                    const ArticlesWithVarieties &varieties) const;
 
 private:
     enum Column { Name, ShortName, Code, kColumns };
@@ -64,6 +67,7 @@ private:
         std::array<uint64_t, kColumns> heads{}; // each key's first bytes (headOf)
     };
     struct Probe;
+    class Listed;
 
     static std::optional<Column> columnNamed(const QString &column);
     void add(int64_t id, const std::array<std::optional<std::string_view>, kColumns> &texts);

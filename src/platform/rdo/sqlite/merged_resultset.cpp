@@ -144,7 +144,7 @@ private:
                 stream.done = true;
                 return;
             }
-            const ListedGroup &group = (*stream.listed)[stream.listedNext++];
+            const ListedGroup group = stream.listed->at(stream.listedNext++);
             stream.bound = {group.firstKey, group.secondKey};
             return readGroup(stream, group.value);
         }

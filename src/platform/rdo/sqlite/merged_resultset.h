@@ -54,9 +54,17 @@ struct ListedGroup {
     int64_t value = 0; // bound to the rows statement's ?1
     std::optional<std::string> firstKey, secondKey;
 };
+// The listed groups, each made when the merge reaches it: a list over every
+// article may list tens of thousands that no one scrolls to.
+class ListedGroups {
+public:
+    virtual ~ListedGroups() = default;
+    virtual size_t size() const = 0;
+    virtual ListedGroup at(size_t group) const = 0;
+};
 struct PreparedStream {
     StatementCache::Statement rows, driver;
-    std::optional<std::vector<ListedGroup>> listed = {}; // given: the driver is not read
+    std::shared_ptr<const ListedGroups> listed = {}; // given: the driver is not read
     int branch = 0; // among rows equal in the keys, a lower branch comes first
     bool driven = false;
     std::unique_ptr<DriverRange> range = {}; // for a driver over a range of keys
