@@ -21,6 +21,7 @@
 #include <array>
 #include <chrono>
 #include <unordered_map>
+#include <utility>
 
 namespace lookup {
 
@@ -75,15 +76,6 @@ int ArticlesWithVarieties::install(sqlite3 *db, rdo::TextCollation collation)
                                    nullptr, nullptr);
 }
 
-void ArticlesWithVarieties::forget()
-{
-    m_stamp.reset();
-    m_articles.clear();
-    m_marked.clear();
-    m_firstVariety.clear();
-    m_varietyNames.clear();
-    m_names.clear();
-}
 
 std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::stampNow(StatementCache &statements)
 {
@@ -114,12 +106,12 @@ std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::refresh(State
         return std::nullopt;
     }
     awaitReading();
-    if (stamp == m_stamp)
+    if (stamp == this->stamp())
         return std::nullopt;
-    forget();
+    m_kept.reset();
     if (!stamp || (when == When::Later && !stamp->counted))
         return stamp;
-    read(statements, *stamp);
+    m_kept = read(statements, *stamp);
     return std::nullopt;
 }
 
@@ -132,24 +124,35 @@ std::shared_future<void> ArticlesWithVarieties::readInBackground(const std::stri
     std::promise<void> ended;
     std::shared_future<void> whenEnded = ended.get_future().share();
     m_reading = std::async(std::launch::async, [path, stamp, ended = std::move(ended)]() mutable {
-        using Read = std::unique_ptr<ArticlesWithVarieties>;
+        using Read = std::shared_ptr<const Kept>;
         Read read = readOnItsOwnConnection<Read>(path, [&](sqlite3 *db, StatementCache &statements) {
             passOverPagesOnce(db);
-            auto kept = std::make_unique<ArticlesWithVarieties>();
-            if (stamp)
-                kept->read(statements, *stamp);
-            return kept;
+            return stamp ? ArticlesWithVarieties::read(statements, *stamp) : nullptr;
         });
         ended.set_value();
         return read;
-    });
+    }).share();
     return whenEnded;
+}
+
+ArticlesWithVarieties::Shared ArticlesWithVarieties::shared() const
+{
+    Shared shared;
+    shared.m_reading = m_reading;
+    shared.m_kept = m_kept;
+    return shared;
+}
+
+ArticlesWithVarieties::ArticlesWithVarieties(const Shared &shared)
+{
+    if (std::shared_ptr<const Kept> kept = shared.get(); kept && kept->stamp.counted)
+        m_kept = std::move(kept);
 }
 
 void ArticlesWithVarieties::awaitReading()
 {
     if (m_reading.valid())
-        keep(m_reading.get());
+        keep(std::exchange(m_reading, {}).get());
 }
 
 bool ArticlesWithVarieties::readingEnded() const
@@ -160,24 +163,17 @@ bool ArticlesWithVarieties::readingEnded() const
 void ArticlesWithVarieties::takeUpEndedReading()
 {
     if (m_mayTakeUp && m_reading.valid() && readingEnded())
-        keep(m_reading.get());
+        keep(std::exchange(m_reading, {}).get());
 }
 
-void ArticlesWithVarieties::keep(std::unique_ptr<ArticlesWithVarieties> read)
+void ArticlesWithVarieties::keep(std::shared_ptr<const Kept> read)
 {
     m_mayTakeUp = false;
-    // Nothing is known of a file that could not be read.
-    if (!read)
-        return forget();
-    m_stamp = read->m_stamp;
-    m_articles = std::move(read->m_articles);
-    m_marked = std::move(read->m_marked);
-    m_firstVariety = std::move(read->m_firstVariety);
-    m_varietyNames = std::move(read->m_varietyNames);
-    m_names = std::move(read->m_names);
+    m_kept = std::move(read);
 }
 
-void ArticlesWithVarieties::read(StatementCache &statements, const Stamp &stamp)
+std::shared_ptr<const ArticlesWithVarieties::Kept> ArticlesWithVarieties::read(StatementCache &statements,
+                                                                               const Stamp &stamp)
 {
     // The names only where they are relied on; else the articles alone, read
     // on the articles' index.
@@ -185,7 +181,7 @@ void ArticlesWithVarieties::read(StatementCache &statements, const Stamp &stamp)
         stamp.namesKept ? QStringLiteral("Select AVaArticulo, AVaNombre From ArticuloVariedad Order By AVaArticulo")
                         : QStringLiteral("Select AVaArticulo From ArticuloVariedad Order By AVaArticulo"));
     if (!varieties)
-        return;
+        return nullptr;
     std::vector<int64_t> articles;
     std::vector<uint32_t> first;
     std::vector<int32_t> varietyNames;
@@ -198,7 +194,7 @@ void ArticlesWithVarieties::read(StatementCache &statements, const Stamp &stamp)
         // An identifier stored as text in some rows sorts apart from the
         // same number: its varieties would be split, and nothing is kept.
         if (!articles.empty() && article < articles.back())
-            return;
+            return nullptr;
         if (articles.empty() || article != articles.back()) {
             articles.push_back(article);
             if (stamp.namesKept)
@@ -218,37 +214,34 @@ void ArticlesWithVarieties::read(StatementCache &statements, const Stamp &stamp)
         varietyNames.push_back(found->second);
     }
     if (step != SQLITE_DONE)
-        return;
+        return nullptr;
     if (stamp.namesKept)
         first.push_back(static_cast<uint32_t>(varietyNames.size()));
-    m_stamp = stamp;
-    m_articles = std::move(articles);
-    m_firstVariety = std::move(first);
-    m_varietyNames = std::move(varietyNames);
-    m_names = std::move(names);
-    mark();
-}
-
-void ArticlesWithVarieties::mark()
-{
+    auto kept = std::make_shared<Kept>();
+    kept->stamp = stamp;
     // Identifiers up to 64 million take a bit each (8 MB at most; a million
     // articles, 125 kB); others are searched for.
     constexpr int64_t kMostMarked = int64_t{1} << 26;
-    m_marked.clear();
-    if (m_articles.empty() || m_articles.front() < 0 || m_articles.back() >= kMostMarked)
-        return;
-    m_marked.assign(static_cast<size_t>(m_articles.back()) + 1, false);
-    for (const int64_t article : m_articles)
-        m_marked[static_cast<size_t>(article)] = true;
+    if (!articles.empty() && articles.front() >= 0 && articles.back() < kMostMarked) {
+        kept->marked.assign(static_cast<size_t>(articles.back()) + 1, false);
+        for (const int64_t article : articles)
+            kept->marked[static_cast<size_t>(article)] = true;
+    }
+    kept->articles = std::move(articles);
+    kept->firstVariety = std::move(first);
+    kept->varietyNames = std::move(varietyNames);
+    kept->names = std::move(names);
+    return kept;
 }
 
 bool ArticlesWithVarieties::mayHaveVarieties(int64_t article) const
 {
-    if (!m_stamp)
+    if (!m_kept)
         return true;
-    if (!m_marked.empty())
-        return article >= 0 && static_cast<uint64_t>(article) < m_marked.size() && m_marked[static_cast<size_t>(article)];
-    return std::binary_search(m_articles.begin(), m_articles.end(), article);
+    const std::vector<bool> &marked = m_kept->marked;
+    if (!marked.empty())
+        return article >= 0 && static_cast<uint64_t>(article) < marked.size() && marked[static_cast<size_t>(article)];
+    return std::binary_search(m_kept->articles.begin(), m_kept->articles.end(), article);
 }
 
 bool ArticlesWithVarieties::mayMatch(int64_t article, const SqlServerLikePattern &pattern,

@@ -63,6 +63,15 @@ public:
     // variety of a large catalogue. What is given back ends with the
     // reading: other readings may wait for it to leave it the processor.
     std::shared_future<void> readInBackground(const std::string &path, std::optional<Stamp> stamp);
+    // What another connection's reading may start from, once the reading
+    // under way (if any) has ended: call get() on its own thread.
+    class Shared;
+    Shared shared() const;
+    // What shared holds, for a connection whose file stands where it was
+    // read; brought up to date by refresh. Only a count of changes tells
+    // one connection's file from another's: kept under a connection's
+    // version, nothing is taken.
+    explicit ArticlesWithVarieties(const Shared &shared);
     // Waits for the reading under way and keeps what it read.
     void awaitReading();
     // Keeps what the reading under way read, if it has ended and the lookup
@@ -77,20 +86,23 @@ public:
     // names are kept and relied on; none otherwise.
     std::optional<int64_t> namesReadAt() const
     {
-        return m_stamp && m_stamp->counted && m_stamp->namesKept ? std::optional(m_stamp->changes) : std::nullopt;
+        return namesKept() && m_kept->stamp.counted ? std::optional(m_kept->stamp.changes) : std::nullopt;
     }
     // Calls name(text) for each variety of article whose name is not Null
     // (a Null name makes a joined text Null), when names are kept.
     template <typename Name>
     void forEachVarietyName(int64_t article, Name &&name) const
     {
-        const auto found = std::lower_bound(m_articles.begin(), m_articles.end(), article);
-        if (!namesKept() || found == m_articles.end() || *found != article)
+        if (!namesKept())
             return;
-        const size_t at = static_cast<size_t>(found - m_articles.begin());
-        for (uint32_t v = m_firstVariety[at]; v < m_firstVariety[at + 1]; ++v)
-            if (m_varietyNames[v] >= 0)
-                name(std::string_view(m_names[static_cast<size_t>(m_varietyNames[v])]));
+        const Kept &kept = *m_kept;
+        const auto found = std::lower_bound(kept.articles.begin(), kept.articles.end(), article);
+        if (found == kept.articles.end() || *found != article)
+            return;
+        const size_t at = static_cast<size_t>(found - kept.articles.begin());
+        for (uint32_t v = kept.firstVariety[at]; v < kept.firstVariety[at + 1]; ++v)
+            if (kept.varietyNames[v] >= 0)
+                name(std::string_view(kept.names[static_cast<size_t>(kept.varietyNames[v])]));
     }
 
     ArticlesWithVarieties() = default;
@@ -98,35 +110,51 @@ public:
     ArticlesWithVarieties &operator=(const ArticlesWithVarieties &) = delete;
 
 private:
-    bool namesKept() const { return m_stamp && m_stamp->namesKept; }
-    bool readingEnded() const;
-    // Keeps what read holds, as read at its stamp.
-    void keep(std::unique_ptr<ArticlesWithVarieties> read);
-    void forget();
-    // Reads what stamp says to keep; nothing is kept when the reading fails.
-    void read(rdo::StatementCache &statements, const Stamp &stamp);
-    void mark();
+    // What is kept, as read at stamp; never changed once read, so that a
+    // reading on another thread may share it.
+    struct Kept {
+        Stamp stamp;
+        // The articles with varieties, ascending, and whether an identifier
+        // is one of them (when identifiers are few enough to be marked one by
+        // one): a lookup asks this of every article of a name, so that it
+        // must cost little more than reading the index.
+        std::vector<int64_t> articles;
+        std::vector<bool> marked;
+        // With names kept: the varieties of articles[i] are varietyNames from
+        // firstVariety[i] up to firstVariety[i + 1], each the index of its
+        // name in names, or -1 for a Null name.
+        std::vector<uint32_t> firstVariety;
+        std::vector<int32_t> varietyNames;
+        std::vector<std::string> names;
+    };
+    using Reading = std::shared_future<std::shared_ptr<const Kept>>;
 
-    std::optional<Stamp> m_stamp; // what is kept was read at; none: nothing known
-    // The articles with varieties, ascending, and whether an identifier is
-    // one of them (when identifiers are few enough to be marked one by one):
-    // a lookup asks this of every article of a name, so that it must cost
-    // little more than reading the index.
-    std::vector<int64_t> m_articles;
-    std::vector<bool> m_marked;
-    // With names kept: the varieties of m_articles[i] are m_varietyNames from
-    // m_firstVariety[i] up to m_firstVariety[i + 1], each the index of its
-    // name in m_names, or -1 for a Null name.
-    std::vector<uint32_t> m_firstVariety;
-    std::vector<int32_t> m_varietyNames;
-    std::vector<std::string> m_names;
+    std::optional<Stamp> stamp() const { return m_kept ? std::optional(m_kept->stamp) : std::nullopt; }
+    bool namesKept() const { return m_kept && m_kept->stamp.namesKept; }
+    bool readingEnded() const;
+    // Keeps what was read; nothing is known of a file that could not be read.
+    void keep(std::shared_ptr<const Kept> read);
+    // What stamp says to keep; null when the reading fails.
+    static std::shared_ptr<const Kept> read(rdo::StatementCache &statements, const Stamp &stamp);
+
+    std::shared_ptr<const Kept> m_kept; // null: nothing known
 
     // The reading in the background (its future, from std::async, waits for
     // it when destroyed), the stamp it was started at, and whether the
     // lookup under way may take it up.
-    std::future<std::unique_ptr<ArticlesWithVarieties>> m_reading;
+    Reading m_reading;
     std::optional<Stamp> m_readingAt;
     bool m_mayTakeUp = false;
+};
+
+class ArticlesWithVarieties::Shared {
+public:
+    std::shared_ptr<const Kept> get() const { return m_reading.valid() ? m_reading.get() : m_kept; }
+
+private:
+    friend class ArticlesWithVarieties;
+    Reading m_reading;
+    std::shared_ptr<const Kept> m_kept;
 };
 
 } // namespace lookup

@@ -250,7 +250,8 @@ const NameBlocks::Index *NameBlocks::of(const QString &column, StatementCache &s
         if (Read read = slot.reading.get(); read.stamp == m_stamp && read.index)
             slot.kept = std::move(read);
     if (slot.kept.stamp != m_stamp && !slot.reading.valid() && !m_path.empty())
-        slot.reading = std::async(std::launch::async, readInBackground, m_path, column, std::cref(m_stopped));
+        slot.reading = std::async(std::launch::async, readInBackground, m_path, column, varieties.shared(),
+                                  std::cref(m_stopped));
     return slot.kept.stamp == m_stamp ? slot.kept.index.get() : nullptr;
 }
 
@@ -265,8 +266,12 @@ void NameBlocks::readNow(const QString &column, StatementCache &statements, cons
 }
 
 NameBlocks::Read NameBlocks::readInBackground(const std::string &path, const QString &column,
+                                              const ArticlesWithVarieties::Shared &kept,
                                               const std::atomic<bool> &stopped)
 {
+    // The varieties the till's connection keeps, once its reading has ended:
+    // unless the file has changed since, they need no reading of their own.
+    ArticlesWithVarieties varieties(kept);
     // The counts and the blocks from one reading of the file.
     return readOnItsOwnConnection<Read>(path, [&](sqlite3 *db, StatementCache &statements) {
         Read read;
@@ -274,7 +279,6 @@ NameBlocks::Read NameBlocks::readInBackground(const std::string &path, const QSt
         passOverPagesOnce(db);
         if (installServerText(db) != SQLITE_OK)
             return read;
-        ArticlesWithVarieties varieties;
         varieties.refresh(statements);
         read.stamp = stampOf(statements, varieties);
         if (read.stamp)

@@ -2,6 +2,7 @@
 // Which stretches of a name's index may hold the articles a lookup's words
 // find, kept per connection, so that a lookup's driver seeks over the others.
 
+#include "lookup/plan/articles_with_varieties.h"
 #include "platform/rdo/sqlite/merged_resultset.h"
 #include "platform/rdo/sqlite/statement_cache.h"
 
@@ -19,7 +20,6 @@
 
 namespace lookup {
 
-class ArticlesWithVarieties;
 
 class NameBlocks {
 public:
@@ -84,7 +84,8 @@ private:
     static std::optional<Stamp> stampOf(rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
     static std::unique_ptr<Index> read(const QString &column, rdo::StatementCache &statements,
                                        const ArticlesWithVarieties &varieties, const std::atomic<bool> &stopped);
-    static Read readInBackground(const std::string &path, const QString &column, const std::atomic<bool> &stopped);
+    static Read readInBackground(const std::string &path, const QString &column,
+                                 const ArticlesWithVarieties::Shared &varieties, const std::atomic<bool> &stopped);
 
     std::string m_path;
     std::optional<Stamp> m_stamp; // the counts the file has now; none: nothing can be kept
