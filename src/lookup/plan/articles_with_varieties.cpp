@@ -76,7 +76,6 @@ int ArticlesWithVarieties::install(sqlite3 *db, rdo::TextCollation collation)
                                    nullptr, nullptr);
 }
 
-
 std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::stampNow(StatementCache &statements)
 {
     // Whether renamings are counted is asked every time, as the trigger may

@@ -46,7 +46,8 @@ public:
 
     // Those of which one of terms may hold (the statement decides), in the
     // order of leadingColumn and then the code, as a driver's groups: each
-    // article's identifier, leading name and code. Held by a shared pointer.
+    // article's identifier, leading name and code. Asked only of odd articles
+    // held by a shared pointer, which the groups then share.
     std::shared_ptr<const rdo::ListedGroups> listed(const QString &leadingColumn, const std::vector<GroupTerm> &terms,
                                                     const ArticlesWithVarieties &varieties) const;
 
