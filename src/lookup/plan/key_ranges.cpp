@@ -31,6 +31,11 @@ struct Stored {
     bool whole; // the folded form is that one character
 };
 
+bool foldsBefore(const Stored &a, const Stored &b)
+{
+    return a.folded < b.folded;
+}
+
 // Every character of the basic plane by the first character of its folded,
 // composed form, ascending (and by character within one folded): one array
 // of 63,000 rather than a table of lists, which held 3 MB in every till.
@@ -46,8 +51,7 @@ const std::vector<Stored> &storedByFolded()
             if (!folded.isEmpty())
                 byFolded.push_back({folded.front(), point, folded.size() == 1});
         }
-        std::stable_sort(byFolded.begin(), byFolded.end(),
-                         [](const Stored &a, const Stored &b) { return a.folded < b.folded; });
+        std::stable_sort(byFolded.begin(), byFolded.end(), foldsBefore);
         return byFolded;
     }();
     return table;
@@ -100,8 +104,7 @@ std::optional<Variants> listedVariantsOf(char32_t key, KeyOrder order)
     // A character no stored one folds into (a noncharacter, half a
     // surrogate pair) cannot be listed either.
     const auto &table = storedByFolded();
-    const auto [first, past] = std::equal_range(table.begin(), table.end(), Stored{key, 0, false},
-                                                [](const Stored &a, const Stored &b) { return a.folded < b.folded; });
+    const auto [first, past] = std::equal_range(table.begin(), table.end(), Stored{key, 0, false}, foldsBefore);
     if (first == past)
         return std::nullopt;
     for (auto stored = first; stored != past; ++stored)
