@@ -25,7 +25,9 @@ struct CatalogueTexts {
 // quotes, a variety whose name starts with a combining accent, one short name
 // for consecutive names, codes that begin as their names do up to a point,
 // bar codes of every pattern shape, and one equal to the code of two articles
-// of one name (its row ties with theirs in the list's order).
+// of one name (its row ties with theirs in the list's order), and one equal
+// to the name of three articles, of codes in another order than their
+// identifiers, for the middle one (its row falls between theirs).
 inline constexpr const char *kSeasoning = R"sql(
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
@@ -49,7 +51,8 @@ VALUES (900001, 'ñan01', 'ÑANDÚ DE PELUCHE', 'ñandú pel', 5, 1, 0),
        (900023, 'E' || char(769) || 'X9', 'E' || char(769) || 'XITOS', 'EXS', 5, 1, 0),
        (900024, 'taz9', 'TAZON', 'TZN', 5, 1, 0), (900025, 'TAX1', 'TAZA AZUL', 'TZA', 5, 1, 0),
        (900026, 'CA', 'CAFETERA', 'CFT', 5, 1, 0), (900027, 'TZ0', 'TAZA ', 'TAZA', 5, 1, 0),
-       (900028, 'TZ8', 'taza', 'TAZA', 5, 1, 0);
+       (900028, 'TZ8', 'taza', 'TAZA', 5, 1, 0), (900029, 'TT3', 'TETERA', 'TTR', 5, 1, 0),
+       (900030, 'tt1', 'tetera', 'TTR', 5, 1, 0), (900031, 'TT2', 'TETERA', 'TTR', 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
 VALUES (900005, 1, ' ENTERA', 1), (900005, 2, char(769) || 'NTIMA', 1), (900005, 3, '   ', 0),
        (900003, 1, 'Azul', 1), (900009, 1, 'XL', 1), (900010, 1, 'AZUL', 1);
@@ -58,7 +61,7 @@ VALUES ('%', 900001, 0, 1, 0), ('%778899', 900002, 0, 2, 9), ('2099%', 900003, 0
        ('12_45', 900004, 0, 1, 5), ('[0-4]%', 900005, 0, 1, 4), ('%55%', 900006, 0, 1, 0),
        ('abc', 900007, 0, 1, 0), ('ABC ', 900008, 0, 1, 0), ('4455', 900005, 1, 3, 0),
        ('%1', 900005, 2, 1, 0), ('', 900006, 0, 1, 0), ('%%', 900001, 0, 1, 2), ('x''y', 900004, 0, 1, 0),
-       ('LEC', 900006, 0, 1, 0);
+       ('LEC', 900006, 0, 1, 0), ('TETERA', 900031, 0, 1, 0);
 )sql";
 
 // What a cashier may type, built from the catalogue's own codes and names.

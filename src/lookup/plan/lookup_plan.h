@@ -114,6 +114,9 @@ struct LookupPlan {
             std::vector<GroupTerm> terms;
         };
         std::optional<OddArticles> odd = {};
+        // Given, the driver orders by the leading name alone, and this gives
+        // the code of the article bound to ?1 (rdo::PreparedStream::secondKeys).
+        QString secondKeys = {};
     };
     // Rows found apart from the name's order: candidates selects their
     // articles, in no order. At most mostToSort of them are read article by

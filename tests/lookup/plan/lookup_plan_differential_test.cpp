@@ -216,10 +216,10 @@ TEST_P(LookupPlans, FindTheRowsOfThePlainTranslationInItsOrder)
     Typist typist(*catalogue, static_cast<uint32_t>(GetParam().seed));
     int probedStatements = 0, mergedStatements = 0, found = 0;
     constexpr int kLookups = 90;
-    // Then texts aimed at the accents' rows, with the name and the short name
-    // displayed.
+    // Then texts aimed at the accents' rows and at names several articles
+    // share, with the name and the short name displayed.
     const QStringList accents = {u"7700"_qs, u"770"_qs, u"77"_qs, u"azucar"_qs, u"ÁBAC"_qs, u"AZÚC"_qs, u"abaca ros"_qs, u"CAFÉ MOL"_qs, u"CAFÉMOL"_qs,
-                                 u"ñand"_qs, u"vasoteaz roj"_qs};
+                                 u"ñand"_qs, u"vasoteaz roj"_qs, u"TETERA"_qs};
     for (int i = 0; i < kLookups + 2 * accents.size(); ++i) {
         lookup::LookupSettings s = typist.nextSettings();
         const QString typed = i < kLookups ? typist.next() : accents[(i - kLookups) / 2];

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace rdo {
 
@@ -29,7 +30,7 @@ public:
             m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
         }
         for (PreparedStream &stream : prepared)
-            m_streams.push_back({std::move(stream), {}, {}, {}, false, false, 0});
+            m_streams.push_back({std::move(stream), {}, {}, {}, false, false, 0, {}, 0, {}, false});
         // As for a single statement: a failing first step lets the statements go.
         try {
             for (Stream &stream : m_streams)
@@ -57,6 +58,13 @@ private:
         bool done = false;
         bool started = false;
         size_t listedNext = 0; // the next of the listed groups
+        // A driver of first keys alone: the groups of the current first key
+        // in the order of their second keys, the next of them, and the group
+        // read past them, or whether none was left.
+        std::vector<ListedGroup> run;
+        size_t runNext = 0;
+        std::optional<ListedGroup> following;
+        bool driverDone = false;
     };
 
     static std::optional<std::string> text(sqlite3_stmt *stmt, int column)
@@ -144,37 +152,100 @@ private:
                 stream.done = true;
                 return;
             }
-            const ListedGroup group = stream.listed->at(stream.listedNext++);
-            stream.bound = {group.firstKey, group.secondKey};
-            return readGroup(stream, group.value);
+            return take(stream, stream.listed->at(stream.listedNext++));
         }
-        sqlite3_stmt *driver = stream.driver.get();
+        if (stream.secondKeys) {
+            if (stream.runNext == stream.run.size() && !readRun(stream, target)) {
+                stream.done = true;
+                return;
+            }
+            return take(stream, stream.run[stream.runNext++]);
+        }
         if (stream.range && !stream.range->positioned()) {
             const std::optional<std::string> from = stream.range->nextRun();
             if (!from) {
                 stream.done = true;
                 return;
             }
-            sqlite3_reset(driver);
-            sqlite3_bind_text(driver, stream.fromParameter, from->data(), static_cast<int>(from->size()),
-                              SQLITE_TRANSIENT);
+            sqlite3_reset(stream.driver.get());
+            sqlite3_bind_text(stream.driver.get(), stream.fromParameter, from->data(),
+                              static_cast<int>(from->size()), SQLITE_TRANSIENT);
         }
+        const std::optional<ListedGroup> group = driven(stream, target);
+        if (!group) {
+            stream.done = true;
+            return;
+        }
+        if (stream.range && group->firstKey)
+            stream.range->gave(*group->firstKey);
+        take(stream, *group);
+    }
+
+    // The group the driver gives next, if any.
+    std::optional<ListedGroup> driven(Stream &stream, const Row *target)
+    {
+        sqlite3_stmt *driver = stream.driver.get();
         m_handle->driverLimit = target ? target->keys[0] : std::nullopt;
         m_handle->driverStop = stream.range ? stream.range->stop() : nullptr;
         const int step = sqlite3_step(driver);
         m_handle->driverLimit.reset();
         m_handle->driverStop = nullptr;
-        if (step == SQLITE_DONE) {
-            stream.done = true;
-            return;
-        }
+        if (step == SQLITE_DONE)
+            return std::nullopt;
         if (step != SQLITE_ROW)
             throw engineError(m_handle->db);
-        stream.bound = {text(driver, 1), text(driver, 3)};
-        if (stream.range && stream.bound[0])
-            stream.range->gave(*stream.bound[0]);
-        if (sqlite3_column_int(driver, 2) != 0)
-            readGroup(stream, sqlite3_column_int64(driver, 0));
+        return ListedGroup{sqlite3_column_int64(driver, 0), text(driver, 1), text(driver, 3),
+                           sqlite3_column_int(driver, 2) != 0};
+    }
+
+    // Reads the driver's groups of its next first key, and when they are
+    // several, their second keys, sorting them by those; false when none is
+    // left. The group past them is kept for the next run.
+    bool readRun(Stream &stream, const Row *target)
+    {
+        stream.run.clear();
+        stream.runNext = 0;
+        std::optional<ListedGroup> group = std::exchange(stream.following, std::nullopt);
+        if (!group && !stream.driverDone)
+            group = driven(stream, target);
+        if (!group)
+            return false;
+        stream.run.push_back(std::move(*group));
+        // A statement stepped past its end would begin again.
+        while (!stream.driverDone) {
+            group = driven(stream, target);
+            if (!group) {
+                stream.driverDone = true;
+            } else if (compare(group->firstKey, stream.run.front().firstKey) != 0) {
+                stream.following = std::move(group);
+                break;
+            } else {
+                stream.run.push_back(std::move(*group));
+            }
+        }
+        if (stream.run.size() == 1)
+            return true;
+        sqlite3_stmt *keys = stream.secondKeys.get();
+        for (ListedGroup &each : stream.run) {
+            sqlite3_reset(keys);
+            sqlite3_bind_int64(keys, 1, each.value);
+            const int step = sqlite3_step(keys);
+            if (step != SQLITE_ROW && step != SQLITE_DONE)
+                throw engineError(m_handle->db);
+            each.secondKey = step == SQLITE_ROW ? text(keys, 0) : std::nullopt;
+        }
+        std::stable_sort(stream.run.begin(), stream.run.end(), [&](const ListedGroup &a, const ListedGroup &b) {
+            return compare(a.secondKey, b.secondKey) < 0;
+        });
+        return true;
+    }
+
+    // Moves the stream's bound to the group, and holds its rows if it has any.
+    void take(Stream &stream, const ListedGroup &group)
+    {
+        stream.bound = {group.firstKey, group.secondKey};
+        if (group.hasRows)
+            readGroup(stream, group.value);
     }
 
     // Holds the rows of the group whose value is given.

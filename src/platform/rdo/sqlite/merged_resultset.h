@@ -53,6 +53,7 @@ public:
 struct ListedGroup {
     int64_t value = 0; // bound to the rows statement's ?1
     std::optional<std::string> firstKey, secondKey;
+    bool hasRows = true;
 };
 // The listed groups, each made when the merge reaches it: a list over every
 // article may list tens of thousands that no one scrolls to.
@@ -64,6 +65,12 @@ public:
 };
 struct PreparedStream {
     StatementCache::Statement rows, driver;
+    // Given, the driver orders its groups by the first key alone, and this
+    // statement gives the second key of the group whose value is bound to ?1:
+    // it is read for the groups of a first key shared by several, before any
+    // of their rows. A common name leads hundreds of articles, of which the
+    // list shows a few.
+    StatementCache::Statement secondKeys = {};
     std::shared_ptr<const ListedGroups> listed = {}; // given: the driver is not read
     int branch = 0; // among rows equal in the keys, a lower branch comes first
     bool driven = false;
