@@ -288,8 +288,11 @@ struct LookupPlans::Run {
         prepared.driver = prepare(stream.driver, 4);
         if (!prepared.rows || !prepared.driver)
             return false;
-        if (!stream.secondKeys.isEmpty() && !(prepared.secondKeys = prepare(stream.secondKeys, 1)))
-            return false;
+        if (!stream.secondKeys.isEmpty()) {
+            prepared.secondKeys = prepare(stream.secondKeys, 1);
+            if (!prepared.secondKeys)
+                return false;
+        }
         return !stream.range || readsRange(prepared, *stream.range);
     }
 

@@ -171,7 +171,7 @@ private:
             sqlite3_bind_text(stream.driver.get(), stream.fromParameter, from->data(),
                               static_cast<int>(from->size()), SQLITE_TRANSIENT);
         }
-        const std::optional<ListedGroup> group = driven(stream, target);
+        const std::optional<ListedGroup> group = nextGroup(stream, target);
         if (!group) {
             stream.done = true;
             return;
@@ -182,7 +182,7 @@ private:
     }
 
     // The group the driver gives next, if any.
-    std::optional<ListedGroup> driven(Stream &stream, const Row *target)
+    std::optional<ListedGroup> nextGroup(Stream &stream, const Row *target)
     {
         sqlite3_stmt *driver = stream.driver.get();
         m_handle->driverLimit = target ? target->keys[0] : std::nullopt;
@@ -207,13 +207,13 @@ private:
         stream.runNext = 0;
         std::optional<ListedGroup> group = std::exchange(stream.following, std::nullopt);
         if (!group && !stream.driverDone)
-            group = driven(stream, target);
+            group = nextGroup(stream, target);
         if (!group)
             return false;
         stream.run.push_back(std::move(*group));
         // A statement stepped past its end would begin again.
         while (!stream.driverDone) {
-            group = driven(stream, target);
+            group = nextGroup(stream, target);
             if (!group) {
                 stream.driverDone = true;
             } else if (compare(group->firstKey, stream.run.front().firstKey) != 0) {
