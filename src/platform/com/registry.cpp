@@ -388,6 +388,10 @@ void Registry::setValue(const QString &key, const QString &name, const QString &
     Values &values = keyIt->second;
     const auto nameIt = std::find_if(values.begin(), values.end(),
                                      [&](const auto &entry) { return sameName(entry.first, name); });
+    // A host registers its components at every start: a value that holds
+    // already leaves the file as it is, unwritten.
+    if (nameIt != values.end() && nameIt->second == value)
+        return;
     if (nameIt != values.end())
         nameIt->second = value;
     else

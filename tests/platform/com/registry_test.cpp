@@ -77,6 +77,17 @@ TEST_F(RegistryTest, RemoveKeyTakesItsSubtreeOnly)
     EXPECT_EQ(readAll(scope.path()), before);
 }
 
+TEST_F(RegistryTest, AValueSetToWhatItHoldsLeavesTheFileUnwritten)
+{
+    // Laid out as no save would lay it: a save would show.
+    const QByteArray byHand = "VOK Registry 1\n\n\n[HKEY_CLASSES_ROOT\\Vok.Articulo]\n@=\"x\"\n";
+    vok::test::writeFile(scope.path(), byHand);
+    Registry().setValue(u"hkey_classes_root\\vok.articulo"_qs, QString(), u"x"_qs);
+    EXPECT_EQ(readAll(scope.path()), byHand);
+    Registry().setValue(u"HKEY_CLASSES_ROOT\\Vok.Articulo"_qs, QString(), u"X"_qs);
+    EXPECT_EQ(Registry().value(u"HKEY_CLASSES_ROOT\\Vok.Articulo"_qs), u"X"_qs);
+}
+
 // What this process read is kept while the file stays as it was; whatever
 // another process or a hand edit does to the file shows at the next read.
 TEST_F(RegistryTest, ChangesByOthersShowAtTheNextRead)
