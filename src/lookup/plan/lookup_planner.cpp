@@ -519,7 +519,6 @@ struct Branch {
     size_t groupClose = 0;
     enum Kind { Other, Names, BarCodes } kind = Other;
     QString probes;             // the condition withIndexProbes adds, or empty
-    QString candidates;         // a branch of names: the select of its articles that probes reads, or empty
     QStringList columns;        // the select list, term by term
 };
 
@@ -533,7 +532,6 @@ void classify(const TokenView &t, Branch &b, const FileKeys &keys)
                 b.kind = Branch::Names;
                 b.groupClose = close;
                 b.probes = amongArticles(*candidates);
-                b.candidates = *candidates;
                 return;
             }
         b.group = b.end; // a group of another shape
