@@ -273,6 +273,29 @@ QString sqlServerLikeAsRegex(QStringView pattern, TextCollation collation)
     return regex + u'$';
 }
 
+std::optional<QString> sqlServerLikeWithoutSets(QStringView pattern, TextCollation collation)
+{
+    QString like;
+    for (const PatternItem &item : compile(comparable(pattern, collation))) {
+        switch (item.kind) {
+        case PatternItem::Any:
+            like += u'%';
+            break;
+        case PatternItem::One:
+            like += u'_';
+            break;
+        case PatternItem::Literal:
+            if (item.ch == U'%' || item.ch == U'_' || item.ch == U'\\')
+                like += u'\\';
+            like += QString::fromUcs4(&item.ch, 1);
+            break;
+        case PatternItem::Set:
+            return std::nullopt;
+        }
+    }
+    return like;
+}
+
 QString sqlServerFolded(QStringView text, TextCollation collation)
 {
     const QString folded = text.toString().normalized(QString::NormalizationForm_C).toCaseFolded();

@@ -6,6 +6,8 @@
 // control writes for SQL Server find the same rows there.
 
 #include <QString>
+
+#include <optional>
 #include <QStringView>
 
 #include <memory>
@@ -43,6 +45,11 @@ bool sqlServerLike(QStringView text, QStringView pattern,
 // gives it exactly when sqlServerLike(text, pattern) holds. A set whose range
 // runs backwards holds nothing, as in LIKE.
 QString sqlServerLikeAsRegex(QStringView pattern, TextCollation collation = TextCollation::AccentSensitive);
+// The same as a pattern of PostgreSQL's own LIKE (its escape the backslash),
+// where the pattern has no [set], which that LIKE does not know; none
+// otherwise.
+std::optional<QString> sqlServerLikeWithoutSets(QStringView pattern,
+                                                TextCollation collation = TextCollation::AccentSensitive);
 
 // Equality and ordering for '=', '<', Order By: case-insensitive,
 // accent-sensitive, trailing blanks ignored ('abc' equals 'ABC  '). Ordering is

@@ -220,10 +220,17 @@ private:
             surround(b, leftEnd, server.foldOpen, server.foldClose);
             const TsqlToken &pattern = st.at(k + 1);
             if (e == k + 2 && pattern.kind == TsqlToken::String) {
-                // A written pattern becomes the regular expression of its
-                // meaning, whatever its sets hold.
                 const QStringView quoted = pattern.text.mid(pattern.text.indexOf(u'\'') + 1).chopped(1);
                 const QString value = quoted.toString().replace(u"''"_qs, u"'"_qs);
+                // A written pattern without [sets] stays a LIKE: the server
+                // weighs a trigram index for it in less time than for a
+                // regular expression, a fifth of an exact code's planning.
+                if (const auto like = sqlServerLikeWithoutSets(value, server.collation)) {
+                    text[st.indexInAll(k + 1)] = textLiteral(*like);
+                    return;
+                }
+                // Any other becomes the regular expression of its meaning,
+                // whatever its sets hold.
                 text[st.indexInAll(k)] = leftEnd < k ? u"!~"_qs : u"~"_qs;
                 if (leftEnd < k)
                     text[st.indexInAll(leftEnd)].clear();
