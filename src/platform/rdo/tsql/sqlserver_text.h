@@ -6,11 +6,10 @@
 // control writes for SQL Server find the same rows there.
 
 #include <QString>
-
-#include <optional>
 #include <QStringView>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
