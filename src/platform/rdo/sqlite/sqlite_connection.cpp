@@ -242,9 +242,12 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     const QString &path = parsed.path;
     auto handle = std::make_shared<Handle>();
     handle->collation = parsed.collation;
-    // Read-only, never created: a missing file is an error, not an empty database.
-    const int opened =
-        sqlite3_open_v2(path.toUtf8().constData(), &handle->db, SQLITE_OPEN_READONLY, nullptr);
+    // Read-only, never created: a missing file is an error, not an empty
+    // database. A connection is used by one thread at a time, as a data
+    // source's connection is: the engine need not lock it around each of the
+    // dozens of calls that read one row of a list.
+    const int opened = sqlite3_open_v2(path.toUtf8().constData(), &handle->db,
+                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (!handle->db)
         throw vb::Error(SQLITE_NOMEM, QStringLiteral("out of memory"), kSqliteSource);
     sqlite3_extended_result_codes(handle->db, 1);
