@@ -119,15 +119,17 @@ struct LookupPlan {
         QString secondKeys = {};
     };
     // Rows found apart from the name's order: candidates selects their
-    // articles, in no order. At most mostToSort of them are read article by
-    // article as many's rows says, in the order keys gives them in (keys,
-    // candidates, then keysSortedBy): a screenful is read without reading
-    // every row of them. None is read by sql narrowed to the list "Null", then
-    // sortedBy, which names the columns. More (a code of one character
-    // matches most of a catalogue) are read as many says, over the whole index.
+    // articles (identifier, leading name, code, other name), in no order, an
+    // article perhaps more than once. At most mostToSort of them are sorted as the
+    // list is, those without varieties left out when withVarietiesOnly, and
+    // read article by article as many's rows says: a screenful is read
+    // without reading every row of them. None is read by sql narrowed to the
+    // list "Null", then sortedBy, which names the columns. More (a code of one
+    // character matches most of a catalogue) are read as many says, over the
+    // whole index.
     struct Apart {
         QString candidates, sql, sortedBy;
-        QString keys, keysSortedBy;
+        bool withVarietiesOnly = false;
         Driven many;
     };
     struct Stream {

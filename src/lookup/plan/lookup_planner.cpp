@@ -286,7 +286,8 @@ struct Naming {
 };
 std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
                                       const std::optional<ReadApart> &apart = std::nullopt,
-                                      Reading reading = Reading::All, const std::optional<Naming> &naming = {})
+                                      Reading reading = Reading::All, const std::optional<Naming> &naming = {},
+                                      const QString &columns = u"ArtID"_qs)
 {
     const auto terms = groupTerms(t, open, close);
     if (!terms)
@@ -372,7 +373,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                          ? QString()
                                          : QStringLiteral(" And (") + range.terms.join(QStringLiteral(" Or ")) + u')'),
                                 range.column);
-    const QString selected = naming ? QStringLiteral("ArtID, ") + naming->name : u"ArtID"_qs;
+    const QString selected = naming ? QStringLiteral("ArtID, ") + naming->name : columns;
     if (probes.empty())
         return passedOver ? QStringLiteral("Select ") + selected + QStringLiteral(" From Articulo Where 0") : QString();
     if (composingMayMatter)
@@ -866,9 +867,11 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
 {
     const QString notGiven = QStringLiteral(" And ifnull(") + given + QStringLiteral(", 0) = 0");
     const QString rows = from + joins + u' ' + where + kNotOdd + notGiven;
-    const auto candidates =
-        nameCandidates(t, b.group, b.groupClose, kScriptKeys,
-                       ReadApart{name, *pattern, unless, unless == inNoCaseRange(name, prefix)}, Reading::Plain);
+    // Each with its names and code as the index it is found on holds them:
+    // the few are sorted without reading their articles.
+    const auto candidates = nameCandidates(
+        t, b.group, b.groupClose, kScriptKeys, ReadApart{name, *pattern, unless, unless == inNoCaseRange(name, prefix)},
+        Reading::Plain, std::nullopt, QStringLiteral("ArtID, %1, ArtCodigo, %2").arg(name, other));
     if (!candidates || candidates->isEmpty()) {
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;
@@ -879,16 +882,11 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
                                 passing(varieties ? kMayHaveVarieties : matches) + kNotOdd +
                                 inIndexOrder()};
-    // The keys of the few, sorted as the list is: those of the articles
-    // without rows too (the rows say), which makes no difference to the
-    // order. In a branch of varieties, an article known to have none is not
-    // sorted: two in three of a code's prefix.
-    const QString keys = QStringLiteral("Select ArtID, ") + name + QStringLiteral(", 1") + kHasRowsThenCode +
-                         QStringLiteral(" From Articulo Where ArtID In (");
-    const QString keysSortedBy =
-        u')' + (varieties ? QStringLiteral(" And ") + kMayHaveVarieties : QString()) + byOrderKeys();
-    plan.streams.push_back(
-        {branch, LookupPlan::Apart{*candidates, selectList + rows, order, keys, keysSortedBy, std::move(many)}});
+    // The few are sorted with the articles without rows too (the rows say),
+    // which makes no difference to the order. In a branch of varieties, an
+    // article known to have none is not sorted: two in three of a code's
+    // prefix.
+    plan.streams.push_back({branch, LookupPlan::Apart{*candidates, selectList + rows, order, varieties, std::move(many)}});
     return ApartRows::Candidates;
 }
 
@@ -1123,8 +1121,8 @@ QStringList statementsOf(const LookupPlan::Stream &stream)
         return driven->secondKeys.isEmpty() ? QStringList{driven->rows, driven->driver}
                                             : QStringList{driven->rows, driven->driver, driven->secondKeys};
     const auto &apart = std::get<LookupPlan::Apart>(stream.how);
-    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy,
-            apart.keys + apart.candidates + apart.keysSortedBy, apart.many.rows, apart.many.driver};
+    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy, apart.many.rows,
+            apart.many.driver};
 }
 
 LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)

@@ -1,5 +1,6 @@
 #include "lookup/plan/lookup_plans.h"
 
+#include "lookup/plan/apart_candidates.h"
 #include "lookup/plan/articles_with_varieties.h"
 #include "lookup/plan/background_reading.h"
 #include "lookup/plan/file_keys.h"
@@ -259,7 +260,7 @@ private:
 struct LookupPlans::Run {
     rdo::SqliteConnection::Handle &handle;
     NameBlocks &nameBlocks;
-    const ArticlesWithVarieties &varieties;
+    ArticlesWithVarieties &varieties;
     const OddArticles *odd;
     const LookupPlan &plan;
 
@@ -315,42 +316,31 @@ struct LookupPlans::Run {
         return true;
     }
 
-    // How many articles a candidates statement selects, or none when there
-    // are more than most of them.
-    std::optional<int> countedArticles(sqlite3_stmt *candidates, int most) const
-    {
-        for (int count = 0;; ++count) {
-            const int step = sqlite3_step(candidates);
-            if (step == SQLITE_DONE)
-                return count;
-            if (step != SQLITE_ROW)
-                throw rdo::engineError(handle.db);
-            if (count == most)
-                return std::nullopt;
-        }
-    }
-
-    // Rows found apart: when few, their keys are sorted, and their rows read
-    // article by article as far as the list is read; when many, they are
-    // read over the whole name's index. None: the stream is left out.
+    // Rows found apart: when few, their articles are sorted in memory, and
+    // their rows read article by article as far as the list is read; when
+    // many, they are read over the whole name's index. None: the stream is
+    // left out.
     std::optional<bool> apart(rdo::PreparedStream &prepared, const LookupPlan::Apart &stream, bool first) const
     {
-        const rdo::StatementCache::Statement candidates = prepare(stream.candidates, 1);
+        const rdo::StatementCache::Statement candidates = prepare(stream.candidates, 4);
         if (!candidates)
             return false;
-        const std::optional<int> few = countedArticles(candidates.get(), plan.mostToSort);
+        varieties.takeUpEndedReading();
+        const auto few = ApartCandidates::read(candidates.get(), plan.mostToSort, [&](int64_t id) {
+            return !stream.withVarietiesOnly || varieties.mayHaveVarieties(id);
+        });
         if (!few)
             return driven(prepared, stream.many);
         // No candidate, no row: most codes and names are found by their own
         // range alone. The first stream stays for the columns' names.
-        if (*few == 0)
+        if ((*few)->size() == 0)
             return first ? std::optional(sorted(prepared, stream.sql + QStringLiteral(" And ArtID In (Null)") +
                                                               stream.sortedBy))
                          : std::nullopt;
-        // Their keys read through the candidates again: a statement of the
-        // same text for every lookup of the settings, where a list of them
-        // would make one to prepare for every length.
-        return driven(prepared, LookupPlan::Driven{stream.many.rows, stream.keys + stream.candidates + stream.keysSortedBy});
+        prepared.driven = true;
+        prepared.rows = prepare(stream.many.rows, plan.order.visibleColumns + 1);
+        prepared.listed = *few;
+        return prepared.rows != nullptr;
     }
 
     std::shared_ptr<rdo::rdoResultset> streams(const std::shared_ptr<rdo::SqliteConnection::Handle> &shared) const

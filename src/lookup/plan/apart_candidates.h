@@ -1,0 +1,45 @@
+#pragma once
+// The few articles a lookup finds apart from its name's order (by their
+// code, or by a short name that begins apart from the name), kept in memory
+// in the list's order: read once on the indexes that find them, with the
+// names and code those indexes hold, so that none of their articles is read
+// before the list reaches it.
+
+#include "platform/rdo/sqlite/merged_resultset.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace lookup {
+
+class ApartCandidates final : public rdo::ListedGroups {
+public:
+    // The articles candidates selects (identifier, leading name, code, other
+    // name; an article perhaps more than once) that kept holds, each once,
+    // sorted by name and then code; none when it selects more than most rows.
+    // The odd articles (see kOddArticles) are left out: the streams that read
+    // candidates give no row of theirs, and every other text sorts in NOCASE's
+    // order, which is SQL Server's.
+    static std::optional<std::shared_ptr<const ApartCandidates>> read(sqlite3_stmt *candidates, int most,
+                                                                      const std::function<bool(int64_t)> &kept);
+
+    size_t size() const override { return m_articles.size(); }
+    rdo::ListedGroup at(size_t group) const override;
+
+private:
+    struct Article {
+        int64_t id = 0;
+        std::optional<std::string> name, code;
+    };
+    explicit ApartCandidates(std::vector<Article> articles) : m_articles(std::move(articles)) {}
+
+    std::vector<Article> m_articles;
+};
+
+} // namespace lookup
