@@ -16,6 +16,10 @@ namespace rdo {
 
 namespace {
 
+// The pages a connection keeps: lookups read index pages here and there in a
+// large file.
+constexpr int kPageCacheBytes = 8 * 1024 * 1024;
+
 QString utf8(const unsigned char *text, int bytes)
 {
     return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
@@ -207,6 +211,52 @@ private:
 
 namespace {
 
+// A lookup reads a hundred or so pages of the file it has not read before.
+// While the connection's page cache still grows, each is kept in memory the
+// process has never touched, and faulting that in cost a till about 11 µs a
+// page (a first code prefix at 1M: 1.4 ms of its 4.5). The cache is filled
+// as the connection opens, with the first pages of the tables or of their
+// smallest indexes: a page read later takes the place of the one least
+// recently used, in memory touched already.
+void fillPageCache(sqlite3 *db, int64_t cacheBytes)
+{
+    sqlite3_stmt *tables = nullptr;
+    if (sqlite3_prepare_v2(db, "Select name From sqlite_master Where type = 'table' And name Not Like 'sqlite~_%' "
+                               "Escape '~' Order By rootpage",
+                           -1, &tables, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(tables);
+        return;
+    }
+    const auto cached = [db] {
+        int bytes = 0, highest = 0;
+        sqlite3_db_status(db, SQLITE_DBSTATUS_CACHE_USED, &bytes, &highest, 0);
+        return bytes;
+    };
+    // Full, the cache stops growing before its count reaches the bytes it
+    // was given (each page's own bookkeeping is counted as well).
+    constexpr int kRowsBetweenLooks = 1024;
+    int last = -1;
+    const auto full = [&] {
+        const int now = cached();
+        const bool stopped = now >= cacheBytes || now == last;
+        last = now;
+        return stopped;
+    };
+    while (!full() && sqlite3_step(tables) == SQLITE_ROW) {
+        const std::string table(reinterpret_cast<const char *>(sqlite3_column_text(tables, 0)));
+        std::string quoted;
+        for (const char c : table)
+            quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        sqlite3_stmt *rows = nullptr;
+        if (sqlite3_prepare_v2(db, ("Select 1 From \"" + quoted + "\"").c_str(), -1, &rows, nullptr) == SQLITE_OK)
+            for (int read = 1; sqlite3_step(rows) == SQLITE_ROW; ++read)
+                if (read % kRowsBetweenLooks == 0 && full())
+                    break;
+        sqlite3_finalize(rows);
+    }
+    sqlite3_finalize(tables);
+}
+
 SqlitePlansMaker &registeredPlans()
 {
     static SqlitePlansMaker maker;
@@ -262,8 +312,8 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     // cache keeps them. The file is not mapped into memory: the shop's file
     // replaced or truncated under an open connection (a catalogue copied over
     // it) would then end the host's process with SIGBUS instead of an error.
-    if (sqlite3_exec(handle->db, "PRAGMA query_only=1; PRAGMA cache_size=-8192",
-                     nullptr, nullptr, &message) != SQLITE_OK) {
+    const std::string pragmas = "PRAGMA query_only=1; PRAGMA cache_size=-" + std::to_string(kPageCacheBytes / 1024);
+    if (sqlite3_exec(handle->db, pragmas.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
         sqlite3_free(message);
         throw engineError(handle->db, path);
     }
@@ -278,6 +328,7 @@ std::shared_ptr<SqliteConnection> SqliteConnection::open(const QString &connecti
     auto connection = std::make_shared<SqliteConnection>(std::move(handle), connectionString, std::move(textColumns));
     if (const SqlitePlansMaker &plans = registeredPlans())
         connection->setPlans(plans(*connection));
+    fillPageCache(connection->handle().db, kPageCacheBytes);
     return connection;
 }
 
