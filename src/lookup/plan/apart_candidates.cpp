@@ -26,9 +26,10 @@ bool isOdd(const std::optional<std::string_view> &text)
                     std::any_of(text->begin(), text->end(), [](char c) { return c < ' ' || c > '~'; }));
 }
 
-char lowered(char c)
+int lowered(char c)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
 }
 
 // NOCASE's comparison, Null first.
