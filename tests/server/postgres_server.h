@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -85,7 +86,27 @@ public:
     }
 
 private:
-    PostgresServer() { start(); }
+    PostgresServer()
+    {
+        registerDriversQuietly();
+        start();
+    }
+    // The drivers as the system registers them, but for psqlODBC's log: with
+    // Debian's CommLog=1 every session the tests open would leave a file in
+    // /tmp ("PQfinish: ..."), whatever the connection string says.
+    void registerDriversQuietly() const
+    {
+        QFile system(u"/etc/odbcinst.ini"_qs);
+        if (!system.open(QIODevice::ReadOnly))
+            return;
+        QString drivers = QString::fromUtf8(system.readAll());
+        drivers.replace(QRegularExpression(u"^\\s*CommLog\\s*=.*$"_qs, QRegularExpression::MultilineOption),
+                        u"CommLog=0"_qs);
+        QFile own(m_folder.filePath(u"odbcinst.ini"_qs));
+        QFile dataSources(m_folder.filePath(u"odbc.ini"_qs));
+        if (own.open(QIODevice::WriteOnly) && own.write(drivers.toUtf8()) >= 0 && dataSources.open(QIODevice::WriteOnly))
+            qputenv("ODBCSYSINI", QFile::encodeName(m_folder.path()));
+    }
     static QString run(const QStringList &command)
     {
         QProcess process;
