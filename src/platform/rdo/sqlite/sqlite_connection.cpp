@@ -248,11 +248,16 @@ void fillPageCache(sqlite3 *db, int64_t cacheBytes)
         for (const char c : table)
             quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
         sqlite3_stmt *rows = nullptr;
+        int step = SQLITE_DONE;
         if (sqlite3_prepare_v2(db, ("Select 1 From \"" + quoted + "\"").c_str(), -1, &rows, nullptr) == SQLITE_OK)
-            for (int read = 1; sqlite3_step(rows) == SQLITE_ROW; ++read)
+            for (int read = 1; (step = sqlite3_step(rows)) == SQLITE_ROW; ++read)
                 if (read % kRowsBetweenLooks == 0 && full())
                     break;
         sqlite3_finalize(rows);
+        // A writer holding the file (or any other error) ends the filling:
+        // the connection does not wait for it once per table.
+        if (step != SQLITE_ROW && step != SQLITE_DONE)
+            break;
     }
     sqlite3_finalize(tables);
 }
