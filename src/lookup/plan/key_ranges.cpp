@@ -273,9 +273,9 @@ std::optional<QStringList> KeyProbe::beginningWith(const QString &prefix) const
     return remembered(u'b', {prefix}, [&] { return rangesBeginningWith(prefix); });
 }
 
-std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys) const
+std::optional<QStringList> KeyProbe::equalTo(const QStringList &keys, Stored stored) const
 {
-    return remembered(u'=', keys, [&] { return rangesEqualTo(keys); });
+    return remembered(stored == Stored::AnyWay ? u'=' : u'e', keys, [&] { return rangesEqualTo(keys, stored); });
 }
 
 std::optional<QStringList> KeyProbe::rangesBeginningWith(const QString &prefix) const
@@ -289,7 +289,7 @@ std::optional<QStringList> KeyProbe::rangesBeginningWith(const QString &prefix) 
     return conditions;
 }
 
-std::optional<QStringList> KeyProbe::rangesEqualTo(const QStringList &keys) const
+std::optional<QStringList> KeyProbe::rangesEqualTo(const QStringList &keys, Stored stored) const
 {
     QStringList values, conditions;
     QSet<QString> listed;
@@ -315,6 +315,10 @@ std::optional<QStringList> KeyProbe::rangesEqualTo(const QStringList &keys) cons
         constexpr int kListedBlanks = 8;
         const Starts starts = startsOf(key, m_order);
         for (const QString &whole : starts.whole) {
+            if (stored == Stored::WithoutEndBlanks) {
+                addValue(whole);
+                continue;
+            }
             for (int blanks = 0; blanks <= kListedBlanks; ++blanks)
                 addValue(whole + QString(blanks, u' '));
             addCondition(ranged(whole + QString(kListedBlanks + 1, u' '), whole + QString(kListedBlanks, u' ') + u'!'));

@@ -33,8 +33,10 @@ public:
 
     // Conditions, any of which holds for every text that equals one of keys
     // (each a key) under SQL Server's rules, trailing blanks included; none
-    // when they would be more than kMostConditions.
-    std::optional<QStringList> equalTo(const QStringList &keys) const;
+    // when they would be more than kMostConditions. With Stored::WithoutEndBlanks,
+    // only for the texts stored without a blank at their end.
+    enum class Stored { AnyWay, WithoutEndBlanks };
+    std::optional<QStringList> equalTo(const QStringList &keys, Stored stored = Stored::AnyWay) const;
 
     KeyOrder order() const { return m_order; }
 
@@ -42,7 +44,7 @@ private:
     std::optional<QStringList> remembered(QChar question, const QStringList &texts,
                                           const std::function<std::optional<QStringList>()> &answer) const;
     std::optional<QStringList> rangesBeginningWith(const QString &prefix) const;
-    std::optional<QStringList> rangesEqualTo(const QStringList &keys) const;
+    std::optional<QStringList> rangesEqualTo(const QStringList &keys, Stored stored) const;
     QString collated() const;
     QString ranged(const QString &low, const std::optional<QString> &high) const;
 

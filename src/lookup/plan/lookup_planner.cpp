@@ -233,7 +233,8 @@ std::optional<QStringList> termRange(const GroupTerm &term, const QString &prefi
 // it: the articles of those shorter names (a probe's From and Where); none
 // when one is not a key of its own.
 // Where only names of printable ASCII are read, a shorter name with any other
-// character is none of them.
+// character is none of them, nor one stored with blanks at its end (an odd
+// article's, see kOddArticles).
 std::optional<QString> shorterNames(const QString &column, const QString &prefix, const FileKeys &keys,
                                     bool printableOnly)
 {
@@ -258,10 +259,11 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
     // as they do, a few names more.
     constexpr qsizetype kLongestListed = 12;
     std::optional<QStringList> conditions;
+    const auto stored = printableOnly ? KeyProbe::Stored::WithoutEndBlanks : KeyProbe::Stored::AnyWay;
     if (*order == KeyOrder::Server || shorter.size() <= kLongestListed) {
-        conditions = probe.equalTo(shorter);
+        conditions = probe.equalTo(shorter, stored);
     } else {
-        conditions = probe.equalTo(shorter.mid(0, kLongestListed));
+        conditions = probe.equalTo(shorter.mid(0, kLongestListed), stored);
         const auto longer = probe.beginningWith(shorter.at(kLongestListed));
         if (conditions && longer)
             *conditions += *longer;
