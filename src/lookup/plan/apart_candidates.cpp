@@ -26,21 +26,14 @@ bool isOdd(const std::optional<std::string_view> &text)
                     std::any_of(text->begin(), text->end(), [](char c) { return c < ' ' || c > '~'; }));
 }
 
-int lowered(char c)
-{
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
-}
-
-// NOCASE's comparison, Null first.
+// NOCASE's comparison, the engine's own, Null first.
 int compareNoCase(const std::optional<std::string> &a, const std::optional<std::string> &b)
 {
     if (!a || !b)
         return a ? 1 : (b ? -1 : 0);
     const size_t common = std::min(a->size(), b->size());
-    for (size_t i = 0; i < common; ++i)
-        if (const int by = lowered((*a)[i]) - lowered((*b)[i]))
-            return by;
+    if (const int byCommon = sqlite3_strnicmp(a->data(), b->data(), static_cast<int>(common)))
+        return byCommon;
     return a->size() < b->size() ? -1 : (a->size() > b->size() ? 1 : 0);
 }
 
