@@ -243,17 +243,15 @@ void fillPageCache(sqlite3 *db, int64_t cacheBytes)
         return stopped;
     };
     while (!full() && sqlite3_step(tables) == SQLITE_ROW) {
-        const std::string table(reinterpret_cast<const char *>(sqlite3_column_text(tables, 0)));
-        std::string quoted;
-        for (const char c : table)
-            quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        char *select = sqlite3_mprintf("Select 1 From \"%w\"", sqlite3_column_text(tables, 0));
         sqlite3_stmt *rows = nullptr;
         int step = SQLITE_DONE;
-        if (sqlite3_prepare_v2(db, ("Select 1 From \"" + quoted + "\"").c_str(), -1, &rows, nullptr) == SQLITE_OK)
+        if (select && sqlite3_prepare_v2(db, select, -1, &rows, nullptr) == SQLITE_OK)
             for (int read = 1; (step = sqlite3_step(rows)) == SQLITE_ROW; ++read)
                 if (read % kRowsBetweenLooks == 0 && full())
                     break;
         sqlite3_finalize(rows);
+        sqlite3_free(select);
         // A writer holding the file (or any other error) ends the filling:
         // the connection does not wait for it once per table.
         if (step != SQLITE_ROW && step != SQLITE_DONE)
