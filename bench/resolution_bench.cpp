@@ -421,7 +421,8 @@ void printPlans(Catalogue &c)
                     } else {
                         const auto &apart = std::get<lookup::LookupPlan::Apart>(stream.how);
                         std::printf("    candidates:\n");
-                        explain(apart.candidates);
+                        for (const QString &select : apart.candidates)
+                            explain(select);
                         std::printf("    at most %d of them, their rows sorted:\n", merged->mostToSort);
                         explain(apart.sql + u" And ArtID In (1, 2)"_qs + apart.sortedBy);
                         std::printf("    more, by leading name:\n");

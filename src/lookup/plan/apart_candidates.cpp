@@ -3,7 +3,6 @@
 #include "platform/rdo/sqlite/sqlite_internals.h"
 
 #include <algorithm>
-#include <numeric>
 #include <string_view>
 
 namespace lookup {
@@ -44,42 +43,53 @@ std::optional<std::string> owned(const std::optional<std::string_view> &text)
 
 } // namespace
 
-std::optional<std::shared_ptr<const ApartCandidates>> ApartCandidates::read(sqlite3_stmt *candidates, int most,
-                                                                            const std::function<bool(int64_t)> &kept)
+std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select, int most)
 {
-    std::vector<Article> found;
-    for (int read = 0;; ++read) {
-        const int step = sqlite3_step(candidates);
+    Found found;
+    for (;; ++found.m_rows) {
+        const int step = sqlite3_step(select);
         if (step == SQLITE_DONE)
-            break;
+            return found;
         if (step != SQLITE_ROW)
-            throw rdo::engineError(sqlite3_db_handle(candidates));
-        if (read == most)
+            throw rdo::engineError(sqlite3_db_handle(select));
+        if (found.m_rows == most)
             return std::nullopt;
-        const int64_t id = sqlite3_column_int64(candidates, 0);
-        const auto name = columnText(candidates, 1);
-        const auto code = columnText(candidates, 2);
-        if (isOdd(name) || isOdd(code) || isOdd(columnText(candidates, 3)) || !kept(id))
-            continue;
-        found.push_back({id, owned(name), owned(code)});
+        const auto name = columnText(select, 1);
+        const auto code = columnText(select, 2);
+        if (!isOdd(name) && !isOdd(code) && !isOdd(columnText(select, 3)))
+            found.m_articles.push_back({sqlite3_column_int64(select, 0), owned(name), owned(code)});
+    }
+}
+
+std::optional<std::shared_ptr<const ApartCandidates>> ApartCandidates::sorted(const std::vector<const Found *> &found,
+                                                                              int most,
+                                                                              const std::function<bool(int64_t)> &kept)
+{
+    int rows = 0;
+    std::vector<const Article *> taken;
+    for (const Found *select : found) {
+        rows += select->m_rows;
+        if (rows > most)
+            return std::nullopt;
+        for (const Article &article : select->m_articles)
+            if (kept(article.id))
+                taken.push_back(&article);
     }
     // An article found twice has its name and code twice: by identifier
     // among equals, its second finding comes next to its first.
-    std::vector<uint32_t> order(found.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        if (const int byName = compareNoCase(found[a].name, found[b].name))
+    std::sort(taken.begin(), taken.end(), [](const Article *a, const Article *b) {
+        if (const int byName = compareNoCase(a->name, b->name))
             return byName < 0;
-        if (const int byCode = compareNoCase(found[a].code, found[b].code))
+        if (const int byCode = compareNoCase(a->code, b->code))
             return byCode < 0;
-        return found[a].id < found[b].id;
+        return a->id < b->id;
     });
-    std::vector<Article> sorted;
-    sorted.reserve(found.size());
-    for (const uint32_t at : order)
-        if (sorted.empty() || sorted.back().id != found[at].id)
-            sorted.push_back(std::move(found[at]));
-    return std::shared_ptr<const ApartCandidates>(new ApartCandidates(std::move(sorted)));
+    std::vector<Article> articles;
+    articles.reserve(taken.size());
+    for (const Article *article : taken)
+        if (articles.empty() || articles.back().id != article->id)
+            articles.push_back(*article);
+    return std::shared_ptr<const ApartCandidates>(new ApartCandidates(std::move(articles)));
 }
 
 rdo::ListedGroup ApartCandidates::at(size_t group) const

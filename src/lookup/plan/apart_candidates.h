@@ -19,24 +19,34 @@ struct sqlite3_stmt;
 namespace lookup {
 
 class ApartCandidates final : public rdo::ListedGroups {
+    struct Article {
+        int64_t id = 0;
+        std::optional<std::string> name, code;
+    };
+
 public:
-    // The articles candidates selects (identifier, leading name, code, other
-    // name; an article perhaps more than once) that kept holds, each once,
-    // sorted by name and then code; none when it selects more than most rows.
-    // The odd articles (see kOddArticles) are left out: the streams that read
-    // candidates give no row of theirs, and every other text sorts in NOCASE's
-    // order, which is SQL Server's.
-    static std::optional<std::shared_ptr<const ApartCandidates>> read(sqlite3_stmt *candidates, int most,
-                                                                      const std::function<bool(int64_t)> &kept);
+    // What one select of candidates gives (identifier, leading name, code,
+    // other name; an article perhaps more than once), the odd articles (see
+    // kOddArticles) left out: the streams that read candidates give no row of
+    // theirs, and every other text sorts in NOCASE's order, which is SQL
+    // Server's.
+    class Found {
+        friend class ApartCandidates;
+        std::vector<Article> m_articles;
+        int m_rows = 0; // the odd ones' too
+    };
+    // None when the select gives more than most rows.
+    static std::optional<Found> read(sqlite3_stmt *select, int most);
+    // The articles of all found that kept holds, each once, sorted by name
+    // and then code; none when found holds more than most rows in all.
+    static std::optional<std::shared_ptr<const ApartCandidates>> sorted(const std::vector<const Found *> &found,
+                                                                        int most,
+                                                                        const std::function<bool(int64_t)> &kept);
 
     size_t size() const override { return m_articles.size(); }
     rdo::ListedGroup at(size_t group) const override;
 
 private:
-    struct Article {
-        int64_t id = 0;
-        std::optional<std::string> name, code;
-    };
     explicit ApartCandidates(std::vector<Article> articles) : m_articles(std::move(articles)) {}
 
     std::vector<Article> m_articles;

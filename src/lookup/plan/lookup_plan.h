@@ -118,9 +118,10 @@ struct LookupPlan {
         // the code of the article bound to ?1 (rdo::PreparedStream::secondKeys).
         QString secondKeys = {};
     };
-    // Rows found apart from the name's order: candidates selects their
-    // articles (identifier, leading name, code, other name), in no order, an
-    // article perhaps more than once. At most mostToSort of them are sorted as the
+    // Rows found apart from the name's order: each of candidates selects
+    // some of their articles (identifier, leading name, code, other name), in
+    // no order, an article perhaps more than once; a select that two streams
+    // share is read once. At most mostToSort of them are sorted as the
     // list is, those without varieties left out when withVarietiesOnly, and
     // read article by article as many's rows says: a screenful is read
     // without reading every row of them. None is read by sql narrowed to the
@@ -128,7 +129,8 @@ struct LookupPlan {
     // character matches most of a catalogue) are read as many says, over the
     // whole index.
     struct Apart {
-        QString candidates, sql, sortedBy;
+        QStringList candidates;
+        QString sql, sortedBy;
         bool withVarietiesOnly = false;
         Driven many;
     };

@@ -24,6 +24,8 @@ using rdo::TsqlToken;
 
 namespace {
 
+constexpr QLatin1StringView kUnionAll(" Union All ");
+
 QString withoutTrailingBlanks(QString text)
 {
     while (text.endsWith(u' '))
@@ -283,13 +285,14 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
 // gives the articles that also hold the naming's condition, each with its
 // leading name: read on the name's index for those its range finds, from the
 // article's row only for those found otherwise alone.
+// Unnamed, each probe's select is given apart: a probe that two branches
+// share is read once.
 struct Naming {
     QString name, condition;
 };
-std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
-                                      const std::optional<ReadApart> &apart = std::nullopt,
-                                      Reading reading = Reading::All, const std::optional<Naming> &naming = {},
-                                      const QString &columns = u"ArtID"_qs)
+std::optional<QStringList> candidateSelects(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
+                                            const std::optional<ReadApart> &apart, Reading reading,
+                                            const std::optional<Naming> &naming, const QString &columns)
 {
     const auto terms = groupTerms(t, open, close);
     if (!terms)
@@ -318,7 +321,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
     for (const GroupTerm &term : *terms) {
         const QString prefix = keyPrefix(term.pattern);
         if (prefix.isEmpty())
-            return QString();
+            return QStringList();
         const bool inside = !apart || term.column.compare(apart->column, Qt::CaseInsensitive) != 0 ||
                             term.pattern != apart->pattern;
         // A text of printable ASCII has a key of printable ASCII: a prefix
@@ -343,7 +346,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                     prefix.size() <= kNamesAlikeLength;
             const auto range = termRange(term, prefix, keys, reading, namesApart);
             if (!range)
-                return QString();
+                return QStringList();
             // A typed code's "prefix%" holds for every text of its range the
             // lookup keeps: the range alone reads thousands of them in the
             // time the pattern takes on a few hundred. The statement checks
@@ -358,7 +361,7 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         if (term.joined) {
             const auto shorter = shorterNames(term.column, prefix, keys, reading == Reading::Plain);
             if (!shorter)
-                return QString();
+                return QStringList();
             probes.emplace_back(*shorter, term.column);
             composingMayMatter = composingMayMatter || !isAscii(prefix);
         }
@@ -377,7 +380,8 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                 range.column);
     const QString selected = naming ? QStringLiteral("ArtID, ") + naming->name : columns;
     if (probes.empty())
-        return passedOver ? QStringLiteral("Select ") + selected + QStringLiteral(" From Articulo Where 0") : QString();
+        return passedOver ? QStringList{QStringLiteral("Select ") + selected + QStringLiteral(" From Articulo Where 0")}
+                          : QStringList();
     if (composingMayMatter)
         probes.emplace_back(kVarietiesThatMayCompose, QString());
     const QString also = naming && !naming->condition.isEmpty() ? QStringLiteral(" And ") + naming->condition : QString();
@@ -386,22 +390,31 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
         for (const auto &[probe, column] : probes)
             if (taken(column))
                 all.append(QStringLiteral("Select ") + columns + u' ' + probe + also);
-        return all.join(QStringLiteral(" Union All "));
+        return all;
     };
     if (!naming)
         return selects(selected, [](const QString &) { return true; });
     const auto own = [&](const QString &column) { return column.compare(naming->name, Qt::CaseInsensitive) == 0; };
-    const QString named = selects(selected, own);
-    QString others = selects(u"ArtID"_qs, std::not_fn(own));
+    const QString named = selects(selected, own).join(kUnionAll);
+    QString others = selects(u"ArtID"_qs, std::not_fn(own)).join(kUnionAll);
     if (others.isEmpty())
-        return named;
+        return QStringList{named};
     const QString byTheirRows = QStringLiteral("Select ") + selected + QStringLiteral(" From Articulo Where ArtID In (");
     if (named.isEmpty())
-        return byTheirRows + others + u')';
+        return QStringList{byTheirRows + others + u')'};
     // The name's ranges are read once: a word's range may hold 80,000 names.
-    return QStringLiteral("With Nombrados As Materialized (") + named +
-           QStringLiteral(") Select * From Nombrados Union All ") + byTheirRows + others +
-           QStringLiteral(" Except Select ArtID From Nombrados)");
+    return QStringList{QStringLiteral("With Nombrados As Materialized (") + named +
+                       QStringLiteral(") Select * From Nombrados Union All ") + byTheirRows + others +
+                       QStringLiteral(" Except Select ArtID From Nombrados)")};
+}
+
+// The probes' selects of candidateSelects as one select.
+std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
+                                      const std::optional<ReadApart> &apart = std::nullopt,
+                                      Reading reading = Reading::All, const std::optional<Naming> &naming = {})
+{
+    const auto selects = candidateSelects(t, open, close, keys, apart, reading, naming, u"ArtID"_qs);
+    return selects ? std::optional(selects->join(kUnionAll)) : std::nullopt;
 }
 
 // How many terms the "(term OR term ...)" group from open to close has.
@@ -871,7 +884,7 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
     const QString rows = from + joins + u' ' + where + kNotOdd + notGiven;
     // Each with its names and code as the index it is found on holds them:
     // the few are sorted without reading their articles.
-    const auto candidates = nameCandidates(
+    const auto candidates = candidateSelects(
         t, b.group, b.groupClose, kScriptKeys, ReadApart{name, *pattern, unless, unless == inNoCaseRange(name, prefix)},
         Reading::Plain, std::nullopt, QStringLiteral("ArtID, %1, ArtCodigo, %2").arg(name, other));
     if (!candidates || candidates->isEmpty()) {
@@ -1123,8 +1136,9 @@ QStringList statementsOf(const LookupPlan::Stream &stream)
         return driven->secondKeys.isEmpty() ? QStringList{driven->rows, driven->driver}
                                             : QStringList{driven->rows, driven->driver, driven->secondKeys};
     const auto &apart = std::get<LookupPlan::Apart>(stream.how);
-    return {apart.candidates, apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy, apart.many.rows,
-            apart.many.driver};
+    return apart.candidates +
+           QStringList{apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy, apart.many.rows,
+                       apart.many.driver};
 }
 
 LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+#include <map>
 #include <optional>
 
 namespace lookup {
@@ -263,6 +264,7 @@ struct LookupPlans::Run {
     ArticlesWithVarieties &varieties;
     const OddArticles *odd;
     const LookupPlan &plan;
+    mutable std::map<QString, std::optional<ApartCandidates::Found>> readApart = {};
 
     rdo::StatementCache::Statement prepare(const QString &sql, int columns) const
     {
@@ -316,17 +318,36 @@ struct LookupPlans::Run {
         return true;
     }
 
+    // What a select of candidates gives, read once for all the streams that
+    // share it (a code's range, in the branch of plain articles and in that
+    // of varieties); null when it cannot be prepared.
+    const std::optional<ApartCandidates::Found> *candidatesOf(const QString &select) const
+    {
+        if (const auto known = readApart.find(select); known != readApart.end())
+            return &known->second;
+        const rdo::StatementCache::Statement prepared = prepare(select, 4);
+        if (!prepared)
+            return nullptr;
+        return &readApart.emplace(select, ApartCandidates::read(prepared.get(), plan.mostToSort)).first->second;
+    }
+
     // Rows found apart: when few, their articles are sorted in memory, and
     // their rows read article by article as far as the list is read; when
     // many, they are read over the whole name's index. None: the stream is
     // left out.
     std::optional<bool> apart(rdo::PreparedStream &prepared, const LookupPlan::Apart &stream, bool first) const
     {
-        const rdo::StatementCache::Statement candidates = prepare(stream.candidates, 4);
-        if (!candidates)
-            return false;
+        std::vector<const ApartCandidates::Found *> found;
+        for (const QString &select : stream.candidates) {
+            const std::optional<ApartCandidates::Found> *read = candidatesOf(select);
+            if (!read)
+                return false;
+            if (!*read)
+                return driven(prepared, stream.many);
+            found.push_back(&**read);
+        }
         varieties.takeUpEndedReading();
-        const auto few = ApartCandidates::read(candidates.get(), plan.mostToSort, [&](int64_t id) {
+        const auto few = ApartCandidates::sorted(found, plan.mostToSort, [&](int64_t id) {
             return !stream.withVarietiesOnly || varieties.mayHaveVarieties(id);
         });
         if (!few)
