@@ -538,18 +538,20 @@ struct Branch {
     QStringList columns;        // the select list, term by term
 };
 
-// What kind of branch b is, and the condition to add at its end.
-void classify(const TokenView &t, Branch &b, const FileKeys &keys)
+// What kind of branch b is, and the condition to add at its end. A plan of
+// streams reads the ranges of a branch of names its own way: their probes are
+// worked out only when namesProbed.
+void classify(const TokenView &t, Branch &b, const FileKeys &keys, bool namesProbed)
 {
     if (b.group != b.end) {
         const size_t close = t.find(b.group + 1, b.end, 0, [&](size_t k) { return t.isPunct(k, u')'); });
-        if (close != b.end)
-            if (const auto candidates = nameCandidates(t, b.group, close, keys)) {
-                b.kind = Branch::Names;
-                b.groupClose = close;
-                b.probes = amongArticles(*candidates);
-                return;
-            }
+        if (close != b.end && groupTerms(t, b.group, close)) {
+            b.kind = Branch::Names;
+            b.groupClose = close;
+            if (namesProbed)
+                b.probes = amongArticles(*nameCandidates(t, b.group, close, keys));
+            return;
+        }
         b.group = b.end; // a group of another shape
     }
     const size_t like = t.find(b.where + 2, b.end, 0, [&](size_t k) {
@@ -566,7 +568,7 @@ void classify(const TokenView &t, Branch &b, const FileKeys &keys)
 // The branches of "select Union All select ... Order By NombreArt, ArtCodigo",
 // each with its probes; none when the statement is not a compound of selects
 // with a where clause each, closed by an Order By.
-std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKeys &keys)
+std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKeys &keys, bool namesProbed = true)
 {
     // The candidates of a literal grow with the square of its length; no code
     // or name is this long, and a pasted page is matched by reading the rows
@@ -610,7 +612,7 @@ std::vector<Branch> branchesOf(const TokenView &t, size_t &orderBy, const FileKe
                 b.columns.append(t.text(term, k).simplified());
                 term = k + 1;
             }
-        classify(t, b, keys);
+        classify(t, b, keys, namesProbed);
         branches.push_back(std::move(b));
     }
     return branches;
@@ -1050,7 +1052,7 @@ std::optional<LookupPlan> LookupPlanner::plan(const QString &tsql, const std::op
         return std::nullopt;
     const TokenView t(tsql);
     size_t orderBy = 0;
-    const std::vector<Branch> branches = branchesOf(t, orderBy, fileKeys.value_or(kScriptKeys));
+    const std::vector<Branch> branches = branchesOf(t, orderBy, fileKeys.value_or(kScriptKeys), fileKeys.has_value());
     if (branches.empty() || t.text(orderBy, t.size()).simplified().compare(kListOrderBy, Qt::CaseInsensitive) != 0)
         return std::nullopt;
     const QStringList &columns = branches.front().columns;
