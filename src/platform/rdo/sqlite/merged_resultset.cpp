@@ -26,8 +26,7 @@ public:
         sqlite3_stmt *first = prepared.front().rows.get();
         for (int c = 0; c < order.visibleColumns; ++c) {
             m_names.append(QString::fromUtf8(sqlite3_column_name(first, c)));
-            const char *declared = sqlite3_column_decltype(first, c);
-            m_declared.push_back(declared ? std::optional<std::string>(declared) : std::nullopt);
+            m_declared.push_back(declaredAs(sqlite3_column_decltype(first, c)));
         }
         for (PreparedStream &stream : prepared)
             m_streams.push_back({std::move(stream), {}, {}, {}, false, false, 0, {}, 0, {}, false});
@@ -102,11 +101,8 @@ private:
             throw engineError(m_handle->db);
         Row row;
         row.columns.reserve(static_cast<size_t>(m_names.size()));
-        for (int c = 0; c < m_names.size(); ++c) {
-            const auto &declared = m_declared[static_cast<size_t>(c)];
-            row.columns.emplace_back(m_names[c],
-                                     columnValue(stream.rows.get(), c, declared ? declared->c_str() : nullptr));
-        }
+        for (int c = 0; c < m_names.size(); ++c)
+            row.columns.emplace_back(m_names[c], columnValue(stream.rows.get(), c, m_declared[static_cast<size_t>(c)]));
         for (size_t k = 0; k < row.keys.size(); ++k) {
             row.keys[k] = text(stream.rows.get(), m_order.textKeys[k]);
             row.ties[k] = sqlite3_column_int64(stream.rows.get(), m_order.tieKeys[k]);
@@ -313,7 +309,7 @@ private:
     std::shared_ptr<SqliteConnection::Handle> m_handle;
     MergedOrder m_order;
     QStringList m_names;
-    std::vector<std::optional<std::string>> m_declared;
+    std::vector<DeclaredAs> m_declared;
     std::vector<Stream> m_streams;
 };
 

@@ -127,19 +127,27 @@ vb::Error engineError(sqlite3 *db, const QString &context)
 
 // A column of the current row, by what the column is declared as where it is a
 // table column, else by what the value is stored as.
-vb::Variant columnValue(sqlite3_stmt *stmt, int column, const char *declaredType)
+DeclaredAs declaredAs(const char *declaredType)
+{
+    if (!declaredType)
+        return DeclaredAs::Nothing;
+    const QString declared = QString::fromUtf8(declaredType).toUpper();
+    if (declaredText(declared))
+        return DeclaredAs::Text;
+    if (declared.contains(u"REAL") || declared.contains(u"FLOA") || declared.contains(u"DOUB"))
+        return DeclaredAs::Real;
+    return DeclaredAs::Other;
+}
+
+vb::Variant columnValue(sqlite3_stmt *stmt, int column, DeclaredAs declared)
 {
     const int storage = sqlite3_column_type(stmt, column);
     if (storage == SQLITE_NULL)
         return vb::Variant::null();
-    if (declaredType) {
-        const QString declared = QString::fromUtf8(declaredType).toUpper();
-        if (declaredText(declared))
-            return utf8(sqlite3_column_text(stmt, column), sqlite3_column_bytes(stmt, column));
-        if (declared.contains(u"REAL") || declared.contains(u"FLOA") || declared.contains(u"DOUB"))
-            if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-                return sqlite3_column_double(stmt, column);
-    }
+    if (declared == DeclaredAs::Text)
+        return utf8(sqlite3_column_text(stmt, column), sqlite3_column_bytes(stmt, column));
+    if (declared == DeclaredAs::Real && (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT))
+        return sqlite3_column_double(stmt, column);
     switch (storage) {
     case SQLITE_INTEGER:
         return integerValue(sqlite3_column_int64(stmt, column));
@@ -167,8 +175,10 @@ public:
     SqliteResultset(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt *stmt)
         : ForwardResultset(kSqliteSource), m_handle(std::move(handle)), m_stmt(stmt)
     {
-        for (int c = 0; c < sqlite3_column_count(m_stmt); ++c)
+        for (int c = 0; c < sqlite3_column_count(m_stmt); ++c) {
             m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
+            m_declared.push_back(declaredAs(sqlite3_column_decltype(m_stmt, c)));
+        }
         // A first step that fails (a held or damaged file) throws out of the
         // constructor, where no destructor runs: an unfinalized statement
         // would keep the closed connection alive for good.
@@ -191,7 +201,7 @@ private:
             throw engineError(m_handle->db);
         row.reserve(static_cast<size_t>(m_names.size()));
         for (int c = 0; c < m_names.size(); ++c)
-            row.emplace_back(m_names[c], columnValue(m_stmt, c, sqlite3_column_decltype(m_stmt, c)));
+            row.emplace_back(m_names[c], columnValue(m_stmt, c, m_declared[static_cast<size_t>(c)]));
         return true;
     }
     bool isOpen() const override { return m_stmt != nullptr; }
@@ -204,6 +214,7 @@ private:
     std::shared_ptr<SqliteConnection::Handle> m_handle;
     sqlite3_stmt *m_stmt;
     QStringList m_names;
+    std::vector<DeclaredAs> m_declared;
 };
 
 

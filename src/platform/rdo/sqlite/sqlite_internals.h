@@ -46,9 +46,15 @@ struct SqliteConnection::Handle {
 // The connection's last error as the host sees it, with what it was doing.
 vb::Error engineError(sqlite3 *db, const QString &context = {});
 
+// What a statement's column is declared as where it is a table's column
+// (sqlite3_column_decltype), by SQLite's rules for its affinity: worked out
+// once for the statement, not for each value.
+enum class DeclaredAs { Nothing, Text, Real, Other };
+DeclaredAs declaredAs(const char *declaredType);
+
 // A column of the current row, by what the column is declared as where it is a
 // table column, else by what the value is stored as.
-vb::Variant columnValue(sqlite3_stmt *stmt, int column, const char *declaredType);
+vb::Variant columnValue(sqlite3_stmt *stmt, int column, DeclaredAs declared);
 
 // A value's text as SQLite stores it in UTF-8, NUL characters included.
 inline std::string_view utf8Bytes(sqlite3_value *value)
