@@ -135,7 +135,8 @@ bool isPlainWord(const TsqlToken &token)
 
 bool isWord(const TsqlToken &token, QStringView word)
 {
-    return token.kind == TsqlToken::Word && token.text.compare(word, Qt::CaseInsensitive) == 0;
+    return token.kind == TsqlToken::Word && token.text.size() == word.size() &&
+           token.text.compare(word, Qt::CaseInsensitive) == 0;
 }
 
 bool isPunct(const TsqlToken &token, QChar c)
