@@ -41,6 +41,19 @@ std::optional<std::string> owned(const std::optional<std::string_view> &text)
     return text ? std::optional<std::string>(*text) : std::nullopt;
 }
 
+// The first eight bytes of a text of printable ASCII, capitals made small,
+// the first the highest: two numbers order as NOCASE orders the texts'
+// beginnings, a shorter text (padded with zeros) first.
+uint64_t headOf(const std::optional<std::string_view> &text)
+{
+    uint64_t head = 0;
+    for (size_t i = 0; i < 8; ++i) {
+        const char c = text && i < text->size() ? (*text)[i] : '\0';
+        head = head << 8 | static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return head;
+}
+
 } // namespace
 
 std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select, int most)
@@ -57,7 +70,7 @@ std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select
         const auto name = columnText(select, 1);
         const auto code = columnText(select, 2);
         if (!isOdd(name) && !isOdd(code) && !isOdd(columnText(select, 3)))
-            found.m_articles.push_back({sqlite3_column_int64(select, 0), owned(name), owned(code)});
+            found.m_articles.push_back({sqlite3_column_int64(select, 0), owned(name), owned(code), headOf(name)});
     }
 }
 
@@ -78,6 +91,8 @@ std::optional<std::shared_ptr<const ApartCandidates>> ApartCandidates::sorted(co
     // An article found twice has its name and code twice: by identifier
     // among equals, its second finding comes next to its first.
     std::sort(taken.begin(), taken.end(), [](const Article *a, const Article *b) {
+        if (a->name && b->name && a->nameHead != b->nameHead)
+            return a->nameHead < b->nameHead;
         if (const int byName = compareNoCase(a->name, b->name))
             return byName < 0;
         if (const int byCode = compareNoCase(a->code, b->code))

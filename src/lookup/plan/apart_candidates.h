@@ -22,6 +22,9 @@ class ApartCandidates final : public rdo::ListedGroups {
     struct Article {
         int64_t id = 0;
         std::optional<std::string> name, code;
+        // The name's first eight bytes as NOCASE compares them, in one number:
+        // most names differ there.
+        uint64_t nameHead = 0;
     };
 
 public:
