@@ -175,10 +175,8 @@ public:
     SqliteResultset(std::shared_ptr<SqliteConnection::Handle> handle, sqlite3_stmt *stmt)
         : ForwardResultset(kSqliteSource), m_handle(std::move(handle)), m_stmt(stmt)
     {
-        for (int c = 0; c < sqlite3_column_count(m_stmt); ++c) {
+        for (int c = 0; c < sqlite3_column_count(m_stmt); ++c)
             m_names.append(QString::fromUtf8(sqlite3_column_name(m_stmt, c)));
-            m_declared.push_back(declaredAs(sqlite3_column_decltype(m_stmt, c)));
-        }
         // A first step that fails (a held or damaged file) throws out of the
         // constructor, where no destructor runs: an unfinalized statement
         // would keep the closed connection alive for good.
@@ -199,6 +197,10 @@ private:
             return false;
         if (result != SQLITE_ROW)
             throw engineError(m_handle->db);
+        // Most statements of a lookup find no row: their columns are looked
+        // at only when one comes.
+        for (int c = static_cast<int>(m_declared.size()); c < m_names.size(); ++c)
+            m_declared.push_back(declaredAs(sqlite3_column_decltype(m_stmt, c)));
         row.reserve(static_cast<size_t>(m_names.size()));
         for (int c = 0; c < m_names.size(); ++c)
             row.emplace_back(m_names[c], columnValue(m_stmt, c, m_declared[static_cast<size_t>(c)]));
