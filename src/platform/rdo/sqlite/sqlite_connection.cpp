@@ -74,15 +74,12 @@ int readOnlyAuthorizer(void *, int action, const char *name, const char *, const
     }
 }
 
-
 bool declaredText(const QString &declared)
 {
     // SQLite's own rule for text affinity.
     const QString upper = declared.toUpper();
     return upper.contains(u"CHAR") || upper.contains(u"CLOB") || upper.contains(u"TEXT");
 }
-
-
 
 vb::Variant integerValue(sqlite3_int64 value)
 {
@@ -125,8 +122,6 @@ vb::Error engineError(sqlite3 *db, const QString &context)
     return vb::Error(code, message, kSqliteSource);
 }
 
-// A column of the current row, by what the column is declared as where it is a
-// table column, else by what the value is stored as.
 DeclaredAs declaredAs(const char *declaredType)
 {
     if (!declaredType)
@@ -139,6 +134,8 @@ DeclaredAs declaredAs(const char *declaredType)
     return DeclaredAs::Other;
 }
 
+// A column of the current row, by what the column is declared as where it is a
+// table column, else by what the value is stored as.
 vb::Variant columnValue(sqlite3_stmt *stmt, int column, DeclaredAs declared)
 {
     const int storage = sqlite3_column_type(stmt, column);
