@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -42,9 +44,18 @@ struct Host {
         qputenv("VOK_REGISTRY", QFile::encodeName(folder.filePath(QStringLiteral("registry.reg"))));
         qputenv("VOK_SETTINGS", QFile::encodeName(folder.filePath(QStringLiteral("settings.ini"))));
         const QString platform = com::libraryPathOf(reinterpret_cast<const void *>(&com::registerServer));
+        const QString components = QFileInfo(platform).absoluteDir().filePath(QStringLiteral("libvokhost.so"));
+        // Registering loads the host components and unloads them again. The
+        // fuzzer keeps the coverage counters of every library it has seen
+        // loaded and clears them before each input: once unloaded, those
+        // counters lie in memory the process has handed out again. Held
+        // here, the library stays mapped for the whole run.
+        if (!dlopen(QFile::encodeName(components).constData(), RTLD_NOW | RTLD_NODELETE)) {
+            std::fprintf(stderr, "cannot load the host components: %s\n", dlerror());
+            std::abort();
+        }
         QString why;
-        if (com::registerServer(QFileInfo(platform).absoluteDir().filePath(QStringLiteral("libvokhost.so")), &why) !=
-            com::S_OK) {
+        if (com::registerServer(components, &why) != com::S_OK) {
             std::fprintf(stderr, "cannot register the host components: %s\n", qUtf8Printable(why));
             std::abort();
         }
