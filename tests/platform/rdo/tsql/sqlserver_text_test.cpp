@@ -129,7 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
                       CompareCase{u"e\u0301", u"é", 0}, CompareCase{u"", u"   ", 0},
                       CompareCase{u" abc", u"abc", -1}, // leading blanks count
                       CompareCase{u"abc\t", u"abc", 1}, // only spaces are trailing blanks
-                      CompareCase{u"ab", u"abc", -1}, CompareCase{u"B", u"a", 1}));
+                      CompareCase{u"ab", u"abc", -1}, CompareCase{u"B", u"a", 1},
+                      // long beginnings in common, then case, an accent, a digit
+                      CompareCase{u"LECHE ENTERA LA SERENISIMA 1L", u"leche entera la serenisima 1l", 0},
+                      CompareCase{u"LECHE ENTERA LA SERENÍSIMA", u"LECHE ENTERA LA SERENISIMA", 1},
+                      CompareCase{u"LECHE ENTERA LA SERENISIMA 1L", u"LECHE ENTERA LA SERENISIMA 2L", -1}));
 
 // The same two texts under both collations: accents ignored, a letter with
 // them is its base letter (composed or not, in either case); letters of their
@@ -179,6 +183,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FoldedPair{u"ábaco", u"abadía", 1, -1}, // the order follows the base letters
                       FoldedPair{u"straße", u"STRASSE", 1, 1}, // ß is a letter of its own
                       FoldedPair{u"Æ", u"ae", 1, 1}, FoldedPair{u"Œ", u"oe", 1, 1}, FoldedPair{u"Ø", u"o", 1, 1},
-                      FoldedPair{u"ø", u"Ø", 0, 0}, FoldedPair{u"e", u"f", -1, -1}));
+                      FoldedPair{u"ø", u"Ø", 0, 0}, FoldedPair{u"e", u"f", -1, -1},
+                      // an accent after the first letters that differ makes one of them another
+                      FoldedPair{u"cae\u0301", u"CAF", 1, -1}, FoldedPair{u"CAF", u"cae\u0301s", -1, 1}));
 
 } // namespace
