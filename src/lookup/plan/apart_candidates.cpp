@@ -26,7 +26,7 @@ bool isOdd(const std::optional<std::string_view> &text)
 }
 
 // NOCASE's comparison, the engine's own, Null first.
-int compareNoCase(const std::optional<std::string> &a, const std::optional<std::string> &b)
+int compareNoCase(const std::optional<std::string_view> &a, const std::optional<std::string_view> &b)
 {
     if (!a || !b)
         return a ? 1 : (b ? -1 : 0);
@@ -34,11 +34,6 @@ int compareNoCase(const std::optional<std::string> &a, const std::optional<std::
     if (const int byCommon = sqlite3_strnicmp(a->data(), b->data(), static_cast<int>(common)))
         return byCommon;
     return a->size() < b->size() ? -1 : (a->size() > b->size() ? 1 : 0);
-}
-
-std::optional<std::string> owned(const std::optional<std::string_view> &text)
-{
-    return text ? std::optional<std::string>(*text) : std::nullopt;
 }
 
 // The first eight bytes of a text of printable ASCII, capitals made small,
@@ -56,9 +51,26 @@ uint64_t headOf(const std::optional<std::string_view> &text)
 
 } // namespace
 
+ApartCandidates::Text ApartCandidates::Articles::kept(const std::optional<std::string_view> &text)
+{
+    if (!text)
+        return {};
+    const Text where{static_cast<uint32_t>(bytes.size()), static_cast<uint32_t>(text->size()), false};
+    bytes += *text;
+    return where;
+}
+
+std::optional<std::string_view> ApartCandidates::Articles::view(const Text &text) const
+{
+    if (text.null)
+        return std::nullopt;
+    return std::string_view(bytes).substr(text.at, text.size);
+}
+
 std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select, int most)
 {
     Found found;
+    Articles &read = found.m_read;
     for (;; ++found.m_rows) {
         const int step = sqlite3_step(select);
         if (step == SQLITE_DONE)
@@ -70,7 +82,7 @@ std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select
         const auto name = columnText(select, 1);
         const auto code = columnText(select, 2);
         if (!isOdd(name) && !isOdd(code) && !isOdd(columnText(select, 3)))
-            found.m_articles.push_back({sqlite3_column_int64(select, 0), owned(name), owned(code), headOf(name)});
+            read.articles.push_back({sqlite3_column_int64(select, 0), read.kept(name), read.kept(code), headOf(name)});
     }
 }
 
@@ -78,39 +90,46 @@ std::optional<std::shared_ptr<const ApartCandidates>> ApartCandidates::sorted(co
                                                                               int most,
                                                                               const std::function<bool(int64_t)> &kept)
 {
+    struct Taken {
+        const Article *article;
+        std::optional<std::string_view> name, code;
+    };
     int rows = 0;
-    std::vector<const Article *> taken;
+    std::vector<Taken> taken;
     for (const Found *select : found) {
         rows += select->m_rows;
         if (rows > most)
             return std::nullopt;
-        for (const Article &article : select->m_articles)
+        for (const Article &article : select->m_read.articles)
             if (kept(article.id))
-                taken.push_back(&article);
+                taken.push_back({&article, select->m_read.view(article.name), select->m_read.view(article.code)});
     }
     // An article found twice has its name and code twice: by identifier
     // among equals, its second finding comes next to its first.
-    std::sort(taken.begin(), taken.end(), [](const Article *a, const Article *b) {
-        if (a->name && b->name && a->nameHead != b->nameHead)
-            return a->nameHead < b->nameHead;
-        if (const int byName = compareNoCase(a->name, b->name))
+    std::sort(taken.begin(), taken.end(), [](const Taken &a, const Taken &b) {
+        if (a.name && b.name && a.article->nameHead != b.article->nameHead)
+            return a.article->nameHead < b.article->nameHead;
+        if (const int byName = compareNoCase(a.name, b.name))
             return byName < 0;
-        if (const int byCode = compareNoCase(a->code, b->code))
+        if (const int byCode = compareNoCase(a.code, b.code))
             return byCode < 0;
-        return a->id < b->id;
+        return a.article->id < b.article->id;
     });
-    std::vector<Article> articles;
-    articles.reserve(taken.size());
-    for (const Article *article : taken)
-        if (articles.empty() || articles.back().id != article->id)
-            articles.push_back(*article);
-    return std::shared_ptr<const ApartCandidates>(new ApartCandidates(std::move(articles)));
+    Articles sorted;
+    sorted.articles.reserve(taken.size());
+    for (const Taken &t : taken)
+        if (sorted.articles.empty() || sorted.articles.back().id != t.article->id)
+            sorted.articles.push_back({t.article->id, sorted.kept(t.name), sorted.kept(t.code), t.article->nameHead});
+    return std::shared_ptr<const ApartCandidates>(new ApartCandidates(std::move(sorted)));
 }
 
 rdo::ListedGroup ApartCandidates::at(size_t group) const
 {
-    const Article &article = m_articles[group];
-    return {article.id, article.name, article.code};
+    const Article &article = m_sorted.articles[group];
+    const auto owned = [](const std::optional<std::string_view> &text) {
+        return text ? std::optional<std::string>(*text) : std::nullopt;
+    };
+    return {article.id, owned(m_sorted.view(article.name)), owned(m_sorted.view(article.code))};
 }
 
 } // namespace lookup

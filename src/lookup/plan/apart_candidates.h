@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -19,12 +20,25 @@ struct sqlite3_stmt;
 namespace lookup {
 
 class ApartCandidates final : public rdo::ListedGroups {
+    // A text of an article, where its bytes lie among those read.
+    struct Text {
+        uint32_t at = 0, size = 0;
+        bool null = true;
+    };
     struct Article {
         int64_t id = 0;
-        std::optional<std::string> name, code;
+        Text name, code;
         // The name's first eight bytes as NOCASE compares them, in one number:
         // most names differ there.
         uint64_t nameHead = 0;
+    };
+    // Articles and the bytes of their texts, one after another: a row read
+    // allocates nothing of its own.
+    struct Articles {
+        std::vector<Article> articles;
+        std::string bytes;
+        Text kept(const std::optional<std::string_view> &text);
+        std::optional<std::string_view> view(const Text &text) const;
     };
 
 public:
@@ -35,7 +49,7 @@ public:
     // Server's.
     class Found {
         friend class ApartCandidates;
-        std::vector<Article> m_articles;
+        Articles m_read;
         int m_rows = 0; // the odd ones' too
     };
     // None when the select gives more than most rows.
@@ -46,13 +60,13 @@ public:
                                                                         int most,
                                                                         const std::function<bool(int64_t)> &kept);
 
-    size_t size() const override { return m_articles.size(); }
+    size_t size() const override { return m_sorted.articles.size(); }
     rdo::ListedGroup at(size_t group) const override;
 
 private:
-    explicit ApartCandidates(std::vector<Article> articles) : m_articles(std::move(articles)) {}
+    explicit ApartCandidates(Articles sorted) : m_sorted(std::move(sorted)) {}
 
-    std::vector<Article> m_articles;
+    Articles m_sorted;
 };
 
 } // namespace lookup
