@@ -397,12 +397,36 @@ struct LiteralRuns {
     }
 };
 
+// Whether a text begins with a run of ASCII characters, decided on the
+// text's first bytes; none when a byte outside ASCII there calls for the
+// whole text. Most texts a typed beginning is tried on differ from it at
+// once. A letter that differs stays different whatever accent follows it; a
+// letter that agrees may not: a combining accent after it makes it another.
+std::optional<bool> asciiBeginning(std::string_view text, const std::u32string &run)
+{
+    const auto asciiAt = [&](size_t k) { return k >= text.size() || static_cast<unsigned char>(text[k]) < 0x80; };
+    for (size_t i = 0; i < run.size(); ++i) {
+        if (i == text.size())
+            return false;
+        if (!asciiAt(i))
+            return std::nullopt;
+        if (lowered(text[i]) != run[i])
+            return false;
+    }
+    return asciiAt(run.size()) ? std::optional(true) : std::nullopt;
+}
+
 struct SqlServerLikePattern::Compiled {
     TextCollation collation = TextCollation::AccentSensitive;
     bool ascii = false;
     std::vector<PatternItem> items;
     std::optional<LiteralRuns> runs;
     QString pattern; // for texts that are not ASCII
+    // An ASCII beginning followed by '%', as the lookups write most patterns.
+    bool beginningOnly() const
+    {
+        return ascii && runs && runs->runs.size() == 1 && !runs->anyBefore && runs->anyAfter;
+    }
 };
 
 SqlServerLikePattern::SqlServerLikePattern(std::string_view pattern, TextCollation collation)
@@ -419,6 +443,9 @@ SqlServerLikePattern::~SqlServerLikePattern() = default;
 
 bool SqlServerLikePattern::matchesUtf8(std::string_view text) const
 {
+    if (d->beginningOnly())
+        if (const std::optional<bool> decided = asciiBeginning(text, d->runs->runs.front()))
+            return *decided;
     if (isAsciiUtf8(text) && (d->ascii || d->runs))
         return d->runs ? d->runs->matches(std::span(text.data(), text.size())) : matches(text, d->items);
     const std::vector<char32_t> points = comparableUtf8(text, d->collation);

@@ -37,6 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
         // letter case over all of Unicode, accents kept apart
         LikeCase{u"ÑANDÚ", u"ñandú", true}, LikeCase{u"ñandú", u"ÑANDU", false},
         LikeCase{u"ÉCLAIR", u"é%", true}, LikeCase{u"éclair", u"e%", false},
+        // a typed beginning: an accent after its last letter or after it
+        LikeCase{u"CAFE\u0301", u"cafe%", false}, LikeCase{u"CAFE\u0301S", u"caf%", true},
+        LikeCase{u"CA", u"caf%", false},
         LikeCase{u"e\u0301clair", u"éCLAIR", true}, // decomposed é is the same letter
         LikeCase{u"Leche Entera 1L", u"LECHE%ENT%", true}, LikeCase{u"LECHE", u"LECHE%ENT%", false},
         // runs of literals: each after the previous, the last at the end
