@@ -421,8 +421,8 @@ void printPlans(Catalogue &c)
                     } else {
                         const auto &apart = std::get<lookup::LookupPlan::Apart>(stream.how);
                         std::printf("    candidates:\n");
-                        for (const QString &select : apart.candidates)
-                            explain(select);
+                        for (const lookup::LookupPlan::CandidateSelect &candidates : apart.candidates)
+                            explain(candidates.select);
                         std::printf("    at most %d of them, their rows sorted:\n", merged->mostToSort);
                         explain(apart.sql + u" And ArtID In (1, 2)"_qs + apart.sortedBy);
                         std::printf("    more, by leading name:\n");

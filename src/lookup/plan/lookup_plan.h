@@ -128,8 +128,15 @@ struct LookupPlan {
     // list "Null", then sortedBy, which names the columns. More (a code of one
     // character matches most of a catalogue) are read as many says, over the
     // whole index.
+    struct CandidateSelect {
+        QString select;
+        // Given, a number past mostToSort wherever select gives more rows
+        // than that, read on the indexes without reading select's rows: a
+        // code of two digits begins ten thousand codes at a million.
+        QString beyondMost = {};
+    };
     struct Apart {
-        QStringList candidates;
+        std::vector<CandidateSelect> candidates;
         QString sql, sortedBy;
         bool withVarietiesOnly = false;
         Driven many;

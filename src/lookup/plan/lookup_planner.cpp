@@ -181,6 +181,9 @@ struct ReadApart {
     std::optional<QString> unless;
     // Whether that condition is the column's range of the pattern's prefix.
     bool unlessInRange = false;
+    // Given, how many rows of a select a lookup sorts at most (see
+    // LookupPlan::CandidateSelect::beyondMost).
+    int mostToSort = 0;
 };
 
 // Which articles a select of candidates reads: all of them, those the
@@ -277,6 +280,23 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
     return QStringLiteral("From Articulo Where (") + conditions->join(QStringLiteral(" Or ")) + u')';
 }
 
+// A select that gives a number past most where the articles of a range
+// (probe's From and Where) that do not hold unless, the range of a name,
+// number more than most. On the indexes alone: the range's first most + 65,
+// less the name's range when it holds at most 64. A code of two digits
+// begins thousands of codes and almost no name: its codes are not read to
+// know them too many. Where many names begin as the codes do (codes made
+// from names), the names are too many to tell, and the range is read.
+QString beyondMost(const QString &probe, const QString &unless, int most)
+{
+    constexpr int kNamesCounted = 64;
+    // Its texts after the From: the statement cache keeps one plan for all.
+    return QStringLiteral("Select Rango.n - Nombres.n "
+                          "From (Select Count(*) As n From (Select 1 %1 Limit %2)) As Rango, "
+                          "(Select Count(*) As n From (Select 1 From Articulo Where %3 Limit %4)) As Nombres")
+        .arg(probe, QString::number(most + kNamesCounted + 1), unless, QString::number(kNamesCounted + 1));
+}
+
 // A select of the articles a branch's "(col like 'p%' OR ...)" group can
 // accept; empty when a pattern begins with a wildcard (no index can narrow
 // it), none when the group is not of this shape. The term apart names is left
@@ -290,9 +310,10 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
 struct Naming {
     QString name, condition;
 };
-std::optional<QStringList> candidateSelects(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
-                                            const std::optional<ReadApart> &apart, Reading reading,
-                                            const std::optional<Naming> &naming, const QString &columns)
+using CandidateSelects = std::vector<LookupPlan::CandidateSelect>;
+std::optional<CandidateSelects> candidateSelects(const TokenView &t, size_t open, size_t close, const FileKeys &keys,
+                                                 const std::optional<ReadApart> &apart, Reading reading,
+                                                 const std::optional<Naming> &naming, const QString &columns)
 {
     const auto terms = groupTerms(t, open, close);
     if (!terms)
@@ -311,8 +332,12 @@ std::optional<QStringList> candidateSelects(const TokenView &t, size_t open, siz
             found = ranges.insert(ranges.end(), {range, column, {}});
         found->terms.append(term);
     };
-    // Each probe's From and Where, and the column whose index it reads.
-    std::vector<std::pair<QString, QString>> probes;
+    // Each probe's From and Where, the column whose index it reads, and the
+    // select that tells its articles too many to sort, where the indexes can.
+    struct Probe {
+        QString fromWhere, column, beyondMost = {};
+    };
+    std::vector<Probe> probes;
     // A variety whose name begins with a combining mark may change the last
     // letter of a name it is run together with; the text it makes then holds
     // a letter outside ASCII, which a prefix of ASCII alone never matches.
@@ -321,7 +346,7 @@ std::optional<QStringList> candidateSelects(const TokenView &t, size_t open, siz
     for (const GroupTerm &term : *terms) {
         const QString prefix = keyPrefix(term.pattern);
         if (prefix.isEmpty())
-            return QStringList();
+            return CandidateSelects();
         const bool inside = !apart || term.column.compare(apart->column, Qt::CaseInsensitive) != 0 ||
                             term.pattern != apart->pattern;
         // A text of printable ASCII has a key of printable ASCII: a prefix
@@ -346,7 +371,7 @@ std::optional<QStringList> candidateSelects(const TokenView &t, size_t open, siz
                                     prefix.size() <= kNamesAlikeLength;
             const auto range = termRange(term, prefix, keys, reading, namesApart);
             if (!range)
-                return QStringList();
+                return CandidateSelects();
             // A typed code's "prefix%" holds for every text of its range the
             // lookup keeps: the range alone reads thousands of them in the
             // time the pattern takes on a few hundred. The statement checks
@@ -361,8 +386,8 @@ std::optional<QStringList> candidateSelects(const TokenView &t, size_t open, siz
         if (term.joined) {
             const auto shorter = shorterNames(term.column, prefix, keys, reading == Reading::Plain);
             if (!shorter)
-                return QStringList();
-            probes.emplace_back(*shorter, term.column);
+                return CandidateSelects();
+            probes.push_back({*shorter, term.column});
             composingMayMatter = composingMayMatter || !isAscii(prefix);
         }
     }
@@ -370,42 +395,52 @@ std::optional<QStringList> candidateSelects(const TokenView &t, size_t open, siz
                                 ? QStringLiteral(" And ifnull(") + *apart->unless + QStringLiteral(", 0) = 0")
                                 : QString();
     for (const Range &range : ranges)
-        for (const QString &probe : range.probes)
+        for (const QString &probe : range.probes) {
+            const bool wholeRange = range.terms.contains(QString());
             // The articles given otherwise are passed over first: most of a
             // range, each in less time than a pattern takes.
-            probes.emplace_back(probe + skipped +
-                                    (range.terms.contains(QString())
-                                         ? QString()
-                                         : QStringLiteral(" And (") + range.terms.join(QStringLiteral(" Or ")) + u')'),
-                                range.column);
+            probes.push_back({probe + skipped +
+                                  (wholeRange ? QString()
+                                              : QStringLiteral(" And (") + range.terms.join(QStringLiteral(" Or ")) +
+                                                    u')'),
+                              range.column,
+                              wholeRange && !naming && apart && apart->unlessInRange && apart->mostToSort > 0
+                                  ? beyondMost(probe, *apart->unless, apart->mostToSort)
+                                  : QString()});
+        }
     const QString selected = naming ? QStringLiteral("ArtID, ") + naming->name : columns;
     if (probes.empty())
-        return passedOver ? QStringList{QStringLiteral("Select ") + selected + QStringLiteral(" From Articulo Where 0")}
-                          : QStringList();
+        return passedOver
+                   ? CandidateSelects{{QStringLiteral("Select ") + selected + QStringLiteral(" From Articulo Where 0")}}
+                   : CandidateSelects();
     if (composingMayMatter)
-        probes.emplace_back(kVarietiesThatMayCompose, QString());
+        probes.push_back({kVarietiesThatMayCompose, QString()});
     const QString also = naming && !naming->condition.isEmpty() ? QStringLiteral(" And ") + naming->condition : QString();
     const auto selects = [&](const QString &columns, auto &&taken) {
         QStringList all;
-        for (const auto &[probe, column] : probes)
-            if (taken(column))
-                all.append(QStringLiteral("Select ") + columns + u' ' + probe + also);
+        for (const Probe &probe : probes)
+            if (taken(probe.column))
+                all.append(QStringLiteral("Select ") + columns + u' ' + probe.fromWhere + also);
         return all;
     };
-    if (!naming)
-        return selects(selected, [](const QString &) { return true; });
+    if (!naming) {
+        CandidateSelects all;
+        for (const Probe &probe : probes)
+            all.push_back({QStringLiteral("Select ") + selected + u' ' + probe.fromWhere, probe.beyondMost});
+        return all;
+    }
     const auto own = [&](const QString &column) { return column.compare(naming->name, Qt::CaseInsensitive) == 0; };
     const QString named = selects(selected, own).join(kUnionAll);
     QString others = selects(u"ArtID"_qs, std::not_fn(own)).join(kUnionAll);
     if (others.isEmpty())
-        return QStringList{named};
+        return CandidateSelects{{named}};
     const QString byTheirRows = QStringLiteral("Select ") + selected + QStringLiteral(" From Articulo Where ArtID In (");
     if (named.isEmpty())
-        return QStringList{byTheirRows + others + u')'};
+        return CandidateSelects{{byTheirRows + others + u')'}};
     // The name's ranges are read once: a word's range may hold 80,000 names.
-    return QStringList{QStringLiteral("With Nombrados As Materialized (") + named +
-                       QStringLiteral(") Select * From Nombrados Union All ") + byTheirRows + others +
-                       QStringLiteral(" Except Select ArtID From Nombrados)")};
+    return CandidateSelects{{QStringLiteral("With Nombrados As Materialized (") + named +
+                             QStringLiteral(") Select * From Nombrados Union All ") + byTheirRows + others +
+                             QStringLiteral(" Except Select ArtID From Nombrados)")}};
 }
 
 // The probes' selects of candidateSelects as one select.
@@ -414,7 +449,12 @@ std::optional<QString> nameCandidates(const TokenView &t, size_t open, size_t cl
                                       Reading reading = Reading::All, const std::optional<Naming> &naming = {})
 {
     const auto selects = candidateSelects(t, open, close, keys, apart, reading, naming, u"ArtID"_qs);
-    return selects ? std::optional(selects->join(kUnionAll)) : std::nullopt;
+    if (!selects)
+        return std::nullopt;
+    QStringList texts;
+    for (const LookupPlan::CandidateSelect &select : *selects)
+        texts.append(select.select);
+    return texts.join(kUnionAll);
 }
 
 // How many terms the "(term OR term ...)" group from open to close has.
@@ -887,9 +927,10 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
     // Each with its names and code as the index it is found on holds them:
     // the few are sorted without reading their articles.
     const auto candidates = candidateSelects(
-        t, b.group, b.groupClose, kScriptKeys, ReadApart{name, *pattern, unless, unless == inNoCaseRange(name, prefix)},
+        t, b.group, b.groupClose, kScriptKeys,
+        ReadApart{name, *pattern, unless, unless == inNoCaseRange(name, prefix), planner.options().mostToSort},
         Reading::Plain, std::nullopt, QStringLiteral("ArtID, %1, ArtCodigo, %2").arg(name, other));
-    if (!candidates || candidates->isEmpty()) {
+    if (!candidates || candidates->empty()) {
         plan.streams.push_back({branch, LookupPlan::Sorted{selectList + rows + order}});
         return ApartRows::Sorted;
     }
@@ -1138,9 +1179,14 @@ QStringList statementsOf(const LookupPlan::Stream &stream)
         return driven->secondKeys.isEmpty() ? QStringList{driven->rows, driven->driver}
                                             : QStringList{driven->rows, driven->driver, driven->secondKeys};
     const auto &apart = std::get<LookupPlan::Apart>(stream.how);
-    return apart.candidates +
-           QStringList{apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy, apart.many.rows,
-                       apart.many.driver};
+    QStringList all;
+    for (const LookupPlan::CandidateSelect &candidates : apart.candidates) {
+        all << candidates.select;
+        if (!candidates.beyondMost.isEmpty())
+            all << candidates.beyondMost;
+    }
+    return all + QStringList{apart.sql + QStringLiteral(" And ArtID In (Null)") + apart.sortedBy, apart.many.rows,
+                             apart.many.driver};
 }
 
 LookupPlanner::LookupPlanner(QStringList textColumns, PlannerOptions options)

@@ -320,11 +320,17 @@ struct LookupPlans::Run {
 
     // What a select of candidates gives, read once for all the streams that
     // share it (a code's range, in the branch of plain articles and in that
-    // of varieties); null when it cannot be prepared.
-    const std::optional<ApartCandidates::Found> *candidatesOf(const QString &select) const
+    // of varieties), none when the indexes tell them too many before it is
+    // read; null when it cannot be prepared.
+    const std::optional<ApartCandidates::Found> *candidatesOf(const LookupPlan::CandidateSelect &candidates) const
     {
+        const QString &select = candidates.select;
         if (const auto known = readApart.find(select); known != readApart.end())
             return &known->second;
+        if (!candidates.beyondMost.isEmpty())
+            if (const auto counted = handle.statements->firstInteger(candidates.beyondMost);
+                counted && *counted > plan.mostToSort)
+                return &readApart.emplace(select, std::nullopt).first->second;
         const rdo::StatementCache::Statement prepared = prepare(select, 4);
         if (!prepared)
             return nullptr;
@@ -338,8 +344,8 @@ struct LookupPlans::Run {
     std::optional<bool> apart(rdo::PreparedStream &prepared, const LookupPlan::Apart &stream, bool first) const
     {
         std::vector<const ApartCandidates::Found *> found;
-        for (const QString &select : stream.candidates) {
-            const std::optional<ApartCandidates::Found> *read = candidatesOf(select);
+        for (const LookupPlan::CandidateSelect &candidates : stream.candidates) {
+            const std::optional<ApartCandidates::Found> *read = candidatesOf(candidates);
             if (!read)
                 return false;
             if (!*read)
