@@ -67,8 +67,11 @@ std::optional<std::string_view> ApartCandidates::Articles::view(const Text &text
     return std::string_view(bytes).substr(text.at, text.size);
 }
 
-std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select, int most)
+std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select, int most,
+                                                           const std::function<bool()> &tooMany)
 {
+    constexpr int kReadBeforeAsking = 64;
+    const int asked = std::min(kReadBeforeAsking, most / 2);
     Found found;
     Articles &read = found.m_read;
     for (;; ++found.m_rows) {
@@ -77,7 +80,7 @@ std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select
             return found;
         if (step != SQLITE_ROW)
             throw rdo::engineError(sqlite3_db_handle(select));
-        if (found.m_rows == most)
+        if (found.m_rows == most || (found.m_rows == asked && tooMany && tooMany()))
             return std::nullopt;
         const auto name = columnText(select, 1);
         const auto code = columnText(select, 2);

@@ -52,8 +52,11 @@ public:
         Articles m_read;
         int m_rows = 0; // the odd ones' too
     };
-    // None when the select gives more than most rows.
-    static std::optional<Found> read(sqlite3_stmt *select, int most);
+    // None when the select gives more than most rows, or when tooMany,
+    // asked once the select has given 64, says it will: a select of a
+    // handful of rows, as most are (a whole code typed), is read without
+    // asking.
+    static std::optional<Found> read(sqlite3_stmt *select, int most, const std::function<bool()> &tooMany = {});
     // The articles of all found that kept holds, each once, sorted by name
     // and then code; none when found holds more than most rows in all.
     static std::optional<std::shared_ptr<const ApartCandidates>> sorted(const std::vector<const Found *> &found,

@@ -131,8 +131,9 @@ struct LookupPlan {
     struct CandidateSelect {
         QString select;
         // Given, a number past mostToSort wherever select gives more rows
-        // than that, read on the indexes without reading select's rows: a
-        // code of two digits begins ten thousand codes at a million.
+        // than that, read on the indexes alone: asked once select has given
+        // 64 rows, it spares reading the rest (a code of two digits begins
+        // ten thousand codes at a million).
         QString beyondMost = {};
     };
     struct Apart {

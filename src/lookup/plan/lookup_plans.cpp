@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <map>
 #include <optional>
@@ -320,21 +321,23 @@ struct LookupPlans::Run {
 
     // What a select of candidates gives, read once for all the streams that
     // share it (a code's range, in the branch of plain articles and in that
-    // of varieties), none when the indexes tell them too many before it is
-    // read; null when it cannot be prepared.
+    // of varieties), none when they are too many (told by the indexes once
+    // 64 are read); null when it cannot be prepared.
     const std::optional<ApartCandidates::Found> *candidatesOf(const LookupPlan::CandidateSelect &candidates) const
     {
         const QString &select = candidates.select;
         if (const auto known = readApart.find(select); known != readApart.end())
             return &known->second;
-        if (!candidates.beyondMost.isEmpty())
-            if (const auto counted = handle.statements->firstInteger(candidates.beyondMost);
-                counted && *counted > plan.mostToSort)
-                return &readApart.emplace(select, std::nullopt).first->second;
         const rdo::StatementCache::Statement prepared = prepare(select, 4);
         if (!prepared)
             return nullptr;
-        return &readApart.emplace(select, ApartCandidates::read(prepared.get(), plan.mostToSort)).first->second;
+        std::function<bool()> tooMany;
+        if (!candidates.beyondMost.isEmpty())
+            tooMany = [&] {
+                const auto counted = handle.statements->firstInteger(candidates.beyondMost);
+                return counted && *counted > plan.mostToSort;
+            };
+        return &readApart.emplace(select, ApartCandidates::read(prepared.get(), plan.mostToSort, tooMany)).first->second;
     }
 
     // Rows found apart: when few, their articles are sorted in memory, and

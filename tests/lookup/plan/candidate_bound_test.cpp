@@ -78,8 +78,9 @@ TEST_P(CandidateBound, TellsTooManyOnlyWhereTheyAre)
     const bool toldMany = firstInteger(db, codes->beyondMost) > kMost;
     const int64_t rows = firstInteger(db, u"Select Count(*) From ("_qs + codes->select + u')');
     EXPECT_EQ(toldMany, c.toldMany) << rows << " rows";
-    if (toldMany)
+    if (toldMany) {
         EXPECT_GT(rows, kMost);
+    }
     sqlite3_close(db);
 }
 
