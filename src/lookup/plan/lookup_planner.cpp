@@ -416,19 +416,22 @@ std::optional<CandidateSelects> candidateSelects(const TokenView &t, size_t open
     if (composingMayMatter)
         probes.push_back({kVarietiesThatMayCompose, QString()});
     const QString also = naming && !naming->condition.isEmpty() ? QStringLiteral(" And ") + naming->condition : QString();
-    const auto selects = [&](const QString &columns, auto &&taken) {
-        QStringList all;
-        for (const Probe &probe : probes)
-            if (taken(probe.column))
-                all.append(QStringLiteral("Select ") + columns + u' ' + probe.fromWhere + also);
-        return all;
+    const auto selectOf = [&](const QString &columns, const Probe &probe) {
+        return QStringLiteral("Select ") + columns + u' ' + probe.fromWhere + also;
     };
     if (!naming) {
         CandidateSelects all;
         for (const Probe &probe : probes)
-            all.push_back({QStringLiteral("Select ") + selected + u' ' + probe.fromWhere, probe.beyondMost});
+            all.push_back({selectOf(selected, probe), probe.beyondMost});
         return all;
     }
+    const auto selects = [&](const QString &columns, auto &&taken) {
+        QStringList all;
+        for (const Probe &probe : probes)
+            if (taken(probe.column))
+                all.append(selectOf(columns, probe));
+        return all;
+    };
     const auto own = [&](const QString &column) { return column.compare(naming->name, Qt::CaseInsensitive) == 0; };
     const QString named = selects(selected, own).join(kUnionAll);
     QString others = selects(u"ArtID"_qs, std::not_fn(own)).join(kUnionAll);

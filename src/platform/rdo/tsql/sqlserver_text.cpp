@@ -192,6 +192,13 @@ std::string_view withoutTrailingBlanks(std::string_view s)
     return s;
 }
 
+// Whether the byte at k is ASCII, or past the text's end: no accent there
+// can combine with the letter before it.
+bool asciiAt(std::string_view text, size_t k)
+{
+    return k >= text.size() || static_cast<unsigned char>(text[k]) < 0x80;
+}
+
 // Matches a text, given as a range of already comparable characters, against
 // compiled items.
 template <typename Characters>
@@ -404,16 +411,15 @@ struct LiteralRuns {
 // letter that agrees may not: a combining accent after it makes it another.
 std::optional<bool> asciiBeginning(std::string_view text, const std::u32string &run)
 {
-    const auto asciiAt = [&](size_t k) { return k >= text.size() || static_cast<unsigned char>(text[k]) < 0x80; };
     for (size_t i = 0; i < run.size(); ++i) {
         if (i == text.size())
             return false;
-        if (!asciiAt(i))
+        if (!asciiAt(text, i))
             return std::nullopt;
         if (lowered(text[i]) != run[i])
             return false;
     }
-    return asciiAt(run.size()) ? std::optional(true) : std::nullopt;
+    return asciiAt(text, run.size()) ? std::optional(true) : std::nullopt;
 }
 
 struct SqlServerLikePattern::Compiled {
@@ -505,9 +511,6 @@ int sqlServerCompareUtf8(std::string_view a, std::string_view b, TextCollation c
     }
     while (i < n && static_cast<unsigned char>(a[i]) < 0x80 && lowered(a[i]) == lowered(b[i]))
         ++i;
-    const auto asciiAt = [](std::string_view s, size_t k) {
-        return k >= s.size() || static_cast<unsigned char>(s[k]) < 0x80;
-    };
     if (asciiAt(a, i) && asciiAt(b, i) && asciiAt(a, i + 1) && asciiAt(b, i + 1)) {
         if (i < n)
             return lowered(a[i]) < lowered(b[i]) ? -1 : 1;
