@@ -41,33 +41,37 @@ public:
 protected:
     void timerEvent(QTimerEvent *event) override
     {
-        if (event->timerId() != m_timer.timerId() || mustWait())
+        if (event->timerId() != m_timer.timerId())
             return;
         m_timer.stop();
-        const QString text = std::exchange(m_text, QString());
-        for (const QChar c : text) {
-            QWidget *target = QApplication::focusWidget();
-            if (!target)
-                return;
+        // A key at a time, each to the field that has the focus once the one
+        // before is handled (an Enter may move it, or open a list).
+        while (!m_text.isEmpty() && !mustWait()) {
+            const QChar c = m_text.front();
+            m_text.remove(0, 1);
             const int key = c == u'\r' ? int(Qt::Key_Return) : int(c.toUpper().unicode());
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-            QCoreApplication::sendEvent(target, &press);
+            QCoreApplication::sendEvent(QApplication::focusWidget(), &press);
             if (QWidget *still = QApplication::focusWidget()) {
                 QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
                 QCoreApplication::sendEvent(still, &release);
             }
         }
+        if (!m_text.isEmpty() && !m_timer.isActive())
+            m_timer.start(PollMs, this);
     }
 
 private:
     static constexpr int PollMs = 10;
 
-    // The keys wait while the handler that is running is not done: it lets
-    // pending messages run, or its item list is still open.
+    // The keys wait while the handler that is running is not done (it lets
+    // pending messages run, or its item list is still open), and while no
+    // field has the focus: the window a list has just given back may not be
+    // active again yet, and a key sent nowhere would be lost.
     static bool mustWait()
     {
         const auto *toolkit = dynamic_cast<const QtToolkit *>(&ui::toolkit());
-        return toolkit && (toolkit->isPumping() || toolkit->openItemList());
+        return (toolkit && (toolkit->isPumping() || toolkit->openItemList())) || !QApplication::focusWidget();
     }
 
     QString m_text;

@@ -1,5 +1,6 @@
 #include "platform/ui/qt/qt_check_box.h"
 #include "platform/ui/qt/qt_item_list_dialog.h"
+#include "platform/ui/qt/qt_scanner.h"
 #include "platform/ui/qt/qt_text_box.h"
 #include "platform/ui/qt/qt_toolkit.h"
 #include "platform/ui/qt/qt_user_control.h"
@@ -105,6 +106,19 @@ TEST_F(QtToolkitTest, MaxLengthLimitsTypingButNeverShortensTheText)
     textBox->setText("ARANDELA");
     EXPECT_EQ(textBox->text(), "ARANDELA");
     EXPECT_EQ(changes, 1 + 3 + 1);
+}
+
+// A code scanned into a list is typed again once the list has closed; the
+// window manager may give the form its focus back only later.
+TEST_F(QtToolkitTest, KeysTypedAheadWaitForAFieldWithTheFocus)
+{
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::focusWidget(), nullptr);
+    ui::qt::typeAhead("100012");
+    QTest::qWait(100);
+    QApplication::setActiveWindow(&form);
+    hostField->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hostField->text() == "100012"; })) << hostField->text().toStdString();
 }
 
 // Leaving the text box: how its validation answers, and where the user goes.
