@@ -387,7 +387,13 @@ std::optional<CandidateSelects> candidateSelects(const TokenView &t, size_t open
             const auto shorter = shorterNames(term.column, prefix, keys, reading == Reading::Plain);
             if (!shorter)
                 return CandidateSelects();
-            probes.push_back({*shorter, term.column});
+            // Where the shorter names' ways of being stored are too many to
+            // list, the probe reads every name that begins as the longest
+            // do: on a file as it comes, all 40,000 «PINTURA …» of a
+            // million for «PINTURA SIN». Only those a variety may complete
+            // are candidates.
+            probes.push_back({*shorter + QStringLiteral(" And ") + withVarietiesLike(term.column, term.pattern),
+                              term.column});
             composingMayMatter = composingMayMatter || !isAscii(prefix);
         }
     }
