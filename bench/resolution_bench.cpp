@@ -446,8 +446,6 @@ void printSlowest(int64_t size, Catalogue &c)
     for (size_t k = 0; k < Kinds; ++k) {
         std::vector<std::pair<double, QString>> times;
         for (const Sample &sample : c.samples[k]) {
-            if (getenv("VOK_ONLY") && sample.typed != QString::fromUtf8(getenv("VOK_ONLY"))) continue;
-            for (int i = 0; getenv("VOK_ONLY") && i < 30; ++i) ControlInternals::validarArticulo(*c.control, sample.typed);
             double best = 1e300;
             for (int press = 0; press < 3; ++press) {
                 const auto started = Clock::now();
