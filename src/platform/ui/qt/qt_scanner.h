@@ -67,7 +67,9 @@ private:
 // the focus once the application is back in its event loop: not while a
 // modal item list is open, and not while a handler lets pending window
 // messages run, so that the keys arrive after whatever the handler that is
-// running still does (the focus it moves, the events it raises).
+// running still does (the focus it moves, the events it raises); nor while
+// no widget has the focus (the window a list gave back not yet active
+// again), so that none is lost.
 void typeAhead(const QString &text);
 
 } // namespace ui::qt
