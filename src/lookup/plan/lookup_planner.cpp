@@ -261,7 +261,9 @@ std::optional<QString> shorterNames(const QString &column, const QString &prefix
     const KeyProbe probe(column, *order);
     // On the file's own indexes each shorter name is listed in every way it
     // can be stored: the long ones are read instead as the texts that begin
-    // as they do, a few names more.
+    // as they do. In SQLite's order a name's case variants are listed only
+    // for its first letters, the rest read as a range: for a common word,
+    // every name that begins with it (candidateSelects narrows them).
     constexpr qsizetype kLongestListed = 12;
     std::optional<QStringList> conditions;
     const auto stored = printableOnly ? KeyProbe::Stored::WithoutEndBlanks : KeyProbe::Stored::AnyWay;
