@@ -100,6 +100,7 @@ std::optional<ArticlesWithVarieties::Stamp> ArticlesWithVarieties::refresh(State
     // The stamp is read before the rest: a change made in between is then
     // read again at the next lookup, never missed.
     const std::optional<Stamp> stamp = stampNow(statements);
+    m_refreshedAt = stamp;
     if (m_reading.valid() && !readingEnded()) {
         m_mayTakeUp = stamp && stamp == m_readingAt;
         return std::nullopt;

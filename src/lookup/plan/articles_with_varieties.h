@@ -57,6 +57,10 @@ public:
     // began (see takeUpEndedReading).
     enum class When { Now, Later };
     std::optional<Stamp> refresh(rdo::StatementCache &statements, When when = When::Now);
+    // The file's stamp as the last refresh read it: what else the lookup
+    // keeps is told up to date by it, rather than ask the file again (under
+    // a writer's lock each asking waits).
+    std::optional<Stamp> refreshedAt() const { return m_refreshedAt; }
     // Reads what is kept on a connection of its own to the file at path, as
     // the file stands at stamp or later, in the background: from the moment
     // the till connects, so that its first lookup does not wait for every
@@ -145,6 +149,7 @@ private:
     Reading m_reading;
     std::optional<Stamp> m_readingAt;
     bool m_mayTakeUp = false;
+    std::optional<Stamp> m_refreshedAt;
 };
 
 class ArticlesWithVarieties::Shared {

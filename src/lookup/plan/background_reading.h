@@ -11,6 +11,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace lookup {
@@ -54,5 +59,50 @@ Result readOnItsOwnConnection(const std::string &path, Read &&read)
     malloc_trim(0);
     return result;
 }
+
+// What a connection keeps of the file (the odd articles, the places of the
+// names), as the file stood at a stamp that moves when it changes: read in the
+// background from the moment the till connects, and again there after
+// another program's change; meanwhile the lookups go without it. Kept has
+// readAt(), the stamp it was read at, none when nothing could be kept.
+template <typename Kept>
+class KeptReading {
+public:
+    using Read = std::function<Kept(std::optional<int64_t> stamp)>;
+
+    // Reading has begun on a thread of its own.
+    void begin(std::future<Kept> reading) { m_reading = std::move(reading); }
+    // What is kept for stamp, or null while it is read again: here, on the
+    // calling thread (a file in memory, which no other connection reads),
+    // else in the background.
+    const Kept *at(std::optional<int64_t> stamp, const Read &here, const Read &inBackground)
+    {
+        if (m_reading.valid() && m_reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            m_kept = std::make_shared<const Kept>(m_reading.get());
+        if (!stamp)
+            return nullptr;
+        if (readAt() == stamp)
+            return m_kept.get();
+        if (here)
+            m_kept = std::make_shared<const Kept>(here(stamp));
+        else if (!m_reading.valid())
+            m_reading = std::async(std::launch::async, inBackground, stamp);
+        return readAt() == stamp ? m_kept.get() : nullptr;
+    }
+    // Reads it now on the calling thread, unless it is kept for stamp.
+    void readNow(std::optional<int64_t> stamp, const Read &here)
+    {
+        if (readAt() != stamp)
+            m_kept = std::make_shared<const Kept>(here(stamp));
+    }
+    // Kept behind a shared pointer: a list open over some of it holds it.
+    const std::shared_ptr<const Kept> &kept() const { return m_kept; }
+
+private:
+    std::optional<int64_t> readAt() const { return m_kept ? m_kept->readAt() : std::nullopt; }
+
+    std::shared_ptr<const Kept> m_kept;
+    std::future<Kept> m_reading;
+};
 
 } // namespace lookup

@@ -117,6 +117,17 @@ struct LookupPlan {
         // Given, the driver orders by the leading name alone, and this gives
         // the code of the article bound to ?1 (rdo::PreparedStream::secondKeys).
         QString secondKeys = {};
+        // Given, where the connection keeps the places of leadingColumn's
+        // texts in the list's order (NameRanks), the groups are the articles
+        // candidates selects on the indexes alone (their identifiers), put in
+        // that order instead of the driver's: no name is read before the
+        // list reaches its article. Those without varieties are left out when
+        // withVarietiesOnly.
+        struct Ranked {
+            QString leadingColumn, candidates;
+            bool withVarietiesOnly = false;
+        };
+        std::optional<Ranked> ranked = {};
     };
     // Rows found apart from the name's order: each of candidates selects
     // some of their articles (identifier, leading name, code, other name), in

@@ -6,6 +6,7 @@
 #include "lookup/plan/file_keys.h"
 #include "lookup/plan/key_ranges.h"
 #include "lookup/plan/name_blocks.h"
+#include "lookup/plan/name_ranks.h"
 #include "lookup/plan/odd_articles.h"
 
 #include "platform/rdo/sqlite/merged_resultset.h"
@@ -20,6 +21,7 @@
 #include <future>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace lookup {
 
@@ -149,7 +151,10 @@ public:
 
     // What the lookups keep of the file, read on connections of their own
     // from the moment the till connects: the varieties first, then the odd
-    // articles. A first lookup typed at once waits on the varieties most (it
+    // articles, or on a file without our index script the places of the
+    // names, which wait for the first lookup to end (or for a few seconds
+    // without one): a walk over every name beside it would slow it by a
+    // tenth. A first lookup typed at once waits on the varieties most (it
     // takes them up halfway), and on a till of two cores it shares the other
     // core with what is read beside it.
     void readInBackground(rdo::StatementCache &statements)
@@ -157,11 +162,19 @@ public:
         const std::shared_future<void> varietiesRead =
             m_varieties.readInBackground(m_path, ArticlesWithVarieties::stampNow(statements));
         if (keepsOddArticles())
-            m_oddRead = std::async(std::launch::async, [varietiesRead, path = m_path, collation = collation(),
+            m_odd.begin(std::async(std::launch::async, [varietiesRead, read = oddArticlesElsewhere(),
                                                         stamp = OddArticles::stampNow(statements)] {
                 varietiesRead.wait();
-                return OddArticles::readFrom(path, collation, stamp);
-            });
+                return read(stamp);
+            }));
+        if (keepsNameRanks())
+            m_ranks.begin(std::async(std::launch::async, [varietiesRead, lookedUp = m_lookedUp.get_future().share(),
+                                                          read = nameRanksElsewhere(),
+                                                          stamp = NameRanks::stampNow(statements)] {
+                varietiesRead.wait();
+                lookedUp.wait_for(kQuietBeforeRanks);
+                return read(stamp);
+            }));
     }
 
     const FileKeys &keys() const { return m_keys; }
@@ -170,8 +183,10 @@ public:
     {
         m_varieties.awaitReading();
         m_varieties.refresh(statements);
-        if (const auto stamp = OddArticles::stampNow(statements); keepsOddArticles() && readAt(m_odd) != stamp)
-            m_odd = std::make_shared<const OddArticles>(OddArticles::read(statements, collation(), stamp));
+        if (keepsOddArticles())
+            m_odd.readNow(OddArticles::stampNow(statements), oddArticlesHere(statements));
+        if (keepsNameRanks())
+            m_ranks.readNow(NameRanks::stampNow(statements), nameRanksHere(statements));
         if (!streams())
             return;
         m_nameBlocks.refresh(statements, m_varieties);
@@ -198,6 +213,10 @@ private:
     // The plans read the odd articles apart on our indexes, and ignoring
     // accents on any file.
     bool keepsOddArticles() const { return m_planner.options().oddArticlesKept && (streams() || accentsIgnored()); }
+    // On a file without our index script, the places of the names that lead
+    // the list.
+    bool keepsNameRanks() const { return !streams(); }
+    static inline const QString kRankedName = QStringLiteral("ArtNombre");
     template <rdo::TextCollation collation>
     static void orderKey(sqlite3_context *context, int, sqlite3_value **argv)
     {
@@ -219,22 +238,44 @@ private:
     // reads them through the file's indexes).
     const OddArticles *oddArticles(rdo::StatementCache &statements)
     {
-        if (m_oddRead.valid() && m_oddRead.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            m_odd = std::make_shared<const OddArticles>(m_oddRead.get());
-        const std::optional<int64_t> stamp = OddArticles::stampNow(statements);
-        if (!stamp)
-            return nullptr;
-        if (readAt(m_odd) == stamp)
-            return m_odd.get();
-        if (m_path.empty())
-            m_odd = std::make_shared<const OddArticles>(OddArticles::read(statements, collation(), stamp));
-        else if (!m_oddRead.valid())
-            m_oddRead = std::async(std::launch::async, OddArticles::readFrom, m_path, collation(), stamp);
-        return readAt(m_odd) == stamp ? m_odd.get() : nullptr;
+        return m_odd.at(OddArticles::stampNow(statements), m_path.empty() ? oddArticlesHere(statements) : nullptr,
+                        oddArticlesElsewhere());
     }
-    static std::optional<int64_t> readAt(const std::shared_ptr<const OddArticles> &odd)
+    KeptReading<OddArticles>::Read oddArticlesHere(rdo::StatementCache &statements) const
     {
-        return odd ? odd->readAt() : std::nullopt;
+        return [&statements, collation = collation()](std::optional<int64_t> stamp) {
+            return OddArticles::read(statements, collation, stamp);
+        };
+    }
+    KeptReading<OddArticles>::Read oddArticlesElsewhere() const
+    {
+        return [path = m_path, collation = collation()](std::optional<int64_t> stamp) {
+            return OddArticles::readFrom(path, collation, stamp);
+        };
+    }
+    // The places of the names as the file holds them now, or null while they
+    // are read again (the lookup meanwhile sorts its candidates' names).
+    const NameRanks *nameRanks(rdo::StatementCache &statements)
+    {
+        // A file that does not count its varieties' changes gave its
+        // version; one that could not be read now gave nothing.
+        const auto refreshed = m_varieties.refreshedAt();
+        const std::optional<int64_t> stamp = !refreshed          ? std::nullopt
+                                             : refreshed->counted ? NameRanks::stampNow(statements)
+                                                                  : std::optional(refreshed->changes);
+        return m_ranks.at(stamp, m_path.empty() ? nameRanksHere(statements) : nullptr, nameRanksElsewhere());
+    }
+    KeptReading<NameRanks>::Read nameRanksHere(rdo::StatementCache &statements) const
+    {
+        return [&statements, collation = collation()](std::optional<int64_t> stamp) {
+            return NameRanks::read(statements, kRankedName, collation, stamp);
+        };
+    }
+    KeptReading<NameRanks>::Read nameRanksElsewhere() const
+    {
+        return [path = m_path, collation = collation()](std::optional<int64_t> stamp) {
+            return NameRanks::readFrom(path, kRankedName, collation, stamp);
+        };
     }
 
     struct Run;
@@ -251,9 +292,12 @@ private:
     ArticlesWithVarieties m_varieties;
     NameBlocks m_nameBlocks;
     std::string m_path;
-    std::shared_ptr<const OddArticles> m_odd;
-    std::future<OddArticles> m_oddRead;
+    KeptReading<OddArticles> m_odd;
+    KeptReading<NameRanks> m_ranks;
     std::future<void> m_keyRangesPrepared;
+    std::promise<void> m_lookedUp;
+    bool m_firstLookupEnded = false;
+    static constexpr std::chrono::seconds kQuietBeforeRanks{3};
 };
 
 // The preparing of one plan's streams. Whatever cannot be prepared (an index
@@ -264,6 +308,7 @@ struct LookupPlans::Run {
     NameBlocks &nameBlocks;
     ArticlesWithVarieties &varieties;
     const OddArticles *odd;
+    const NameRanks *ranks;
     const LookupPlan &plan;
     mutable std::map<QString, std::optional<ApartCandidates::Found>> readApart = {};
 
@@ -289,6 +334,9 @@ struct LookupPlans::Run {
             prepared.listed = odd->listed(stream.odd->leadingColumn, stream.odd->terms, varieties);
             return prepared.rows != nullptr;
         }
+        if (stream.ranked && ranks && ranks->column() == stream.ranked->leadingColumn)
+            if (std::optional<bool> ready = ranked(prepared, *stream.ranked))
+                return *ready && prepared.rows != nullptr;
         prepared.driver = prepare(stream.driver, 4);
         if (!prepared.rows || !prepared.driver)
             return false;
@@ -298,6 +346,37 @@ struct LookupPlans::Run {
                 return false;
         }
         return !stream.range || readsRange(prepared, *stream.range);
+    }
+
+    // The candidates' identifiers, read on the indexes, put in the order of
+    // their names' places; none when one of them is not known (an article
+    // added since the places were read).
+    std::optional<bool> ranked(rdo::PreparedStream &prepared, const LookupPlan::Driven::Ranked &stream) const
+    {
+        // The candidates and their names are read in one snapshot of the file.
+        rdo::StatementCache::Statement held = prepare(u"Select 1 From Articulo"_qs, 1);
+        if (const int step = held ? sqlite3_step(held.get()) : SQLITE_DONE; step != SQLITE_ROW && step != SQLITE_DONE)
+            throw rdo::engineError(handle.db);
+        const rdo::StatementCache::Statement candidates = prepare(stream.candidates, 1);
+        rdo::StatementCache::Statement names =
+            prepare(QStringLiteral("Select %1, ArtCodigo From Articulo Where ArtID = ?1").arg(stream.leadingColumn), 2);
+        if (!held || !candidates || !names)
+            return std::nullopt;
+        varieties.takeUpEndedReading();
+        std::vector<int64_t> found;
+        int step;
+        while ((step = sqlite3_step(candidates.get())) == SQLITE_ROW)
+            if (const int64_t id = sqlite3_column_int64(candidates.get(), 0);
+                !stream.withVarietiesOnly || varieties.mayHaveVarieties(id))
+                found.push_back(id);
+        // A file locked by a writer past the busy wait: the lookup fails
+        // with the engine's words, as its first step would.
+        if (step != SQLITE_DONE)
+            throw rdo::engineError(handle.db);
+        prepared.listed = ranks->listed(std::move(found), std::move(names), std::move(held));
+        if (!prepared.listed)
+            return std::nullopt;
+        return true;
     }
 
     // Sets how a driver over a range of names reads it; false when its
@@ -410,7 +489,11 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
         m_varieties.readInBackground(m_path, later);
     m_nameBlocks.refresh(*handle->statements, m_varieties);
     const OddArticles *odd = keepsOddArticles() ? oddArticles(*handle->statements) : nullptr;
-    return Run{*handle, m_nameBlocks, m_varieties, odd, plan}.streams(handle);
+    const NameRanks *ranks = keepsNameRanks() ? nameRanks(*handle->statements) : nullptr;
+    auto rows = Run{*handle, m_nameBlocks, m_varieties, odd, ranks, plan}.streams(handle);
+    if (!std::exchange(m_firstLookupEnded, true))
+        m_lookedUp.set_value();
+    return rows;
 }
 
 // Registered when the library is loaded: see the header.
