@@ -1,7 +1,7 @@
 #pragma once
 // Each article's place in the list's order of its name, kept per connection on
-// a file without our index script. A code of two characters begins ten
-// thousand codes at a million articles: their identifiers come off the code's
+// a file without our index script. A code of two digits begins some 7,500
+// codes at a million articles: their identifiers come off the code's
 // index at once, and their places put them in the list's order without
 // reading a name. Only the articles the list reaches are read.
 
