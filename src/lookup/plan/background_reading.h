@@ -15,6 +15,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -55,7 +56,11 @@ Result readOnItsOwnConnection(const std::string &path, Read &&read)
     sqlite3_close_v2(db);
     // The reading's thread took its memory from an arena of its own, where
     // what it freed stays with the process unless given back: at 1M articles
-    // that is megabytes a till would hold for nothing.
+    // that is megabytes a till would hold for nothing. One reading at a
+    // time: two that ended together crashed in the allocator's first
+    // setting up under the address sanitizer, which replaces it.
+    static std::mutex trimming;
+    const std::lock_guard<std::mutex> trim(trimming);
     malloc_trim(0);
     return result;
 }
@@ -89,9 +94,12 @@ public:
             m_reading = std::async(std::launch::async, inBackground, stamp);
         return readAt() == stamp ? m_kept.get() : nullptr;
     }
-    // Reads it now on the calling thread, unless it is kept for stamp.
+    // Waits for the reading under way, then reads it now on the calling
+    // thread unless what is kept is for stamp.
     void readNow(std::optional<int64_t> stamp, const Read &here)
     {
+        if (m_reading.valid())
+            m_kept = std::make_shared<const Kept>(m_reading.get());
         if (readAt() != stamp)
             m_kept = std::make_shared<const Kept>(here(stamp));
     }

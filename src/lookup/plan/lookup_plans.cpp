@@ -185,8 +185,10 @@ public:
         m_varieties.refresh(statements);
         if (keepsOddArticles())
             m_odd.readNow(OddArticles::stampNow(statements), oddArticlesHere(statements));
-        if (keepsNameRanks())
+        if (keepsNameRanks()) {
+            endQuiet();
             m_ranks.readNow(NameRanks::stampNow(statements), nameRanksHere(statements));
+        }
         if (!streams())
             return;
         m_nameBlocks.refresh(statements, m_varieties);
@@ -298,6 +300,13 @@ private:
     std::promise<void> m_lookedUp;
     bool m_firstLookupEnded = false;
     static constexpr std::chrono::seconds kQuietBeforeRanks{3};
+    // The first lookup has ended, or the till reads everything now: the
+    // places of the names are read without waiting further.
+    void endQuiet()
+    {
+        if (!std::exchange(m_firstLookupEnded, true))
+            m_lookedUp.set_value();
+    }
 };
 
 // The preparing of one plan's streams. Whatever cannot be prepared (an index
@@ -491,8 +500,7 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
     const OddArticles *odd = keepsOddArticles() ? oddArticles(*handle->statements) : nullptr;
     const NameRanks *ranks = keepsNameRanks() ? nameRanks(*handle->statements) : nullptr;
     auto rows = Run{*handle, m_nameBlocks, m_varieties, odd, ranks, plan}.streams(handle);
-    if (!std::exchange(m_firstLookupEnded, true))
-        m_lookedUp.set_value();
+    endQuiet();
     return rows;
 }
 

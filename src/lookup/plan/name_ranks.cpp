@@ -61,8 +61,13 @@ public:
     size_t size() const override { return m_placed.size(); }
     rdo::ListedGroup at(size_t group) const override
     {
-        if (group < m_runFrom || group >= m_runFrom + m_run.size())
+        if (group < m_runFrom || group >= m_runFrom + m_run.size()) {
             readRun(group);
+            // Every name read: the file's snapshot goes, and with it the
+            // lock that keeps the shop's programs from writing.
+            if (m_runFrom + m_run.size() == m_placed.size())
+                m_held.reset();
+        }
         return m_run[group - m_runFrom];
     }
 
@@ -102,7 +107,8 @@ private:
     }
 
     std::vector<std::pair<uint32_t, int64_t>> m_placed;
-    StatementCache::Statement m_names, m_held;
+    StatementCache::Statement m_names;
+    mutable StatementCache::Statement m_held;
     rdo::TextCollation m_collation;
     mutable size_t m_runFrom = 0;
     mutable std::vector<rdo::ListedGroup> m_run;

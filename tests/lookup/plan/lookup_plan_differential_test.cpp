@@ -348,6 +348,9 @@ TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
     sqlite3_close(db);
 }
 
+// How long a writer of the shop's waits for the till's reading to end.
+constexpr int kWriterWaitMs = 5000;
+
 // Another connection, the shop's application, writes to the file while the
 // till is open; the lookups must see what it wrote from the next one on.
 class LookupPlansAndWriters : public ::testing::Test {
@@ -359,6 +362,9 @@ protected:
         ASSERT_EQ(sqlite3_open_v2(c.catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr),
                   SQLITE_OK);
         ASSERT_EQ(rdo::installServerText(writer), SQLITE_OK);
+        // As the shop's programs should: the till reads in the background
+        // for a moment after it connects and after each change.
+        sqlite3_busy_timeout(writer, kWriterWaitMs);
         s.Empresa = 1;
     }
     void TearDown() override { sqlite3_close(writer); }
@@ -528,6 +534,7 @@ TEST(LookupPlansIgnoringAccents, SeeABarCodeWithAnAccentAdded)
     for (const char *added : {"", "INSERT INTO ArticuloCodigoBarras VALUES ('ÁBC%', 900202, 0, 1, 0)"}) {
         sqlite3 *writer = nullptr;
         sqlite3_open_v2(c.catalogue->path.toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(writer, kWriterWaitMs);
         EXPECT_EQ(sqlite3_exec(writer, added, nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(writer);
         const QStringList expected = rows(*c.plain, sql), got = rows(*c.probed, sql);
