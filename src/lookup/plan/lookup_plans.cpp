@@ -47,10 +47,10 @@ public:
             m_path = file;
         if (!m_path.empty() && accentsIgnored())
             readBarCodesInBackground(*handle.statements);
-        if (!m_path.empty())
-            readInBackground(*handle.statements);
         if (!m_path.empty() && streams())
             m_nameBlocks.readFrom(m_path);
+        if (!m_path.empty())
+            readInBackground(*handle.statements);
     }
 
     std::shared_ptr<rdo::rdoResultset> open(const QString &typed,
@@ -151,10 +151,10 @@ public:
 
     // What the lookups keep of the file, read on connections of their own
     // from the moment the till connects: the varieties first, then the odd
-    // articles, or on a file without our index script the places of the
-    // names, which wait for the first lookup to end (or for a few seconds
-    // without one): a walk over every name beside it would slow it by a
-    // tenth. A first lookup typed at once waits on the varieties most (it
+    // articles, and the stretches of the names' index, or on a file without
+    // our index script the places of the names. Those two wait for the first
+    // lookup to end (or for a few seconds without one): a walk over every
+    // name beside it would slow it by a tenth. A first lookup typed at once waits on the varieties most (it
     // takes them up halfway), and on a till of two cores it shares the other
     // core with what is read beside it.
     void readInBackground(rdo::StatementCache &statements)
@@ -167,28 +167,29 @@ public:
                 varietiesRead.wait();
                 return read(stamp);
             }));
+        const auto whenQuiet = [lookedUp = m_lookedUp.get_future().share()] { lookedUp.wait_for(kQuiet); };
         if (keepsNameRanks())
-            m_ranks.begin(std::async(std::launch::async, [varietiesRead, lookedUp = m_lookedUp.get_future().share(),
-                                                          read = nameRanksElsewhere(),
+            m_ranks.begin(std::async(std::launch::async, [varietiesRead, whenQuiet, read = nameRanksElsewhere(),
                                                           stamp = NameRanks::stampNow(statements)] {
                 varietiesRead.wait();
-                lookedUp.wait_for(kQuietBeforeRanks);
+                whenQuiet();
                 return read(stamp);
             }));
+        if (streams())
+            m_nameBlocks.readWhenQuiet(u"ArtNombre"_qs, m_varieties, whenQuiet);
     }
 
     const FileKeys &keys() const { return m_keys; }
 
     void prepare(rdo::StatementCache &statements)
     {
+        endQuiet();
         m_varieties.awaitReading();
         m_varieties.refresh(statements);
         if (keepsOddArticles())
             m_odd.readNow(OddArticles::stampNow(statements), oddArticlesHere(statements));
-        if (keepsNameRanks()) {
-            endQuiet();
+        if (keepsNameRanks())
             m_ranks.readNow(NameRanks::stampNow(statements), nameRanksHere(statements));
-        }
         if (!streams())
             return;
         m_nameBlocks.refresh(statements, m_varieties);
@@ -299,9 +300,9 @@ private:
     std::future<void> m_keyRangesPrepared;
     std::promise<void> m_lookedUp;
     bool m_firstLookupEnded = false;
-    static constexpr std::chrono::seconds kQuietBeforeRanks{3};
-    // The first lookup has ended, or the till reads everything now: the
-    // places of the names are read without waiting further.
+    static constexpr std::chrono::seconds kQuiet{3};
+    // The first lookup has ended, or the till reads everything now: what
+    // waits for it is read without waiting further.
     void endQuiet()
     {
         if (!std::exchange(m_firstLookupEnded, true))

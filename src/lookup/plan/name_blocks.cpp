@@ -255,9 +255,25 @@ const NameBlocks::Index *NameBlocks::of(const QString &column, StatementCache &s
     return slot.kept.stamp == m_stamp ? slot.kept.index.get() : nullptr;
 }
 
+void NameBlocks::readWhenQuiet(const QString &column, const ArticlesWithVarieties &varieties,
+                               std::function<void()> whenQuiet)
+{
+    Slot &slot = m_slots[column];
+    if (m_path.empty() || slot.reading.valid())
+        return;
+    slot.reading = std::async(std::launch::async, [path = m_path, column, shared = varieties.shared(),
+                                                   whenQuiet = std::move(whenQuiet), &stopped = m_stopped] {
+        whenQuiet();
+        return readInBackground(path, column, shared, stopped);
+    });
+}
+
 void NameBlocks::readNow(const QString &column, StatementCache &statements, const ArticlesWithVarieties &varieties)
 {
     Slot &slot = m_slots[column];
+    if (slot.reading.valid())
+        if (Read read = slot.reading.get(); read.stamp == m_stamp && read.index)
+            slot.kept = std::move(read);
     if (!m_stamp || slot.kept.stamp == m_stamp)
         return;
     // The counts were read before the blocks: a change made in between makes

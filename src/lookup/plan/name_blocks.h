@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -59,6 +60,11 @@ public:
     // The file the blocks are read from, on a connection of their own in the
     // background; without one they are read by the lookup that asks.
     void readFrom(std::string path) { m_path = std::move(path); }
+    // Begins reading the blocks of column in the background once whenQuiet
+    // returns, rather than at the first lookup that asks: a till's first
+    // lookups by name would each read every block of their range meanwhile.
+    void readWhenQuiet(const QString &column, const ArticlesWithVarieties &varieties,
+                       std::function<void()> whenQuiet);
     // Drops what is kept when the file's articles or varieties have changed;
     // after varieties.refresh, before a lookup runs.
     void refresh(rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
@@ -67,7 +73,8 @@ public:
     // (the first ask, or the first after a change, starts reading them; the
     // lookup meanwhile reads every block) or when they cannot be kept.
     const Index *of(const QString &column, rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
-    // Reads the blocks of column on this connection now, unless kept.
+    // Reads the blocks of column on this connection now, unless kept (by a
+    // reading under way, which it waits for).
     void readNow(const QString &column, rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
 
 private:
