@@ -21,6 +21,7 @@
 #include <future>
 #include <map>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace lookup {
@@ -52,6 +53,10 @@ public:
         if (!m_path.empty())
             readInBackground(*handle.statements);
     }
+
+    // What waits for the first lookup goes on at once, and ends where it
+    // can as the connection closes.
+    ~LookupPlans() override { endQuiet(Quiet::Now); }
 
     std::shared_ptr<rdo::rdoResultset> open(const QString &typed,
                                             const std::shared_ptr<rdo::SqliteConnection::Handle> &handle) override
@@ -167,7 +172,12 @@ public:
                 varietiesRead.wait();
                 return read(stamp);
             }));
-        const auto whenQuiet = [lookedUp = m_lookedUp.get_future().share()] { lookedUp.wait_for(kQuiet); };
+        // The first lookup's statement has given its rows when it ends; the
+        // list, the chosen article and the host's events come after.
+        const auto whenQuiet = [lookedUp = m_lookedUp.get_future().share()] {
+            if (lookedUp.wait_for(kQuiet) == std::future_status::ready && lookedUp.get() == Quiet::AfterALookup)
+                std::this_thread::sleep_for(kAfterTheFirstLookup);
+        };
         if (keepsNameRanks())
             m_ranks.begin(std::async(std::launch::async, [varietiesRead, whenQuiet, read = nameRanksElsewhere(),
                                                           stamp = NameRanks::stampNow(statements)] {
@@ -183,7 +193,7 @@ public:
 
     void prepare(rdo::StatementCache &statements)
     {
-        endQuiet();
+        endQuiet(Quiet::Now);
         m_varieties.awaitReading();
         m_varieties.refresh(statements);
         if (keepsOddArticles())
@@ -298,15 +308,17 @@ private:
     KeptReading<OddArticles> m_odd;
     KeptReading<NameRanks> m_ranks;
     std::future<void> m_keyRangesPrepared;
-    std::promise<void> m_lookedUp;
+    enum class Quiet { AfterALookup, Now };
+    std::promise<Quiet> m_lookedUp;
     bool m_firstLookupEnded = false;
     static constexpr std::chrono::seconds kQuiet{3};
+    static constexpr std::chrono::milliseconds kAfterTheFirstLookup{300};
     // The first lookup has ended, or the till reads everything now: what
     // waits for it is read without waiting further.
-    void endQuiet()
+    void endQuiet(Quiet quiet)
     {
         if (!std::exchange(m_firstLookupEnded, true))
-            m_lookedUp.set_value();
+            m_lookedUp.set_value(quiet);
     }
 };
 
@@ -501,7 +513,7 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
     const OddArticles *odd = keepsOddArticles() ? oddArticles(*handle->statements) : nullptr;
     const NameRanks *ranks = keepsNameRanks() ? nameRanks(*handle->statements) : nullptr;
     auto rows = Run{*handle, m_nameBlocks, m_varieties, odd, ranks, plan}.streams(handle);
-    endQuiet();
+    endQuiet(Quiet::AfterALookup);
     return rows;
 }
 
