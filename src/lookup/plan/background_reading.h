@@ -103,12 +103,10 @@ public:
         if (readAt() != stamp)
             m_kept = std::make_shared<const Kept>(here(stamp));
     }
-    // Kept behind a shared pointer: a list open over some of it holds it.
-    const std::shared_ptr<const Kept> &kept() const { return m_kept; }
-
 private:
     std::optional<int64_t> readAt() const { return m_kept ? m_kept->readAt() : std::nullopt; }
 
+    // Kept behind a shared pointer: a list open over some of it holds it.
     std::shared_ptr<const Kept> m_kept;
     std::future<Kept> m_reading;
 };

@@ -235,10 +235,15 @@ std::optional<QString> afterEveryTextBeginningWith(const QString &start, KeyOrde
     return above ? std::optional(asIndexed(*above, order)) : std::nullopt;
 }
 
-QString KeyProbe::collated() const
+const char *collationOf(KeyOrder order)
 {
     static const char *const collations[] = {"BINARY", "NOCASE", rdo::kServerCollation};
-    return m_column + QStringLiteral(" COLLATE ") + QLatin1String(collations[static_cast<int>(m_order)]);
+    return collations[static_cast<int>(order)];
+}
+
+QString KeyProbe::collated() const
+{
+    return m_column + QStringLiteral(" COLLATE ") + QLatin1String(collationOf(m_order));
 }
 
 QString KeyProbe::ranged(const QString &low, const std::optional<QString> &high) const

@@ -18,6 +18,8 @@ enum class KeyOrder { Binary, NoCase, Server };
 
 // Reads a declared collation name (any case); none for one we cannot use.
 std::optional<KeyOrder> keyOrderOf(const QString &collation);
+// The collation's name as SQLite reads it after COLLATE.
+const char *collationOf(KeyOrder order);
 
 // A condition "column in this range of the index" for SQLite, written with
 // the index's own collation so that the engine reads that index for it.

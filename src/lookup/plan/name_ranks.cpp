@@ -4,7 +4,6 @@
 #include "lookup/plan/file_keys.h"
 
 #include "platform/rdo/sqlite/sqlite_internals.h"
-#include "platform/rdo/tsql/statement_rewriter.h"
 
 #include <algorithm>
 #include <bit>
@@ -134,9 +133,8 @@ NameRanks NameRanks::read(StatementCache &statements, const QString &column, rdo
         return ranks;
     // The index's own order, which SQLite reads without sorting: in NOCASE's
     // it is the list's for every name of printable ASCII.
-    static const char *const collations[] = {"BINARY", "NOCASE", rdo::kServerCollation};
     const QString walk = QStringLiteral("Select ArtID, %1 From Articulo INDEXED BY %2 Order By %1 COLLATE %3")
-                             .arg(column, index->name, QLatin1String(collations[static_cast<int>(index->order)]));
+                             .arg(column, index->name, QLatin1String(collationOf(index->order)));
     const StatementCache::Statement names = statements.take(walk);
     if (!names)
         return ranks;
