@@ -28,6 +28,19 @@ namespace lookup {
 
 namespace {
 
+// A statement stepped once holds the file's read lock until it is released:
+// the statements run meanwhile read one snapshot of the file. Each statement
+// begun alone takes the lock and reads the file's header again. Null when the
+// articles cannot be read; a file locked by a writer past the busy wait
+// fails the lookup with the engine's words, as its first step would.
+rdo::StatementCache::Statement snapshotOf(rdo::SqliteConnection::Handle &handle)
+{
+    rdo::StatementCache::Statement held = handle.statements->take(u"Select 1 From Articulo"_qs);
+    if (const int step = held ? sqlite3_step(held.get()) : SQLITE_DONE; step != SQLITE_ROW && step != SQLITE_DONE)
+        throw rdo::engineError(handle.db);
+    return held;
+}
+
 // What one connection keeps for its lookups, and how it runs them.
 class LookupPlans final : public rdo::SqlitePlans {
 public:
@@ -376,9 +389,7 @@ struct LookupPlans::Run {
     std::optional<bool> ranked(rdo::PreparedStream &prepared, const LookupPlan::Driven::Ranked &stream) const
     {
         // The candidates and their names are read in one snapshot of the file.
-        rdo::StatementCache::Statement held = prepare(u"Select 1 From Articulo"_qs, 1);
-        if (const int step = held ? sqlite3_step(held.get()) : SQLITE_DONE; step != SQLITE_ROW && step != SQLITE_DONE)
-            throw rdo::engineError(handle.db);
+        rdo::StatementCache::Statement held = snapshotOf(handle);
         const rdo::StatementCache::Statement candidates = prepare(stream.candidates, 1);
         rdo::StatementCache::Statement names =
             prepare(QStringLiteral("Select %1, ArtCodigo From Articulo Where ArtID = ?1").arg(stream.leadingColumn), 2);
@@ -506,6 +517,9 @@ std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
     // nothing is known of them: the lookup asks the file article by article,
     // until they are there. So too, on a file that does not count their
     // changes, while they are read again after another program's commit.
+    // What the lookup asks of the file before its streams, and their first
+    // rows, come from one snapshot.
+    const rdo::StatementCache::Statement snapshot = snapshotOf(*handle);
     const auto when = m_path.empty() ? ArticlesWithVarieties::When::Now : ArticlesWithVarieties::When::Later;
     if (const auto later = m_varieties.refresh(*handle->statements, when))
         m_varieties.readInBackground(m_path, later);
