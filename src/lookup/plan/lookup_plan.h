@@ -100,7 +100,8 @@ struct LookupPlan {
         // A driver over a range of names reads it from kDriverFrom, bound to
         // lowest or further on: the stretches of the index that leads with
         // leadingColumn where no article has a text like pattern may be passed
-        // over, when every article the driver says has rows has one.
+        // over, when every article the driver says has rows has one. An
+        // empty lowest: the driver reads the whole index.
         struct Range {
             QString lowest, leadingColumn;
             std::optional<QString> pattern;
@@ -146,6 +147,10 @@ struct LookupPlan {
         // 64 rows, it spares reading the rest (a code of two digits begins
         // ten thousand codes at a million).
         QString beyondMost = {};
+        // Given with it, where select reads the range of the codes that
+        // begin with this (a key prefix): what the connection keeps of the
+        // file may tell them too many first (NameBlocks::Index::codesBeginningWith).
+        QString codesBeginWith = {};
     };
     struct Apart {
         std::vector<CandidateSelect> candidates;

@@ -324,20 +324,21 @@ std::optional<CandidateSelects> candidateSelects(const TokenView &t, size_t open
     // range, and what an article in it must hold for one of the terms.
     struct Range {
         QStringList probes;
-        QString column;
+        QString column, prefix;
         QStringList terms;
     };
     std::vector<Range> ranges;
-    const auto tryInRange = [&](const QStringList &range, const QString &column, const QString &term) {
+    const auto tryInRange = [&](const QStringList &range, const QString &column, const QString &prefix,
+                                const QString &term) {
         auto found = std::find_if(ranges.begin(), ranges.end(), [&](const Range &r) { return r.probes == range; });
         if (found == ranges.end())
-            found = ranges.insert(ranges.end(), {range, column, {}});
+            found = ranges.insert(ranges.end(), {range, column, prefix, {}});
         found->terms.append(term);
     };
     // Each probe's From and Where, the column whose index it reads, and the
     // select that tells its articles too many to sort, where the indexes can.
     struct Probe {
-        QString fromWhere, column, beyondMost = {};
+        QString fromWhere, column, beyondMost = {}, codesBeginWith = {};
     };
     std::vector<Probe> probes;
     // A variety whose name begins with a combining mark may change the last
@@ -380,7 +381,7 @@ std::optional<CandidateSelects> candidateSelects(const TokenView &t, size_t open
             // the pattern again on the rows it reads, and odd texts, whose
             // range may hold others, are always tried.
             const bool rangeDecides = !term.joined && reading != Reading::Odd && term.pattern == prefix + u'%';
-            tryInRange(*range, term.column,
+            tryInRange(*range, term.column, prefix,
                        term.joined    ? withVarietiesLike(term.column, term.pattern)
                        : rangeDecides ? QString()
                                       : term.column + QStringLiteral(" Like ") + rdo::textLiteral(term.pattern));
@@ -405,16 +406,16 @@ std::optional<CandidateSelects> candidateSelects(const TokenView &t, size_t open
     for (const Range &range : ranges)
         for (const QString &probe : range.probes) {
             const bool wholeRange = range.terms.contains(QString());
+            const bool counted = wholeRange && !naming && apart && apart->unlessInRange && apart->mostToSort > 0;
             // The articles given otherwise are passed over first: most of a
             // range, each in less time than a pattern takes.
             probes.push_back({probe + skipped +
                                   (wholeRange ? QString()
                                               : QStringLiteral(" And (") + range.terms.join(QStringLiteral(" Or ")) +
                                                     u')'),
-                              range.column,
-                              wholeRange && !naming && apart && apart->unlessInRange && apart->mostToSort > 0
-                                  ? beyondMost(probe, *apart->unless, apart->mostToSort)
-                                  : QString()});
+                              range.column, counted ? beyondMost(probe, *apart->unless, apart->mostToSort) : QString(),
+                              counted && range.column.compare(u"ArtCodigo", Qt::CaseInsensitive) == 0 ? range.prefix
+                                                                                                       : QString()});
         }
     const QString selected = naming ? QStringLiteral("ArtID, ") + naming->name : columns;
     if (probes.empty())
@@ -430,7 +431,7 @@ std::optional<CandidateSelects> candidateSelects(const TokenView &t, size_t open
     if (!naming) {
         CandidateSelects all;
         for (const Probe &probe : probes)
-            all.push_back({selectOf(selected, probe), probe.beyondMost});
+            all.push_back({selectOf(selected, probe), probe.beyondMost, probe.codesBeginWith});
         return all;
     }
     const auto selects = [&](const QString &columns, auto &&taken) {
@@ -950,11 +951,24 @@ ApartRows BranchPlanning::planApart(const QString &given, const std::optional<QS
         return ApartRows::Sorted;
     }
     const QString matches = matching() + notGiven;
+    // Where every term has the leading name's pattern, the stretches of the
+    // index where no article has a text like it are passed over: most of it
+    // for a code of two digits, which begins one code in a hundred.
+    const auto terms = groupTerms(t, b.group, b.groupClose);
+    const bool screened = planner.options().namesNeverNull && name.compare(u"ArtNombre", Qt::CaseInsensitive) == 0 &&
+                          pattern && terms && std::all_of(terms->begin(), terms->end(), [&](const GroupTerm &term) {
+                              return term.pattern == *pattern;
+                          });
     LookupPlan::Driven many{selectList + QStringLiteral(", ") + name + rows + QStringLiteral(" And ArtID = ?1"),
                             QStringLiteral("Select ArtID, ") + name + QStringLiteral(", ") + hasRows(matches) +
                                 kHasRowsThenCode + byIndex + QStringLiteral(" Where ") +
-                                passing(varieties ? kMayHaveVarieties : matches) + kNotOdd +
-                                inIndexOrder()};
+                                passing(varieties ? kMayHaveVarieties : matches) +
+                                (screened ? QStringLiteral(" And ") + noCase(name) + QStringLiteral(" >= ") +
+                                                QLatin1String(kDriverFrom)
+                                          : QString()) +
+                                kNotOdd + inIndexOrder()};
+    if (screened)
+        many.range = LookupPlan::Driven::Range{QString(), name, pattern};
     // The few are sorted with the articles without rows too (the rows say),
     // which makes no difference to the order. In a branch of varieties, an
     // article known to have none is not sorted: two in three of a code's

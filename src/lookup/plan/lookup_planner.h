@@ -51,6 +51,11 @@ struct PlannerOptions {
     // Whether the connection keeps the odd articles in memory for the streams
     // to list (see OddArticles); else their drivers read the file's indexes.
     bool oddArticlesKept = true;
+    // Whether the file declares ArtNombre Not Null: a driver over the whole
+    // name index may then be read from a name on, passing over the stretches
+    // that cannot hold its rows (see NameBlocks). Where a name may be Null,
+    // its articles lie at the start of the index, before every name.
+    bool namesNeverNull = false;
 };
 
 class LookupPlanner {

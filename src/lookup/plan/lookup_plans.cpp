@@ -45,7 +45,7 @@ rdo::StatementCache::Statement snapshotOf(rdo::SqliteConnection::Handle &handle)
 class LookupPlans final : public rdo::SqlitePlans {
 public:
     LookupPlans(rdo::SqliteConnection &connection, PlannerOptions options)
-        : m_planner(connection.textColumns(), forCollationOf(connection, options))
+        : m_planner(connection.textColumns(), forFileOf(connection, options))
     {
         rdo::SqliteConnection::Handle &handle = connection.handle();
         if (m_varieties.install(handle.db, handle.collation) != SQLITE_OK ||
@@ -221,9 +221,13 @@ public:
     }
 
 private:
-    static PlannerOptions forCollationOf(rdo::SqliteConnection &connection, PlannerOptions options)
+    static PlannerOptions forFileOf(rdo::SqliteConnection &connection, PlannerOptions options)
     {
-        options.accentsIgnored = connection.handle().collation == rdo::TextCollation::AccentInsensitive;
+        rdo::SqliteConnection::Handle &handle = connection.handle();
+        options.accentsIgnored = handle.collation == rdo::TextCollation::AccentInsensitive;
+        options.namesNeverNull = handle.statements->firstInteger(
+                                     u"Select \"notnull\" From pragma_table_info('Articulo') Where name = 'ArtNombre'"_qs) ==
+                                 1;
         return options;
     }
     // The streams read the indexes of data/indexes.sql, and the stretches of
@@ -420,14 +424,20 @@ struct LookupPlans::Run {
         if (prepared.fromParameter == 0)
             return false;
         // The blocks are read only for a pattern they can narrow.
-        std::vector<uint64_t> runs = NameBlocks::Index::runsOf(range.pattern.value_or(QString()).toStdString());
+        const std::string pattern = range.pattern.value_or(QString()).toStdString();
+        std::vector<uint64_t> runs = NameBlocks::Index::runsOf(pattern);
+        // Over the whole index, a code of two digits passes over the
+        // stretches where no text begins with them.
+        const std::optional<int> digits =
+            range.lowest.isEmpty() ? NameBlocks::Index::digitsBeginning(pattern) : std::nullopt;
         // They hold the letters of names with their accents: ignoring
         // accents, every stretch is read.
         const NameBlocks::Index *blocks =
-            runs.empty() || handle.collation == rdo::TextCollation::AccentInsensitive
+            (runs.empty() && !digits) || handle.collation == rdo::TextCollation::AccentInsensitive
                 ? nullptr
                 : nameBlocks.of(range.leadingColumn, *handle.statements, varieties);
-        prepared.range = std::make_unique<ScreenedRange>(blocks, std::move(runs), range.lowest.toStdString());
+        prepared.range =
+            std::make_unique<ScreenedRange>(blocks, std::move(runs), range.lowest.toStdString(), digits);
         return true;
     }
 
@@ -446,6 +456,19 @@ struct LookupPlans::Run {
         std::function<bool()> tooMany;
         if (!candidates.beyondMost.isEmpty())
             tooMany = [&] {
+                // A code of two digits: the articles counted with the
+                // stretches of the names tell at once, where the count reads
+                // 2,000 codes off the file (half a millisecond at a million).
+                // Less the names that begin alike, which the select may leave
+                // out, they are fewer than the select gives.
+                const auto digits =
+                    candidates.codesBeginWith.size() == 2
+                        ? NameBlocks::Index::digitsBeginning((candidates.codesBeginWith + u'%').toStdString())
+                        : std::nullopt;
+                if (const NameBlocks::Index *blocks =
+                        digits ? nameBlocks.of(u"ArtNombre"_qs, *handle.statements, varieties) : nullptr;
+                    blocks && blocks->codesBeginningWith(*digits) - blocks->namesBeginningWith(*digits) > plan.mostToSort)
+                    return true;
                 const auto counted = handle.statements->firstInteger(candidates.beyondMost);
                 return counted && *counted > plan.mostToSort;
             };

@@ -99,6 +99,15 @@ void forEachRun(std::u32string_view text, Run &&run)
     forEachRun(text.size(), [&](size_t i) { return text[i]; }, run);
 }
 
+// The pair of digits two characters are, as a number from 0 to 99.
+std::optional<size_t> digitPair(char32_t a, char32_t b)
+{
+    const auto digit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
+    if (!digit(a) || !digit(b))
+        return std::nullopt;
+    return static_cast<size_t>((a - U'0') * 10 + (b - U'0'));
+}
+
 // The same for a text in UTF-8 as the file holds it. Most are ASCII, compared
 // with A to Z lowered: read on their bytes, without conversion.
 template <typename Run>
@@ -190,6 +199,16 @@ std::vector<uint64_t> NameBlocks::Index::runsOf(std::string_view utf8Pattern)
     std::sort(runs.begin(), runs.end());
     runs.erase(std::unique(runs.begin(), runs.end()), runs.end());
     return runs;
+}
+
+std::optional<int> NameBlocks::Index::digitsBeginning(std::string_view utf8Pattern)
+{
+    const SqlServerLikePattern pattern(utf8Pattern);
+    const std::vector<std::u32string> literals = pattern.literalRuns();
+    if (!pattern.beginsWithLiteral() || literals.empty() || literals.front().size() < 2)
+        return std::nullopt;
+    const auto pair = digitPair(literals.front()[0], literals.front()[1]);
+    return pair ? std::optional(static_cast<int>(*pair)) : std::nullopt;
 }
 
 size_t NameBlocks::Index::blockOf(std::string_view name) const
@@ -329,8 +348,10 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
     // already when they repeat (one name for many codes).
     std::array<std::string, 3> before;
     BlockRuns runs;
+    std::bitset<100> digits;
     // Ends the last block, setting the bits of its runs.
     const auto close = [&] {
+        blocks->m_digits.push_back(std::exchange(digits, {}));
         const size_t bits = std::bit_ceil(std::max(kLeastBits, runs.size() * kBitsPerRun));
         std::vector<uint64_t> &words = blocks->m_words;
         const size_t first = words.size();
@@ -343,6 +364,19 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
         before = {};
     };
     const auto add = [&](std::string_view text) { forEachRunOfUtf8(text, [&](uint64_t run) { runs.add(run); }); };
+    // The digits a text begins with, in the form LIKE compares it in; most
+    // texts begin with two ASCII characters, read as they are. A mark after
+    // them may make the second another letter: the block then says too much,
+    // which costs a reading, never a row.
+    const auto addBeginning = [&](std::string_view text) {
+        std::optional<size_t> pair;
+        if (text.size() >= 2 && isAsciiUtf8(text.substr(0, 2)))
+            pair = digitPair(static_cast<unsigned char>(text[0]), static_cast<unsigned char>(text[1]));
+        else if (const std::u32string first = sqlServerComparableUtf8(text); first.size() >= 2)
+            pair = digitPair(first[0], first[1]);
+        if (pair)
+            digits.set(*pair);
+    };
     // A name run together with a variety's: when both are ASCII, the runs of
     // each and those across the join; else the joined text, where composing
     // may change the letters at the join.
@@ -355,6 +389,10 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
             joined.assign(name).append(variety);
         }
         add(joined);
+        // The joined text begins as the name does, unless the name is
+        // shorter than two characters or a variety's mark composes with it.
+        if (name.size() < 2 || !isAsciiUtf8(name) || !isAsciiUtf8(variety))
+            addBeginning(joined.assign(name).append(variety));
     };
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
@@ -377,9 +415,24 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
         for (size_t t = 0; t < texts.size(); ++t)
             if (sqlite3_column_type(rows.get(), static_cast<int>(t) + 1) != SQLITE_NULL)
                 texts[t] = columnText(rows.get(), static_cast<int>(t) + 1);
+        // The articles read are printable ASCII (see kOddArticles).
+        const auto digitsOf = [&](size_t t) -> std::optional<size_t> {
+            const std::optional<std::string_view> &text = texts[t];
+            return text && text->size() >= 2 ? digitPair(static_cast<unsigned char>((*text)[0]),
+                                                         static_cast<unsigned char>((*text)[1]))
+                                             : std::nullopt;
+        };
+        if (const auto code = digitsOf(2))
+            ++blocks->m_codesBeginning[*code];
+        const auto name = digitsOf(0), shortName = digitsOf(1);
+        if (name)
+            ++blocks->m_namesBeginning[*name];
+        if (shortName && shortName != name)
+            ++blocks->m_namesBeginning[*shortName];
         for (size_t t = 0; t < texts.size(); ++t)
             if (texts[t] && *texts[t] != before[t]) {
                 add(*texts[t]);
+                addBeginning(*texts[t]);
                 before[t].assign(*texts[t]);
             }
         varieties.forEachVarietyName(sqlite3_column_int64(rows.get(), 4), [&](std::string_view variety) {
@@ -395,10 +448,16 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
     return blocks;
 }
 
-ScreenedRange::ScreenedRange(const NameBlocks::Index *index, std::vector<uint64_t> runs, std::string lowest)
-    : m_index(index && !runs.empty() && index->size() > 0 ? index : nullptr), m_runs(std::move(runs)),
-      m_lowest(std::move(lowest))
+ScreenedRange::ScreenedRange(const NameBlocks::Index *index, std::vector<uint64_t> runs, std::string lowest,
+                             std::optional<int> digits)
+    : m_index(index && (!runs.empty() || digits) && index->size() > 0 ? index : nullptr), m_runs(std::move(runs)),
+      m_digits(digits), m_lowest(std::move(lowest))
 {
+}
+
+bool ScreenedRange::mayHold(size_t block) const
+{
+    return (m_runs.empty() || m_index->mayHold(block, m_runs)) && (!m_digits || m_index->mayBeginWith(block, *m_digits));
 }
 
 std::optional<std::string> ScreenedRange::nextRun()
@@ -413,12 +472,12 @@ std::optional<std::string> ScreenedRange::nextRun()
     if (!std::exchange(m_started, true))
         m_next = m_index->blockOf(m_lowest);
     size_t first = m_next;
-    while (first < m_index->size() && !m_index->mayHold(first, m_runs))
+    while (first < m_index->size() && !mayHold(first))
         ++first;
     if (first == m_index->size())
         return std::nullopt;
     size_t past = first + 1;
-    while (past < m_index->size() && m_index->mayHold(past, m_runs))
+    while (past < m_index->size() && mayHold(past))
         ++past;
     // The driver gives the stop block's first article and none after it in
     // the block: the next run begins after it.

@@ -8,7 +8,9 @@
 
 #include <QString>
 
+#include <array>
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -39,9 +41,23 @@ public:
         size_t blockOf(std::string_view name) const;
         // False when no article of the block has a text that holds every run.
         bool mayHold(size_t block, const std::vector<uint64_t> &runs) const;
+        // The two digits every text like pattern begins with, as a number
+        // from 0 to 99; none when it may begin otherwise.
+        static std::optional<int> digitsBeginning(std::string_view utf8Pattern);
+        // False when no text of the block's articles begins with the digits.
+        bool mayBeginWith(size_t block, int digits) const { return m_digits[block][static_cast<size_t>(digits)]; }
+        // How many of the articles read (all but the odd ones) have a code,
+        // and how many a name or short name, that begins with the digits.
+        int codesBeginningWith(int digits) const { return m_codesBeginning[static_cast<size_t>(digits)]; }
+        int namesBeginningWith(int digits) const { return m_namesBeginning[static_cast<size_t>(digits)]; }
 
     private:
         friend class NameBlocks;
+        // Of each block, the pairs of digits its texts begin with: a code of
+        // two digits begins one code in a hundred, and the runs inside texts
+        // tell nothing of it.
+        std::vector<std::bitset<100>> m_digits;
+        std::array<int, 100> m_codesBeginning{}, m_namesBeginning{};
         std::vector<std::string> m_starts;
         // Block b's bits are m_words from m_firstWord[b] to m_firstWord[b + 1].
         std::vector<uint64_t> m_words;
@@ -107,9 +123,11 @@ private:
 class ScreenedRange final : public rdo::DriverRange {
 public:
     // Over the range from lowest up, passing over the blocks that cannot hold
-    // the runs (Index::runsOf); every block is read when index is null or runs
-    // are empty.
-    ScreenedRange(const NameBlocks::Index *index, std::vector<uint64_t> runs, std::string lowest);
+    // the runs (Index::runsOf) or whose texts do not begin with the digits
+    // (Index::digitsBeginning); every block is read when index is null or
+    // there is neither.
+    ScreenedRange(const NameBlocks::Index *index, std::vector<uint64_t> runs, std::string lowest,
+                  std::optional<int> digits = std::nullopt);
 
     // Whether the driver reads on where it is, or must be set at nextRun().
     bool positioned() const override { return m_positioned; }
@@ -123,8 +141,11 @@ public:
     void gave(std::string_view name) override;
 
 private:
+    bool mayHold(size_t block) const;
+
     const NameBlocks::Index *m_index;
     std::vector<uint64_t> m_runs;
+    std::optional<int> m_digits;
     std::string m_lowest;
     bool m_positioned = false, m_started = false;
     size_t m_next = 0; // the first block nextRun() considers

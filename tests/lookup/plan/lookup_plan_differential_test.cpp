@@ -41,8 +41,8 @@ using vok::test::Typist;
 // a till ignoring accents still reads on the indexes; a variety's accent, and
 // a variety's leading accent that composes with the name's last letter
 // (CAFE and a combining acute make CAFÉ), an accented name that a
-// variety's name goes on from (CAFÉ and MOLIDO), a name of one letter
-// that a variety's name goes on from (Ñ and ANDU), and a short name that
+// variety's name goes on from (CAFÉ and MOLIDO), names of one character
+// that a variety's name goes on from (Ñ and ANDU, 7 and 9ROJO), and a short name that
 // begins as the name does for four letters, then apart, and a variety's name
 // completes (VASOS, VASOTEAZUL and ROJO).
 constexpr const char *kAccents = R"sql(
@@ -52,10 +52,11 @@ VALUES (900201, '77001', 'ÁBACO ESCOLAR', 'abaco', 5, 1, 0), (900202, '77002', 
        (900205, '7700', 'azucar', 'AZUCAR', 5, 1, 0), (900206, '77005', 'ABACA', 'ÁBACA', 5, 1, 0);
 INSERT INTO Articulo (ArtID, ArtCodigo, ArtNombre, ArtNombreCorto, ArtUnidadMedida, ArtEmpresa, ArtNoUtilizarGenerico)
 VALUES (900207, '77006', 'CAFE', 'KAFÉ', 5, 1, 0), (900208, '77007', 'CAFÉ', 'CAFÉ', 5, 1, 0),
-       (900209, '77008', 'Ñ', 'Ñ', 5, 1, 0), (900210, '77009', 'VASOS', 'VASOTEAZUL', 5, 1, 0);
+       (900209, '77008', 'Ñ', 'Ñ', 5, 1, 0), (900210, '77009', 'VASOS', 'VASOTEAZUL', 5, 1, 0),
+       (900211, '88010', '7', NULL, 5, 1, 0);
 INSERT INTO ArticuloVariedad (AVaArticulo, AVaID, AVaNombre, AVaEnUso)
 VALUES (900206, 1, 'ROSÉ', 1), (900207, 1, char(769) || ' MOLIDO', 1), (900208, 1, 'MOLIDO', 1),
-       (900209, 1, 'ANDU', 1), (900210, 1, 'ROJO', 1);
+       (900209, 1, 'ANDU', 1), (900210, 1, 'ROJO', 1), (900211, 1, '9ROJO', 1);
 )sql";
 
 struct Catalogue : vok::test::CatalogueTexts {
@@ -288,11 +289,12 @@ TEST(LookupPlansOfOtherStatements, KeepTheRowsOfAGroupWithATermMore)
 }
 
 // A lookup passes over the stretches of the name's index that cannot hold
-// the words typed. Whatever an article's texts hold (its names, its code, its
-// names run into its varieties'), the stretch it is in must say it may hold
-// them, or the lookup would lose it: so for the stretches read by the lookup's
-// connection, and for those read in the background on a connection of their
-// own.
+// the words typed, or whose texts begin with other digits than a code typed.
+// Whatever an article's texts hold (its names, its code, its names run into
+// its varieties'), and whatever digits they begin with, the stretch it is in
+// must say it may hold them, or the lookup would lose it: so for the
+// stretches read by the lookup's connection, and for those read in the
+// background on a connection of their own.
 TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
 {
     const auto catalogue = makeCatalogue(11);
@@ -322,7 +324,29 @@ TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
                 EXPECT_TRUE(index->mayHold(block, lookup::NameBlocks::Index::runsOf((u'%' + text + u'%').toStdString())))
                     << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
                     << text.toStdString() << "»";
+                if (const auto digits = lookup::NameBlocks::Index::digitsBeginning((text + u'%').toStdString()))
+                    EXPECT_TRUE(index->mayBeginWith(block, *digits))
+                        << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
+                        << text.toStdString() << "» begins with " << *digits;
             }
+        }
+        // What a code of two digits counts on, to know its articles too
+        // many to sort: the articles whose code, and those whose names,
+        // begin with the digits.
+        const auto counted = [&](const QString &condition) {
+            return column(db, ("Select Count(*) From Articulo Where Not " + QString(lookup::kOddArticles) + " And (" +
+                               condition + ")")
+                                  .toUtf8()
+                                  .constData())
+                .at(0)
+                .toInt();
+        };
+        for (int digits = 0; leadingText == 0 && digits < 100; ++digits) {
+            const QString pair = u'\'' + QString::number(digits / 10) + QString::number(digits % 10) + u'\'';
+            EXPECT_EQ(index->codesBeginningWith(digits), counted("substr(ArtCodigo, 1, 2) = " + pair)) << pair.toStdString();
+            EXPECT_EQ(index->namesBeginningWith(digits),
+                      counted("substr(ArtNombre, 1, 2) = " + pair + " Or substr(ArtNombreCorto, 1, 2) = " + pair))
+                << pair.toStdString();
         }
     };
     {

@@ -54,8 +54,8 @@ void *collationArgument(TextCollation collation)
 }
 
 // Statements a read-only connection may run: reading, the functions it calls,
-// and the pragmas that only tell of the file (its indexes, whether another
-// connection has written), without setting anything.
+// and the pragmas that only tell of the file (its indexes and columns,
+// whether another connection has written), without setting anything.
 int readOnlyAuthorizer(void *, int action, const char *name, const char *, const char *, const char *)
 {
     switch (action) {
@@ -65,7 +65,7 @@ int readOnlyAuthorizer(void *, int action, const char *name, const char *, const
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
     case SQLITE_PRAGMA:
-        for (const char *telling : {"index_list", "index_xinfo", "data_version"})
+        for (const char *telling : {"index_list", "index_xinfo", "table_info", "data_version"})
             if (name && qstricmp(name, telling) == 0)
                 return SQLITE_OK;
         return SQLITE_DENY;
