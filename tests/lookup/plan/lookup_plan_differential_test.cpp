@@ -324,10 +324,11 @@ TEST(NameBlocks, SayEveryStretchMayHoldWhatItsArticlesHold)
                 EXPECT_TRUE(index->mayHold(block, lookup::NameBlocks::Index::runsOf((u'%' + text + u'%').toStdString())))
                     << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
                     << text.toStdString() << "»";
-                if (const auto digits = lookup::NameBlocks::Index::digitsBeginning((text + u'%').toStdString()))
+                if (const auto digits = lookup::NameBlocks::Index::digitsBeginning((text + u'%').toStdString())) {
                     EXPECT_TRUE(index->mayBeginWith(block, *digits))
                         << leading.toStdString() << " «" << parts[leadingText].toStdString() << "», «"
                         << text.toStdString() << "» begins with " << *digits;
+                }
             }
         }
         // What a code of two digits counts on, to know its articles too
