@@ -172,9 +172,9 @@ public:
     // articles, and the stretches of the names' index, or on a file without
     // our index script the places of the names. Those two wait for the first
     // lookup to end (or for a few seconds without one): a walk over every
-    // name beside it would slow it by a tenth. A first lookup typed at once waits on the varieties most (it
-    // takes them up halfway), and on a till of two cores it shares the other
-    // core with what is read beside it.
+    // name beside it would slow it by a tenth. A first lookup typed at once
+    // waits on the varieties most (it takes them up halfway), and on a till
+    // of two cores it shares the other core with what is read beside it.
     void readInBackground(rdo::StatementCache &statements)
     {
         const std::shared_future<void> varietiesRead =
@@ -536,13 +536,13 @@ struct LookupPlans::Run {
 std::shared_ptr<rdo::rdoResultset> LookupPlans::run(const LookupPlan &plan,
                                                     const std::shared_ptr<rdo::SqliteConnection::Handle> &handle)
 {
+    // What the lookup asks of the file before its streams, and their first
+    // rows, come from one snapshot.
+    const rdo::StatementCache::Statement snapshot = snapshotOf(*handle);
     // Until the varieties read since the connection was opened are there,
     // nothing is known of them: the lookup asks the file article by article,
     // until they are there. So too, on a file that does not count their
     // changes, while they are read again after another program's commit.
-    // What the lookup asks of the file before its streams, and their first
-    // rows, come from one snapshot.
-    const rdo::StatementCache::Statement snapshot = snapshotOf(*handle);
     const auto when = m_path.empty() ? ArticlesWithVarieties::When::Now : ArticlesWithVarieties::When::Later;
     if (const auto later = m_varieties.refresh(*handle->statements, when))
         m_varieties.readInBackground(m_path, later);

@@ -364,8 +364,8 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
         before = {};
     };
     const auto add = [&](std::string_view text) { forEachRunOfUtf8(text, [&](uint64_t run) { runs.add(run); }); };
-    // The digits a text begins with, in the form LIKE compares it in; most
-    // texts begin with two ASCII characters, read as they are. A mark after
+    // The digits a joined text begins with, in the form LIKE compares it in;
+    // most begin with two ASCII characters, read as they are. A mark after
     // them may make the second another letter: the block then says too much,
     // which costs a reading, never a row.
     const auto addBeginning = [&](std::string_view text) {
@@ -415,16 +415,19 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
         for (size_t t = 0; t < texts.size(); ++t)
             if (sqlite3_column_type(rows.get(), static_cast<int>(t) + 1) != SQLITE_NULL)
                 texts[t] = columnText(rows.get(), static_cast<int>(t) + 1);
-        // The articles read are printable ASCII (see kOddArticles).
-        const auto digitsOf = [&](size_t t) -> std::optional<size_t> {
-            const std::optional<std::string_view> &text = texts[t];
-            return text && text->size() >= 2 ? digitPair(static_cast<unsigned char>((*text)[0]),
-                                                         static_cast<unsigned char>((*text)[1]))
-                                             : std::nullopt;
-        };
-        if (const auto code = digitsOf(2))
+        // The digits each text begins with: the articles read are printable
+        // ASCII (see kOddArticles), their bytes compared as they are.
+        std::array<std::optional<size_t>, 3> begin;
+        for (size_t t = 0; t < texts.size(); ++t) {
+            if (texts[t] && texts[t]->size() >= 2)
+                begin[t] = digitPair(static_cast<unsigned char>((*texts[t])[0]),
+                                     static_cast<unsigned char>((*texts[t])[1]));
+            if (begin[t])
+                digits.set(*begin[t]);
+        }
+        const auto &[name, shortName, code] = begin;
+        if (code)
             ++blocks->m_codesBeginning[*code];
-        const auto name = digitsOf(0), shortName = digitsOf(1);
         if (name)
             ++blocks->m_namesBeginning[*name];
         if (shortName && shortName != name)
@@ -432,7 +435,6 @@ std::unique_ptr<NameBlocks::Index> NameBlocks::read(const QString &column, State
         for (size_t t = 0; t < texts.size(); ++t)
             if (texts[t] && *texts[t] != before[t]) {
                 add(*texts[t]);
-                addBeginning(*texts[t]);
                 before[t].assign(*texts[t]);
             }
         varieties.forEachVarietyName(sqlite3_column_int64(rows.get(), 4), [&](std::string_view variety) {
