@@ -1,51 +1,81 @@
 -- Indexes for the tills' lookups on a PostgreSQL server, run after loading
--- (psql -f indexes.sql). The tills' connections compare text through
--- expressions (see translateForPostgres): an index serves a lookup only when
--- it indexes the very expression the statement holds, so these index those.
+-- (psql -f indexes.sql), and again after an upgrade: it adds what is missing
+-- and drops what an earlier version made in its place. The tills' connections
+-- compare text through expressions (see translateForPostgres): an index
+-- serves a lookup only when it indexes the very expression the statement
+-- holds, so these index those.
+--
+-- Text is compared folded: composed, lowered over all of Unicode (ICU's root
+-- locale), in code point order. The functions below fold it, and a till that
+-- finds them on the server compares through them. Codes and names are nearly
+-- all ASCII, which needs neither composing nor ICU: lowering A to Z is the
+-- whole fold, a tenth of the time. Each is a single expression, which the
+-- server writes out in place of every call, in statements and indexes alike.
+-- A till looks for them as it connects. On a server an earlier version
+-- indexed, upgrade the tills, run this script, then start them again: a till
+-- of that version, or one connected before, compares through the expressions
+-- whose indexes this drops. A change to a function's body calls for REINDEX
+-- of the indexes on it.
 --
 -- Typed text is matched anywhere in codes and names (a LIKE pattern may begin
 -- with '%' and holds a '%' for every blank typed): trigram indexes (pg_trgm)
--- on the lowered, composed text answer such patterns. Codes and names compared
--- with '=' use the key indexes below; the joins, bar codes and the advanced
--- search's conditions the ordinary B-tree indexes of ../schema.sql.
+-- on the folded text answer such patterns. Codes and names compared with '='
+-- use the key indexes below; the joins, bar codes and the advanced search's
+-- conditions the ordinary B-tree indexes of ../schema.sql.
 --
 -- Tills that ignore accents (collation=ci_ai in their connection string)
 -- compare the text without its accents: every index below has a twin, named
--- ...SinAcentos, on that expression (decomposed, marks U+0300 to U+036F
--- dropped, composed again; all of it immutable, as an index requires).
+-- ...SinAcentos, on that fold (decomposed, marks U+0300 to U+036F dropped,
+-- composed again; all of it immutable, as an index requires).
 
 CREATE EXTENSION IF NOT EXISTS pg_trgm;
 
+CREATE OR REPLACE FUNCTION TextoPlegado(t text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT CASE WHEN octet_length(t) = char_length(t) THEN lower(t COLLATE "C") COLLATE "C"
+                ELSE lower(normalize(t, NFC) COLLATE "und-x-icu") COLLATE "C" END
+$$;
+CREATE OR REPLACE FUNCTION TextoPlegadoSinAcentos(t text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+    SELECT CASE WHEN octet_length(t) = char_length(t) THEN lower(t COLLATE "C") COLLATE "C"
+                ELSE normalize(regexp_replace(normalize(lower(normalize(t, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
+                                              '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C" END
+$$;
+
+-- What an earlier version indexed: the fold written out in each index.
+DROP INDEX IF EXISTS IX_Articulo_CodigoTrgm, IX_Articulo_NombreTrgm, IX_Articulo_NombreCortoTrgm,
+    IX_Articulo_CodigoClave, IX_Articulo_NombreClave, IX_Articulo_CodigoTrgmSinAcentos,
+    IX_Articulo_NombreTrgmSinAcentos, IX_Articulo_NombreCortoTrgmSinAcentos, IX_Articulo_CodigoClaveSinAcentos,
+    IX_Articulo_NombreClaveSinAcentos, IX_ArticuloVariedadNombres_NombreTrgm,
+    IX_ArticuloVariedadNombres_NombreCortoTrgm, IX_ArticuloVariedadNombres_NombreTrgmSinAcentos,
+    IX_ArticuloVariedadNombres_NombreCortoTrgmSinAcentos, IX_ArticuloCodigoBarras_Comienzo,
+    IX_ArticuloCodigoBarras_ComienzoSinAcentos;
+
 -- Words anywhere in codes and names.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoTrgm ON Articulo USING gin
-    ((lower(normalize(ArtCodigo, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreTrgm ON Articulo USING gin
-    ((lower(normalize(ArtNombre, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoTrgm ON Articulo USING gin
-    ((lower(normalize(ArtNombreCorto, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoTrgm ON Articulo USING gin (TextoPlegado(ArtCodigo) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoTrgm ON Articulo USING gin (TextoPlegado(ArtNombre) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoPlegadoTrgm ON Articulo USING gin
+    (TextoPlegado(ArtNombreCorto) gin_trgm_ops);
 
 -- Codes compared with '=' (the search dialog's "equal to"), and their order.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClave ON Articulo
-    ((lower(normalize(rtrim(ArtCodigo), NFC) COLLATE "und-x-icu") COLLATE "C"));
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClave ON Articulo
-    ((lower(normalize(rtrim(ArtNombre), NFC) COLLATE "und-x-icu") COLLATE "C"));
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoClave ON Articulo (TextoPlegado(rtrim(ArtCodigo)));
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoClave ON Articulo (TextoPlegado(rtrim(ArtNombre)));
 
 -- The same for the tills that ignore accents.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoTrgmSinAcentos ON Articulo USING gin
-    ((normalize(regexp_replace(normalize(lower(normalize(ArtCodigo, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreTrgmSinAcentos ON Articulo USING gin
-    ((normalize(regexp_replace(normalize(lower(normalize(ArtNombre, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoTrgmSinAcentos ON Articulo USING gin
-    ((normalize(regexp_replace(normalize(lower(normalize(ArtNombreCorto, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoClaveSinAcentos ON Articulo
-    ((normalize(regexp_replace(normalize(lower(normalize(rtrim(ArtCodigo), NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C"));
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombreClaveSinAcentos ON Articulo
-    ((normalize(regexp_replace(normalize(lower(normalize(rtrim(ArtNombre), NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C"));
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoTrgmSinAcentos ON Articulo USING gin
+    (TextoPlegadoSinAcentos(ArtCodigo) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoTrgmSinAcentos ON Articulo USING gin
+    (TextoPlegadoSinAcentos(ArtNombre) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoPlegadoTrgmSinAcentos ON Articulo USING gin
+    (TextoPlegadoSinAcentos(ArtNombreCorto) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoClaveSinAcentos ON Articulo
+    (TextoPlegadoSinAcentos(rtrim(ArtCodigo)));
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoClaveSinAcentos ON Articulo
+    (TextoPlegadoSinAcentos(rtrim(ArtNombre)));
+
+-- A list of thousands of names joins each row with its price and its stock:
+-- read from these alone, without the rows of either table.
+CREATE INDEX IF NOT EXISTS IX_PrecioVigente_Lista ON PrecioVigente (PViArticulo, PViVariedad, PViTipoPrecio, PViCantidad)
+    INCLUDE (PViHabilitado, PViMoneda, PViPrecio);
+CREATE INDEX IF NOT EXISTS IX_StockDisponible_Lista ON StockDisponible (SDiArticulo, SDiVariedad) INCLUDE (SDiCantidad);
 
 -- A variety is found by its article's name, or short name, run together with
 -- its own: no index of either table holds those texts, and on a million
@@ -111,23 +141,24 @@ FROM ArticuloVariedad JOIN Articulo ON ArtID = AVaArticulo
 ON CONFLICT (AVaArticulo, AVaID) DO UPDATE
     SET NombreYVariedad = EXCLUDED.NombreYVariedad, NombreCortoYVariedad = EXCLUDED.NombreCortoYVariedad;
 
-CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreTrgm ON ArticuloVariedadNombres USING gin
-    ((lower(normalize(NombreYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoTrgm ON ArticuloVariedadNombres USING gin
-    ((lower(normalize(NombreCortoYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreTrgmSinAcentos ON ArticuloVariedadNombres USING gin
-    ((normalize(regexp_replace(normalize(lower(normalize(NombreYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoTrgmSinAcentos ON ArticuloVariedadNombres USING gin
-    ((normalize(regexp_replace(normalize(lower(normalize(NombreCortoYVariedad, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-        '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombrePlegadoTrgm ON ArticuloVariedadNombres USING gin
+    (TextoPlegado(NombreYVariedad) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoPlegadoTrgm ON ArticuloVariedadNombres USING gin
+    (TextoPlegado(NombreCortoYVariedad) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombrePlegadoTrgmSinAcentos ON ArticuloVariedadNombres USING gin
+    (TextoPlegadoSinAcentos(NombreYVariedad) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoPlegadoTrgmSinAcentos ON ArticuloVariedadNombres
+    USING gin (TextoPlegadoSinAcentos(NombreCortoYVariedad) gin_trgm_ops);
 
 -- Bar codes by what their pattern holds before its first wildcard: a scanned
 -- code is looked up among the patterns that begin as it does.
-CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_Comienzo ON ArticuloCodigoBarras
-    ((substring(lower(normalize(ACBCodigo, NFC) COLLATE "und-x-icu") COLLATE "C" from '^[^%_[]*')));
-CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_ComienzoSinAcentos ON ArticuloCodigoBarras
-    ((substring(normalize(regexp_replace(normalize(lower(normalize(ACBCodigo, NFC) COLLATE "und-x-icu") COLLATE "C", NFD),
-                '[\u0300-\u036f]', '', 'g'), NFC) COLLATE "C" from '^[^%_[]*')));
+CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_ComienzoPlegado ON ArticuloCodigoBarras
+    ((substring(TextoPlegado(ACBCodigo) from '^[^%_[]*')));
+CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_ComienzoPlegadoSinAcentos ON ArticuloCodigoBarras
+    ((substring(TextoPlegadoSinAcentos(ACBCodigo) from '^[^%_[]*')));
 
 ANALYZE;
+-- The price and stock indexes above are read alone only where the tables'
+-- pages are known to hold no row a transaction may not see; the server learns
+-- that as it vacuums them.
+VACUUM PrecioVigente, StockDisponible;

@@ -19,6 +19,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -65,7 +66,10 @@ FROM unnest('{97,65,101,73,111,110,67,117,121,83,223,230,216,305,12363,32}'::int
 class ServerLookups : public ::testing::TestWithParam<TextCollation> {
 protected:
     // One seasoned catalogue for the program, as an SQLite file and on the
-    // server, and a till of each back end under each collation.
+    // server, and a till of each back end under each collation; the server's
+    // twice: as data/postgresql/load leaves it, and without the functions
+    // its index script folds text with (a server that never ran the script,
+    // say), where the tills fold text in their own expressions.
     static void SetUpTestSuite()
     {
         if (!PostgresServer::shared())
@@ -77,20 +81,25 @@ protected:
         EXPECT_EQ(sqlite3_exec(db, vok::test::kSeasoning, nullptr, nullptr, nullptr), SQLITE_OK);
         EXPECT_EQ(sqlite3_exec(db, kAccents, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);
-        PostgresServer::shared()->load(u"tienda"_qs, file);
-        PostgresServer::shared()->psql(u"tienda"_qs, QString::fromUtf16(kLetters));
-        // As a till reaches it: the tills' role, over verified TLS.
-        PostgresServer::shared()->letTillsIn(u"tienda"_qs);
+        for (const QString &database : {u"tienda"_qs, u"sinpliegue"_qs}) {
+            PostgresServer::shared()->load(database, file);
+            PostgresServer::shared()->psql(database, QString::fromUtf16(kLetters));
+            // As a till reaches it: the tills' role, over verified TLS.
+            PostgresServer::shared()->letTillsIn(database);
+        }
+        PostgresServer::shared()->psql(u"sinpliegue"_qs, u"DROP FUNCTION TextoPlegado, TextoPlegadoSinAcentos CASCADE"_qs);
         for (const TextCollation collation : {TextCollation::AccentSensitive, TextCollation::AccentInsensitive}) {
             embedded[int(collation)] = rdo::rdoConnection::open(u"sqlite:"_qs + QString::fromStdString(file) + option(collation));
-            server[int(collation)] = rdo::rdoConnection::open(
-                PostgresServer::shared()->tillConnectionString(u"tienda"_qs) + option(collation));
+            for (int folds : {0, 1})
+                server[folds][int(collation)] = rdo::rdoConnection::open(
+                    PostgresServer::shared()->tillConnectionString(folds ? u"tienda"_qs : u"sinpliegue"_qs) +
+                    option(collation));
         }
     }
     // The tills go before the program's end, as a host's do.
     static void TearDownTestSuite()
     {
-        for (auto *tills : {&embedded, &server})
+        for (auto *tills : {&embedded, &server[0], &server[1]})
             for (auto &till : *tills)
                 till.reset();
     }
@@ -98,7 +107,7 @@ protected:
     {
         if (!PostgresServer::shared())
             GTEST_SKIP() << "PostgreSQL 15 is not installed (scripts/bootstrap installs it)";
-        ASSERT_TRUE(serverTill);
+        ASSERT_TRUE(serverTills[0] && serverTills[1]);
     }
     static QString option(TextCollation collation)
     {
@@ -125,16 +134,22 @@ protected:
             }
             return got;
         };
-        const QStringList expected = canonical(*embeddedTill), got = canonical(*serverTill);
+        const QStringList expected = canonical(*embeddedTill);
         found += expected.isEmpty() ? 0 : 1;
-        const auto differ = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end()).first - got.begin();
-        EXPECT_TRUE(got == expected) << why.toStdString() << ": at row " << differ << " of " << expected.size() << "\n"
-                                     << sql.toStdString();
+        for (rdo::rdoConnection *till : serverTills) {
+            const QStringList got = canonical(*till);
+            const auto differ = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end()).first - got.begin();
+            EXPECT_TRUE(got == expected) << why.toStdString() << ": at row " << differ << " of " << expected.size()
+                                         << (till == serverTill ? "" : ", folded by the till") << "\n"
+                                         << sql.toStdString();
+        }
     }
 
     static inline QTemporaryDir folder;
-    static inline std::shared_ptr<rdo::rdoConnection> embedded[2], server[2]; // by collation
-    rdo::rdoConnection *embeddedTill = embedded[int(GetParam())].get(), *serverTill = server[int(GetParam())].get();
+    // By collation; the server's by whether it folds text itself, then by collation.
+    static inline std::shared_ptr<rdo::rdoConnection> embedded[2], server[2][2];
+    rdo::rdoConnection *embeddedTill = embedded[int(GetParam())].get(), *serverTill = server[1][int(GetParam())].get();
+    const std::array<rdo::rdoConnection *, 2> serverTills{serverTill, server[0][int(GetParam())].get()};
     int found = 0;
 };
 
@@ -202,8 +217,9 @@ TEST_P(ServerLookups, DecideTextAsSqlServer)
     for (const auto &[condition, accentsKept, accentsIgnored] : rules) {
         const QString sql = u"Select Count(*) From genParametros Where ParNombre = 'FmtCabezalArticulo' And "_qs;
         const bool holds = collation() == TextCollation::AccentInsensitive ? accentsIgnored : accentsKept;
-        EXPECT_EQ(rows(*serverTill, sql + QString::fromUtf16(condition)), QStringList(holds ? u"1"_qs : u"0"_qs))
-            << QString::fromUtf16(condition).toStdString();
+        for (rdo::rdoConnection *till : serverTills)
+            EXPECT_EQ(rows(*till, sql + QString::fromUtf16(condition)), QStringList(holds ? u"1"_qs : u"0"_qs))
+                << QString::fromUtf16(condition).toStdString() << (till == serverTill ? "" : ", folded by the till");
     }
 }
 
@@ -215,10 +231,14 @@ TEST_P(ServerLookups, SortEveryLetterAsTheEmbeddedBackEnd)
     for (const QString &row : rows(*serverTill, u"Select LetraID, Letra From Letras Order By LetraID"_qs))
         expected.emplace_back(rdo::sqlServerKey(row.mid(row.indexOf(u'|') + 1), collation()), row);
     std::stable_sort(expected.begin(), expected.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    const QStringList got = rows(*serverTill, u"Select LetraID, Letra From Letras Order By Letra, LetraID"_qs);
-    ASSERT_TRUE(got.size() == qsizetype(expected.size()) && got.size() > 17000) << got.size();
-    for (qsizetype i = 0; i < got.size(); ++i)
-        ASSERT_EQ(got[i], expected[size_t(i)].second) << "at row " << i << ", key " << expected[size_t(i)].first.toStdString();
+    for (rdo::rdoConnection *till : serverTills) {
+        const QStringList got = rows(*till, u"Select LetraID, Letra From Letras Order By Letra, LetraID"_qs);
+        ASSERT_TRUE(got.size() == qsizetype(expected.size()) && got.size() > 17000) << got.size();
+        for (qsizetype i = 0; i < got.size(); ++i)
+            ASSERT_EQ(got[i], expected[size_t(i)].second)
+                << "at row " << i << ", key " << expected[size_t(i)].first.toStdString()
+                << (till == serverTill ? "" : ", folded by the till");
+    }
 }
 
 // The back office writes the server while a till runs: the till's next

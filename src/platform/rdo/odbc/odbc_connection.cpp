@@ -259,6 +259,22 @@ Columns readColumns(SQLHDBC dbc)
     return columns;
 }
 
+// Whether the server has the functions data/postgresql/indexes.sql folds text
+// with, and indexes it through.
+bool foldsText(SQLHDBC dbc)
+{
+    Statement statement(dbc);
+    const QString asked = QStringLiteral(
+        "SELECT CASE WHEN to_regprocedure('TextoPlegado(text)') IS NULL OR "
+        "to_regprocedure('TextoPlegadoSinAcentos(text)') IS NULL THEN 0 ELSE 1 END");
+    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.stmt, wide(asked), SQL_NTS)))
+        throw statement.error(QStringLiteral("Cannot read the functions of the data source"));
+    SQLINTEGER folds = 0;
+    if (!SQL_SUCCEEDED(SQLFetch(statement.stmt)) || !fixedData(statement.stmt, 1, SQL_C_SLONG, folds))
+        throw statement.error(QStringLiteral("Cannot read the functions of the data source"));
+    return folds == 1;
+}
+
 } // namespace
 
 OdbcConnectionString parseOdbcConnectionString(const QString &connectionString)
@@ -437,7 +453,8 @@ std::shared_ptr<OdbcConnection> OdbcConnection::open(const QString &connectionSt
     std::shared_ptr<const StatementRewriter> rewriter;
     if (parsed.translateForPostgres) {
         const Columns columns = readColumns(handles->dbc);
-        rewriter = std::make_shared<PostgresTranslation>(columns.text, columns.types, parsed.collation);
+        rewriter = std::make_shared<PostgresTranslation>(columns.text, columns.types, parsed.collation,
+                                                         foldsText(handles->dbc));
     } else if (parsed.translateForSqlite) {
         // The driver's own SQLite has neither SQL Server's LIKE nor its collation.
         rewriter = std::make_shared<SqliteTranslation>(readColumns(handles->dbc).text, false);

@@ -34,10 +34,11 @@ SqliteTranslation::SqliteTranslation(QStringList textColumns, bool serverCollati
 }
 
 PostgresTranslation::PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes,
-                                         TextCollation collation)
+                                         TextCollation collation, bool serverFolds)
     : m_options(rdo::textColumns(textColumns))
 {
     m_options.collation = collation;
+    m_options.serverFolds = serverFolds;
     QHash<QString, QString> folded;
     for (auto c = columnTypes.begin(); c != columnTypes.end(); ++c)
         folded.insert(c.key().toCaseFolded(), c.value());

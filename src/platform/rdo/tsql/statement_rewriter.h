@@ -47,11 +47,12 @@ private:
 
 // Transact-SQL to PostgreSQL (translateForPostgres), knowing the database's
 // text columns and the types of its columns (by bare name, letter case
-// ignored), comparing text under the given collation.
+// ignored), comparing text under the given collation, through the server's
+// fold functions where it has them (TranslationOptions::serverFolds).
 class PostgresTranslation final : public StatementRewriter {
 public:
     PostgresTranslation(const QStringList &textColumns, const QHash<QString, QString> &columnTypes,
-                        TextCollation collation = TextCollation::AccentSensitive);
+                        TextCollation collation, bool serverFolds);
     QString rewrite(const QString &tsql) const override { return translateForPostgres(tsql, m_options); }
 
 private:

@@ -48,15 +48,23 @@ enum class Dialect { Sqlite, Postgres };
 // U+0300 to U+036F dropped (a letter's accents and a mark written apart alike)
 // and the rest composed again, as the embedded back end folds it. Every
 // function used is immutable, so that data/postgresql/indexes.sql can index
-// each expression the statements hold, character for character.
+// each expression the statements hold, character for character. A server
+// that has that script's functions folds through them: the same text, ASCII
+// lowered without composing it or asking ICU.
 struct ServerText {
-    explicit ServerText(TextCollation collation) : collation(collation)
+    ServerText(TextCollation collation, bool serverFolds) : collation(collation)
     {
-        foldOpen = u"lower(normalize("_qs;
-        foldClose = u", NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
-        if (collation == TextCollation::AccentInsensitive) {
-            foldOpen.prepend(u"normalize(regexp_replace(normalize("_qs);
-            foldClose += u", NFD), '[\\u0300-\\u036f]', '', 'g'), NFC) COLLATE \"C\""_qs;
+        const bool accentsIgnored = collation == TextCollation::AccentInsensitive;
+        if (serverFolds) {
+            foldOpen = accentsIgnored ? u"TextoPlegadoSinAcentos("_qs : u"TextoPlegado("_qs;
+            foldClose = u")"_qs;
+        } else {
+            foldOpen = u"lower(normalize("_qs;
+            foldClose = u", NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
+            if (accentsIgnored) {
+                foldOpen.prepend(u"normalize(regexp_replace(normalize("_qs);
+                foldClose += u", NFD), '[\\u0300-\\u036f]', '', 'g'), NFC) COLLATE \"C\""_qs;
+            }
         }
         keyOpen = foldOpen + u"rtrim("_qs;
         keyClose = u')' + foldClose;
@@ -79,7 +87,7 @@ struct ServerText {
 class Translator {
 public:
     Translator(const TokenView &view, const TranslationOptions &options, Dialect dialect)
-        : st(view), options(options), dialect(dialect), server(options.collation), text(st.all().size()),
+        : st(view), options(options), dialect(dialect), server(options.collation, options.serverFolds), text(st.all().size()),
           before(st.all().size()), after(st.all().size())
     {
         for (size_t i = 0; i < st.all().size(); ++i)

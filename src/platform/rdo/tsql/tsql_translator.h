@@ -37,6 +37,10 @@ struct TranslationOptions {
     // back end folds them (sqlserver_text.h). The embedded back end compares
     // through the functions it installs, whatever this says.
     TextCollation collation = TextCollation::AccentSensitive;
+    // Whether the PostgreSQL server has the functions TextoPlegado and
+    // TextoPlegadoSinAcentos of data/postgresql/indexes.sql, which fold text
+    // as the translation's expressions do, and their indexes.
+    bool serverFolds = false;
 };
 
 // A TranslationOptions that knows the given columns as text (letter case of
