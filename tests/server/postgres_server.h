@@ -38,6 +38,13 @@ public:
         return run({u"psql"_qs, u"-XAtq"_qs, u"-v"_qs, u"ON_ERROR_STOP=1"_qs, u"-h127.0.0.1"_qs, u"-p"_qs + m_port,
                     u"-Uvok"_qs, database, u"-c"_qs, sql});
     }
+    // Runs a file of SQL as the server's owner, each statement alone, as a
+    // shop's administrator runs data/postgresql/indexes.sql.
+    void psqlFile(const QString &database, const QString &path) const
+    {
+        run({u"psql"_qs, u"-Xq"_qs, u"-v"_qs, u"ON_ERROR_STOP=1"_qs, u"-h127.0.0.1"_qs, u"-p"_qs + m_port, u"-Uvok"_qs,
+             database, u"-f"_qs, path});
+    }
     // A new database holding a shop's SQLite file, as data/postgresql/load copies it.
     void load(const QString &database, const std::filesystem::path &file) const
     {

@@ -9,6 +9,7 @@
 #include "typed_lookup.h"
 
 #include "catalogue.h"
+#include "catalogue_files.h"
 #include "detail/frm_foto.h"
 #include "platform/rdo/tsql/sqlserver_text.h"
 #include "search/condition_builder.h"
@@ -293,6 +294,26 @@ TEST_P(ServerLookups, SessionsAreReadOnly)
     PostgresServer::shared()->psql(u"tienda"_qs, u"CREATE SEQUENCE IF NOT EXISTS numerador; GRANT ALL ON numerador TO caja"_qs);
     const vb::Error error = vok::test::errorRaisedBy([&] { serverTill->OpenResultset(u"Select nextval('numerador')"_qs); });
     EXPECT_TRUE(error.description().contains(u"read-only transaction"_qs)) << error.description().toStdString();
+}
+
+// A server indexed by an earlier version, its indexes on the fold written out
+// in each, is upgraded by running the script again, and again changes nothing.
+TEST(IndexScript, UpgradesAServerAnEarlierVersionIndexed)
+{
+    PostgresServer *server = PostgresServer::shared();
+    if (!server)
+        GTEST_SKIP() << "PostgreSQL 15 is not installed (scripts/bootstrap installs it)";
+    const QString database = u"anterior"_qs;
+    server->load(database, vok::test::generatedCatalogue(5));
+    server->psql(database, u"DROP FUNCTION TextoPlegado, TextoPlegadoSinAcentos CASCADE; "
+                           "CREATE INDEX IX_Articulo_NombreTrgm ON Articulo USING gin "
+                           "((lower(normalize(ArtNombre, NFC) COLLATE \"und-x-icu\") COLLATE \"C\") gin_trgm_ops)"_qs);
+    const QString indexes = u"SELECT string_agg(indexname, ' ' ORDER BY indexname) FROM pg_indexes "
+                            "WHERE indexname IN ('ix_articulo_nombretrgm', 'ix_articulo_nombreplegadotrgm')"_qs;
+    for (int run = 0; run < 2; ++run) {
+        server->psqlFile(database, QStringLiteral(VOK_POSTGRES_INDEXES));
+        EXPECT_EQ(server->psql(database, indexes).toStdString(), "ix_articulo_nombreplegadotrgm\n") << "run " << run;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Collations, ServerLookups,
