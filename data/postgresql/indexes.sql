@@ -11,6 +11,9 @@
 -- all ASCII, which needs neither composing nor ICU: lowering A to Z is the
 -- whole fold, a tenth of the time. Each is a single expression, which the
 -- server writes out in place of every call, in statements and indexes alike.
+-- Their text takes the database's default collation: the tills and these
+-- indexes compare and order it under "C", in code point order, whatever that
+-- default is.
 -- A till looks for them as it connects. On a server an earlier version
 -- indexed, upgrade the tills, run this script, then start them again: a till
 -- of that version, or one connected before, compares through the expressions
@@ -50,26 +53,28 @@ DROP INDEX IF EXISTS IX_Articulo_CodigoTrgm, IX_Articulo_NombreTrgm, IX_Articulo
     IX_ArticuloCodigoBarras_ComienzoSinAcentos;
 
 -- Words anywhere in codes and names.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoTrgm ON Articulo USING gin (TextoPlegado(ArtCodigo) gin_trgm_ops);
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoTrgm ON Articulo USING gin (TextoPlegado(ArtNombre) gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoTrgm ON Articulo USING gin
+    ((TextoPlegado(ArtCodigo) COLLATE "C") gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoTrgm ON Articulo USING gin
+    ((TextoPlegado(ArtNombre) COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoPlegadoTrgm ON Articulo USING gin
-    (TextoPlegado(ArtNombreCorto) gin_trgm_ops);
+    ((TextoPlegado(ArtNombreCorto) COLLATE "C") gin_trgm_ops);
 
 -- Codes compared with '=' (the search dialog's "equal to"), and their order.
-CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoClave ON Articulo (TextoPlegado(rtrim(ArtCodigo)));
-CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoClave ON Articulo (TextoPlegado(rtrim(ArtNombre)));
+CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoClave ON Articulo ((TextoPlegado(rtrim(ArtCodigo)) COLLATE "C"));
+CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoClave ON Articulo ((TextoPlegado(rtrim(ArtNombre)) COLLATE "C"));
 
 -- The same for the tills that ignore accents.
 CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoTrgmSinAcentos ON Articulo USING gin
-    (TextoPlegadoSinAcentos(ArtCodigo) gin_trgm_ops);
+    ((TextoPlegadoSinAcentos(ArtCodigo) COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoTrgmSinAcentos ON Articulo USING gin
-    (TextoPlegadoSinAcentos(ArtNombre) gin_trgm_ops);
+    ((TextoPlegadoSinAcentos(ArtNombre) COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombreCortoPlegadoTrgmSinAcentos ON Articulo USING gin
-    (TextoPlegadoSinAcentos(ArtNombreCorto) gin_trgm_ops);
+    ((TextoPlegadoSinAcentos(ArtNombreCorto) COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_Articulo_CodigoPlegadoClaveSinAcentos ON Articulo
-    (TextoPlegadoSinAcentos(rtrim(ArtCodigo)));
+    ((TextoPlegadoSinAcentos(rtrim(ArtCodigo)) COLLATE "C"));
 CREATE INDEX IF NOT EXISTS IX_Articulo_NombrePlegadoClaveSinAcentos ON Articulo
-    (TextoPlegadoSinAcentos(rtrim(ArtNombre)));
+    ((TextoPlegadoSinAcentos(rtrim(ArtNombre)) COLLATE "C"));
 
 -- A list of thousands of names joins each row with its price and its stock:
 -- read from these alone, without the rows of either table.
@@ -142,20 +147,20 @@ ON CONFLICT (AVaArticulo, AVaID) DO UPDATE
     SET NombreYVariedad = EXCLUDED.NombreYVariedad, NombreCortoYVariedad = EXCLUDED.NombreCortoYVariedad;
 
 CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombrePlegadoTrgm ON ArticuloVariedadNombres USING gin
-    (TextoPlegado(NombreYVariedad) gin_trgm_ops);
+    ((TextoPlegado(NombreYVariedad) COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoPlegadoTrgm ON ArticuloVariedadNombres USING gin
-    (TextoPlegado(NombreCortoYVariedad) gin_trgm_ops);
+    ((TextoPlegado(NombreCortoYVariedad) COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombrePlegadoTrgmSinAcentos ON ArticuloVariedadNombres USING gin
-    (TextoPlegadoSinAcentos(NombreYVariedad) gin_trgm_ops);
+    ((TextoPlegadoSinAcentos(NombreYVariedad) COLLATE "C") gin_trgm_ops);
 CREATE INDEX IF NOT EXISTS IX_ArticuloVariedadNombres_NombreCortoPlegadoTrgmSinAcentos ON ArticuloVariedadNombres
-    USING gin (TextoPlegadoSinAcentos(NombreCortoYVariedad) gin_trgm_ops);
+    USING gin ((TextoPlegadoSinAcentos(NombreCortoYVariedad) COLLATE "C") gin_trgm_ops);
 
 -- Bar codes by what their pattern holds before its first wildcard: a scanned
 -- code is looked up among the patterns that begin as it does.
 CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_ComienzoPlegado ON ArticuloCodigoBarras
-    ((substring(TextoPlegado(ACBCodigo) from '^[^%_[]*')));
+    ((substring(TextoPlegado(ACBCodigo) COLLATE "C" from '^[^%_[]*')));
 CREATE INDEX IF NOT EXISTS IX_ArticuloCodigoBarras_ComienzoPlegadoSinAcentos ON ArticuloCodigoBarras
-    ((substring(TextoPlegadoSinAcentos(ACBCodigo) from '^[^%_[]*')));
+    ((substring(TextoPlegadoSinAcentos(ACBCodigo) COLLATE "C" from '^[^%_[]*')));
 
 ANALYZE;
 -- The price and stock indexes above are read alone only where the tables'

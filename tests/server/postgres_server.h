@@ -45,10 +45,13 @@ public:
         run({u"psql"_qs, u"-Xq"_qs, u"-v"_qs, u"ON_ERROR_STOP=1"_qs, u"-h127.0.0.1"_qs, u"-p"_qs + m_port, u"-Uvok"_qs,
              database, u"-f"_qs, path});
     }
-    // A new database holding a shop's SQLite file, as data/postgresql/load copies it.
+    // A new database holding a shop's SQLite file, as data/postgresql/load
+    // copies it; its text ordered by default as a Spanish shop's server would
+    // order it, which the tills must not rely on.
     void load(const QString &database, const std::filesystem::path &file) const
     {
-        psql(u"postgres"_qs, u"CREATE DATABASE "_qs + database);
+        psql(u"postgres"_qs, u"CREATE DATABASE "_qs + database +
+                                 u" TEMPLATE template0 LOCALE_PROVIDER icu ICU_LOCALE 'es' LOCALE 'C.UTF-8'"_qs);
         run({QStringLiteral(VOK_POSTGRES_LOADER), QString::fromStdString(file.string()), u"-h127.0.0.1"_qs,
              u"-p"_qs + m_port, u"-Uvok"_qs, database});
     }

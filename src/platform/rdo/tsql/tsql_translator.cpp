@@ -49,37 +49,47 @@ enum class Dialect { Sqlite, Postgres };
 // and the rest composed again, as the embedded back end folds it. Every
 // function used is immutable, so that data/postgresql/indexes.sql can index
 // each expression the statements hold, character for character. A server
-// that has that script's functions folds through them: the same text, ASCII
-// lowered without composing it or asking ICU.
+// that has that script's functions folds columns through them: the same text,
+// ASCII lowered without composing it or asking ICU. A literal stays folded as
+// written: the server folds it once as it plans, where each call of a
+// function is one more to write out (an exact code's statement holds fifty).
 struct ServerText {
+    // What goes before and after a folded operand.
+    struct Fold {
+        QString open, close;
+    };
+
     ServerText(TextCollation collation, bool serverFolds) : collation(collation)
     {
         const bool accentsIgnored = collation == TextCollation::AccentInsensitive;
-        if (serverFolds) {
-            foldOpen = accentsIgnored ? u"TextoPlegadoSinAcentos("_qs : u"TextoPlegado("_qs;
-            foldClose = u")"_qs;
-        } else {
-            foldOpen = u"lower(normalize("_qs;
-            foldClose = u", NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs;
-            if (accentsIgnored) {
-                foldOpen.prepend(u"normalize(regexp_replace(normalize("_qs);
-                foldClose += u", NFD), '[\\u0300-\\u036f]', '', 'g'), NFC) COLLATE \"C\""_qs;
-            }
+        written = {u"lower(normalize("_qs, u", NFC) COLLATE \"und-x-icu\") COLLATE \"C\""_qs};
+        if (accentsIgnored) {
+            written.open.prepend(u"normalize(regexp_replace(normalize("_qs);
+            written.close += u", NFD), '[\\u0300-\\u036f]', '', 'g'), NFC) COLLATE \"C\""_qs;
         }
-        keyOpen = foldOpen + u"rtrim("_qs;
-        keyClose = u')' + foldClose;
-        patternOpen = foldOpen + u"regexp_replace(regexp_replace("_qs;
-        patternClose = u", '([\\\\|*+?{}()])', '\\\\\\1', 'g'), '\\[(?![^]]*\\])', '\\\\[', 'g')"_qs + foldClose;
+        // A function's text takes the database's default collation: its
+        // order, and its indexes', are the code points' only under "C".
+        columns = serverFolds ? Fold{accentsIgnored ? u"(TextoPlegadoSinAcentos("_qs : u"(TextoPlegado("_qs,
+                                     u") COLLATE \"C\")"_qs}
+                              : written;
+    }
+    // A LIKE operand keeps its trailing blanks, as SQL Server's LIKE does.
+    const Fold &fold(bool literal) const { return literal ? written : columns; }
+    // A key for '=', '<', Order By: without trailing blanks.
+    Fold key(bool literal) const { return {fold(literal).open + u"rtrim("_qs, u')' + fold(literal).close}; }
+    // A LIKE pattern read from a column becomes a SIMILAR TO pattern, which
+    // reads '%', '_' and [sets] as LIKE does: what SIMILAR TO alone treats as
+    // an operator is escaped, and so is a '[' that no ']' closes, which LIKE
+    // reads as itself.
+    Fold pattern() const
+    {
+        return {columns.open + u"regexp_replace(regexp_replace("_qs,
+                u", '([\\\\|*+?{}()])', '\\\\\\1', 'g'), '\\[(?![^]]*\\])', '\\\\[', 'g')"_qs + columns.close};
     }
     TextCollation collation;
-    // A LIKE operand keeps its trailing blanks, as SQL Server's LIKE does.
-    QString foldOpen, foldClose;
-    // A key for '=', '<', Order By: without trailing blanks.
-    QString keyOpen, keyClose;
-    // A LIKE pattern becomes a SIMILAR TO pattern, which reads '%', '_' and
-    // [sets] as LIKE does: what SIMILAR TO alone treats as an operator is
-    // escaped, and so is a '[' that no ']' closes, which LIKE reads as itself.
-    QString patternOpen, patternClose;
+
+private:
+    Fold written, columns;
 };
 
 // Rewrites a statement whose literals and quoted names are all closed (see
@@ -208,13 +218,15 @@ private:
         after[st.indexInAll(end - 1)] += u" LIMIT "_qs + limit + (dialect == Dialect::Postgres ? u") AS vok_top"_qs : u")"_qs);
     }
 
-    // Puts open before the tokens [b, e) and close after them, inside what
-    // earlier rewrites put around the same tokens.
-    void surround(size_t b, size_t e, const QString &open, const QString &close)
+    // Puts fold's open before the tokens [b, e) and its close after them,
+    // inside what earlier rewrites put around the same tokens.
+    void surround(size_t b, size_t e, const ServerText::Fold &fold)
     {
-        before[st.indexInAll(b)] += open;
-        after[st.indexInAll(e - 1)].prepend(close);
+        before[st.indexInAll(b)] += fold.open;
+        after[st.indexInAll(e - 1)].prepend(fold.close);
     }
+    // Whether the tokens [b, e) are one string literal.
+    bool isLiteral(size_t b, size_t e) const { return e == b + 1 && st.at(b).kind == TsqlToken::String; }
 
     // LIKE and comparisons of text, with SQL Server's letter case and blanks.
     void compareAsTheServer(size_t k)
@@ -225,7 +237,7 @@ private:
             const size_t b = regionStart(leftEnd), e = regionEnd(k);
             if (b >= leftEnd || k + 1 >= e)
                 return;
-            surround(b, leftEnd, server.foldOpen, server.foldClose);
+            surround(b, leftEnd, server.fold(isLiteral(b, leftEnd)));
             const TsqlToken &pattern = st.at(k + 1);
             if (e == k + 2 && pattern.kind == TsqlToken::String) {
                 const QStringView quoted = pattern.text.mid(pattern.text.indexOf(u'\'') + 1).chopped(1);
@@ -246,7 +258,7 @@ private:
                 return;
             }
             text[st.indexInAll(k)] = u"SIMILAR TO"_qs;
-            surround(k + 1, e, server.patternOpen, server.patternClose);
+            surround(k + 1, e, server.pattern());
             if (leftEnd == k && b + 1 == k && st.at(b).kind == TsqlToken::String && e == k + 2)
                 matchPatternsByTheirBeginning(b, k + 1);
             return;
@@ -257,8 +269,8 @@ private:
         const size_t b = regionStart(k), e = regionEnd(k);
         if (b >= k || k + 1 >= e || !(exprIsText(b, k) || exprIsText(k + 1, e)))
             return;
-        surround(b, k, server.keyOpen, server.keyClose);
-        surround(k + 1, e, server.keyOpen, server.keyClose);
+        surround(b, k, server.key(isLiteral(b, k)));
+        surround(k + 1, e, server.key(isLiteral(k + 1, e)));
     }
 
     // A written text Like the patterns of a column (scanned bar codes Like
@@ -268,14 +280,15 @@ private:
     // before matching each.
     void matchPatternsByTheirBeginning(size_t literal, size_t column)
     {
-        const QString folded = server.foldOpen + text[st.indexInAll(literal)] + server.foldClose;
+        const ServerText::Fold &literalFold = server.fold(true), &columnFold = server.fold(false);
+        const QString folded = literalFold.open + text[st.indexInAll(literal)] + literalFold.close;
         QStringList beginnings;
         // The literal's length quotes included: more than its folded text has.
         const qsizetype length = st.at(literal).text.size();
         for (qsizetype n = 0; n <= length; ++n)
             beginnings.append(u"left("_qs + folded + u", "_qs + QString::number(n) + u')');
         before[st.indexInAll(literal)].prepend(u'(');
-        after[st.indexInAll(column)] += u" AND substring("_qs + server.foldOpen + text[st.indexInAll(column)] + server.foldClose +
+        after[st.indexInAll(column)] += u" AND substring("_qs + columnFold.open + text[st.indexInAll(column)] + columnFold.close +
                                         u" from '^[^%_[]*') IN ("_qs + beginnings.join(u", "_qs) + u"))"_qs;
     }
 
@@ -321,7 +334,7 @@ private:
             // Before what follows the last term (a Top's LIMIT), after the key.
             after[st.indexInAll(term.last)].prepend(term.descending ? u" NULLS LAST"_qs : u" NULLS FIRST"_qs);
             if (term.text)
-                surround(term.b, term.e, server.keyOpen, server.keyClose);
+                surround(term.b, term.e, server.key(isLiteral(term.b, term.e)));
         }
         if (wrap) {
             before[st.indexInAll(0)].prepend(u"SELECT * FROM ("_qs);
