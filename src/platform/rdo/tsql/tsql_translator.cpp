@@ -97,8 +97,8 @@ private:
 class Translator {
 public:
     Translator(const TokenView &view, const TranslationOptions &options, Dialect dialect)
-        : st(view), options(options), dialect(dialect), server(options.collation, options.serverFolds), text(st.all().size()),
-          before(st.all().size()), after(st.all().size())
+        : st(view), options(options), dialect(dialect), server(options.collation, options.serverFolds),
+          text(st.all().size()), before(st.all().size()), after(st.all().size())
     {
         for (size_t i = 0; i < st.all().size(); ++i)
             text[i] = st.all()[i].text.toString();
@@ -288,8 +288,9 @@ private:
         for (qsizetype n = 0; n <= length; ++n)
             beginnings.append(u"left("_qs + folded + u", "_qs + QString::number(n) + u')');
         before[st.indexInAll(literal)].prepend(u'(');
-        after[st.indexInAll(column)] += u" AND substring("_qs + columnFold.open + text[st.indexInAll(column)] + columnFold.close +
-                                        u" from '^[^%_[]*') IN ("_qs + beginnings.join(u", "_qs) + u"))"_qs;
+        after[st.indexInAll(column)] += u" AND substring("_qs + columnFold.open + text[st.indexInAll(column)] +
+                                        columnFold.close + u" from '^[^%_[]*') IN ("_qs + beginnings.join(u", "_qs) +
+                                        u"))"_qs;
     }
 
     // The statement's own Order By: text terms sorted by the server's key,
