@@ -287,6 +287,25 @@ TEST_P(ServerLookups, WritesOfAnotherProgramReachTheNextLookup)
     EXPECT_EQ(found, 8);
 }
 
+// A server whose fold functions the tills' role may not call (its
+// administrator revoked them from everyone): the tills fold text themselves.
+TEST_P(ServerLookups, TillsThatMayNotCallTheFunctionsFoldTextThemselves)
+{
+    const QString database = u"sinderecho"_qs + QString::number(int(collation()));
+    PostgresServer::shared()->load(database, folder.filePath(u"shop.db"_qs).toStdString());
+    PostgresServer::shared()->psql(
+        database, u"REVOKE EXECUTE ON FUNCTION TextoPlegado, TextoPlegadoSinAcentos FROM PUBLIC"_qs);
+    PostgresServer::shared()->letTillsIn(database);
+    const auto till = rdo::rdoConnection::open(PostgresServer::shared()->tillConnectionString(database) +
+                                               option(collation()));
+    lookup::LookupSettings s;
+    s.Empresa = 1;
+    for (const QString &typed : {u"azucar"_qs, u"LECHE"_qs, u"ÑOQ"_qs, u"1000"_qs}) {
+        const QString sql = lookupStatement(s, typed);
+        EXPECT_EQ(rows(*till, sql), rows(*serverTill, sql)) << "typed «" << typed.toStdString();
+    }
+}
+
 // The server itself refuses to write in a till's session, even through a
 // statement that reads.
 TEST_P(ServerLookups, SessionsAreReadOnly)

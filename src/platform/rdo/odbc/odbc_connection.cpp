@@ -260,13 +260,16 @@ Columns readColumns(SQLHDBC dbc)
 }
 
 // Whether the server has the functions data/postgresql/indexes.sql folds text
-// with, and indexes it through.
+// with, and indexes it through, and the till may call them (a server whose
+// functions are not everyone's to call, say).
 bool foldsText(SQLHDBC dbc)
 {
     Statement statement(dbc);
     const QString asked = QStringLiteral(
         "SELECT CASE WHEN to_regprocedure('TextoPlegado(text)') IS NULL OR "
-        "to_regprocedure('TextoPlegadoSinAcentos(text)') IS NULL THEN 0 ELSE 1 END");
+        "to_regprocedure('TextoPlegadoSinAcentos(text)') IS NULL THEN 0 "
+        "WHEN has_function_privilege('TextoPlegado(text)', 'EXECUTE') AND "
+        "has_function_privilege('TextoPlegadoSinAcentos(text)', 'EXECUTE') THEN 1 ELSE 0 END");
     if (!SQL_SUCCEEDED(SQLExecDirectW(statement.stmt, wide(asked), SQL_NTS)))
         throw statement.error(QStringLiteral("Cannot read the functions of the data source"));
     SQLINTEGER folds = 0;
