@@ -21,6 +21,20 @@
 
 namespace lookup {
 
+// Whether the process runs under the address sanitizer, whose allocator
+// replaces the C library's.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitizedAllocator = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kSanitizedAllocator = true;
+#else
+inline constexpr bool kSanitizedAllocator = false;
+#endif
+#else
+inline constexpr bool kSanitizedAllocator = false;
+#endif
+
 // Lowers the calling thread's priority, as "nice" would; where the system
 // refuses, the reading goes on at the till's own.
 inline void yieldToLookups()
@@ -57,11 +71,15 @@ Result readOnItsOwnConnection(const std::string &path, Read &&read)
     // The reading's thread took its memory from an arena of its own, where
     // what it freed stays with the process unless given back: at 1M articles
     // that is megabytes a till would hold for nothing. One reading at a
-    // time: two that ended together crashed in the allocator's first
-    // setting up under the address sanitizer, which replaces it.
-    static std::mutex trimming;
-    const std::lock_guard<std::mutex> trim(trimming);
-    malloc_trim(0);
+    // time. Under the address sanitizer the C library's arenas hold nothing
+    // to give back, and setting them up here raced with threads ending
+    // (glibc's "malloc assertion failure in __malloc_arena_thread_freeres",
+    // and before the lock, two readings ending together).
+    if constexpr (!kSanitizedAllocator) {
+        static std::mutex trimming;
+        const std::lock_guard<std::mutex> trim(trimming);
+        malloc_trim(0);
+    }
     return result;
 }
 
