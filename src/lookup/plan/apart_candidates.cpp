@@ -1,5 +1,6 @@
 #include "lookup/plan/apart_candidates.h"
 
+#include "lookup/plan/lookup_plan.h"
 #include "platform/rdo/sqlite/sqlite_internals.h"
 
 #include <algorithm>
@@ -15,14 +16,6 @@ std::optional<std::string_view> columnText(sqlite3_stmt *statement, int column)
         return std::nullopt;
     const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
     return std::string_view(bytes, static_cast<size_t>(sqlite3_column_bytes(statement, column)));
-}
-
-// Whether a text holds a character outside printable ASCII or ends in a
-// blank, as an odd article's does; Null does not.
-bool isOdd(const std::optional<std::string_view> &text)
-{
-    return text && ((!text->empty() && text->back() == ' ') ||
-                    std::any_of(text->begin(), text->end(), [](char c) { return c < ' ' || c > '~'; }));
 }
 
 // NOCASE's comparison, the engine's own, Null first.
@@ -84,7 +77,7 @@ std::optional<ApartCandidates::Found> ApartCandidates::read(sqlite3_stmt *select
             return std::nullopt;
         const auto name = columnText(select, 1);
         const auto code = columnText(select, 2);
-        if (!isOdd(name) && !isOdd(code) && !isOdd(columnText(select, 3)))
+        if (!isOddText(name) && !isOddText(code) && !isOddText(columnText(select, 3)))
             read.articles.push_back({sqlite3_column_int64(select, 0), read.kept(name), read.kept(code), headOf(name)});
     }
 }

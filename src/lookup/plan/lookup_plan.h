@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -63,6 +65,14 @@ inline constexpr char kOddArticles[] =
     "ifnull(ArtNombre GLOB '*[^ -~]*' Or substr(ArtNombre, -1) = ' ' Or "
     "ArtNombreCorto GLOB '*[^ -~]*' Or substr(ArtNombreCorto, -1) = ' ' Or "
     "ArtCodigo GLOB '*[^ -~]*' Or substr(ArtCodigo, -1) = ' ', 0)";
+// The same test on one of those texts, as read: an article is odd when one
+// of its three is. A reading that walks every article tests them here, at a
+// tenth of what the engine's GLOB costs on each row.
+inline bool isOddText(const std::optional<std::string_view> &text)
+{
+    return text && ((!text->empty() && text->back() == ' ') ||
+                    std::any_of(text->begin(), text->end(), [](char c) { return c < ' ' || c > '~'; }));
+}
 
 // The articles whose name and short name begin apart: their first
 // kNamesAlikeLength characters differ other than in the case of A to Z. For
