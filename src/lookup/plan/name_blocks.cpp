@@ -274,15 +274,14 @@ const NameBlocks::Index *NameBlocks::of(const QString &column, StatementCache &s
     return slot.kept.stamp == m_stamp ? slot.kept.index.get() : nullptr;
 }
 
-void NameBlocks::readWhenQuiet(const QString &column, const ArticlesWithVarieties &varieties,
-                               std::function<void()> whenQuiet)
+void NameBlocks::readAfter(const QString &column, const ArticlesWithVarieties &varieties, std::function<void()> after)
 {
     Slot &slot = m_slots[column];
     if (m_path.empty() || slot.reading.valid())
         return;
     slot.reading = std::async(std::launch::async, [path = m_path, column, shared = varieties.shared(),
-                                                   whenQuiet = std::move(whenQuiet), &stopped = m_stopped] {
-        whenQuiet();
+                                                   after = std::move(after), &stopped = m_stopped] {
+        after();
         return readInBackground(path, column, shared, stopped);
     });
 }

@@ -76,11 +76,11 @@ public:
     // The file the blocks are read from, on a connection of their own in the
     // background; without one they are read by the lookup that asks.
     void readFrom(std::string path) { m_path = std::move(path); }
-    // Begins reading the blocks of column in the background once whenQuiet
-    // returns, rather than at the first lookup that asks: a till's first
-    // lookups by name would each read every block of their range meanwhile.
-    void readWhenQuiet(const QString &column, const ArticlesWithVarieties &varieties,
-                       std::function<void()> whenQuiet);
+    // Begins reading the blocks of column in the background once after
+    // returns (the readings before it have ended), rather than at the first
+    // lookup that asks: a till's first lookups by name would each read every
+    // block of their range meanwhile.
+    void readAfter(const QString &column, const ArticlesWithVarieties &varieties, std::function<void()> after);
     // Drops what is kept when the file's articles or varieties have changed;
     // after varieties.refresh, before a lookup runs.
     void refresh(rdo::StatementCache &statements, const ArticlesWithVarieties &varieties);
