@@ -472,10 +472,7 @@ struct LookupPlans::Run {
                 // 2,000 codes off the file (half a millisecond at a million).
                 // Less the names that begin alike, which the select may leave
                 // out, they are fewer than the select gives.
-                const auto digits =
-                    candidates.codesBeginWith.size() == 2
-                        ? NameBlocks::Index::digitsBeginning((candidates.codesBeginWith + u'%').toStdString())
-                        : std::nullopt;
+                const auto digits = NameBlocks::Index::digitsOfPrefix(candidates.codesBeginWith);
                 if (const NameBlocks::Index *blocks =
                         digits ? nameBlocks.of(u"ArtNombre"_qs, *handle.statements, varieties) : nullptr;
                     blocks && blocks->codesBeginningWith(*digits) - blocks->namesBeginningWith(*digits) > plan.mostToSort)

@@ -211,6 +211,14 @@ std::optional<int> NameBlocks::Index::digitsBeginning(std::string_view utf8Patte
     return pair ? std::optional(static_cast<int>(*pair)) : std::nullopt;
 }
 
+std::optional<int> NameBlocks::Index::digitsOfPrefix(QStringView prefix)
+{
+    if (prefix.size() != 2)
+        return std::nullopt;
+    const auto pair = digitPair(prefix[0].unicode(), prefix[1].unicode());
+    return pair ? std::optional(static_cast<int>(*pair)) : std::nullopt;
+}
+
 size_t NameBlocks::Index::blockOf(std::string_view name) const
 {
     const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), name,

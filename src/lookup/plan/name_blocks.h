@@ -44,6 +44,8 @@ public:
         // The two digits every text like pattern begins with, as a number
         // from 0 to 99; none when it may begin otherwise.
         static std::optional<int> digitsBeginning(std::string_view utf8Pattern);
+        // The same for the texts that begin with a prefix of two characters.
+        static std::optional<int> digitsOfPrefix(QStringView prefix);
         // False when no text of the block's articles begins with the digits.
         bool mayBeginWith(size_t block, int digits) const { return m_digits[block][static_cast<size_t>(digits)]; }
         // How many of the articles read (all but the odd ones) have a code,
