@@ -30,20 +30,25 @@ public:
     ~PostgresServer() { stop(); }
     void start() { m_port = run({QStringLiteral(VOK_POSTGRES_SANDBOX), u"start"_qs, m_folder.path()}).trimmed(); }
     void stop() { run({QStringLiteral(VOK_POSTGRES_SANDBOX), u"stop"_qs, m_folder.path()}); }
-    QString port() const { return m_port; }
 
+    // What psql and data/postgresql/load take to reach database as the
+    // server's owner.
+    QStringList asOwner(const QString &database) const
+    {
+        return {u"-h127.0.0.1"_qs, u"-p"_qs + m_port, u"-Uvok"_qs, database};
+    }
     // Runs SQL as the server's owner.
     QString psql(const QString &database, const QString &sql) const
     {
-        return run({u"psql"_qs, u"-XAtq"_qs, u"-v"_qs, u"ON_ERROR_STOP=1"_qs, u"-h127.0.0.1"_qs, u"-p"_qs + m_port,
-                    u"-Uvok"_qs, database, u"-c"_qs, sql});
+        return run(QStringList{u"psql"_qs, u"-XAtq"_qs, u"-v"_qs, u"ON_ERROR_STOP=1"_qs} + asOwner(database) +
+                   QStringList{u"-c"_qs, sql});
     }
     // Runs a file of SQL as the server's owner, each statement alone, as a
     // shop's administrator runs data/postgresql/indexes.sql.
     void psqlFile(const QString &database, const QString &path) const
     {
-        run({u"psql"_qs, u"-Xq"_qs, u"-v"_qs, u"ON_ERROR_STOP=1"_qs, u"-h127.0.0.1"_qs, u"-p"_qs + m_port, u"-Uvok"_qs,
-             database, u"-f"_qs, path});
+        run(QStringList{u"psql"_qs, u"-Xq"_qs, u"-v"_qs, u"ON_ERROR_STOP=1"_qs} + asOwner(database) +
+            QStringList{u"-f"_qs, path});
     }
     // A new database holding a shop's SQLite file, as data/postgresql/load
     // copies it; its text ordered by default as a Spanish shop's server would
@@ -52,8 +57,8 @@ public:
     {
         psql(u"postgres"_qs, u"CREATE DATABASE "_qs + database +
                                  u" TEMPLATE template0 LOCALE_PROVIDER icu ICU_LOCALE 'es' LOCALE 'C.UTF-8'"_qs);
-        run({QStringLiteral(VOK_POSTGRES_LOADER), QString::fromStdString(file.string()), u"-h127.0.0.1"_qs,
-             u"-p"_qs + m_port, u"-Uvok"_qs, database});
+        run(QStringList{QStringLiteral(VOK_POSTGRES_LOADER), QString::fromStdString(file.string())} +
+            asOwner(database));
     }
     // A till's connection: the ODBC back end through psqlODBC.
     QString connectionString(const QString &database) const

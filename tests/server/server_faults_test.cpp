@@ -44,8 +44,10 @@ TEST_F(ServerFaults, EndEachLookupClearlyAndPassOnceMended)
     };
     QProcess holder; // the back office, holding the articles' table
     const auto hold = [&] {
-        holder.start(u"psql"_qs, {u"-h127.0.0.1"_qs, u"-p"_qs + server->port(), u"-Uvok"_qs, u"caja"_qs, u"-c"_qs,
-                                   u"SET statement_timeout = 0; BEGIN; LOCK TABLE articulo; SELECT pg_sleep(4)"_qs});
+        holder.start(u"psql"_qs,
+                     server->asOwner(u"caja"_qs) +
+                         QStringList{u"-c"_qs,
+                                     u"SET statement_timeout = 0; BEGIN; LOCK TABLE articulo; SELECT pg_sleep(4)"_qs});
         while (server->psql(u"caja"_qs, u"SELECT count(*) FROM pg_locks WHERE relation = 'articulo'::regclass AND "
                                          "mode = 'AccessExclusiveLock'"_qs) == u"0\n"_qs)
             QThread::msleep(50);

@@ -35,9 +35,10 @@ Outcome severalTills(const PostgresServer &server, const QString &database, cons
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.start(QStringLiteral(VOK_SEVERAL_TILLS),
-               {u"--db"_qs, connection, u"--tills"_qs, u"2"_qs, u"--seconds"_qs, QString::number(seconds),
-                u"--list-words"_qs, u"4"_qs, u"--vokhost"_qs, QStringLiteral(VOKHOST_PATH), u"--json"_qs, figures,
-                u"--"_qs, u"-h127.0.0.1"_qs, u"-p"_qs + server.port(), u"-Uvok"_qs, database});
+               QStringList{u"--db"_qs, connection, u"--tills"_qs, u"2"_qs, u"--seconds"_qs, QString::number(seconds),
+                           u"--list-words"_qs, u"4"_qs, u"--vokhost"_qs, QStringLiteral(VOKHOST_PATH), u"--json"_qs,
+                           figures, u"--"_qs} +
+                   server.asOwner(database));
     Outcome run;
     while (!run.output.contains(u"typing for"_qs) && tool.waitForReadyRead(60000))
         run.output += QString::fromUtf8(tool.readAll());
