@@ -93,8 +93,19 @@ class KeptReading {
 public:
     using Read = std::function<Kept(std::optional<int64_t> stamp)>;
 
-    // Reading has begun on a thread of its own.
-    void begin(std::future<Kept> reading) { m_reading = std::move(reading); }
+    // Begins read on a thread of its own. What it returns waits for the
+    // reading to end, for a reading that must follow it.
+    std::shared_future<void> begin(std::function<Kept()> read)
+    {
+        std::promise<void> ended;
+        std::shared_future<void> whenEnded = ended.get_future().share();
+        m_reading = std::async(std::launch::async, [read = std::move(read), ended = std::move(ended)]() mutable {
+            Kept kept = read();
+            ended.set_value();
+            return kept;
+        });
+        return whenEnded;
+    }
     // What is kept for stamp, or null while it is read again: here, on the
     // calling thread (a file in memory, which no other connection reads),
     // else in the background.

@@ -184,18 +184,12 @@ public:
         const std::shared_future<void> varietiesRead =
             m_varieties.readInBackground(m_path, ArticlesWithVarieties::stampNow(statements));
         std::shared_future<void> oddRead = varietiesRead;
-        if (keepsOddArticles()) {
-            std::promise<void> ended;
-            oddRead = ended.get_future().share();
-            m_odd.begin(std::async(std::launch::async, [varietiesRead, read = oddArticlesElsewhere(),
-                                                        stamp = OddArticles::stampNow(statements),
-                                                        ended = std::move(ended)]() mutable {
-                varietiesRead.wait();
-                OddArticles odd = read(stamp);
-                ended.set_value();
-                return odd;
-            }));
-        }
+        if (keepsOddArticles())
+            oddRead = m_odd.begin(
+                [varietiesRead, read = oddArticlesElsewhere(), stamp = OddArticles::stampNow(statements)] {
+                    varietiesRead.wait();
+                    return read(stamp);
+                });
         if (streams())
             m_nameBlocks.readAfter(u"ArtNombre"_qs, m_varieties, [oddRead] { oddRead.wait(); });
         // The first lookup's statement has given its rows when it ends; the
@@ -205,12 +199,12 @@ public:
                 std::this_thread::sleep_for(kAfterTheFirstLookup);
         };
         if (keepsNameRanks())
-            m_ranks.begin(std::async(std::launch::async, [varietiesRead, whenQuiet, read = nameRanksElsewhere(),
-                                                          stamp = NameRanks::stampNow(statements)] {
-                varietiesRead.wait();
-                whenQuiet();
-                return read(stamp);
-            }));
+            m_ranks.begin(
+                [varietiesRead, whenQuiet, read = nameRanksElsewhere(), stamp = NameRanks::stampNow(statements)] {
+                    varietiesRead.wait();
+                    whenQuiet();
+                    return read(stamp);
+                });
     }
 
     const FileKeys &keys() const { return m_keys; }

@@ -99,6 +99,16 @@ void forEachRun(std::u32string_view text, Run &&run)
     forEachRun(text.size(), [&](size_t i) { return text[i]; }, run);
 }
 
+// The same for a text in UTF-8 as the file holds it. Most are ASCII, compared
+// with A to Z lowered: read on their bytes, without conversion.
+template <typename Run>
+void forEachRunOfUtf8(std::string_view text, Run &&run)
+{
+    if (!isAsciiUtf8(text))
+        return forEachRun(sqlServerComparableUtf8(text), run);
+    forEachRun(text.size(), [&](size_t i) { return asciiComparable(text[i]); }, run);
+}
+
 // The pair of digits two characters are, as a number from 0 to 99.
 std::optional<size_t> digitPair(char32_t a, char32_t b)
 {
@@ -108,14 +118,11 @@ std::optional<size_t> digitPair(char32_t a, char32_t b)
     return static_cast<size_t>((a - U'0') * 10 + (b - U'0'));
 }
 
-// The same for a text in UTF-8 as the file holds it. Most are ASCII, compared
-// with A to Z lowered: read on their bytes, without conversion.
-template <typename Run>
-void forEachRunOfUtf8(std::string_view text, Run &&run)
+// The same pair as the index is asked by it.
+std::optional<int> digitsNumber(char32_t a, char32_t b)
 {
-    if (!isAsciiUtf8(text))
-        return forEachRun(sqlServerComparableUtf8(text), run);
-    forEachRun(text.size(), [&](size_t i) { return asciiComparable(text[i]); }, run);
+    const auto pair = digitPair(a, b);
+    return pair ? std::optional(static_cast<int>(*pair)) : std::nullopt;
 }
 
 // The distinct runs of the block being read. Neighbours in the index share
@@ -207,16 +214,12 @@ std::optional<int> NameBlocks::Index::digitsBeginning(std::string_view utf8Patte
     const std::vector<std::u32string> literals = pattern.literalRuns();
     if (!pattern.beginsWithLiteral() || literals.empty() || literals.front().size() < 2)
         return std::nullopt;
-    const auto pair = digitPair(literals.front()[0], literals.front()[1]);
-    return pair ? std::optional(static_cast<int>(*pair)) : std::nullopt;
+    return digitsNumber(literals.front()[0], literals.front()[1]);
 }
 
 std::optional<int> NameBlocks::Index::digitsOfPrefix(QStringView prefix)
 {
-    if (prefix.size() != 2)
-        return std::nullopt;
-    const auto pair = digitPair(prefix[0].unicode(), prefix[1].unicode());
-    return pair ? std::optional(static_cast<int>(*pair)) : std::nullopt;
+    return prefix.size() == 2 ? digitsNumber(prefix[0].unicode(), prefix[1].unicode()) : std::nullopt;
 }
 
 size_t NameBlocks::Index::blockOf(std::string_view name) const
